@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Shared set-up for run.sh and test.sh: installs the Debian packages the build needs (only the
+# missing ones), then configures and builds into build/. Safe to run again; fast when nothing changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake pkg-config
+  libglfw3-dev libglew-dev libbullet-dev libassimp-dev libfreetype-dev liblodepng-dev
+  libinih-dev libglm-dev libgtest-dev
+  libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing missing packages: ${missing[*]}"
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_type=${BUILD_TYPE:-RelWithDebInfo}
+if [[ ! -f build/CMakeCache.txt ]]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE="$build_type"
+fi
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,45 @@
+#include "app/Callbacks.h"
+
+#include "app/Globals.h"
+#include "game/Game.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <iostream>
+
+void errorCallback(int error, const char* description) {
+    std::fputs(description, stderr);
+    std::cerr << description << std::endl;
+}
+
+void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods) {
+    if (action != GLFW_PRESS) return;
+    switch (key) {
+        case GLFW_KEY_ESCAPE:
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+            break;
+        case GLFW_KEY_F1:
+            wireframe = !wireframe;
+            glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+            break;
+        case GLFW_KEY_F3:
+            showHudText = !showHudText;
+            break;
+        case GLFW_KEY_F4:
+            showDiagnostics = !showDiagnostics;
+            break;
+        case GLFW_KEY_F8:
+            cullingEnabled = !cullingEnabled;
+            break;
+        case GLFW_KEY_V:
+            if (gameInstance) gameInstance->lookOffset = glm::vec2(0.0f);
+            break;
+        case GLFW_KEY_Q:
+            if (gameInstance) gameInstance->lampFrozen = !gameInstance->lampFrozen;
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+struct GLFWwindow;
+
+// GLFW callbacks. They run inside glfwPollEvents, between two frames, and reach the game through
+// gameInstance.
+void errorCallback(int error, const char* description);
+// Acts on presses only (releases and auto-repeats are ignored): Escape closes the window, F1 toggles
+// wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; V recentres the free look and
+// Q freezes the lamp.
+void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
