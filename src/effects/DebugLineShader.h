@@ -1,0 +1,9 @@
+#pragma once
+
+#include "render/ShaderProgram.h"
+
+// Draws the physics debug lines.
+class DebugLineShader : public ShaderProgram {
+public:
+    DebugLineShader();
+};

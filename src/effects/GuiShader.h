@@ -1,0 +1,9 @@
+#pragma once
+
+#include "render/ShaderProgram.h"
+
+// Draws textured 2D overlay quads such as the crosshair.
+class GuiShader : public ShaderProgram {
+public:
+    GuiShader();
+};

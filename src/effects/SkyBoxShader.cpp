@@ -1,0 +1,5 @@
+#include "effects/SkyBoxShader.h"
+
+SkyBoxShader::SkyBoxShader() {
+    setStagePaths("/shader/skybox.vertex", "/shader/skybox.frag");
+}

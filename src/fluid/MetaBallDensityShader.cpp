@@ -1,0 +1,5 @@
+#include "fluid/MetaBallDensityShader.h"
+
+MetaBallDensityShader::MetaBallDensityShader() {
+    setComputePath("/shader/meta_ball_density.comp");
+}

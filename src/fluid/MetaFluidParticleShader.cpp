@@ -1,0 +1,5 @@
+#include "fluid/MetaFluidParticleShader.h"
+
+MetaFluidParticleShader::MetaFluidParticleShader() {
+    setComputePath("/shader/meta_fluid_particles.comp");
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "render/TexturedMesh.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Imports Collada models from the working directory's "res/models" folder. Every mesh of a file
+// becomes a TexturedMesh in the model layout; node transforms, materials and animations are ignored
+// (owners place the meshes and give them their textures).
+class ColladaLoader {
+public:
+    // Appends the meshes of `fileName` to `meshes` in the file's order, each named after the
+    // imported mesh. The game cannot run without its models: a missing or unreadable file, a mesh
+    // without normals or a face that is not a triangle is reported on standard error and ends the
+    // program with exit code 1. Needs the current context.
+    static void loadModel(const std::string& fileName, std::vector<std::shared_ptr<TexturedMesh>>& meshes);
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "render/ShaderProgram.h"
+
+// A single-stage compute program. Its uniforms are looked up by name at dispatch time by the owner,
+// so it keeps no locations and binds no attributes.
+class ComputeShader : public ShaderProgram {
+public:
+    ComputeShader() = default;
+
+    // Compiles and links the compute stage once; later calls return `programId`.
+    GLuint init() override;
+
+    GLuint computeShaderId = 0;
+    std::string computeShaderPath;
+
+protected:
+    // Sets `computeShaderPath` to the working directory followed by `computeFile` and prints it.
+    void setComputePath(const std::string& computeFile);
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "game/SceneObject.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <memory>
+#include <vector>
+
+class VertexArray;
+
+// A drawable piece of geometry: a vertex array object, the count passed to the draw call and the
+// eight corners of its bounding box (in its own coordinates) for culling.
+class Mesh : public SceneObject {
+public:
+    Mesh() = default;
+    // Takes shared ownership of `vertexArray`; `vaoId` is its name.
+    Mesh(std::vector<glm::vec3> corners, std::shared_ptr<VertexArray> vertexArray, int vertexCount);
+    ~Mesh() override = default;
+
+    std::vector<glm::vec3> boundingBoxCorners;  // empty for meshes built without an index list
+    GLuint vaoId = 0;
+    int vertexCount = 0;  // indices for indexed meshes, vertices otherwise
+    // Owner of the GL objects behind `vaoId`, shared with copies of this mesh.
+    std::shared_ptr<VertexArray> vertexArray;
+};

@@ -1,0 +1,18 @@
+#include "render/ResourcePath.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+std::string getCurrentWorkingDirectory() {
+    // A null buffer lets the C library allocate one of the right size; we own it afterwards.
+    char* buffer = getcwd(nullptr, 0);
+    if (buffer == nullptr) {
+        std::perror("_getcwd error");
+        return "";
+    }
+    std::string directory(buffer);
+    std::free(buffer);
+    return directory;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+
+// Reads a whole text file, line by line, appending "\n" after every line (so the result ends with a
+// newline even when the file does not; an empty file gives ""). A file that cannot be opened is
+// reported on standard error and gives "".
+std::string readFile(const std::string& path);
+
+// Creates a shader object of `type`, compiles the file at `path` into it and prints the compile log
+// (an empty line when there is none) to standard output. A failed compilation is only reported.
+GLuint compileShader(const std::string& path, GLenum type);
+
+// True when the program linked; otherwise prints the link log to standard error.
+bool checkLinkStatus(GLuint programId);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "render/ShaderProgram.h"
+
+// Depth-only program that draws the scene from the sun into the shadow map.
+class ShadowShader : public ShaderProgram {
+public:
+    ShadowShader();
+
+    // 0: "position", 1: "textureCoords" (alpha-tested foliage needs its texture coordinates).
+    void bindAttributes() override;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+// Loading PNG images from the working directory's "res/textures" folder into GL textures. Each call
+// makes a new texture; nothing is cached. All but decodePng need the current context and leave the
+// active texture unit unchanged.
+
+// Decodes the PNG at `path` to 8-bit RGBA, rows top first. A decoder failure prints
+// "decoder error <code>: <text>" to standard output and gives what the decoder left (empty for a
+// missing file). The decoded size is stored through the optional pointers (0 × 0 on failure).
+std::vector<unsigned char> decodePng(const std::string& path, unsigned* width = nullptr, unsigned* height = nullptr);
+
+// A mipmapped, repeating 2D texture of `fileName`, expected to be `width` × `height`. An image of
+// another size is uploaded with its decoded size (and reported on standard error); an unreadable one
+// gets storage of the expected size without data. Leaves GL_TEXTURE_2D unbound.
+GLuint loadTexture(const std::string& fileName, int width, int height);
+
+// A cube map from six faces (+X, −X, +Y, −Y, +Z, −Z), each expected to be `width` × `height`, linear
+// and clamped to the edge; faces of another size are handled as in loadTexture. Leaves the cube map
+// bound to GL_TEXTURE_CUBE_MAP.
+GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height);
+
+// A mipmapped, repeating four-layer 2D texture array of 2048 × 2048 layers; file i fills layer i.
+// Layers without a usable file (missing, wrongly sized, beyond the fourth) stay empty, with a message.
+// Prints pending GL errors before and after to standard error. Leaves the array bound to
+// GL_TEXTURE_2D_ARRAY.
+GLuint loadTextureArray(const std::vector<std::string>& fileNames);

@@ -1,0 +1,5 @@
+#include "terrain/DensityShader.h"
+
+DensityShader::DensityShader() {
+    setComputePath("/shader/density.comp");
+}

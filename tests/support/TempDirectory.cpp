@@ -1,0 +1,47 @@
+#include "support/TempDirectory.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+TempDirectory::TempDirectory() {
+    std::string pattern = (fs::temp_directory_path() / "quillmarsh-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+    root = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+std::string TempDirectory::file(const std::string& relative) const {
+    fs::path full = fs::path(root) / relative;
+    fs::create_directories(full.parent_path());
+    return full.string();
+}
+
+std::string TempDirectory::writeText(const std::string& relative, const std::string& content) const {
+    const std::string full = file(relative);
+    std::ofstream out(full, std::ios::binary);
+    out << content;
+    return full;
+}
+
+ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& directory) : previous(fs::current_path().string()) {
+    fs::current_path(directory);
+}
+
+ScopedWorkingDirectory::~ScopedWorkingDirectory() {
+    std::error_code ignored;
+    fs::current_path(previous, ignored);
+}
+
+}  // namespace testsupport
