@@ -1,0 +1,41 @@
+#pragma once
+
+#include "game/GameEntity.h"
+
+#include <glm/glm.hpp>
+
+#include <string>
+#include <vector>
+
+class btDynamicsWorld;
+
+// The cat the user steers: keyboard walking, strafing, turning and jumping on top of the entity
+// walking step, plus a dash towards a clicked point of the terrain. Its body sits 1 above its origin.
+class Player : public GameEntity {
+public:
+    // Loads the model, which must have at least four meshes (pillow, tail, eyes, body, in that
+    // order); a model with fewer is reported and ends the program. Needs the current context; it
+    // loads four textures and, the first time, builds the shared textured program, which leaves
+    // that program current.
+    explicit Player(const std::string& modelName);
+    ~Player() override = default;
+
+    // One frame. `keys` holds W, A, S, D, space and left shift (nonzero when pressed); missing
+    // entries count as released. Dashing ignores the keys. Moves the body along at the end.
+    void update(float dt, const std::vector<int>& keys, btDynamicsWorld* world);
+    // Starts a dash towards the terrain point where a ray from above the player's head to
+    // `aimPoint` lands; prints the name of whatever the ray hits first.
+    void moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world);
+    // Where the player's shots start: 3 units up along the player's own y axis.
+    glm::vec3 getProjectileSpawnPoint() const;
+
+    float projectileSpeed = 6.0f;
+    float turnSpeed = 3.0f;
+    bool movingToTarget = false;
+    glm::vec3 moveTarget{0.0f};
+
+private:
+    void dashStep(float dt, btDynamicsWorld* world);
+    void keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorld* world);
+    void endDash(btDynamicsWorld* world);
+};

@@ -1,0 +1,99 @@
+#include "game/GameEntity.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr float kBodyRadius = 0.5f;
+constexpr float kGroundProbeLength = 2.0f;
+constexpr float kObstacleRayLength = 5.0f;
+constexpr float kObstacleDistance = 0.9f;
+constexpr float kMinStep = 0.001f;
+
+btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
+glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
+
+// The scene object behind a ray hit; null for bodies that carry none.
+const SceneObject* hitOwner(const btCollisionWorld::ClosestRayResultCallback& hit) {
+    if (!hit.m_collisionObject) return nullptr;
+    return static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
+}
+
+bool isNamed(const SceneObject* object, const char* name) { return object && object->name == name; }
+
+}  // namespace
+
+GameEntity::GameEntity() { createBody(); }
+
+GameEntity::GameEntity(const std::string& modelName) : GameObject(modelName) { createBody(); }
+
+void GameEntity::createBody() {
+    collisionShape = new btSphereShape(kBodyRadius);
+    btTransform start;
+    start.setIdentity();
+    motionState = new btDefaultMotionState(start);
+    btRigidBody::btRigidBodyConstructionInfo info(1.0, motionState, collisionShape, btVector3(0, 0, 0));
+    rigidBody = new btRigidBody(info);
+    rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_KINEMATIC_OBJECT);
+    rigidBody->setActivationState(DISABLE_DEACTIVATION);
+    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+}
+
+bool GameEntity::probeDown(const glm::vec3& from, float length, btDynamicsWorld* world, glm::vec3& hit,
+                           const SceneObject** hitObject) const {
+    if (hitObject) *hitObject = nullptr;
+    if (!world) return false;
+    const btVector3 start = toBullet(from + glm::vec3(0, 0.5f, 0));
+    const btVector3 end = start - btVector3(0, length, 0);
+    btCollisionWorld::ClosestRayResultCallback result(start, end);
+    world->rayTest(start, end, result);
+    if (!result.hasHit()) return false;
+    hit = toGlm(result.m_hitPointWorld);
+    if (hitObject) *hitObject = hitOwner(result);
+    return true;
+}
+
+bool GameEntity::isGroundBelow(const glm::vec3& from, btDynamicsWorld* world, glm::vec3& hit) const {
+    return probeDown(from, kGroundProbeLength, world, hit, nullptr);
+}
+
+bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWorld* world) const {
+    to.y = from.y;
+    const glm::vec3 step = to - from;
+    const float length = glm::length(step);
+    if (length < kMinStep || !world) return false;
+    const btVector3 start = toBullet(from + glm::vec3(0, 1, 0));
+    const btVector3 end = start + toBullet(step / length * kObstacleRayLength);
+    btCollisionWorld::ClosestRayResultCallback result(start, end);
+    world->rayTest(start, end, result);
+    if (!result.hasHit()) return false;
+    if (result.m_hitPointWorld.distance(start) >= kObstacleDistance) return false;
+    const SceneObject* owner = hitOwner(result);
+    return !isNamed(owner, "item") && !isNamed(owner, "fountain");
+}
+
+void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed,
+                      btDynamicsWorld* world, float dt) {
+    const glm::mat4 r = getRotationMatrix();
+    glm::vec3 planned = position + glm::vec3(r * glm::vec4(sideways, vertical * dt, forward, 0.0f));
+    if (isPathBlocked(position, planned, world)) {
+        planned = position + glm::vec3(r * glm::vec4(0.0f, vertical * dt, 0.0f, 0.0f));
+    }
+    planned.x = std::clamp(planned.x, kWorldMin, kWorldMax);
+    planned.z = std::clamp(planned.z, kWorldMin, kWorldMax);
+
+    const SceneObject* ground = nullptr;
+    glm::vec3 hit(0.0f);
+    grounded = probeDown(planned, probeLength, world, hit, &ground);
+    if (grounded) groundPoint = hit;
+
+    if (!waterAllowed && grounded && isNamed(ground, "water")) {
+        planned = position;  // stop at the shore
+    } else if (grounded && groundPoint.y > planned.y) {
+        vertical = 0.0f;
+        planned.y = groundPoint.y;
+    }
+    setPosition(planned);
+}
