@@ -1,10 +1,12 @@
 #include "app/Callbacks.h"
 
 #include "app/Globals.h"
+#include "entities/Player.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <btBulletDynamicsCommon.h>
 
 #include <cstdio>
 #include <iostream>
@@ -33,6 +35,9 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
         case GLFW_KEY_F8:
             cullingEnabled = !cullingEnabled;
             break;
+        case GLFW_KEY_R:
+            if (gameInstance) gameInstance->reset();
+            break;
         case GLFW_KEY_V:
             if (gameInstance) gameInstance->lookOffset = glm::vec2(0.0f);
             break;
@@ -41,5 +46,12 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
             break;
         default:
             break;
+    }
+}
+
+void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
+    if (action != GLFW_PRESS || !gameInstance) return;
+    if (button == GLFW_MOUSE_BUTTON_RIGHT) {
+        gameInstance->player->moveTo(gameInstance->aimPoint, gameInstance->dynamicsWorld);
     }
 }

@@ -6,6 +6,8 @@ struct GLFWwindow;
 // gameInstance.
 void errorCallback(int error, const char* description);
 // Acts on presses only (releases and auto-repeats are ignored): Escape closes the window, F1 toggles
-// wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; V recentres the free look and
-// Q freezes the lamp.
+// wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; R builds a new world, V recentres
+// the free look and Q freezes the lamp.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+// Acts on presses only: the right button dashes the player to the ground under the crosshair.
+void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);

@@ -49,6 +49,7 @@ int main() {
 
     glfwSetErrorCallback(errorCallback);
     glfwSetKeyCallback(window, keyCallback);
+    glfwSetMouseButtonCallback(window, mouseButtonCallback);
     glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
 

@@ -1,24 +1,128 @@
 #include "game/Game.h"
 
+#include "app/Globals.h"
+#include "entities/Player.h"
+#include "game/GameStateManager.h"
+#include "effects/GuiObject.h"
 #include "render/Camera.h"
+#include "render/DirectionalLight.h"
+#include "render/PointLight.h"
+#include "render/Renderer.h"
+#include "render/ShadowBox.h"
+#include "render/ShadowFrameBuffer.h"
+#include "render/ShadowMaster.h"
+#include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
+#include "render/TexturedShader.h"
+#include "terrain/AdvancedTerrain.h"
+#include "terrain/AdvancedTerrainShader.h"
 
-#include <GL/glew.h>
+#include <btBulletDynamicsCommon.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iostream>
+
+const glm::vec3 Game::kSkyColor(0.46f, 0.56f, 0.64f);
+const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
 
 namespace {
-const glm::vec3 kSkyColor(0.46f, 0.56f, 0.64f);
+
+const glm::vec3 kLampOffset(0.0f, 0.7f, 0.0f);
+
+void reportGlErrors(const char* prefix) {
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        std::cerr << prefix << static_cast<unsigned int>(error) << std::endl;
 }
 
-Game::Game(float aspect, int w, int h, ClockMs clockSource) : width(w), height(h), clock(std::move(clockSource)) {
+}  // namespace
+
+Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed)
+    : width(w), height(h), clock(std::move(clockSource)), terrainSeed(std::move(seed)) {
+    gameState = std::make_shared<GameStateManager>();
     camera = std::make_shared<Camera>(aspect);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
+    renderer = std::make_shared<Renderer>(camera);
+    renderer->skyColor = kSkyColor;
+    shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(4096, 4096, width, height);
+    shadowMaster = std::make_shared<ShadowMaster>(camera, renderer, shadowFrameBuffer);
+    renderer->shadowMapTexture = shadowFrameBuffer->depthTexture;
+    renderer->shadowMapSize = shadowFrameBuffer->width;
 }
 
-Game::~Game() = default;
+Game::~Game() {
+    // The world goes first; Bullet detaches the bodies still in it, and their owners free them after.
+    delete dynamicsWorld;
+    delete solver;
+    delete broadphase;
+    delete dispatcher;
+    delete collisionConfiguration;
+}
+
+void Game::addObject(const std::shared_ptr<GameObject>& object) {
+    objects.push_back(object);
+    if (object->rigidBody) dynamicsWorld->addRigidBody(object->rigidBody);
+}
+
+void Game::addRenderable(int key, const std::shared_ptr<TexturedMesh>& mesh) { renderMap[key].push_back(mesh); }
+
+void Game::registerPlayerMeshes() {
+    for (const auto& mesh : player->meshes) addRenderable(static_cast<int>(mesh->material->textureId), mesh);
+}
+
+void Game::placePlayer() {
+    player->setPosition(kPlayerStart);
+    player->placeOnGround(dynamicsWorld);
+}
 
 void Game::init() {
-    // Depth test and back-face culling stay on for the whole run.
+    collisionConfiguration = new btDefaultCollisionConfiguration();
+    dispatcher = new btCollisionDispatcher(collisionConfiguration);
+    broadphase = new btDbvtBroadphase();
+    solver = new btSequentialImpulseConstraintSolver();
+    dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
+    dynamicsWorld->setGravity(btVector3(0, -5, 0));
+
+    player = std::make_shared<Player>("player_v3.dae");
+    player->name = "player";
+    addObject(player);
+    registerPlayerMeshes();
+
+    // The camera rides behind and above the cat from here on.
+    camera->parent = player.get();
+    player->children.push_back(camera.get());
+    camera->setPosition(glm::vec3(0, 2, 5));
+
+    reportGlErrors("OpenGL error after terrain loading: ");
+
+    sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1.0f));
+    lights.push_back(sun);
+    shadowMaster->light = sun;
+
+    terrain = std::make_shared<AdvancedTerrain>(terrainSeed);
+    dynamicsWorld->addRigidBody(terrain->rigidBody);
+
+    placePlayer();
+    camera->updateFrustum(0.0f);
+
+    lamp = std::make_shared<PointLight>();
+    lamp->color = glm::vec3(0.6f, 0.9f, 1.0f);
+    lamp->attenuation = glm::vec3(1.0f, 0.01f, 0.1f);
+    lamp->position = player->position + kLampOffset;
+    lights.push_back(lamp);
+    auto textured = TexturedShader::getInstance();
+    addLight(*terrain->shader, *sun, 0);
+    addLight(*terrain->shader, *lamp, 1);
+    addLight(*textured, *sun, 0);
+    addLight(*textured, *lamp, 1);
+
+    crosshairTexture = loadTexture("cursor_128.png", 128, 128);
+    crosshairWhiteTexture = loadTexture("cursor_128_white.png", 128, 128);
+    crosshair = std::make_shared<GuiObject>();
+    crosshair->texture = crosshairTexture;
+    crosshair->scale = glm::vec3(0.03f, 0.05f, 1.0f);
+    guiObjects.push_back(crosshair);
+
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -28,17 +132,118 @@ void Game::init() {
 float Game::advanceClock() {
     nowMs = clock();
     const int32_t elapsed = elapsedMs(nowMs, lastMs);
+    gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     if (elapsed > 0) fps = static_cast<int>(std::lround(1000.0 / elapsed));
     lastMs = nowMs;
     return static_cast<float>(elapsed) / 1000.0f;
 }
 
-void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
-    lastDt = advanceClock();
+void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys) {
+    const float ddx = cursorDx - prevCursorDx;
+    const float ddy = cursorDy - prevCursorDy;
+    if (keys.size() > 5 && keys[5]) {
+        player->rotateAround(player->position, glm::vec3(0.0f, -ddx * 0.005f, 0.0f));
+        lookOffset = glm::vec2(0.0f);
+    } else {
+        lookOffset.x = std::clamp(lookOffset.x + ddx, -static_cast<float>(width / 2), static_cast<float>(width / 2));
+        lookOffset.y =
+            std::clamp(lookOffset.y - ddy, -static_cast<float>(height / 2), static_cast<float>(height / 2));
+    }
+    const float pitch = camera->rotation.x;
+    const float target = std::clamp(pitch - ddy * camera->mouseSensitivity, -1.0f, 0.8f);
+    camera->rotateAround(player->position, glm::vec3(target - pitch, 0.0f, 0.0f));
     prevCursorDx = cursorDx;
     prevCursorDy = cursorDy;
-    camera->updateFrustum(0.0f);
+}
 
+void Game::moveLamp() {
+    if (lampFrozen) return;
+    lamp->position = player->position + kLampOffset;
+    addLight(*terrain->shader, *lamp, 1);
+    addLight(*TexturedShader::getInstance(), *lamp, 1);
+}
+
+glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
+    const float nx = 2.0f * lookX / static_cast<float>(width);
+    const float ny = 2.0f * lookY / static_cast<float>(height);
+    const glm::mat4 inverse = glm::inverse(camera->getProjectionMatrix() * camera->getViewMatrix());
+    glm::vec4 nearPoint = inverse * glm::vec4(nx, ny, -1.0f, 1.0f);
+    nearPoint /= nearPoint.w;
+    const glm::vec3 from = camera->position;
+    const glm::vec3 direction = glm::normalize(glm::vec3(nearPoint) - from);
+    const glm::vec3 to = from + direction * 200.0f;
+
+    const btVector3 rayFrom(from.x, from.y, from.z), rayTo(to.x, to.y, to.z);
+    btCollisionWorld::ClosestRayResultCallback hit(rayFrom, rayTo);
+    dynamicsWorld->rayTest(rayFrom, rayTo, hit);
+    if (!hit.hasHit()) {
+        crosshair->texture = crosshairTexture;
+        return to;
+    }
+    const auto* object = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
+    crosshair->texture = object && object->name == "terrain" ? crosshairWhiteTexture : crosshairTexture;
+    const btVector3& p = hit.m_hitPointWorld;
+    return glm::vec3(static_cast<float>(p.x()), static_cast<float>(p.y()), static_cast<float>(p.z()));
+}
+
+void Game::renderShadows() {
+    shadowMaster->render();
+    renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
+    shadowMaster->renderTerrain(*terrain->mesh);
+    shadowMaster->endPass();
+    shadowMaster->loadShadowUniforms(terrain->programId);
+}
+
+void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) {
+    reportGlErrors("OpenGL error at start of render scene:");
+    // Until the sky box is drawn behind the scene, the background is the fog colour, so distant
+    // land fades into it.
     glClearColor(kSkyColor.r, kSkyColor.g, kSkyColor.b, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer->clipPlane = clipPlane;
+    if (!renderMap.empty()) renderer->renderEntities(renderMap, maxDistance);
+
+    glUseProgram(terrain->programId);
+    glUniform4f(glGetUniformLocation(terrain->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
+                clipPlane.w);
+    renderer->prepareTerrain(*terrain->mesh, *terrain->shader);
+    renderer->renderArray(*terrain->mesh, terrain->programId, terrain->terrainTexture);
+    glBindVertexArray(0);
+}
+
+void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
+    const float dt = advanceClock();
+    mouseLook(cursorDx, cursorDy, keys);
+    player->update(dt, keys, dynamicsWorld);
+    moveLamp();
+    aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
+    for (const auto& object : objects) {
+        if (object->name != "player" && object->visible) object->syncFromBody();
+    }
+
+    addLight(*TexturedShader::getInstance(), *sun, 0);
+    renderShadows();
+    camera->updateFrustum(0.0f);
+    renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
+
+    crosshair->position =
+        glm::vec3(2.0f * lookOffset.x / static_cast<float>(width), 2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
+    renderer->renderGui(guiObjects);
+
+    dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
+}
+
+void Game::reset() {
+    renderMap.clear();
+    objects.clear();
+    objects.push_back(player);
+    terrain->regenerate(dynamicsWorld);
+    registerPlayerMeshes();
+    camera->updateFrustum(0.0f);
+    placePlayer();
+    gameState->timeLeft = 60000;
+    gameState->health = 1.0f;
+    gameState->score = 0;
+    gameOver = false;
+    lastMs = clock();
 }

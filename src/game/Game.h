@@ -1,33 +1,93 @@
 #pragma once
 
 #include "game/Clock.h"
+#include "render/RenderMap.h"
 
+#include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <functional>
+#include <list>
 #include <memory>
 #include <vector>
 
+class AdvancedTerrain;
 class Camera;
+class DirectionalLight;
+class GameObject;
+class GameStateManager;
+class Light;
+class Player;
+class PointLight;
+class Renderer;
+class ShadowFrameBuffer;
+class ShadowMaster;
+class TexturedMesh;
+struct GuiObject;
+
+class btBroadphaseInterface;
+class btCollisionDispatcher;
+class btDefaultCollisionConfiguration;
+class btDiscreteDynamicsWorld;
+class btSequentialImpulseConstraintSolver;
 
 // Owns the world and runs one frame per update(). The entry point constructs it with the window's
-// client-area size, calls init() once and update() every frame.
+// client-area size, calls init() once and update() every frame; key and mouse callbacks reach it
+// through gameInstance between two frames.
 class Game {
 public:
-    // `clock` gives wall-clock milliseconds; tests inject their own.
-    Game(float aspect, int width, int height, ClockMs clock = systemClockMs);
+    // `clock` gives wall-clock milliseconds and `terrainSeed` seeds the landscape; tests inject their
+    // own, the defaults are the system clock and the calendar time in seconds.
+    Game(float aspect, int width, int height, ClockMs clock = systemClockMs,
+         std::function<unsigned int()> terrainSeed = {});
     ~Game();
 
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // Builds the physics world and populates the scene.
     void init();
     // One whole frame. `keys` holds the states of W, A, S, D, space and left shift, in that order.
     void update(float cursorDx, float cursorDy, const std::vector<int>& keys);
+    // A new world between two frames: new landscape, the player back in the middle, a fresh round.
+    void reset();
+
+    // Draws the scene (batched models and terrain) into the bound framebuffer, clipped by `clipPlane`.
+    void renderScene(float dt, const glm::vec4& clipPlane, float maxDistance);
+    // The world point under the crosshair at the given look offset (pixels from the centre); also
+    // picks the crosshair texture (white over terrain, where a dash can go).
+    glm::vec3 computeAimPoint(float lookX, float lookY);
+
+    // Appends to `objects` and adds the object's body (if any) to the world.
+    void addObject(const std::shared_ptr<GameObject>& object);
+    // Appends the mesh to the batch drawn with texture `key`.
+    void addRenderable(int key, const std::shared_ptr<TexturedMesh>& mesh);
 
     bool lampFrozen = false;
     glm::vec2 lookOffset{0.0f};
     std::shared_ptr<Camera> camera;
+    std::shared_ptr<Renderer> renderer;
+    std::shared_ptr<Player> player;
+    std::shared_ptr<GameStateManager> gameState;
+    std::list<std::shared_ptr<GameObject>> objects;
+    std::shared_ptr<AdvancedTerrain> terrain;
+    std::list<std::shared_ptr<Light>> lights;
+    std::shared_ptr<DirectionalLight> sun;
+    std::vector<std::shared_ptr<GuiObject>> guiObjects;
+    std::shared_ptr<PointLight> lamp;
+    std::shared_ptr<GuiObject> crosshair;
+    GLuint crosshairTexture = 0;
+    GLuint crosshairWhiteTexture = 0;
+    RenderMap renderMap;
+    std::shared_ptr<ShadowFrameBuffer> shadowFrameBuffer;
+    std::shared_ptr<ShadowMaster> shadowMaster;
+
+    btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
+    btCollisionDispatcher* dispatcher = nullptr;
+    btBroadphaseInterface* broadphase = nullptr;
+    btSequentialImpulseConstraintSolver* solver = nullptr;
+    btDiscreteDynamicsWorld* dynamicsWorld = nullptr;
 
     int32_t nowMs = 0;
     int32_t lastMs = 0;
@@ -37,14 +97,20 @@ public:
     int fps = 0;
     glm::vec3 aimPoint{0.0f};
 
-    // Frame time of the last update, seconds.
-    float lastDt = 0.0f;
+    static const glm::vec3 kSkyColor;
+    static const glm::vec3 kPlayerStart;
 
 private:
-    // Advances the clock: sets nowMs, fps and lastMs and returns the frame time in seconds.
+    // Sets nowMs, fps and lastMs, runs the round timer down and returns the frame time in seconds.
     float advanceClock();
+    void mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys);
+    void moveLamp();
+    void renderShadows();
+    void placePlayer();
+    void registerPlayerMeshes();
 
     int width;
     int height;
     ClockMs clock;
+    std::function<unsigned int()> terrainSeed;
 };

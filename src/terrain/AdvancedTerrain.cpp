@@ -1,0 +1,161 @@
+#include "terrain/AdvancedTerrain.h"
+
+#include "render/GlContextState.h"
+#include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
+#include "render/VaoLoader.h"
+#include "terrain/AdvancedTerrainShader.h"
+#include "terrain/DensityShader.h"
+#include "terrain/MarchingCubesHandler.h"
+#include "terrain/MarchingCubesShader.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <chrono>
+#include <cmath>
+
+std::shared_ptr<MarchingCubesShader> AdvancedTerrain::marchingCubesShader;
+std::shared_ptr<DensityShader> AdvancedTerrain::densityShader;
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource) {
+    marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
+    if (seedSource) marchingCubesHandler->seedSource = std::move(seedSource);
+    if (!marchingCubesShader) {
+        marchingCubesShader = std::make_shared<MarchingCubesShader>();
+        MarchingCubesHandler::marchingCubesProgramId = marchingCubesShader->init();
+    }
+    if (!densityShader) {
+        densityShader = std::make_shared<DensityShader>();
+        MarchingCubesHandler::densityProgramId = densityShader->init();
+    }
+    shader = std::make_shared<AdvancedTerrainShader>();
+    programId = shader->init();
+    glUseProgram(programId);
+    const GLint shadowMapLocation = glGetUniformLocation(programId, "shadowMap");
+    const GLint texLocation = glGetUniformLocation(programId, "tex");
+    glUniform1i(texLocation, 0);
+    glUniform1i(shadowMapLocation, 1);
+
+    gridSize = 128;
+    generateDensity();
+    mesh = buildMesh();
+    terrainTexture =
+        loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"});
+}
+
+AdvancedTerrain::~AdvancedTerrain() {
+    releaseBody();
+    if (terrainTexture != 0 && hasCurrentGlContext()) glDeleteTextures(1, &terrainTexture);
+}
+
+void AdvancedTerrain::generateDensity() {
+    const auto start = std::chrono::steady_clock::now();
+    marchingCubesHandler->generateDensity(gridSize, 10.0f, glm::vec3(0.5f), glm::vec3(-0.64f, 0.0f, 0.0f));
+    lastTimings.density = secondsSince(start);
+}
+
+void AdvancedTerrain::releaseBody() {
+    // The body must be out of every world before it goes; a body still registered would leave the
+    // world pointing at freed memory, so it is kept (leaked) rather than freed in that case.
+    if (rigidBody && rigidBody->getBroadphaseHandle()) {
+        rigidBody->setUserPointer(nullptr);
+        rigidBody = nullptr;
+        motionState = nullptr;
+        collisionShape = nullptr;
+        triangleMesh = nullptr;
+        return;
+    }
+    delete rigidBody;
+    delete motionState;
+    delete collisionShape;  // the shape references the triangle mesh, so it goes first
+    delete triangleMesh;
+    rigidBody = nullptr;
+    motionState = nullptr;
+    collisionShape = nullptr;
+    triangleMesh = nullptr;
+}
+
+std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
+    auto start = std::chrono::steady_clock::now();
+    unsigned int count = 0;
+    const Triangle* triangles = marchingCubesHandler->generateTriangles(gridSize, count);
+    lastTimings.marching = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    releaseBody();
+    gridScale = 800.0f / static_cast<float>(gridSize);
+    std::vector<float> positions(static_cast<size_t>(count) * 9, 0.0f);
+    std::vector<float> normals(static_cast<size_t>(count) * 9, 0.0f);
+    triangleMesh = new btTriangleMesh(true, true);
+    triangleMesh->preallocateVertices(static_cast<int>(count) * 3);
+    for (unsigned int k = 0; k < count; ++k) {
+        const Triangle& t = triangles[k];
+        const glm::vec3 a = t.vertexA * gridScale, b = t.vertexB * gridScale, c = t.vertexC * gridScale;
+        float* p = &positions[static_cast<size_t>(k) * 9];
+        float* n = &normals[static_cast<size_t>(k) * 9];
+        const glm::vec3 corners[3] = {a, b, c};
+        const glm::vec3 cornerNormals[3] = {t.normalA, t.normalB, t.normalC};
+        for (int i = 0; i < 3; ++i) {
+            p[3 * i] = corners[i].x;
+            p[3 * i + 1] = corners[i].y;
+            p[3 * i + 2] = corners[i].z;
+            n[3 * i] = cornerNormals[i].x;
+            n[3 * i + 1] = cornerNormals[i].y;
+            n[3 * i + 2] = cornerNormals[i].z;
+        }
+        triangleMesh->addTriangle(btVector3(a.x, a.y, a.z), btVector3(b.x, b.y, b.z), btVector3(c.x, c.y, c.z), false);
+    }
+    if (count > 0) {
+        collisionShape = new btBvhTriangleMeshShape(triangleMesh, false, true);
+    } else {
+        // An empty landscape still gets a body, so the world and the rules see "terrain" as usual;
+        // Bullet cannot build a BVH over no triangles, so a degenerate triangle stands in.
+        triangleMesh->addTriangle(btVector3(0, -1000, 0), btVector3(1, -1000, 0), btVector3(0, -1000, 1), false);
+        collisionShape = new btBvhTriangleMeshShape(triangleMesh, false, true);
+    }
+    motionState = new btDefaultMotionState(btTransform::getIdentity());
+    btRigidBody::btRigidBodyConstructionInfo info(0.0, motionState, collisionShape, btVector3(0, 0, 0));
+    rigidBody = new btRigidBody(info);
+    name = "terrain";
+    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    lastTimings.collision = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    auto built = loadToVAO(positions, normals);
+    lastTimings.upload = secondsSince(start);
+    return built;
+}
+
+void AdvancedTerrain::regenerate(btDynamicsWorld* world) {
+    if (rigidBody && world) world->removeRigidBody(rigidBody);
+    generateDensity();
+    mesh = buildMesh();
+    if (world) world->addRigidBody(rigidBody);
+}
+
+bool AdvancedTerrain::isBlocked(float x, float y, float z) const {
+    const long gx = std::lround(x / gridScale);
+    const long gy = std::lround(y / gridScale);
+    const long gz = std::lround(z / gridScale);
+    const long last = gridSize - 1;
+    if (gx < 1 || gy < 1 || gz < 1 || gx >= last || gy >= last || gz >= last) return true;
+    const auto& points = marchingCubesHandler->points;
+    const long n = gridSize;
+    if (points.size() < static_cast<size_t>(n * n * n)) return true;
+    int solid = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dz = -1; dz <= 1; ++dz) {
+                const long index = (gz + dz) * n * n + (gy + dy) * n + (gx + dx);
+                if (points[static_cast<size_t>(index)].w > marchingCubesHandler->isoLevel) ++solid;
+            }
+    return solid != 0;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "game/SceneObject.h"
+
+#include <GL/glew.h>
+
+#include <functional>
+#include <memory>
+
+class AdvancedTerrainShader;
+class DensityShader;
+class MarchingCubesHandler;
+class MarchingCubesShader;
+class TexturedMesh;
+class btBvhTriangleMeshShape;
+class btDefaultMotionState;
+class btDynamicsWorld;
+class btRigidBody;
+class btTriangleMesh;
+
+// Where the time of one landscape generation went, in seconds (for the benchmark).
+struct TerrainTimings {
+    double density = 0.0;    // density pass with read-back
+    double marching = 0.0;   // marching-cubes pass with read-back
+    double upload = 0.0;     // drawable mesh upload
+    double collision = 0.0;  // collision mesh and BVH
+};
+
+// The landscape: the marching-cubes surface of a GPU density grid, drawn with its own program and a
+// four-layer texture array, and one static triangle-mesh body named "terrain". Its transform is the
+// identity, so mesh coordinates are world coordinates (6.25 world units per grid unit).
+class AdvancedTerrain : public SceneObject {
+public:
+    // Builds the grid, mesh, body and textures (needs a current GL context); the body is not added to
+    // any world. `seedSource` seeds the octave offsets; empty means the calendar time in seconds.
+    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {});
+    ~AdvancedTerrain() override;
+
+    AdvancedTerrain(const AdvancedTerrain&) = delete;
+    AdvancedTerrain& operator=(const AdvancedTerrain&) = delete;
+
+    // Marches the current grid and replaces the drawable mesh's source, the collision mesh, shape,
+    // motion state and body (the old body must have left every world). Returns the new mesh.
+    std::shared_ptr<TexturedMesh> buildMesh();
+
+    // A new landscape in place: the body leaves `world`, a new grid and mesh are made, and the new
+    // body joins `world`. Programs, textures and the handler are kept.
+    void regenerate(btDynamicsWorld* world);
+
+    // True when nothing may be placed at this world position: outside the grid's interior, or any of
+    // the 27 grid points around the nearest one is ground.
+    bool isBlocked(float x, float y, float z) const;
+
+    std::shared_ptr<TexturedMesh> mesh;
+    std::shared_ptr<AdvancedTerrainShader> shader;
+    btRigidBody* rigidBody = nullptr;
+    GLuint terrainTexture = 0;
+    GLuint programId = 0;
+    std::shared_ptr<MarchingCubesHandler> marchingCubesHandler;
+    int gridSize = 128;
+    float gridScale = 6.25f;
+    btBvhTriangleMeshShape* collisionShape = nullptr;
+    btDefaultMotionState* motionState = nullptr;
+
+    TerrainTimings lastTimings;
+
+    // The compute programs, built by the first terrain and shared by every later one.
+    static std::shared_ptr<MarchingCubesShader> marchingCubesShader;
+    static std::shared_ptr<DensityShader> densityShader;
+
+private:
+    void generateDensity();
+    void releaseBody();
+
+    btTriangleMesh* triangleMesh = nullptr;
+};

@@ -1,0 +1,232 @@
+#include "terrain/MarchingCubesHandler.h"
+
+#include "render/GlContextState.h"
+#include "terrain/MarchingCubesCount.h"
+#include "terrain/TriangulationTable.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <limits>
+
+GLuint MarchingCubesHandler::densityProgramId = 0;
+GLuint MarchingCubesHandler::marchingCubesProgramId = 0;
+GLuint MarchingCubesHandler::tableBuffer = 0;
+
+namespace {
+
+// The context the table buffer was created in; its name means nothing in any other.
+GLFWwindow* tableContext = nullptr;
+
+constexpr glm::vec4 DENSITY_PARAMS(5.0f, 1.5f, 0.4f, -0.03f);
+constexpr float SPACING = 1.0f;
+
+// Work groups needed to cover `items` invocations on each axis with the program's own local size,
+// so the shaders may pick whatever group size suits the driver (their bounds checks drop the rest).
+glm::uvec3 workGroupsFor(GLuint program, glm::ivec3 items) {
+    GLint size[3] = {1, 1, 1};
+    GLint linked = GL_FALSE;
+    // Only a linked program has a group size; asking anything else would raise a GL error.
+    if (glIsProgram(program)) glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked) glGetProgramiv(program, GL_COMPUTE_WORK_GROUP_SIZE, size);
+    glm::uvec3 groups;
+    for (int axis = 0; axis < 3; ++axis) {
+        const GLuint local = size[axis] > 0 ? static_cast<GLuint>(size[axis]) : 1u;
+        groups[axis] = (static_cast<GLuint>(items[axis]) + local - 1) / local;
+    }
+    return groups;
+}
+
+// rand() scaled to 0 ... 32767 whatever the C library's RAND_MAX (glibc's is 2^31 - 1), so the
+// offsets land in [-1, 1) as intended.
+int drawRand15() { return std::rand() / (RAND_MAX / 32768 + 1); }
+
+std::size_t pointCount(int n) {
+    if (n <= 0) return 0;
+    const std::size_t side = static_cast<std::size_t>(n);
+    return side * side * side;
+}
+
+}  // namespace
+
+MarchingCubesHandler::MarchingCubesHandler()
+    : seedSource([] { return static_cast<unsigned int>(std::time(nullptr)); }) {}
+
+MarchingCubesHandler::~MarchingCubesHandler() { releaseDensityBuffer(); }
+
+void MarchingCubesHandler::releaseDensityBuffer() {
+    // Without a context (handler outliving the window) the buffer died with the context already.
+    if (densityBuffer != 0 && hasCurrentGlContext()) glDeleteBuffers(1, &densityBuffer);
+    densityBuffer = 0;
+    densityBufferBytes = 0;
+}
+
+void MarchingCubesHandler::specifyDensityBuffer(GLsizeiptr bytes) {
+    // A grid of the same size reuses the buffer's storage: allocating 32 MiB afresh costs far more
+    // than copying into memory that is already mapped.
+    if (densityBuffer != 0 && densityBufferBytes == bytes) {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, densityBuffer);
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, bytes, points.data());
+        return;
+    }
+    releaseDensityBuffer();
+    glGenBuffers(1, &densityBuffer);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, densityBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, bytes, points.data(), GL_DYNAMIC_READ);
+    densityBufferBytes = bytes;
+}
+
+void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::vec3& centre,
+                                           const glm::vec3& offset) {
+    glUseProgram(densityProgramId);
+    const auto location = [](const char* name) {
+        return glGetUniformLocation(densityProgramId, name);
+    };
+    const float size = static_cast<float>(n);
+    glUniform1i(location("numPointsPerAxis"), n);
+    glUniform1f(location("boundsSize"), boundsSize);
+    glUniform3f(location("centre"), centre.x, centre.y, centre.z);
+    glUniform3f(location("offset"), offset.x, offset.y, offset.z);
+    glUniform1f(location("spacing"), SPACING);
+    glUniform3f(location("worldSize"), size, size, size);
+    glUniform4f(location("params"), DENSITY_PARAMS.x, DENSITY_PARAMS.y, DENSITY_PARAMS.z,
+                DENSITY_PARAMS.w);
+    glUniform1i(location("octaves"), OCTAVES);
+
+    // The zero-filled upload is what a failed program leaves behind: an all-zero grid.
+    points.assign(pointCount(n), glm::vec4(0.0f));
+    const GLsizeiptr gridBytes = static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4));
+    specifyDensityBuffer(gridBytes);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, densityBuffer);
+
+    // Three draws per octave, stored z, y, x; tightly packed because the shader reads plain floats.
+    std::srand(seedSource());
+    float octaveOffsets[OCTAVES * 3];
+    for (int octave = 0; octave < OCTAVES; ++octave) {
+        for (int component = 2; component >= 0; --component) {
+            const double r = static_cast<double>(drawRand15());
+            octaveOffsets[octave * 3 + component] = static_cast<float>(2.0 * (r / 32768.0) - 1.0);
+        }
+    }
+    GLuint offsetBuffer = 0;
+    glGenBuffers(1, &offsetBuffer);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, offsetBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, offsetBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(octaveOffsets), octaveOffsets, GL_STATIC_READ);
+
+    if (n > 0) {
+        const glm::uvec3 groups = workGroupsFor(densityProgramId, glm::ivec3(n));
+        glDispatchCompute(groups.x, groups.y, groups.z);
+        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
+    }
+
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, densityBuffer);
+    glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, gridBytes, points.data());
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    glDeleteBuffers(1, &offsetBuffer);
+
+    updateStatistics();
+}
+
+void MarchingCubesHandler::updateStatistics() {
+    maxDensity = -std::numeric_limits<float>::infinity();
+    minDensity = std::numeric_limits<float>::infinity();
+    float sum = 0.0f;
+    for (const glm::vec4& point : points) {
+        if (point.w < minDensity) minDensity = point.w;
+        if (point.w > maxDensity) maxDensity = point.w;
+        sum += point.w;
+    }
+    meanDensity = points.empty() ? 0.0f : sum / static_cast<float>(points.size());
+}
+
+Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
+    glUseProgram(marchingCubesProgramId);
+
+    // The preferred level only makes a surface when the grid straddles it.
+    isoLevel = DEFAULT_ISO_LEVEL;
+    if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) isoLevel = meanDensity;
+
+    bindTriangleTable();
+
+    // A grid of another size than n would send the pass reading past the buffer: march nothing.
+    const bool gridMatches = n >= 2 && points.size() == pointCount(n);
+    int highestCellLayer = -1;
+    const std::size_t capacity =
+        gridMatches ? countTriangles(points, n, isoLevel, &highestCellLayer) : 0;
+    GLuint produced = 0;
+
+    if (capacity > 0) {
+        // Sized by the host count over the same grid, level and table rather than for five
+        // triangles in every cell, and read back only as far as the pass wrote.
+        GLuint triangleBuffer = 0;
+        glGenBuffers(1, &triangleBuffer);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, triangleBuffer);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)),
+                     nullptr, GL_DYNAMIC_READ);
+
+        GLuint counterBuffer = 0;
+        const GLuint zero = 0;
+        glGenBuffers(1, &counterBuffer);
+        glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
+        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 2, counterBuffer);
+        glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(zero), &zero, GL_STATIC_READ);
+
+        // Upload the host grid again so the pass marches exactly what was counted, even if someone
+        // edited `points` since the read-back.
+        specifyDensityBuffer(static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4)));
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, densityBuffer);
+
+        glUniform1i(glGetUniformLocation(marchingCubesProgramId, "countPerAxis"), n);
+        glUniform1f(glGetUniformLocation(marchingCubesProgramId, "isoLevel"), isoLevel);
+
+        // Only the layers up to the highest one holding triangles: above the land lies empty sky,
+        // which would cost more to march than the land itself.
+        const glm::ivec3 cells(n - 1, highestCellLayer + 1, n - 1);
+        const glm::uvec3 groups = workGroupsFor(marchingCubesProgramId, cells);
+        glDispatchCompute(groups.x, groups.y, groups.z);
+        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT |
+                        GL_ATOMIC_COUNTER_BARRIER_BIT);
+
+        glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(produced), &produced);
+        if (produced > capacity) {
+            // The shader drops what does not fit; say so rather than read past the buffer.
+            std::cerr << "Marching cubes produced " << produced << " triangles for " << capacity
+                      << " counted" << std::endl;
+            produced = static_cast<GLuint>(capacity);
+        }
+        triangles.clear();  // no copying of the old triangles if the array has to grow
+        triangles.resize(produced);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
+        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0,
+                           static_cast<GLsizeiptr>(produced * sizeof(Triangle)), triangles.data());
+
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+        glDeleteBuffers(1, &triangleBuffer);
+        glDeleteBuffers(1, &counterBuffer);
+    } else {
+        triangles.clear();
+    }
+
+    count = produced;
+    std::cout << count << std::endl;
+    return triangles.data();
+}
+
+void MarchingCubesHandler::bindTriangleTable() {
+    // Created once per context: a window re-created later needs its own copy.
+    GLFWwindow* context = glfwGetCurrentContext();
+    if (tableBuffer == 0 || context != tableContext) {
+        tableContext = context;
+        glGenBuffers(1, &tableBuffer);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, tableBuffer);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable,
+                     GL_STATIC_READ);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    }
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, tableBuffer);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "terrain/Triangle.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <functional>
+#include <limits>
+#include <vector>
+
+// Drives the two compute passes that make the landscape: the density pass fills an n³ grid of
+// points (xyz position in grid units, w density; denser than the iso level means ground), and the
+// marching-cubes pass turns that grid into triangles. Both results are read back to the host, where
+// the terrain builds its mesh and collision shape and answers occupancy queries from `points`.
+//
+// Both passes change GL state: they leave their program current and the generic shader-storage
+// target unbound; the triangle table stays bound to shader-storage binding point 1 for the fluid
+// surface, which reads it there.
+class MarchingCubesHandler {
+public:
+    static constexpr float DEFAULT_ISO_LEVEL = 8.0f;
+    static constexpr int OCTAVES = 8;
+
+    MarchingCubesHandler();
+    ~MarchingCubesHandler();
+    MarchingCubesHandler(const MarchingCubesHandler&) = delete;
+    MarchingCubesHandler& operator=(const MarchingCubesHandler&) = delete;
+
+    // Runs the density program over an n³ grid with fresh random octave offsets, reads the grid
+    // back into `points` and updates the density statistics. Replaces the previous grid and its
+    // buffer.
+    void generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset);
+
+    // Marches the grid of the last generateDensity (same n; any other n marches nothing) and reads
+    // the triangles back. Sets `count` to the number of triangles, prints it on its own line and
+    // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
+    // buffer is sized by counting the triangles on the host first, not for the worst case.
+    Triangle* generateTriangles(int n, unsigned int& count);
+
+    std::vector<Triangle> triangles;
+    float isoLevel = DEFAULT_ISO_LEVEL;
+    std::vector<glm::vec4> points;
+    GLuint densityBuffer = 0;
+    float maxDensity = -std::numeric_limits<float>::infinity();
+    float minDensity = std::numeric_limits<float>::infinity();
+    float meanDensity = 0.0f;
+
+    // Seed for the octave offsets, drawn once per generateDensity; the calendar time in whole
+    // seconds by default, so two generations within one second give the same landscape.
+    std::function<unsigned int()> seedSource;
+
+    // Program names of the process-wide density and marching-cubes programs, set by their owner
+    // before the first generation.
+    static GLuint densityProgramId;
+    static GLuint marchingCubesProgramId;
+
+private:
+    // Binds `densityBuffer` to the generic shader-storage target, (re)creating it when its size
+    // differs, and fills it with `points`.
+    void specifyDensityBuffer(GLsizeiptr bytes);
+    void releaseDensityBuffer();
+    void updateStatistics();
+    static void bindTriangleTable();
+
+    GLsizeiptr densityBufferBytes = 0;
+
+    // The triangle table on the GPU: created by the first marching-cubes pass, shared by all
+    // handlers and kept for the life of the process.
+    static GLuint tableBuffer;
+};
