@@ -5,6 +5,9 @@
 
 const int MAX_LIGHTS = 4;
 const float ambient = 0.25;
+// Materials with a damper of 1 (grass, diamonds) would otherwise get a highlight as wide as the
+// diffuse light and wash out to white; below this exponent the highlight is narrowed instead.
+const float minShineDamper = 16.0;
 
 in vec2 passTextureCoords;
 in vec3 worldPosition;
@@ -33,7 +36,7 @@ void main() {
 
     vec3 unitNormal = normalize(worldNormal);
     vec3 unitToCamera = normalize(toCamera);
-    float damper = max(shineDamper, 1.0);
+    float damper = max(shineDamper, minShineDamper);
 
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);

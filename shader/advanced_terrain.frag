@@ -1,0 +1,127 @@
+#version 430 core
+
+// Sand on low, level ground and jade on slopes and heights, both mapped triplanar so that cliffs do
+// not smear; lit by the sun (shadowed through the shadow map) and the lamp; fogged towards the sky.
+
+const int MAX_LIGHTS = 4;
+const float ambient = 0.3;
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec3 viewPosition;
+
+out vec4 outColor;
+
+uniform sampler2DArray tex;         // unit 0: layers 0, 1 sand; 2, 3 jade
+uniform sampler2DShadow shadowMap;  // unit 1: depth compare, 1 where the sun gets through
+uniform mat4 toShadowMapSpace;
+uniform int shadowMapSize;
+uniform float shadowDistance;
+uniform vec3 lightPos[MAX_LIGHTS];     // point: world position; directional: direction of travel
+uniform vec3 lightColor[MAX_LIGHTS];
+uniform vec3 attenuation[MAX_LIGHTS];  // constant, linear, quadratic
+uniform int lightType[MAX_LIGHTS];     // 1 directional, 0 point
+uniform int numberOfLights;
+uniform vec3 skyColor;
+uniform float brightnessFactor;
+
+// Same fog as the models, so that they sink into the distance together. Worked out per fragment,
+// like the shadow fade: terrain triangles can be long.
+const float fogDensity = 0.0035;
+const float fogGradient = 1.5;
+// The shadow map only covers the view up to the shadow distance; shadows thin out over this last
+// stretch instead of ending at a hard line.
+const float shadowFadeLength = 20.0;
+// One repeat every 10 units keeps the grain readable from just behind the cat. The second layer of
+// each pair is laid larger and turned, and mixed in so that the repeats do not show as a grid.
+const float detailScale = 1.0 / 10.0;
+const float broadScale = 1.0 / 43.0;
+const float broadShare = 0.35;
+// Sand gives way to jade between these heights (the water lies at 4) and between these slopes
+// (the y of the unit normal).
+const float sandTop = 11.0;
+const float jadeBottom = 16.0;
+const float steepSlope = 0.72;
+const float levelSlope = 0.88;
+// Against self-shadowing the lookup starts a little above the surface, more so where the sun
+// grazes it and its depth changes fast from one texel of the map to the next.
+const float shadowLift = 0.15;
+const float grazingLift = 0.6;
+// Shadows also thin out over this margin at the edges of the map (in texture coordinates).
+const float shadowEdgeMargin = 0.03;
+
+vec4 triplanar(float layer, vec3 p, vec3 weights, float scale) {
+    vec4 x = texture(tex, vec3(p.zy * scale, layer));
+    vec4 y = texture(tex, vec3(p.xz * scale, layer));
+    vec4 z = texture(tex, vec3(p.xy * scale, layer));
+    return x * weights.x + y * weights.y + z * weights.z;
+}
+
+vec4 surface(float firstLayer, vec3 p, vec3 weights) {
+    vec4 detail = triplanar(firstLayer, p, weights, detailScale);
+    vec3 turned = vec3(0.8 * p.x - 0.6 * p.z, p.y, 0.6 * p.x + 0.8 * p.z);
+    vec4 broad = triplanar(firstLayer + 1.0, turned, weights, broadScale);
+    return mix(detail, broad, broadShare);
+}
+
+float sandAmount(vec3 p, vec3 n) {
+    // A gentle wobble keeps the shore line from following the contour exactly.
+    float height = p.y + 1.5 * sin(p.x * 0.071) * sin(p.z * 0.053);
+    float low = 1.0 - smoothstep(sandTop, jadeBottom, height);
+    float level = smoothstep(steepSlope, levelSlope, n.y);
+    return low * level;
+}
+
+// Share of sunlight reaching this point, which faces the sun at `cosine`: percentage-closer
+// filtered over 5 x 5 texels, fading to full light towards the shadow distance and the map's edges.
+float sunlight(vec3 p, vec3 n, float cosine, float distance) {
+    float strength = clamp((shadowDistance - distance) / shadowFadeLength, 0.0, 1.0);
+    if (strength <= 0.0 || cosine <= 0.0) return 1.0;
+    vec4 lifted = vec4(p + n * (shadowLift + grazingLift * (1.0 - cosine)), 1.0);
+    vec3 coords = (toShadowMapSpace * lifted).xyz;
+    float edge = min(min(coords.x, 1.0 - coords.x), min(coords.y, 1.0 - coords.y));
+    strength *= smoothstep(0.0, shadowEdgeMargin, edge);
+    if (strength <= 0.0 || coords.z > 1.0) return 1.0;
+    float texel = 1.0 / float(max(shadowMapSize, 1));
+    float lit = 0.0;
+    for (int x = -2; x <= 2; x++) {
+        for (int y = -2; y <= 2; y++) {
+            lit += textureLod(shadowMap, vec3(coords.xy + vec2(x, y) * texel, coords.z), 0.0);
+        }
+    }
+    return mix(1.0, lit / 25.0, strength);
+}
+
+void main() {
+    vec3 n = normalize(worldNormal);
+    vec3 weights = pow(abs(n), vec3(4.0));
+    weights /= max(weights.x + weights.y + weights.z, 1e-4);
+
+    vec4 sand = surface(0.0, worldPosition, weights);
+    vec4 jade = surface(2.0, worldPosition, weights);
+    vec4 albedo = mix(jade, sand, sandAmount(worldPosition, n));
+
+    float distance = length(viewPosition);
+    vec3 light = vec3(0.0);
+    int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
+    for (int i = 0; i < lightCount; i++) {
+        vec3 toLight;
+        float falloff = 1.0;
+        if (lightType[i] == 1) {
+            toLight = normalize(-lightPos[i]);
+            falloff = sunlight(worldPosition, n, dot(n, toLight), distance);
+        } else {
+            vec3 offset = lightPos[i] - worldPosition;
+            float d = length(offset);
+            toLight = offset / max(d, 1e-4);
+            vec3 a = attenuation[i];
+            falloff = 1.0 / max(a.x + a.y * d + a.z * d * d, 1e-4);
+        }
+        light += max(dot(n, toLight), 0.0) * lightColor[i] * falloff;
+    }
+    vec3 lit = albedo.rgb * (ambient + (1.0 - ambient) * light);
+
+    float visibility = clamp(exp(-pow(distance * fogDensity, fogGradient)), 0.0, 1.0);
+    vec3 fogged = mix(skyColor, lit, visibility);
+    outColor = vec4(fogged * brightnessFactor, 1.0);
+}

@@ -1,0 +1,292 @@
+#include "render/Renderer.h"
+
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "effects/DebugLineShader.h"
+#include "effects/GuiObject.h"
+#include "effects/GuiShader.h"
+#include "effects/WaterShader.h"
+#include "fluid/BlobbyShader.h"
+#include "render/Camera.h"
+#include "render/DirectionalLight.h"
+#include "render/GlContextState.h"
+#include "render/ShaderSource.h"
+#include "render/ShadowShader.h"
+#include "render/TexturedShader.h"
+#include "render/VaoLoader.h"
+#include "terrain/TriangulationTable.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// Batched models farther than this are never frustum-tested, whatever distance a pass asks for.
+constexpr float kDistanceLimit = 200.0f;
+
+// Drains the GL error queue, one line per code. `prefix` is printed as given.
+void reportGlErrors(const char* prefix) {
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        std::cerr << prefix << error << std::endl;
+    }
+}
+
+void setMatrix(GLint location, const glm::mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m)); }
+
+void setMatrix(GLuint programId, const char* name, const glm::mat4& m) {
+    setMatrix(glGetUniformLocation(programId, name), m);
+}
+
+void disableModelAttributes() {
+    for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
+}
+
+}  // namespace
+
+Renderer::Renderer(std::shared_ptr<Camera> cam) : camera(std::move(cam)) {
+    guiQuad = loadToVAO(quadVertices, 2);
+
+    guiShader = std::make_shared<GuiShader>();
+    guiProgramId = guiShader->init();
+
+    shadowShader = std::make_shared<ShadowShader>();
+    shadowProgramId = shadowShader->init();
+    checkLinkStatus(shadowProgramId);
+
+    particleQuad = loadToVAO(quadVertices, 2);
+
+    debugLineShader = std::make_shared<DebugLineShader>();
+    debugLineProgramId = debugLineShader->init();
+
+    blobbyShader = BlobbyShader::getInstance();
+    blobbyProgramId = blobbyShader->init();
+
+    // The metaball surface reads the density grid at binding 4 and the triangle table at binding 1.
+    glUseProgram(blobbyProgramId);
+    glGenBuffers(1, &blobbyShader->densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, blobbyShader->densityBuffer);
+    glGenBuffers(1, &blobbyShader->tableBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, blobbyShader->tableBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable, GL_STATIC_READ);
+}
+
+Renderer::~Renderer() {
+    if (!blobbyShader || !hasCurrentGlContext()) return;
+    glDeleteBuffers(1, &blobbyShader->densityBuffer);
+    glDeleteBuffers(1, &blobbyShader->tableBuffer);
+    blobbyShader->densityBuffer = 0;
+    blobbyShader->tableBuffer = 0;
+}
+
+glm::mat4 Renderer::viewMatrix() const { return camera->getViewMatrix(); }
+
+glm::mat4 Renderer::projectionMatrix() const { return camera->getProjectionMatrix(); }
+
+bool Renderer::isWithin(const Mesh& mesh, float limit) const {
+    return glm::length(mesh.position - camera->position) < limit;
+}
+
+bool Renderer::isInFrustum(const Mesh& mesh) const {
+    std::vector<glm::vec3> corners = mesh.boundingBoxCorners;
+    for (glm::vec3& corner : corners) corner += mesh.position;
+    return camera->isInFrustum(corners);
+}
+
+void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& shader) {
+    static const Material plain;
+    const Material& material = mesh.material ? *mesh.material : plain;
+
+    glUseProgram(shader.programId);
+    glBindVertexArray(mesh.vaoId);
+    for (GLuint attribute : {0u, 1u, 2u}) glEnableVertexAttribArray(attribute);
+
+    glUniform1f(shader.shineDamperLocation, material.shineDamper);
+    glUniform1f(shader.reflectivityLocation, material.reflectivity);
+    glUniform3f(shader.skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
+    setMatrix(shader.viewMatrixLocation, viewMatrix());
+    setMatrix(shader.projectionMatrixLocation, projectionMatrix());
+    glUniform1f(shader.brightnessFactorLocation, settings.brightness);
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, material.textureId);
+    if (material.hasTransparency) glDisable(GL_CULL_FACE);
+}
+
+void Renderer::loadModelMatrix(const TexturedShader& shader, const Mesh& mesh) {
+    setMatrix(shader.modelMatrixLocation, mesh.getModelMatrix());
+}
+
+void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
+    const float limit = std::min(maxDistance, kDistanceLimit);
+    for (const auto& [texture, meshes] : batches) {
+        if (meshes.empty()) continue;  // nothing to take the vertex array and material from
+        std::shared_ptr<TexturedShader> shader = TexturedShader::getInstance();
+        prepareTexturedModel(*meshes.front(), *shader);
+        glUniform4f(glGetUniformLocation(shader->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
+                    clipPlane.w);
+
+        for (const auto& mesh : meshes) {
+            if (!mesh->visible) continue;
+            // The distance test comes first so that far meshes cost no corner list.
+            const bool draw = isWithin(*mesh, limit) ? isInFrustum(*mesh) || !cullingEnabled : !cullingEnabled;
+            if (!draw) continue;
+            loadModelMatrix(*shader, *mesh);
+            glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
+        }
+
+        disableModelAttributes();
+        glBindVertexArray(0);
+        glEnable(GL_CULL_FACE);
+    }
+}
+
+void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight& light,
+                               const glm::mat4& lightProjection, float maxDistance) {
+    reportGlErrors("OpenGL error at start of shadow map render:");
+    glUseProgram(shadowProgramId);
+    // Model textures may have cut-out parts (grass blades); those must not cast shadows.
+    const GLint useAlpha = glGetUniformLocation(shadowProgramId, "useAlpha");
+    glUniform1i(useAlpha, 1);
+
+    const float limit = std::min(maxDistance, kDistanceLimit);
+    for (const auto& [texture, meshes] : batches) {
+        if (meshes.empty()) continue;
+        glBindVertexArray(meshes.front()->vaoId);
+        glEnableVertexAttribArray(0);
+        glEnableVertexAttribArray(1);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+        reportGlErrors("OpenGL error after tex binding:");
+        setMatrix(shadowProgramId, "viewMatrix", light.viewMatrix);
+        setMatrix(shadowProgramId, "projectionMatrix", lightProjection);
+        // Both faces cast shadows: thin or open models would let light through their back side.
+        glDisable(GL_CULL_FACE);
+
+        for (const auto& mesh : meshes) {
+            // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
+            if (!mesh->visible || !isWithin(*mesh, limit) || !isInFrustum(*mesh)) continue;
+            setMatrix(shadowShader->modelMatrixLocation, mesh->getModelMatrix());
+            glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
+        }
+
+        disableModelAttributes();
+        glBindVertexArray(0);
+        glEnable(GL_CULL_FACE);
+    }
+    // The terrain and the frustum outline are drawn with this program too, without texture coordinates.
+    glUniform1i(useAlpha, 0);
+}
+
+void Renderer::prepareTerrain(const Mesh& mesh, TexturedShader& program) {
+    glUseProgram(program.programId);
+    setMatrix(program.modelMatrixLocation, mesh.getModelMatrix());
+    setMatrix(program.viewMatrixLocation, viewMatrix());
+    setMatrix(program.projectionMatrixLocation, projectionMatrix());
+    glUniform3f(program.skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
+    glBindVertexArray(mesh.vaoId);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(2);
+}
+
+void Renderer::renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTexture) {
+    reportGlErrors("OpenGL error before array render: ");
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glUseProgram(programId);
+    glBindVertexArray(mesh.vaoId);
+    glEnableVertexAttribArray(0);
+
+    setMatrix(programId, "modelMatrix", mesh.getModelMatrix());
+    setMatrix(programId, "viewMatrix", viewMatrix());
+    setMatrix(programId, "projectionMatrix", projectionMatrix());
+    glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, arrayTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
+    glUniform1i(glGetUniformLocation(programId, "shadowMapSize"), shadowMapSize);
+
+    glDrawArrays(GL_TRIANGLES, 0, mesh.vertexCount);
+
+    reportGlErrors("OpenGL error after array render: ");
+    glActiveTexture(GL_TEXTURE0);
+    disableModelAttributes();
+    glBindVertexArray(0);
+    glEnable(GL_CULL_FACE);
+}
+
+void Renderer::renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLuint refractionTexture,
+                           GLuint dudvTexture, GLuint normalTexture, GLuint depthTexture, float moveFactor) {
+    const std::shared_ptr<WaterShader> water = WaterShader::getInstance();
+    glUniform1f(water->moveFactorLocation, moveFactor);
+    glUniform3f(water->cameraPosLocation, camera->position.x, camera->position.y, camera->position.z);
+
+    glEnableVertexAttribArray(1);
+    const GLuint textures[] = {reflectionTexture, refractionTexture, dudvTexture, normalTexture, depthTexture};
+    for (int unit = 0; unit < 5; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+    }
+    glActiveTexture(GL_TEXTURE0);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDrawElements(GL_TRIANGLES, waterMesh.vertexCount, GL_UNSIGNED_INT, nullptr);
+
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(2);
+    glDisable(GL_BLEND);
+    glDisableVertexAttribArray(1);
+}
+
+void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects) {
+    checkLinkStatus(guiProgramId);  // a broken overlay program is reported every frame
+    glUseProgram(guiProgramId);
+    glBindVertexArray(guiQuad->vaoId);
+    glEnableVertexAttribArray(0);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    const GLint transform = glGetUniformLocation(guiProgramId, "transformMatrix");
+
+    glActiveTexture(GL_TEXTURE0);
+    for (const auto& object : guiObjects) {
+        guiQuad->setPosition(object->position);
+        guiQuad->setScale(object->scale);
+        setMatrix(transform, guiQuad->getModelMatrix());
+        glBindTexture(GL_TEXTURE_2D, object->texture);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, guiQuad->vertexCount);
+    }
+
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisableVertexAttribArray(0);
+    glBindVertexArray(0);
+}
+
+void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions) {
+    glUseProgram(blobbyProgramId);
+    glDisable(GL_CULL_FACE);  // the surface is seen from inside the fountain too
+    glBindVertexArray(mesh.vaoId);
+    glEnableVertexAttribArray(0);
+
+    setMatrix(blobbyShader->projectionMatrixLocation, projectionMatrix());
+    setMatrix(blobbyShader->viewMatrixLocation, viewMatrix());
+    setMatrix(blobbyShader->modelMatrixLocation, modelMatrix);
+    glUniform1f(blobbyShader->shineDamperLocation, 1.0f);
+    glUniform1f(blobbyShader->reflectivityLocation, 1.0f);
+    glUniform3f(blobbyShader->skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
+    glUniform1f(blobbyShader->brightnessFactorLocation, settings.brightness);
+    glUniform3i(blobbyShader->dimensionsLocation, static_cast<int>(dimensions.x), static_cast<int>(dimensions.y),
+                static_cast<int>(dimensions.z));
+
+    // One instance per layer of cells.
+    glDrawArraysInstanced(GL_POINTS, 0, mesh.vertexCount, static_cast<int>(dimensions.y - 1));
+
+    glDisableVertexAttribArray(0);
+    glEnable(GL_CULL_FACE);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "render/RenderMap.h"
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <memory>
+#include <vector>
+
+class BlobbyShader;
+class Camera;
+class DebugLineShader;
+class DirectionalLight;
+class GuiShader;
+class Mesh;
+class ShadowShader;
+class TexturedShader;
+struct GuiObject;
+
+// Knows the programs, uniforms and GL state for every kind of thing the scene draws. All operations
+// need the current context and draw into whatever framebuffer is bound. They leave their program
+// current and their textures bound; any other GL state they leave changed is named below.
+class Renderer {
+public:
+    // Builds the overlay, shadow and debug-line programs and the two unit quads, and creates the
+    // metaball program's storage buffers: the density grid (binding 4, sized later by the fountains)
+    // and the triangle table (binding 1).
+    explicit Renderer(std::shared_ptr<Camera> camera);
+    // Frees the metaball storage buffers while a context is current.
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // The textured models of one scene pass, with `clipPlane` and the camera's culling frustum.
+    // Meshes within min(maxDistance, 200) are frustum-tested; farther ones are drawn only while
+    // culling is switched off. Transparent batches turn off back-face culling. Leaves back-face
+    // culling on.
+    void renderEntities(const RenderMap& batches, float maxDistance);
+    // The textured models into the bound shadow map, seen through `light.viewMatrix` and
+    // `lightProjection`. Only visible meshes within the limit and inside the camera frustum cast
+    // shadows, whatever the culling switch. Leaves back-face culling on.
+    void renderShadowMap(const RenderMap& batches, const DirectionalLight& light, const glm::mat4& lightProjection,
+                         float maxDistance);
+
+    // Makes `program` current, writes its model, view, projection and sky colour, binds the mesh's
+    // vertex array and enables attributes 0 and 2 (left bound for renderArray / renderWater).
+    void prepareTerrain(const Mesh& mesh, TexturedShader& program);
+    // Draws the non-indexed terrain mesh with its texture array on unit 0 and the shadow map on
+    // unit 1. Leaves back-face culling on and unit 0 active.
+    void renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTexture);
+    // Draws one water tile after prepareTerrain with the shared water program: the five images on
+    // units 0 to 4, alpha-blended. Leaves unit 0 active, blending off and the tile's vertex array
+    // bound (its attributes disabled).
+    void renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLuint refractionTexture, GLuint dudvTexture,
+                     GLuint normalTexture, GLuint depthTexture, float moveFactor);
+    // The overlay images over everything: blended, without depth test. Leaves depth test on and
+    // blending off.
+    void renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects);
+    // One fountain surface: `mesh` supplies the cell points, `dimensions` the density grid size.
+    // Leaves back-face culling on and the mesh's vertex array bound.
+    void renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions);
+
+    // Makes the textured program current with the material and camera of `mesh`, binds its vertex
+    // array and texture and enables attributes 0 to 2; a transparent material turns culling off.
+    void prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& shader);
+    void loadModelMatrix(const TexturedShader& shader, const Mesh& mesh);
+
+    glm::vec3 skyColor{0.0f};
+    std::shared_ptr<Mesh> particleQuad;
+    std::shared_ptr<BlobbyShader> blobbyShader;
+    std::shared_ptr<Camera> camera;
+    std::vector<float> quadVertices{-1, 1, -1, -1, 1, 1, 1, -1};
+    std::shared_ptr<Mesh> guiQuad;
+    std::shared_ptr<GuiShader> guiShader;
+    GLuint guiProgramId = 0;
+    glm::vec4 clipPlane{0.0f};
+    std::shared_ptr<ShadowShader> shadowShader;
+    GLuint shadowProgramId = 0;
+    GLuint shadowMapTexture = 0;
+    int shadowMapSize = 0;
+    std::shared_ptr<DebugLineShader> debugLineShader;
+    GLuint debugLineProgramId = 0;
+    GLuint blobbyProgramId = 0;
+
+private:
+    glm::mat4 viewMatrix() const;
+    glm::mat4 projectionMatrix() const;
+    // Strictly closer to the camera than `limit`.
+    bool isWithin(const Mesh& mesh, float limit) const;
+    // The mesh's bounding box moved to its position, tested against the camera frustum (a rejection
+    // counts in culledObjectCount).
+    bool isInFrustum(const Mesh& mesh) const;
+};
