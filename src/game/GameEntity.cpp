@@ -23,6 +23,16 @@ const SceneObject* hitOwner(const btCollisionWorld::ClosestRayResultCallback& hi
 
 bool isNamed(const SceneObject* object, const char* name) { return object && object->name == name; }
 
+// Closest hit that never reports the prober's own body.
+struct ClosestHitIgnoring : btCollisionWorld::ClosestRayResultCallback {
+    ClosestHitIgnoring(const btVector3& from, const btVector3& to, const btCollisionObject* ignored)
+        : ClosestRayResultCallback(from, to), ignored(ignored) {}
+    bool needsCollision(btBroadphaseProxy* proxy) const override {
+        return proxy->m_clientObject != ignored && ClosestRayResultCallback::needsCollision(proxy);
+    }
+    const btCollisionObject* ignored;
+};
+
 }  // namespace
 
 GameEntity::GameEntity() { createBody(); }
@@ -47,7 +57,7 @@ bool GameEntity::probeDown(const glm::vec3& from, float length, btDynamicsWorld*
     if (!world) return false;
     const btVector3 start = toBullet(from + glm::vec3(0, 0.5f, 0));
     const btVector3 end = start - btVector3(0, length, 0);
-    btCollisionWorld::ClosestRayResultCallback result(start, end);
+    ClosestHitIgnoring result(start, end, rigidBody);
     world->rayTest(start, end, result);
     if (!result.hasHit()) return false;
     hit = toGlm(result.m_hitPointWorld);
@@ -84,9 +94,12 @@ void GameEntity::move(float forward, float sideways, float& vertical, bool water
     planned.x = std::clamp(planned.x, kWorldMin, kWorldMax);
     planned.z = std::clamp(planned.z, kWorldMin, kWorldMax);
 
+    // The probe hangs below the planned position; when the step falls, it starts at the current height
+    // instead, so a long frame cannot carry the entity through the ground between two probes.
+    const float drop = std::max(position.y - planned.y, 0.0f);
     const SceneObject* ground = nullptr;
     glm::vec3 hit(0.0f);
-    grounded = probeDown(planned, probeLength, world, hit, &ground);
+    grounded = probeDown(planned + glm::vec3(0.0f, drop, 0.0f), probeLength + drop, world, hit, &ground);
     if (grounded) groundPoint = hit;
 
     if (!waterAllowed && grounded && isNamed(ground, "water")) {

@@ -122,4 +122,21 @@ TEST_F(GameEntityTest, LandsOnTheGroundOrFallsFreely) {
     EXPECT_FLOAT_EQ(entity.verticalVelocity, -3.0f);
 }
 
+TEST_F(GameEntityTest, ALongFallingStepStillLandsOnTheGround) {
+    // A slow frame: one step falls 6 units, from 2 above the ground to 4 below it.
+    place(glm::vec3(100, 2, 100));
+    entity.verticalVelocity = -60.0f;
+    expectNear(step(0, 0), glm::vec3(100, 0, 100));
+    EXPECT_TRUE(entity.grounded);
+    EXPECT_FLOAT_EQ(entity.verticalVelocity, 0.0f);
+}
+
+TEST_F(GameEntityTest, GroundProbeNeverReportsTheEntitysOwnBody) {
+    // Its own sphere sits right under the probe's start when the entity hovers; only the ground counts.
+    place(glm::vec3(100, 1.2f, 100));
+    glm::vec3 hit(0.0f);
+    ASSERT_TRUE(entity.isGroundBelow(entity.position, world.get(), hit));
+    EXPECT_NEAR(hit.y, 0.0f, 1e-4f);
+}
+
 }  // namespace
