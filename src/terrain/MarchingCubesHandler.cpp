@@ -1,5 +1,7 @@
 #include "terrain/MarchingCubesHandler.h"
 
+#include "game/Random.h"
+
 #include "render/GlContextState.h"
 #include "terrain/MarchingCubesCount.h"
 #include "terrain/TriangulationTable.h"
@@ -38,10 +40,6 @@ glm::uvec3 workGroupsFor(GLuint program, glm::ivec3 items) {
     }
     return groups;
 }
-
-// rand() scaled to 0 ... 32767 whatever the C library's RAND_MAX (glibc's is 2^31 - 1), so the
-// offsets land in [-1, 1) as intended.
-int drawRand15() { return std::rand() / (RAND_MAX / 32768 + 1); }
 
 std::size_t pointCount(int n) {
     if (n <= 0) return 0;
@@ -106,7 +104,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     float octaveOffsets[OCTAVES * 3];
     for (int octave = 0; octave < OCTAVES; ++octave) {
         for (int component = 2; component >= 0; --component) {
-            const double r = static_cast<double>(drawRand15());
+            const double r = static_cast<double>(randomDraw());
             octaveOffsets[octave * 3 + component] = static_cast<float>(2.0 * (r / 32768.0) - 1.0);
         }
     }
