@@ -4,6 +4,7 @@
 #include "entities/Player.h"
 #include "game/GameStateManager.h"
 #include "effects/GuiObject.h"
+#include "effects/Hud.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/PointLight.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <string>
 
 const glm::vec3 Game::kSkyColor(0.46f, 0.56f, 0.64f);
 const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
@@ -29,6 +31,10 @@ const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
 namespace {
 
 const glm::vec3 kLampOffset(0.0f, 0.7f, 0.0f);
+
+std::string culledObjectsText() {
+    return "Culled objects: " + (cullingEnabled ? std::to_string(culledObjectCount) : std::string("disabled"));
+}
 
 void reportGlErrors(const char* prefix) {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
@@ -42,12 +48,23 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
     gameState = std::make_shared<GameStateManager>();
     camera = std::make_shared<Camera>(aspect);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
+    hud = std::make_shared<Hud>(width, height);
     renderer = std::make_shared<Renderer>(camera);
     renderer->skyColor = kSkyColor;
     shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(4096, 4096, width, height);
     shadowMaster = std::make_shared<ShadowMaster>(camera, renderer, shadowFrameBuffer);
     renderer->shadowMapTexture = shadowFrameBuffer->depthTexture;
     renderer->shadowMapSize = shadowFrameBuffer->width;
+
+    const float right = static_cast<float>(width), top = static_cast<float>(height);
+    hudTexts = {
+        {100.0f, 200.0f, 1.0f, gameState->getTimeText()},
+        {100.0f, 150.0f, 1.0f, gameState->getHealthText()},
+        {100.0f, 100.0f, 1.0f, gameState->getScoreText()},
+        {100.0f, top - 100.0f, 1.0f, ""},
+        {right - 450.0f, top - 100.0f, 1.0f, culledObjectsText()},
+    };
+    hud->setText(hudTexts);
 }
 
 Game::~Game() {
@@ -71,8 +88,12 @@ void Game::registerPlayerMeshes() {
 }
 
 void Game::placePlayer() {
+    // The player's body stays where the last physics step left it; standing near the start point it
+    // would catch the drop ray itself, so it sits out the drop.
+    dynamicsWorld->removeRigidBody(player->rigidBody);
     player->setPosition(kPlayerStart);
     player->placeOnGround(dynamicsWorld);
+    dynamicsWorld->addRigidBody(player->rigidBody);
 }
 
 void Game::init() {
@@ -128,6 +149,24 @@ void Game::init() {
     glCullFace(GL_BACK);
     lastMs = clock();
 }
+
+void Game::updateHudRows() {
+    if (!gameOver) {
+        if (gameState->health <= 0.0f || gameState->timeLeft == 0) {
+            hudTexts.push_back({static_cast<float>(width / 2 - 240), static_cast<float>(height / 2 - 30), 3.0f,
+                                gameState->getScoreText()});
+            hudTexts.push_back({static_cast<float>(width / 2 - 280), static_cast<float>(height / 2 - 100), 1.5f,
+                                "Press R to start over"});
+            gameOver = true;
+        }
+        hudTexts[0].text = gameState->getTimeText();
+        hudTexts[1].text = gameState->getHealthText();
+        hudTexts[2].text = gameState->getScoreText();
+    }
+    hudTexts[3].text = showDiagnostics ? std::to_string(fps) + "fps" : "";
+}
+
+void Game::updateCulledRow() { hudTexts[4].text = showDiagnostics ? culledObjectsText() : ""; }
 
 float Game::advanceClock() {
     nowMs = clock();
@@ -213,6 +252,8 @@ void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) 
 
 void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
     const float dt = advanceClock();
+    updateHudRows();
+    hud->setText(hudTexts);
     mouseLook(cursorDx, cursorDy, keys);
     player->update(dt, keys, dynamicsWorld);
     moveLamp();
@@ -231,6 +272,8 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     renderer->renderGui(guiObjects);
 
     dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
+    updateCulledRow();
+    if (showHudText && hud->built) hud->draw();
 }
 
 void Game::reset() {
@@ -244,6 +287,7 @@ void Game::reset() {
     gameState->timeLeft = 60000;
     gameState->health = 1.0f;
     gameState->score = 0;
+    if (gameOver) hudTexts.resize(5);
     gameOver = false;
     lastMs = clock();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Clock.h"
+#include "game/HudText.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
@@ -17,6 +18,7 @@ class Camera;
 class DirectionalLight;
 class GameObject;
 class GameStateManager;
+class Hud;
 class Light;
 class Player;
 class PointLight;
@@ -70,6 +72,9 @@ public:
     std::shared_ptr<Renderer> renderer;
     std::shared_ptr<Player> player;
     std::shared_ptr<GameStateManager> gameState;
+    std::shared_ptr<Hud> hud;
+    // HUD rows: 0 time, 1 health, 2 score, 3 frame rate, 4 culled objects; 5 and 6 while the game is over.
+    std::vector<HudText> hudTexts;
     std::list<std::shared_ptr<GameObject>> objects;
     std::shared_ptr<AdvancedTerrain> terrain;
     std::list<std::shared_ptr<Light>> lights;
@@ -103,6 +108,10 @@ public:
 private:
     // Sets nowMs, fps and lastMs, runs the round timer down and returns the frame time in seconds.
     float advanceClock();
+    // Rows 0 to 3 and the game-over rows, as the frame starts.
+    void updateHudRows();
+    // Row 4, the culled-object counter of this frame (shown from the next frame on).
+    void updateCulledRow();
     void mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys);
     void moveLamp();
     void renderShadows();
