@@ -1,8 +1,10 @@
 #include "game/Game.h"
 
 #include "app/Globals.h"
+#include "entities/EnemyManager.h"
 #include "entities/Player.h"
 #include "game/GameStateManager.h"
+#include "game/Random.h"
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
 #include "render/Camera.h"
@@ -68,6 +70,8 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
 }
 
 Game::~Game() {
+    // Enemies leave the world before it goes (their manager may outlive this destructor's deletes).
+    if (enemyManager && dynamicsWorld) enemyManager->clear(dynamicsWorld);
     // The world goes first; Bullet detaches the bodies still in it, and their owners free them after.
     delete dynamicsWorld;
     delete solver;
@@ -124,6 +128,12 @@ void Game::init() {
     dynamicsWorld->addRigidBody(terrain->rigidBody);
 
     placePlayer();
+
+    enemyManager = std::make_shared<EnemyManager>();
+    enemyManager->hooks.addRenderable = [this](int key, const std::shared_ptr<TexturedMesh>& mesh) {
+        addRenderable(key, mesh);
+    };
+    spawn();
     camera->updateFrustum(0.0f);
 
     lamp = std::make_shared<PointLight>();
@@ -225,6 +235,19 @@ glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
     return glm::vec3(static_cast<float>(p.x()), static_cast<float>(p.y()), static_cast<float>(p.z()));
 }
 
+void Game::spawn() {
+    // Six groups at random points of the inner map, then one around the player.
+    auto draw = [](float scale) { return scale * static_cast<float>(randomDraw()) / 32767.0f; };
+    for (int cluster = 0; cluster < 6; ++cluster) {
+        const float x = 100.0f + draw(600.0f);
+        const float z = 100.0f + draw(600.0f);
+        const int flying = static_cast<int>(draw(5.0f));
+        const int rabbits = 5 + static_cast<int>(draw(15.0f));
+        enemyManager->spawn(rabbits, flying, glm::vec3(x, 0.0f, z), dynamicsWorld, terrain);
+    }
+    enemyManager->spawn(5, 2, player->position, dynamicsWorld, terrain);
+}
+
 void Game::renderShadows() {
     shadowMaster->render();
     renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
@@ -261,6 +284,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     for (const auto& object : objects) {
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
+    enemyManager->update(dt, player->position, dynamicsWorld);
 
     addLight(*TexturedShader::getInstance(), *sun, 0);
     renderShadows();
@@ -282,8 +306,10 @@ void Game::reset() {
     objects.push_back(player);
     terrain->regenerate(dynamicsWorld);
     registerPlayerMeshes();
+    enemyManager->clear(dynamicsWorld);
     camera->updateFrustum(0.0f);
     placePlayer();
+    spawn();
     gameState->timeLeft = 60000;
     gameState->health = 1.0f;
     gameState->score = 0;

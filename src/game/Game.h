@@ -16,6 +16,7 @@
 class AdvancedTerrain;
 class Camera;
 class DirectionalLight;
+class EnemyManager;
 class GameObject;
 class GameStateManager;
 class Hud;
@@ -54,6 +55,8 @@ public:
     void update(float cursorDx, float cursorDy, const std::vector<int>& keys);
     // A new world between two frames: new landscape, the player back in the middle, a fresh round.
     void reset();
+    // Scatters the enemy groups over the landscape and one group around the player.
+    void spawn();
 
     // Draws the scene (batched models and terrain) into the bound framebuffer, clipped by `clipPlane`.
     void renderScene(float dt, const glm::vec4& clipPlane, float maxDistance);
@@ -73,6 +76,7 @@ public:
     std::shared_ptr<Player> player;
     std::shared_ptr<GameStateManager> gameState;
     std::shared_ptr<Hud> hud;
+    std::shared_ptr<EnemyManager> enemyManager;
     // HUD rows: 0 time, 1 health, 2 score, 3 frame rate, 4 culled objects; 5 and 6 while the game is over.
     std::vector<HudText> hudTexts;
     std::list<std::shared_ptr<GameObject>> objects;
