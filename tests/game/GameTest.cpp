@@ -1,7 +1,10 @@
 #include "game/Game.h"
 
 #include "effects/GuiObject.h"
+#include "entities/EnemyManager.h"
+#include "entities/FlyingRabbit.h"
 #include "entities/Player.h"
+#include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "render/Camera.h"
 #include "support/GlContext.h"
@@ -59,6 +62,19 @@ Drop dropAt(btDynamicsWorld* world, float x, float z, const btCollisionObject* i
     return drop;
 }
 
+// The world holds the player, the terrain and every enemy; nothing else exists yet.
+int expectedBodies(const Game& game) {
+    return 2 + static_cast<int>(game.enemyManager->rabbits.size() + game.enemyManager->flyingRabbits.size());
+}
+
+// Meshes drawn: the player's and every enemy's.
+size_t expectedBatched(const Game& game) {
+    size_t meshes = game.player->meshes.size();
+    for (const auto& rabbit : game.enemyManager->rabbits) meshes += rabbit->meshes.size();
+    for (const auto& flyer : game.enemyManager->flyingRabbits) meshes += flyer->meshes.size();
+    return meshes;
+}
+
 int bodiesOf(btDynamicsWorld* world, const btCollisionObject* body) {
     int count = 0;
     const auto& objects = world->getCollisionObjectArray();
@@ -113,7 +129,7 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_NEAR(game->player->position.x, 400.0f, 1e-3f);
     EXPECT_NEAR(game->player->position.z, 400.0f, 1e-3f);
     EXPECT_NEAR(game->player->position.y, middle.y, 1e-3f);
-    const int bodies = world->getNumCollisionObjects();
+    EXPECT_EQ(world->getNumCollisionObjects(), expectedBodies(*game));
     EXPECT_EQ(bodiesOf(world, game->terrain->rigidBody), 1);
 
     now = INT32_MAX_MS - 9;  // the first frame is measured from the end of init
@@ -149,7 +165,7 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     testing::internal::GetCapturedStdout();
 
     EXPECT_NE(game->terrain->mesh, oldMesh);
-    EXPECT_EQ(world->getNumCollisionObjects(), bodies);
+    EXPECT_EQ(world->getNumCollisionObjects(), expectedBodies(*game));
     EXPECT_EQ(bodiesOf(world, game->terrain->rigidBody), 1);
     middle = dropAt(world, 400, 400, playerBody);
     ASSERT_TRUE(middle.hit);
@@ -166,12 +182,12 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_FLOAT_EQ(game->gameState->health, 1.0f);
     EXPECT_EQ(game->gameState->score, 0);
     EXPECT_FALSE(game->gameOver);
-    // The player is the only object and its meshes are drawn once each.
+    // The player is the only object; its meshes and the new enemies' are drawn once each.
     ASSERT_EQ(game->objects.size(), 1u);
     EXPECT_EQ(game->objects.front(), game->player);
     size_t batched = 0;
     for (const auto& batch : game->renderMap) batched += batch.second.size();
-    EXPECT_EQ(batched, game->player->meshes.size());
+    EXPECT_EQ(batched, expectedBatched(*game));
 
     now += 20;  // the reset itself is not frame time
     frame(0, 0);
