@@ -1,0 +1,107 @@
+#include "entities/Projectile.h"
+
+#include "render/ColladaLoader.h"
+#include "render/Material.h"
+#include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
+#include "render/TexturedShader.h"
+#include "render/VaoLoader.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <iostream>
+#include <vector>
+
+GLuint Projectile::projectileTexture = 0;
+std::shared_ptr<TexturedMesh> Projectile::projectileMesh;
+std::list<std::shared_ptr<Projectile>> Projectile::projectiles;
+
+namespace {
+
+btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
+
+// Out of the world only if it is in one; a second removal of the same body is thereby a no-op.
+void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
+    if (body && world && body->getBroadphaseHandle()) world->removeRigidBody(body);
+}
+
+}  // namespace
+
+void Projectile::loadResources() {
+    if (projectileMesh) return;
+    projectileTexture = loadTexture("projectile_512.png", 512, 512);
+    std::vector<std::shared_ptr<TexturedMesh>> meshes;
+    ColladaLoader::loadModel("Projectile.dae", meshes);
+    if (meshes.empty()) {
+        std::cerr << "Projectile.dae has no mesh; shots are drawn without one" << std::endl;
+        return;
+    }
+    projectileMesh = meshes.front();
+    projectileMesh->material = std::make_shared<Material>(projectileTexture, 1.0f, 0.0f, false);
+    projectileMesh->material->setShader(TexturedShader::getInstance());
+}
+
+std::shared_ptr<Projectile> Projectile::create() {
+    auto shot = std::make_shared<Projectile>();
+    if (projectileMesh) shot->addMesh(copyMesh(projectileMesh));
+    shot->createBody(kRadius);
+    projectiles.push_back(shot);
+    return shot;
+}
+
+void Projectile::createBody(float radius) {
+    setScale(glm::vec3(radius));
+    collisionShape = new btSphereShape(radius);
+    btTransform start;
+    start.setIdentity();
+    motionState = new btDefaultMotionState(start);
+    btRigidBody::btRigidBodyConstructionInfo info(kMass, motionState, collisionShape, btVector3(0, 0, 0));
+    rigidBody = new btRigidBody(info);
+    bodyDriven = true;
+    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    visible = true;
+    age = 0.0f;
+}
+
+std::shared_ptr<Projectile> Projectile::spawn(btDynamicsWorld* world, const RegisterMesh& registerMesh,
+                                              const glm::vec3& impulse, const glm::vec3& position,
+                                              float lifetime, const std::string& name) {
+    auto shot = create();
+    if (registerMesh) {
+        for (const auto& mesh : shot->meshes) registerMesh(static_cast<int>(projectileTexture), mesh);
+    }
+    if (world) world->addRigidBody(shot->rigidBody);
+    shot->name = name;
+    // Adding the body gave it the world's gravity; shots fly straight.
+    shot->rigidBody->setGravity(btVector3(0, 0, 0));
+    shot->lifetime = lifetime;
+    shot->age = 0.0f;
+    btTransform at;
+    at.setIdentity();
+    at.setOrigin(toBullet(position));
+    shot->rigidBody->setWorldTransform(at);
+    // Interpolation starts here too, or the motion state would report the origin until the first step.
+    shot->rigidBody->setInterpolationWorldTransform(at);
+    shot->setPosition(position);
+    shot->rigidBody->applyCentralImpulse(toBullet(impulse));
+    return shot;
+}
+
+bool Projectile::update(float dt, btDynamicsWorld* world) {
+    if (!visible) return false;
+    age += dt;
+    if (age < lifetime) return false;
+    for (SceneObject* child : children) child->setVisible(false);
+    visible = false;
+    removeFromWorld(rigidBody, world);
+    return true;
+}
+
+void Projectile::updateAll(float dt, btDynamicsWorld* world) {
+    for (const auto& shot : projectiles) shot->update(dt, world);
+}
+
+void Projectile::clearLiveProjectiles(btDynamicsWorld* world) {
+    for (const auto& shot : projectiles) removeFromWorld(shot->rigidBody, world);
+    projectiles.clear();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "game/SceneObject.h"
+
+// Something the player heals at by touching it (a fountain). Each heal costs it spawn rate; once that
+// is gone it heals no more. The cooldown is run down by its owner's per-frame update.
+class Healer : public SceneObject {
+public:
+    Healer() = default;
+    ~Healer() override = default;
+
+    float healCooldown = 4.0f;  // seconds until the next heal is possible
+    float spawnRate = 0.0f;
+};
