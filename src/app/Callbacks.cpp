@@ -51,7 +51,14 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
     if (action != GLFW_PRESS || !gameInstance) return;
-    if (button == GLFW_MOUSE_BUTTON_RIGHT) {
-        gameInstance->player->moveTo(gameInstance->aimPoint, gameInstance->dynamicsWorld);
+    Player& player = *gameInstance->player;
+    if (button == GLFW_MOUSE_BUTTON_LEFT) {
+        const glm::vec3 start = player.getProjectileSpawnPoint();
+        const glm::vec3 towards = gameInstance->aimPoint - start;
+        if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
+        gameInstance->spawnProjectile(glm::normalize(towards) * player.projectileSpeed,
+                                      player.getProjectileSpawnPoint(), 1.0f, "player_projectile");
+    } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
+        player.moveTo(gameInstance->aimPoint, gameInstance->dynamicsWorld);
     }
 }

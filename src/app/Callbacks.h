@@ -9,5 +9,6 @@ void errorCallback(int error, const char* description);
 // wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; R builds a new world, V recentres
 // the free look and Q freezes the lamp.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
-// Acts on presses only: the right button dashes the player to the ground under the crosshair.
+// Acts on presses only: the left button fires at the aim point, the right button dashes the player to
+// the ground under the crosshair.
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);

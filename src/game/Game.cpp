@@ -3,6 +3,8 @@
 #include "app/Globals.h"
 #include "entities/EnemyManager.h"
 #include "entities/Player.h"
+#include "entities/Projectile.h"
+#include "game/CollisionRules.h"
 #include "game/GameStateManager.h"
 #include "game/Random.h"
 #include "effects/GuiObject.h"
@@ -70,8 +72,9 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
 }
 
 Game::~Game() {
-    // Enemies leave the world before it goes (their manager may outlive this destructor's deletes).
+    // Enemies and shots leave the world before it goes (they may outlive this destructor's deletes).
     if (enemyManager && dynamicsWorld) enemyManager->clear(dynamicsWorld);
+    if (dynamicsWorld) Projectile::clearLiveProjectiles(dynamicsWorld);
     // The world goes first; Bullet detaches the bodies still in it, and their owners free them after.
     delete dynamicsWorld;
     delete solver;
@@ -101,6 +104,7 @@ void Game::placePlayer() {
 }
 
 void Game::init() {
+    Projectile::loadResources();
     collisionConfiguration = new btDefaultCollisionConfiguration();
     dispatcher = new btCollisionDispatcher(collisionConfiguration);
     broadphase = new btDbvtBroadphase();
@@ -133,6 +137,8 @@ void Game::init() {
     enemyManager->hooks.addRenderable = [this](int key, const std::shared_ptr<TexturedMesh>& mesh) {
         addRenderable(key, mesh);
     };
+    enemyManager->hooks.fire = [this](const glm::vec3& impulse, const glm::vec3& position, float lifetime,
+                                      const std::string& name) { spawnProjectile(impulse, position, lifetime, name); };
     spawn();
     camera->updateFrustum(0.0f);
 
@@ -235,6 +241,16 @@ glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
     return glm::vec3(static_cast<float>(p.x()), static_cast<float>(p.y()), static_cast<float>(p.z()));
 }
 
+void Game::spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime,
+                           const std::string& name) {
+    // The shot's body joins the world as it is made, so it goes straight into the object list.
+    objects.push_back(Projectile::spawn(
+        dynamicsWorld, [this](int key, const std::shared_ptr<TexturedMesh>& mesh) { addRenderable(key, mesh); },
+        impulse, position, lifetime, name));
+}
+
+void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState); }
+
 void Game::spawn() {
     // Six groups at random points of the inner map, then one around the player.
     auto draw = [](float scale) { return scale * static_cast<float>(randomDraw()) / 32767.0f; };
@@ -285,11 +301,14 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
     enemyManager->update(dt, player->position, dynamicsWorld);
+    handleCollisions();
 
     addLight(*TexturedShader::getInstance(), *sun, 0);
     renderShadows();
     camera->updateFrustum(0.0f);
     renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
+
+    Projectile::updateAll(dt, dynamicsWorld);
 
     crosshair->position =
         glm::vec3(2.0f * lookOffset.x / static_cast<float>(width), 2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
@@ -307,6 +326,7 @@ void Game::reset() {
     terrain->regenerate(dynamicsWorld);
     registerPlayerMeshes();
     enemyManager->clear(dynamicsWorld);
+    Projectile::clearLiveProjectiles(dynamicsWorld);
     camera->updateFrustum(0.0f);
     placePlayer();
     spawn();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <string>
 #include <vector>
 
 class AdvancedTerrain;
@@ -63,6 +64,12 @@ public:
     // The world point under the crosshair at the given look offset (pixels from the centre); also
     // picks the crosshair texture (white over terrain, where a dash can go).
     glm::vec3 computeAimPoint(float lookX, float lookY);
+
+    // Fires a shot from `position` with `impulse`; it lives `lifetime` seconds. `name` tells whose it is:
+    // "player_projectile" or "projectile" (an enemy's).
+    void spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime, const std::string& name);
+    // Applies the game rules to the contacts of the last physics step.
+    void handleCollisions();
 
     // Appends to `objects` and adds the object's body (if any) to the world.
     void addObject(const std::shared_ptr<GameObject>& object);
