@@ -1,0 +1,145 @@
+// quillmarsh_snapshot: plays the game for a number of frames with scripted input and writes the last
+// frame to a PNG, read straight from the framebuffer. Screen grabs of a software-rendered window can
+// catch a frame half drawn; this cannot. Run from the repository root, under Xvfb if there is no
+// display:
+//   quillmarsh_snapshot OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD]
+//                               [--walk FRAMES] [--fire-every K] [--lift Y] [--game-over]
+
+#include "entities/Player.h"
+#include "game/Game.h"
+#include "game/GameStateManager.h"
+#include "render/Camera.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <lodepng.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string out;
+    int width = 960;
+    int height = 540;
+    int frames = 30;
+    unsigned seed = 0;  // 0: the calendar time, as in the game
+    float pitch = 0.0f;
+    float turn = 0.0f;
+    float lift = 0.0f;
+    int walkFrames = 0;
+    int fireEvery = 0;
+    bool gameOver = false;
+};
+
+bool parse(int argc, char** argv, Options& o) {
+    if (argc < 2) return false;
+    o.out = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--game-over") {
+            o.gameOver = true;
+            continue;
+        }
+        if (!next) return false;
+        ++i;
+        if (a == "--size") {
+            if (std::sscanf(next, "%dx%d", &o.width, &o.height) != 2 || o.width <= 0 || o.height <= 0) return false;
+        } else if (a == "--frames") {
+            o.frames = std::atoi(next);
+        } else if (a == "--seed") {
+            o.seed = static_cast<unsigned>(std::strtoul(next, nullptr, 10));
+        } else if (a == "--pitch") {
+            o.pitch = std::strtof(next, nullptr);
+        } else if (a == "--turn") {
+            o.turn = std::strtof(next, nullptr);
+        } else if (a == "--lift") {
+            o.lift = std::strtof(next, nullptr);
+        } else if (a == "--walk") {
+            o.walkFrames = std::atoi(next);
+        } else if (a == "--fire-every") {
+            o.fireEvery = std::atoi(next);
+        } else {
+            return false;
+        }
+    }
+    return o.frames > 0;
+}
+
+bool writeFramebuffer(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<unsigned char> image(pixels.size());
+    const size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) std::memcpy(&image[y * row], &pixels[(height - 1 - y) * row], row);
+    for (size_t i = 3; i < image.size(); i += 4) image[i] = 255;
+    const unsigned error = lodepng::encode(path, image, width, height);
+    if (error) std::cerr << "Could not write " << path << ": " << lodepng_error_text(error) << std::endl;
+    return error == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parse(argc, argv, o)) {
+        std::cerr << "usage: " << argv[0]
+                  << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
+                     " [--fire-every K] [--lift Y] [--game-over]"
+                  << std::endl;
+        return 2;
+    }
+    if (!glfwInit()) return 1;
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(o.width, o.height, "quillmarsh snapshot", nullptr, nullptr);
+    if (!window) {
+        std::cerr << "Could not create a " << o.width << " x " << o.height << " window" << std::endl;
+        glfwTerminate();
+        return 1;
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    glewInit();
+    glViewport(0, 0, o.width, o.height);
+
+    bool written = false;
+    {
+        std::function<unsigned int()> seed;
+        if (o.seed != 0) seed = [s = o.seed] { return s; };
+        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, systemClockMs,
+                  seed);
+        game.init();
+        game.player->setPosition(game.player->position + glm::vec3(0.0f, o.lift, 0.0f));
+        game.player->rotateAround(game.player->position, glm::vec3(0.0f, o.turn, 0.0f));
+        game.camera->rotateAround(game.player->position, glm::vec3(o.pitch, 0.0f, 0.0f));
+        if (o.gameOver) game.gameState->timeLeft = 0;
+
+        std::vector<int> keys(6, 0);
+        for (int frame = 0; frame < o.frames; ++frame) {
+            keys[0] = frame < o.walkFrames ? 1 : 0;
+            if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) {
+                const glm::vec3 start = game.player->getProjectileSpawnPoint();
+                const glm::vec3 towards = game.aimPoint - start;
+                if (glm::length(towards) > 1e-6f)
+                    game.spawnProjectile(glm::normalize(towards) * game.player->projectileSpeed, start, 1.0f,
+                                         "player_projectile");
+            }
+            game.update(0.0f, 0.0f, keys);
+            if (frame + 1 < o.frames) {
+                glfwSwapBuffers(window);
+                glfwPollEvents();
+            }
+        }
+        written = writeFramebuffer(o.out, o.width, o.height);
+    }
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return written ? 0 : 1;
+}
