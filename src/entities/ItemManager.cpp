@@ -1,0 +1,145 @@
+#include "entities/ItemManager.h"
+
+#include "game/Random.h"
+#include "render/ColladaLoader.h"
+#include "render/GlContextState.h"
+#include "render/Material.h"
+#include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
+#include "render/TexturedShader.h"
+#include "render/VaoLoader.h"
+#include "terrain/AdvancedTerrain.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+namespace {
+
+constexpr float kDropLength = 200.0f;
+constexpr float kSpread = 819.175f;  // 32767 / 819.175 = 40: the cluster's square is centre +- 20
+constexpr float kHalfSide = 20.0f;
+const glm::vec3 kItemLift(0.0f, 1.0f, 0.0f);
+const glm::vec3 kFountainDropStart(0.0f, 100.0f, 0.0f);
+const glm::vec3 kFountainSink(0.0f, 0.2f, 0.0f);
+const glm::vec3 kFountainBodyOffset(0.5f, 1.0f, 0.5f);
+
+unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
+
+// Straight down from `from`: the ground point (or `from` on a miss). On a hit the name of what was
+// hit is written to `groundName`; a miss leaves it as it was.
+glm::vec3 dropPoint(const glm::vec3& from, btDynamicsWorld* world, std::string& groundName) {
+    if (!world) return from;
+    const btVector3 start(from.x, from.y, from.z);
+    const btVector3 end(from.x, from.y - kDropLength, from.z);
+    btCollisionWorld::ClosestRayResultCallback hit(start, end);
+    world->rayTest(start, end, hit);
+    if (!hit.hasHit()) return from;
+    if (const auto* owner = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer())) {
+        groundName = owner->name;
+    }
+    const btVector3& p = hit.m_hitPointWorld;
+    return glm::vec3(p.x(), p.y(), p.z());
+}
+
+// Out of the world only if it is in one, so collected items (already out) are skipped.
+void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
+    if (body && world && body->getBroadphaseHandle()) world->removeRigidBody(body);
+}
+
+}  // namespace
+
+ItemManager::ItemManager(std::function<unsigned()> seedSource) {
+    itemTexture = loadTexture("item_64.png", 64, 64);
+    ownsTexture = true;
+    std::vector<std::shared_ptr<TexturedMesh>> meshes;
+    ColladaLoader::loadModel("diamond.dae", meshes);
+    if (meshes.empty()) {
+        std::cerr << "diamond.dae has no mesh; items are drawn without one" << std::endl;
+        itemMesh = std::make_shared<TexturedMesh>();
+    } else {
+        itemMesh = meshes.front();
+    }
+    auto material = std::make_shared<Material>(itemTexture, 1.0f, 0.0f, false);
+    material->shineDamper = 1.0f;
+    material->reflectivity = 1.0f;  // diamonds glint
+    material->setShader(TexturedShader::getInstance());
+    itemMesh->material = material;
+    reseed(std::move(seedSource));
+}
+
+ItemManager::ItemManager(std::shared_ptr<TexturedMesh> mesh, GLuint texture, std::function<unsigned()> seedSource)
+    : itemTexture(texture), itemMesh(std::move(mesh)) {
+    reseed(std::move(seedSource));
+}
+
+ItemManager::~ItemManager() {
+    if (ownsTexture && itemTexture != 0 && hasCurrentGlContext()) glDeleteTextures(1, &itemTexture);
+}
+
+void ItemManager::reseed(std::function<unsigned()> seedSource) {
+    std::srand(seedSource ? seedSource() : calendarSeconds());
+}
+
+void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world,
+                        const std::shared_ptr<AdvancedTerrain>& terrain) {
+    BlockedQuery isBlocked;
+    if (terrain) isBlocked = [&terrain](float x, float y, float z) { return terrain->isBlocked(x, y, z); };
+    spawn(count, centre, world, isBlocked);
+}
+
+void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
+    // What the last drop landed on, for the whole call: a drop that misses everything keeps the name
+    // of an earlier hit, so after one splash into water every miss is rejected as well.
+    std::string groundName = "empty";
+    const long long attempts = count > 0 ? static_cast<long long>(count) * kAttemptsPerItem : 0;
+    int made = 0;
+    for (long long attempt = 0; attempt < attempts && made < count; ++attempt) {
+        const float x = static_cast<float>(randomDraw()) / kSpread - kHalfSide + centre.x;
+        const float z = static_cast<float>(randomDraw()) / kSpread - kHalfSide + centre.z;
+        const float y = static_cast<float>(randomDraw() % 90 + 10);  // absolute height, centre.y unused
+        if (isBlocked && isBlocked(x, y, z)) continue;
+        const glm::vec3 position = dropPoint(glm::vec3(x, y, z), world, groundName) + kItemLift;
+        if (groundName == "water") continue;
+        items.push_back(std::make_shared<Item>(position, copyMesh(itemMesh)));
+        ++made;
+    }
+    placeFountain(centre, world, groundName);
+}
+
+void ItemManager::placeFountain(const glm::vec3& centre, btDynamicsWorld* world, std::string& groundName) {
+    const glm::vec3 position = dropPoint(centre + kFountainDropStart, world, groundName) - kFountainSink;
+    if (groundName == "water" || !makeFountain) return;
+    SpawnedFountain made = makeFountain(position);
+    if (!made.fountain) return;
+    made.fountain->setPosition(position);
+    if (made.body) {
+        btTransform transform = made.body->getWorldTransform();
+        const glm::vec3 origin = position + kFountainBodyOffset;
+        transform.setOrigin(btVector3(origin.x, origin.y, origin.z));
+        made.body->setWorldTransform(transform);
+        made.body->setInterpolationWorldTransform(transform);
+    }
+    fountains.push_back(made.fountain);
+    fountainBodies.push_back(made.body);
+}
+
+void ItemManager::addFountainsToWorld(btDynamicsWorld* world) {
+    if (!world) return;
+    for (btRigidBody* body : fountainBodies) {
+        if (!body || body->getBroadphaseHandle()) continue;
+        world->addRigidBody(body);
+        // Adding the body gave it the world's gravity; fountains stay where they were put.
+        body->setGravity(btVector3(0, 0, 0));
+    }
+}
+
+void ItemManager::clear(btDynamicsWorld* world) {
+    for (const auto& item : items) removeFromWorld(item->rigidBody, world);
+    for (btRigidBody* body : fountainBodies) removeFromWorld(body, world);
+    items.clear();
+    fountains.clear();
+    fountainBodies.clear();
+}
