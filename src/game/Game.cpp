@@ -2,6 +2,8 @@
 
 #include "app/Globals.h"
 #include "entities/EnemyManager.h"
+#include "entities/Item.h"
+#include "entities/ItemManager.h"
 #include "entities/Player.h"
 #include "entities/Projectile.h"
 #include "game/CollisionRules.h"
@@ -21,6 +23,7 @@
 #include "render/TexturedShader.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/AdvancedTerrainShader.h"
+#include "terrain/GrassScatter.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -74,6 +77,7 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
 Game::~Game() {
     // Enemies and shots leave the world before it goes (they may outlive this destructor's deletes).
     if (enemyManager && dynamicsWorld) enemyManager->clear(dynamicsWorld);
+    if (itemManager && dynamicsWorld) itemManager->clear(dynamicsWorld);
     if (dynamicsWorld) Projectile::clearLiveProjectiles(dynamicsWorld);
     // The world goes first; Bullet detaches the bodies still in it, and their owners free them after.
     delete dynamicsWorld;
@@ -130,10 +134,13 @@ void Game::init() {
 
     terrain = std::make_shared<AdvancedTerrain>(terrainSeed);
     dynamicsWorld->addRigidBody(terrain->rigidBody);
+    grass = std::make_shared<GrassScatter>();
+    grass->scatter(renderMap, dynamicsWorld, terrain);
 
     placePlayer();
 
     enemyManager = std::make_shared<EnemyManager>();
+    itemManager = std::make_shared<ItemManager>();
     enemyManager->hooks.addRenderable = [this](int key, const std::shared_ptr<TexturedMesh>& mesh) {
         addRenderable(key, mesh);
     };
@@ -254,14 +261,25 @@ void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld,
 void Game::spawn() {
     // Six groups at random points of the inner map, then one around the player.
     auto draw = [](float scale) { return scale * static_cast<float>(randomDraw()) / 32767.0f; };
+    auto clusterSize = [&draw] { return 5 + static_cast<int>(draw(15.0f)); };
     for (int cluster = 0; cluster < 6; ++cluster) {
         const float x = 100.0f + draw(600.0f);
         const float z = 100.0f + draw(600.0f);
+        itemManager->spawn(clusterSize(), glm::vec3(x, 0.0f, z), dynamicsWorld, terrain);
         const int flying = static_cast<int>(draw(5.0f));
-        const int rabbits = 5 + static_cast<int>(draw(15.0f));
+        const int rabbits = clusterSize();
         enemyManager->spawn(rabbits, flying, glm::vec3(x, 0.0f, z), dynamicsWorld, terrain);
     }
+    itemManager->spawn(clusterSize(), player->position + glm::vec3(1.0f, 0.0f, 1.0f), dynamicsWorld, terrain);
     enemyManager->spawn(5, 2, player->position, dynamicsWorld, terrain);
+
+    // Diamonds hang where they were placed.
+    for (const auto& item : itemManager->getItems()) {
+        addRenderable(static_cast<int>(itemManager->itemTexture), item->meshes.front());
+        addObject(item);
+        item->rigidBody->setGravity(btVector3(0, 0, 0));
+    }
+    itemManager->addFountainsToWorld(dynamicsWorld);
 }
 
 void Game::renderShadows() {
@@ -326,7 +344,10 @@ void Game::reset() {
     terrain->regenerate(dynamicsWorld);
     registerPlayerMeshes();
     enemyManager->clear(dynamicsWorld);
+    itemManager->clear(dynamicsWorld);
     Projectile::clearLiveProjectiles(dynamicsWorld);
+    // Grass is scattered once the old world's bodies are gone, so no tuft settles on a vanished rabbit.
+    grass->scatter(renderMap, dynamicsWorld, terrain);
     camera->updateFrustum(0.0f);
     placePlayer();
     spawn();

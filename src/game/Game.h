@@ -20,6 +20,8 @@ class DirectionalLight;
 class EnemyManager;
 class GameObject;
 class GameStateManager;
+class GrassScatter;
+class ItemManager;
 class Hud;
 class Light;
 class Player;
@@ -56,7 +58,8 @@ public:
     void update(float cursorDx, float cursorDy, const std::vector<int>& keys);
     // A new world between two frames: new landscape, the player back in the middle, a fresh round.
     void reset();
-    // Scatters the enemy groups over the landscape and one group around the player.
+    // Scatters the diamond clusters with their fountains and the enemy groups over the landscape, and
+    // one of each around the player.
     void spawn();
 
     // Draws the scene (batched models and terrain) into the bound framebuffer, clipped by `clipPlane`.
@@ -83,11 +86,13 @@ public:
     std::shared_ptr<Player> player;
     std::shared_ptr<GameStateManager> gameState;
     std::shared_ptr<Hud> hud;
+    std::shared_ptr<ItemManager> itemManager;
     std::shared_ptr<EnemyManager> enemyManager;
     // HUD rows: 0 time, 1 health, 2 score, 3 frame rate, 4 culled objects; 5 and 6 while the game is over.
     std::vector<HudText> hudTexts;
     std::list<std::shared_ptr<GameObject>> objects;
     std::shared_ptr<AdvancedTerrain> terrain;
+    std::shared_ptr<GrassScatter> grass;
     std::list<std::shared_ptr<Light>> lights;
     std::shared_ptr<DirectionalLight> sun;
     std::vector<std::shared_ptr<GuiObject>> guiObjects;

@@ -3,12 +3,15 @@
 #include "effects/GuiObject.h"
 #include "entities/EnemyManager.h"
 #include "entities/FlyingRabbit.h"
+#include "entities/Item.h"
+#include "entities/ItemManager.h"
 #include "entities/Player.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "render/Camera.h"
 #include "support/GlContext.h"
 #include "terrain/AdvancedTerrain.h"
+#include "terrain/GrassScatter.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
@@ -62,14 +65,20 @@ Drop dropAt(btDynamicsWorld* world, float x, float z, const btCollisionObject* i
     return drop;
 }
 
-// The world holds the player, the terrain and every enemy; nothing else exists yet.
+// The world holds the player, the terrain, every enemy, every diamond and every fountain.
 int expectedBodies(const Game& game) {
-    return 2 + static_cast<int>(game.enemyManager->rabbits.size() + game.enemyManager->flyingRabbits.size());
+    int fountains = 0;
+    for (const btRigidBody* body : game.itemManager->fountainBodies) fountains += body ? 1 : 0;
+    return 2 + fountains +
+           static_cast<int>(game.enemyManager->rabbits.size() + game.enemyManager->flyingRabbits.size() +
+                            game.itemManager->items.size());
 }
 
-// Meshes drawn: the player's and every enemy's.
+// Meshes drawn: the player's, every enemy's, one per diamond and the grass tufts.
 size_t expectedBatched(const Game& game) {
-    size_t meshes = game.player->meshes.size();
+    const auto grass = game.renderMap.find(static_cast<int>(game.grass->texture));
+    size_t meshes = game.player->meshes.size() + game.itemManager->items.size() +
+                    (grass == game.renderMap.end() ? 0 : grass->second.size());
     for (const auto& rabbit : game.enemyManager->rabbits) meshes += rabbit->meshes.size();
     for (const auto& flyer : game.enemyManager->flyingRabbits) meshes += flyer->meshes.size();
     return meshes;
@@ -182,8 +191,8 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_FLOAT_EQ(game->gameState->health, 1.0f);
     EXPECT_EQ(game->gameState->score, 0);
     EXPECT_FALSE(game->gameOver);
-    // The player is the only object; its meshes and the new enemies' are drawn once each.
-    ASSERT_EQ(game->objects.size(), 1u);
+    // The objects are the player and the new diamonds; every mesh of the new world is drawn once.
+    ASSERT_EQ(game->objects.size(), 1u + game->itemManager->items.size());
     EXPECT_EQ(game->objects.front(), game->player);
     size_t batched = 0;
     for (const auto& batch : game->renderMap) batched += batch.second.size();
