@@ -1,0 +1,139 @@
+#include "fluid/Liquid.h"
+
+#include "app/Settings.h"
+#include "fluid/Cell.h"
+#include "fluid/MetaBallSolver.h"
+#include "render/Mesh.h"
+#include "render/VaoLoader.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+glm::ivec3 gridOf(const glm::vec3& dimensions) { return glm::ivec3(dimensions); }
+
+}  // namespace
+
+Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
+               float rate)
+    : Liquid(corner, origin, unusedScalar, unusedVector, rate, settings.blobbyObjectVCount) {}
+
+Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedScalar*/,
+               const glm::vec3& /*unusedVector*/, float rate, int pointsPerUnit) {
+    spawnRate = rate;
+    healCooldown = 4.0f;
+    const float d = static_cast<float>(pointsPerUnit);
+
+    // Fewer than two points on an axis would leave no cell to draw and a negative instance count.
+    dimensions = glm::max(glm::abs(corner - origin) * d, glm::vec3(2.0f));
+    const float half = std::abs(corner.x - origin.x) / 2.0f;
+    spawnPosition = glm::vec3(d * (origin.x + half) - 0.5f, d * origin.y + 0.5f, d * (origin.z + half) - 0.5f);
+
+    const glm::ivec3 grid = gridOf(dimensions);
+    const size_t cellCount = static_cast<size_t>(grid.x) * grid.y * grid.z;
+    cells.resize(cellCount);
+    flowField.resize(cellCount);
+    for (int i = 0; i < grid.x; ++i) {
+        for (int j = 0; j < grid.y; ++j) {
+            for (int k = 0; k < grid.z; ++k) {
+                auto cell = std::make_shared<Cell>();
+                cell->direction = flowDirection(i, j, k, grid);
+                cell->position = glm::vec3(i, j, k);
+                const size_t index = static_cast<size_t>(i) + static_cast<size_t>(grid.x) * j +
+                                     static_cast<size_t>(grid.x) * grid.y * k;
+                cells[index] = cell;
+                flowField[index] = glm::vec4(cell->direction, 0.0f);
+            }
+        }
+    }
+
+    surfaceMesh = loadToVAO(columnPoints(grid), 2);
+    setScale(glm::vec3(1.0f / d));
+
+    solver = std::make_shared<MetaBallSolver>();
+    std::vector<glm::vec4> flowCopy = flowField;
+    solver->setup(dimensions, flowCopy);
+    solver->computeDensity(dimensions);
+
+    name = "fountain";
+
+    collisionShape = new btBoxShape(btVector3(0.5, 2.0, 0.5));
+    motionState = new btDefaultMotionState(btTransform::getIdentity());
+    btRigidBody::btRigidBodyConstructionInfo info(0.0001, motionState, collisionShape, btVector3(0, 0, 0));
+    rigidBody = new btRigidBody(info);
+    rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
+    rigidBody->setActivationState(DISABLE_DEACTIVATION);
+    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+}
+
+Liquid::~Liquid() {
+    solver.reset();
+    surfaceMesh.reset();
+    flowField.clear();
+    cells.clear();
+    if (rigidBody && rigidBody->getBroadphaseHandle()) {
+        // Still in a world: freeing it would leave the world a dangling pointer.
+        rigidBody->setUserPointer(nullptr);
+        return;
+    }
+    delete rigidBody;
+    delete motionState;
+    delete collisionShape;
+}
+
+bool Liquid::isDue(const glm::vec3& cameraPosition, const Frustum& frustum, int& culledCount) const {
+    return isDue(position, spawnRate, cameraPosition, frustum, culledCount);
+}
+
+bool Liquid::isDue(const glm::vec3& fountainPosition, float rate, const glm::vec3& cameraPosition,
+                   const Frustum& frustum, int& culledCount) {
+    if (!(rate > 0.0f)) return false;
+    if (!(glm::length(fountainPosition - cameraPosition) < kDrawDistance)) return false;
+    for (const glm::vec4& plane : frustum.planes) {
+        if (glm::dot(glm::vec3(plane), fountainPosition) + plane.w < 0.0f) {
+            ++culledCount;
+            return false;
+        }
+    }
+    return true;
+}
+
+void Liquid::simulate(float dt) {
+    if (visible) {
+        age += dt;
+        healCooldown -= dt;
+        solver->update(dt, dimensions, spawnPosition, spawnRate);
+    }
+    solver->computeDensity(dimensions);
+}
+
+glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {
+    glm::vec3 direction(0.0f, -1.0f, 0.0f);
+    if (i == 0) {
+        direction.x = 1.0f;
+    } else if (i == grid.x - 1) {
+        direction.x = -1.0f;
+    }
+    if (j == 0) direction = glm::vec3(0.0f);
+    if (k == 0) {
+        direction.z = 1.0f;
+    } else if (k == grid.z - 1) {
+        direction.z = -1.0f;
+    }
+    return direction;
+}
+
+std::vector<float> Liquid::columnPoints(const glm::ivec3& grid) {
+    std::vector<float> points;
+    points.reserve(static_cast<size_t>(std::max(grid.x - 1, 0)) * std::max(grid.z - 1, 0) * 2);
+    for (int i = 0; i < grid.x - 1; ++i) {
+        for (int k = 0; k < grid.z - 1; ++k) {
+            points.push_back(static_cast<float>(i));
+            points.push_back(static_cast<float>(k));
+        }
+    }
+    return points;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "game/Healer.h"
+#include "render/Frustum.h"
+
+#include <glm/glm.hpp>
+
+#include <memory>
+#include <vector>
+
+class Mesh;
+class MetaBallSolver;
+class btBoxShape;
+class btDefaultMotionState;
+class btRigidBody;
+struct Cell;
+
+// A fountain: a small box of liquid whose particles leap from the centre of its floor and fall back,
+// drawn as one metaball surface. It lays out the grid and its flow field, owns the GPU particle
+// solver and the point mesh the surface is drawn from, and has a contact-only trigger body named
+// "fountain" at which the player heals. Grid units: one grid point per 1/d world units, with d the
+// fountain resolution setting; the object's scale maps the grid onto its box.
+//
+// Per frame the game does, for each fountain:
+//     if (!fountain.isDue(camera.position, camera.frustum, culledObjectCount)) continue;
+//     fountain.simulate(dt);
+//     renderer.renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
+class Liquid : public Healer {
+public:
+    // Farther than this from the camera a fountain is neither simulated nor drawn.
+    static constexpr float kDrawDistance = 70.0f;
+
+    // The box runs from `origin` to `corner` (world units); `pointsPerUnit` is the grid resolution d.
+    // The scalar and vector arguments are accepted for the spawner's call and not used. Needs the
+    // current context (builds the solver and the point mesh); the body is not added to any world.
+    Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
+           float spawnRate, int pointsPerUnit);
+    // As above with the resolution from the settings.
+    Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
+           float spawnRate);
+    // The body must have left its world by now; if it has not, it is deliberately left alive (with a
+    // null user pointer) so the world never touches freed memory.
+    ~Liquid() override;
+    Liquid(const Liquid&) = delete;
+    Liquid& operator=(const Liquid&) = delete;
+
+    // Whether this frame simulates and draws the fountain: it must still flow (spawn rate above 0),
+    // lie nearer than kDrawDistance to `cameraPosition` and its position inside every plane of
+    // `frustum`. Only the frustum rejection counts in `culledCount`.
+    bool isDue(const glm::vec3& cameraPosition, const Frustum& frustum, int& culledCount) const;
+    // The same test for a fountain at `fountainPosition` flowing at `rate`.
+    static bool isDue(const glm::vec3& fountainPosition, float rate, const glm::vec3& cameraPosition,
+                      const Frustum& frustum, int& culledCount);
+    // One frame of a due fountain: when visible it ages, its heal cooldown runs down and its particles
+    // advance by `dt`; visible or not, its density grid is recomputed and left bound for the draw.
+    void simulate(float dt);
+
+    // The flow direction of cell (i, j, k) in a grid of `dimensions` points per axis: down, inward
+    // at the side walls, and nothing but the inward z push on the floor.
+    static glm::vec3 flowDirection(int i, int j, int k, const glm::ivec3& dimensions);
+    // One (i, k) pair per column of cells, i outer: the vertices of the surface draw.
+    static std::vector<float> columnPoints(const glm::ivec3& dimensions);
+
+    std::vector<std::shared_ptr<Cell>> cells;
+    std::vector<glm::vec4> flowField;
+    std::shared_ptr<Mesh> surfaceMesh;
+    std::shared_ptr<MetaBallSolver> solver;
+    btRigidBody* rigidBody = nullptr;
+    btBoxShape* collisionShape = nullptr;
+    btDefaultMotionState* motionState = nullptr;
+    glm::vec3 spawnPosition{0.0f};  // grid units
+    glm::vec3 dimensions{0.0f};     // grid points per axis
+    float age = 0.0f;               // seconds simulated while visible
+};

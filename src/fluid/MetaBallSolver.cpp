@@ -1,0 +1,189 @@
+#include "fluid/MetaBallSolver.h"
+
+#include "fluid/BlobbyShader.h"
+#include "fluid/MetaBallDensityShader.h"
+#include "fluid/MetaFluidParticleShader.h"
+#include "game/Random.h"
+#include "render/GlContextState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+// The particle program runs 256 invocations per work group.
+constexpr std::uint32_t kParticleGroupSize = 256;
+
+void reportGlErrors(const char* prefix) {
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        std::cerr << prefix << error << std::endl;
+    }
+}
+
+GLuint makeBuffer(GLenum target, GLsizeiptr bytes, GLenum usage) {
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(target, buffer);
+    glBufferData(target, bytes, nullptr, usage);
+    glBindBuffer(target, 0);
+    return buffer;
+}
+
+glm::ivec3 gridSize(const glm::vec3& dimensions) { return glm::ivec3(dimensions); }
+
+int groupsFor(int count, int groupSize) { return std::max(0, (count + groupSize - 1) / groupSize); }
+
+}  // namespace
+
+MetaBallSolver::MetaBallSolver() : random(randomDraw) {}
+
+MetaBallSolver::~MetaBallSolver() {
+    if (!hasCurrentGlContext()) return;
+    glDeleteBuffers(2, positionBuffers);
+    glDeleteBuffers(2, velocityBuffers);
+    glDeleteBuffers(1, &flowFieldBuffer);
+    glDeleteBuffers(1, &counterBuffer);
+    glDeleteBuffers(1, &stagingBuffer);
+}
+
+void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField) {
+    densityShader = std::make_shared<MetaBallDensityShader>();
+    densityProgram = densityShader->init();
+    particleShader = std::make_shared<MetaFluidParticleShader>();
+    particleProgram = particleShader->init();
+
+    maximumCount = kCapacity;
+    const GLsizeiptr particleBytes = static_cast<GLsizeiptr>(maximumCount) * kRecordBytes;
+    for (GLuint& buffer : positionBuffers) buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
+    for (GLuint& buffer : velocityBuffers) buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
+
+    const GLuint zero = 0;
+    counterBuffer = makeBuffer(GL_ATOMIC_COUNTER_BUFFER, sizeof(GLuint), GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
+    glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(GLuint), &zero);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    stagingBuffer = makeBuffer(GL_COPY_WRITE_BUFFER, sizeof(GLuint), GL_DYNAMIC_READ);
+
+    uploadInitialParticles();
+
+    const float cells = dimensions.y * dimensions.x * dimensions.z;
+    const GLsizeiptr gridBytes = static_cast<GLsizeiptr>(cells) * kRecordBytes;
+    // A caller's short vector must not make GL read past its end.
+    flowField.resize(static_cast<size_t>(cells), glm::vec4(0.0f));
+
+    glUseProgram(particleProgram);
+    glGenBuffers(1, &flowFieldBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, flowField.data(), GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+
+    glUseProgram(densityProgram);
+    auto blobby = BlobbyShader::getInstance();
+    // The renderer normally creates the grid; without one, binding name 0 would send every density
+    // write nowhere, so the grid is created here instead (the renderer still frees it).
+    if (blobby->densityBuffer == 0) glGenBuffers(1, &blobby->densityBuffer);
+    densityBuffer = blobby->densityBuffer;
+    const std::vector<glm::vec4> zeros(static_cast<size_t>(cells), glm::vec4(0.0f));
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, zeros.data(), GL_DYNAMIC_READ);
+    glUseProgram(0);
+
+    std::vector<glm::vec4>().swap(flowField);
+}
+
+void MetaBallSolver::uploadInitialParticles() {
+    const glm::vec4 position(5.0f, 5.0f, 5.0f, 2.0f);
+    const glm::vec4 velocity(0.0f, -1.0f, 0.0f, 10.0f);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, positionBuffers[0]);
+    glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, kRecordBytes, &position);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, velocityBuffers[0]);
+    glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, kRecordBytes, &velocity);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    pointCount = 1;
+}
+
+unsigned MetaBallSolver::takeSpawnCount(double& accumulator, float deltaT, float spawnRate, unsigned cap) {
+    const float owed = deltaT * spawnRate;
+    if (std::isfinite(owed) && owed > 0.0f) accumulator += owed;
+    if (!(accumulator > 0.0)) return 0;
+    const double whole = std::floor(accumulator);
+    accumulator -= whole;
+    return static_cast<unsigned>(std::min(whole, static_cast<double>(cap)));
+}
+
+void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm::vec3& spawnPosition,
+                            float spawnRate) {
+    const unsigned spawnCount = takeSpawnCount(spawnAccumulator, deltaT, spawnRate, maximumCount);
+
+    glUseProgram(particleProgram);
+    const glm::ivec3 grid = gridSize(dimensions);
+    glUniform3i(glGetUniformLocation(particleProgram, "dimensions"), grid.x, grid.y, grid.z);
+    glUniform1ui(glGetUniformLocation(particleProgram, "lastCount"), pointCount);
+    glUniform1ui(glGetUniformLocation(particleProgram, "maximumCount"), maximumCount);
+    glUniform1f(glGetUniformLocation(particleProgram, "deltaT"), deltaT);
+    glUniform1ui(glGetUniformLocation(particleProgram, "spawnCount"), spawnCount);
+    glUniform3f(glGetUniformLocation(particleProgram, "spawnPos"), spawnPosition.x, spawnPosition.y,
+                spawnPosition.z);
+    const int r1 = random(), r2 = random(), r3 = random();
+    glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), r3 / 4095.875f - 4.0f, r2 / 4681.0f + 20.0f,
+                r1 / 4095.875f - 4.0f);
+
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, positionBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 6, velocityBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 7, velocityBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 5, counterBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 8, densityBuffer);
+
+    current = 1 - current;
+    drawnCount = pointCount;
+    glDispatchCompute(pointCount / kParticleGroupSize + 1, 1, 1);
+
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    // The counter is read and reset through a small staging copy rather than by mapping it.
+    glMemoryBarrier(GL_ATOMIC_COUNTER_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, stagingBuffer);
+    glCopyBufferSubData(GL_ATOMIC_COUNTER_BUFFER, GL_COPY_WRITE_BUFFER, 0, 0, sizeof(GLuint));
+    auto* mapped = static_cast<GLuint*>(
+        glMapBufferRange(GL_COPY_WRITE_BUFFER, 0, sizeof(GLuint), GL_MAP_READ_BIT | GL_MAP_WRITE_BIT));
+    if (mapped) {
+        // The program never counts past maximumCount (it backs out of slots it cannot fill).
+        pointCount = *mapped;
+        *mapped = 0;
+        glUnmapBuffer(GL_COPY_WRITE_BUFFER);
+    } else {
+        pointCount = 0;
+    }
+    glCopyBufferSubData(GL_COPY_WRITE_BUFFER, GL_ATOMIC_COUNTER_BUFFER, 0, 0, sizeof(GLuint));
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
+
+    glUseProgram(0);
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+}
+
+void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
+    reportGlErrors("OpenGL error before density: ");
+
+    glUseProgram(densityProgram);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+
+    const glm::ivec3 grid = gridSize(dimensions);
+    glUniform1i(glGetUniformLocation(densityProgram, "pointCount"), static_cast<GLint>(drawnCount));
+    glUniform3i(glGetUniformLocation(densityProgram, "dimensions"), grid.x, grid.y, grid.z);
+
+    // One invocation per grid point in blocks, so that each block can gather the few particles that
+    // reach it once; the program skips the invocations past the grid's end.
+    GLint block[3] = {1, 1, 1};
+    glGetProgramiv(densityProgram, GL_COMPUTE_WORK_GROUP_SIZE, block);
+    glDispatchCompute(groupsFor(grid.x, block[0]), groupsFor(grid.y, block[1]), groupsFor(grid.z, block[2]));
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+
+    reportGlErrors("OpenGL error after density: ");
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class MetaBallDensityShader;
+class MetaFluidParticleShader;
+
+// The particles of one fountain, run entirely on the GPU: a double-buffered particle step that moves,
+// drops and spawns particles through an atomic counter, and a density pass that splats them into the
+// shared metaball grid the fountain surface is drawn from. Only the particle count (4 bytes per step)
+// comes back to the CPU. Every operation needs the current context and leaves no program current.
+class MetaBallSolver {
+public:
+    // Draws for the spawn velocity, 0 to 32767 (the game's rand() by default; tests inject their own).
+    using RandomSource = std::function<int()>;
+
+    MetaBallSolver();
+    ~MetaBallSolver();
+    MetaBallSolver(const MetaBallSolver&) = delete;
+    MetaBallSolver& operator=(const MetaBallSolver&) = delete;
+
+    // Builds both programs and all buffers, uploads the first particle and the flow field (one record
+    // per grid cell, taken over: `flowField` is left empty) and sizes the shared density grid for
+    // `dimensions` grid points (zeroed). Every new fountain re-specifies that shared grid.
+    void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField);
+    // One particle step of `deltaT` seconds: spawns what the accumulator owes at `spawnRate` per second
+    // at `spawnPosition` (grid units), then reads back the new particle count.
+    void update(float deltaT, const glm::vec3& dimensions, const glm::vec3& spawnPosition, float spawnRate);
+    // Writes every grid point of the shared density grid from the particle set that the latest update
+    // read, and leaves the grid bound at binding 4 for the surface draw. Reports queued GL errors.
+    void computeDensity(const glm::vec3& dimensions);
+    // The one particle every fountain starts with, at offset 0 of the first buffers; pointCount = 1.
+    void uploadInitialParticles();
+
+    // Adds deltaT * spawnRate to `accumulator` and takes its whole part out as the number of
+    // particles to spawn now (at most `cap`; the fraction stays owed). Non-finite or negative
+    // products add nothing, so one bad frame cannot stall spawning for good.
+    static unsigned takeSpawnCount(double& accumulator, float deltaT, float spawnRate, unsigned cap);
+
+    std::shared_ptr<MetaBallDensityShader> densityShader;
+    GLuint densityProgram = 0;
+    std::shared_ptr<MetaFluidParticleShader> particleShader;
+    GLuint particleProgram = 0;
+    GLuint densityBuffer = 0;  // the surface program's shared grid; not owned
+    GLuint flowFieldBuffer = 0;
+    GLuint positionBuffers[2] = {0, 0};
+    GLuint velocityBuffers[2] = {0, 0};
+    GLuint counterBuffer = 0;
+    GLuint stagingBuffer = 0;
+    std::uint32_t pointCount = 0;     // particles in positionBuffers[current]
+    std::uint32_t maximumCount = 300;  // capacity of every particle buffer
+    int current = 0;                   // which buffer of each pair holds the latest particle set
+    double spawnAccumulator = 0.0;     // particles owed but not yet spawned
+    // Particles in positionBuffers[1 - current], the set the density pass draws: the count the latest
+    // update read. Passing pointCount there instead would read records past the end of that set.
+    std::uint32_t drawnCount = 0;
+    RandomSource random;
+
+    static constexpr std::uint32_t kCapacity = 300;
+    static constexpr GLsizeiptr kRecordBytes = 16;  // one vec4 per particle, flow cell and grid point
+};
