@@ -11,6 +11,8 @@
 #include "game/Random.h"
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
+#include "fluid/BlobbyShader.h"
+#include "fluid/Liquid.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/PointLight.h"
@@ -131,6 +133,7 @@ void Game::init() {
     sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1.0f));
     lights.push_back(sun);
     shadowMaster->light = sun;
+    sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
     terrain = std::make_shared<AdvancedTerrain>(terrainSeed);
     dynamicsWorld->addRigidBody(terrain->rigidBody);
@@ -141,6 +144,10 @@ void Game::init() {
 
     enemyManager = std::make_shared<EnemyManager>();
     itemManager = std::make_shared<ItemManager>();
+    itemManager->makeFountain = [](const glm::vec3&) {
+        auto fountain = std::make_shared<Liquid>(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f);
+        return ItemManager::SpawnedFountain{fountain, fountain->rigidBody};
+    };
     enemyManager->hooks.addRenderable = [this](int key, const std::shared_ptr<TexturedMesh>& mesh) {
         addRenderable(key, mesh);
     };
@@ -282,6 +289,16 @@ void Game::spawn() {
     itemManager->addFountainsToWorld(dynamicsWorld);
 }
 
+void Game::renderFountains(float dt) {
+    // Near fountains in view flow and are drawn; spent ones are skipped before any distance test.
+    for (const auto& healer : itemManager->getFountains()) {
+        auto* fountain = static_cast<Liquid*>(healer.get());
+        if (!fountain->isDue(camera->position, camera->frustum, culledObjectCount)) continue;
+        fountain->simulate(dt);
+        renderer->renderFluid(*fountain->surfaceMesh, fountain->getModelMatrix(), fountain->dimensions);
+    }
+}
+
 void Game::renderShadows() {
     shadowMaster->render();
     renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
@@ -325,6 +342,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     renderShadows();
     camera->updateFrustum(0.0f);
     renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
+    renderFountains(dt);
 
     Projectile::updateAll(dt, dynamicsWorld);
 

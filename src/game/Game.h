@@ -131,6 +131,7 @@ private:
     void mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys);
     void moveLamp();
     void renderShadows();
+    void renderFountains(float dt);
     void placePlayer();
     void registerPlayerMeshes();
 
