@@ -6,6 +6,9 @@
 #include "entities/Item.h"
 #include "entities/ItemManager.h"
 #include "entities/Player.h"
+#include "entities/Projectile.h"
+#include "app/Globals.h"
+#include "effects/Hud.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "render/Camera.h"
@@ -301,4 +304,82 @@ TEST_F(GameTest, AimPointAndCrosshairFollowWhatIsUnderTheCrosshair) {
     EXPECT_EQ(game->crosshair->texture, game->crosshairTexture);
     EXPECT_NEAR(glm::length(game->aimPoint - game->camera->position), 200.0f, 1e-2f);
     EXPECT_GT(game->aimPoint.y, game->camera->position.y + 150.0f);
+}
+
+// The HUD rows over a round: the diagnostics rows behind F4 and F8, the game-over rows appended once,
+// and a reset with shots in flight that leaves no body of the old world behind.
+TEST_F(GameTest, HudRowsGameOverAndAResetWithShotsInFlight) {
+    struct Switches {  // the process-wide switches, put back whatever happens
+        ~Switches() {
+            showDiagnostics = false;
+            cullingEnabled = true;
+        }
+    } restore;
+    init(1000);
+    now += 20;
+    frame(0, 0);
+    ASSERT_EQ(game->hudTexts.size(), 5u);
+    EXPECT_EQ(game->hudTexts[0].text, "01:00");
+    EXPECT_EQ(game->hudTexts[1].text, "Health: 100%");
+    EXPECT_EQ(game->hudTexts[2].text, "Score: 0");
+    EXPECT_EQ(game->hudTexts[3].text, "");
+    EXPECT_EQ(game->hudTexts[4].text, "");
+    now += 20;
+    frame(0, 0);  // the first frame still drew the counter row the game started with
+
+    showDiagnostics = true;
+    const int quietVertices = game->hud->vertexCount();
+    now += 20;
+    frame(0, 0);
+    EXPECT_EQ(game->hudTexts[3].text, "50fps");
+    EXPECT_EQ(game->hudTexts[4].text, "Culled objects: " + std::to_string(culledObjectCount));
+    // The culled row was filled after the HUD took its copy: this frame's text shows the frame rate
+    // but not yet the counter.
+    const int withFps = game->hud->vertexCount();
+    EXPECT_GT(withFps, quietVertices);
+    now += 20;
+    frame(0, 0);
+    EXPECT_GT(game->hud->vertexCount(), withFps);
+    cullingEnabled = false;
+    now += 20;
+    frame(0, 0);
+    EXPECT_EQ(game->hudTexts[4].text, "Culled objects: disabled");
+
+    // Shots in flight, then the end of the round.
+    for (int i = 0; i < 3; ++i) {
+        game->spawnProjectile(glm::vec3(0, 0, -6), game->player->getProjectileSpawnPoint() + glm::vec3(i, 0, 0), 10.0f,
+                              "player_projectile");
+    }
+    game->gameState->health = 0.0f;
+    now += 20;
+    frame(0, 0);
+    EXPECT_TRUE(game->gameOver);
+    ASSERT_EQ(game->hudTexts.size(), 7u);
+    EXPECT_EQ(game->hudTexts[5].text, "Score: 0");
+    EXPECT_FLOAT_EQ(game->hudTexts[5].scale, 3.0f);
+    EXPECT_FLOAT_EQ(game->hudTexts[5].x, static_cast<float>(WIDTH / 2 - 240));
+    EXPECT_EQ(game->hudTexts[6].text, "Press R to start over");
+    EXPECT_FLOAT_EQ(game->hudTexts[6].y, static_cast<float>(HEIGHT / 2 - 100));
+    EXPECT_EQ(game->hudTexts[1].text, "Health: 0%");
+    game->gameState->score = 7;  // rows freeze once the round is over
+    now += 20;
+    frame(0, 0);
+    EXPECT_EQ(game->hudTexts.size(), 7u);
+    EXPECT_EQ(game->hudTexts[2].text, "Score: 0");
+
+    std::vector<std::weak_ptr<Projectile>> shots(Projectile::projectiles.begin(), Projectile::projectiles.end());
+    ASSERT_GE(shots.size(), 3u);  // ours, and any a rabbit nearby fired
+    testing::internal::CaptureStdout();
+    game->reset();
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(game->gameOver);
+    EXPECT_EQ(game->hudTexts.size(), 5u);
+    EXPECT_TRUE(Projectile::projectiles.empty());
+    for (const auto& shot : shots) EXPECT_TRUE(shot.expired()) << "a shot of the old world is still alive";
+    EXPECT_EQ(game->dynamicsWorld->getNumCollisionObjects(), expectedBodies(*game));
+    const auto& bodies = game->dynamicsWorld->getCollisionObjectArray();
+    for (int i = 0; i < bodies.size(); ++i) EXPECT_NE(bodies[i]->getUserPointer(), nullptr);
+    now += 20;
+    frame(0, 0);  // the world steps with nothing of the old one left in it
+    EXPECT_EQ(game->hudTexts[0].text, "01:00");
 }
