@@ -1,5 +1,6 @@
 #include "entities/EnemyManager.h"
 
+#include "game/GroundDrop.h"
 #include "game/Random.h"
 #include "render/ColladaLoader.h"
 #include "render/Material.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr size_t kRabbitParts = 2;        // eyes, body
 constexpr size_t kFlyingRabbitParts = 3;  // diamond, body, eyes
-constexpr float kDropLength = 200.0f;
 const glm::vec3 kStandOffset(0.0f, 1.0f, 0.0f);
 
 unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
@@ -28,22 +28,6 @@ unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
 void setMaterial(const std::vector<std::shared_ptr<TexturedMesh>>& meshes, size_t index,
                  const std::shared_ptr<Material>& material) {
     if (index < meshes.size()) meshes[index]->material = material;
-}
-
-// Straight down from `from`: the ground point (or `from` on a miss). On a hit the name of what was
-// hit is written to `groundName`; a miss leaves it as it was.
-glm::vec3 dropPoint(const glm::vec3& from, btDynamicsWorld* world, std::string& groundName) {
-    if (!world) return from;
-    const btVector3 start(from.x, from.y, from.z);
-    const btVector3 end(from.x, from.y - kDropLength, from.z);
-    btCollisionWorld::ClosestRayResultCallback hit(start, end);
-    world->rayTest(start, end, hit);
-    if (!hit.hasHit()) return from;
-    if (const auto* owner = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer())) {
-        groundName = owner->name;
-    }
-    const btVector3& p = hit.m_hitPointWorld;
-    return glm::vec3(p.x(), p.y(), p.z());
 }
 
 void reportShortfall(const char* kind, size_t made, int requested, int attempts) {
@@ -129,7 +113,7 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
         ++attempts;
         const glm::vec3 spot = drawSpot(centre);
         if (isBlocked && isBlocked(spot.x, spot.y, spot.z)) continue;
-        const glm::vec3 standing = dropPoint(spot, world, groundName) + kStandOffset;
+        const glm::vec3 standing = dropToGround(spot, world, groundName) + kStandOffset;
         if (groundName == "water") continue;
 
         auto rabbit = std::make_shared<Rabbit>(rabbitMeshes, &hooks);
@@ -153,7 +137,7 @@ void EnemyManager::spawnFlyingRabbits(int count, const glm::vec3& centre, btDyna
         ++attempts;
         const glm::vec3 spot = drawSpot(centre);
         if (isBlocked && isBlocked(spot.x, spot.y, spot.z)) continue;
-        const float height = std::max(dropPoint(spot, world, groundName).y, spot.y);
+        const float height = std::max(dropToGround(spot, world, groundName).y, spot.y);
 
         auto flyer = std::make_shared<FlyingRabbit>(flyingRabbitMeshes, &hooks);
         setMaterial(flyer->meshes, 2, eyeMaterial);

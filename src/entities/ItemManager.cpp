@@ -1,5 +1,6 @@
 #include "entities/ItemManager.h"
 
+#include "game/GroundDrop.h"
 #include "game/Random.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr float kDropLength = 200.0f;
 constexpr float kSpread = 819.175f;  // 32767 / 819.175 = 40: the cluster's square is centre +- 20
 constexpr float kHalfSide = 20.0f;
 const glm::vec3 kItemLift(0.0f, 1.0f, 0.0f);
@@ -27,22 +27,6 @@ const glm::vec3 kFountainSink(0.0f, 0.2f, 0.0f);
 const glm::vec3 kFountainBodyOffset(0.5f, 1.0f, 0.5f);
 
 unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
-
-// Straight down from `from`: the ground point (or `from` on a miss). On a hit the name of what was
-// hit is written to `groundName`; a miss leaves it as it was.
-glm::vec3 dropPoint(const glm::vec3& from, btDynamicsWorld* world, std::string& groundName) {
-    if (!world) return from;
-    const btVector3 start(from.x, from.y, from.z);
-    const btVector3 end(from.x, from.y - kDropLength, from.z);
-    btCollisionWorld::ClosestRayResultCallback hit(start, end);
-    world->rayTest(start, end, hit);
-    if (!hit.hasHit()) return from;
-    if (const auto* owner = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer())) {
-        groundName = owner->name;
-    }
-    const btVector3& p = hit.m_hitPointWorld;
-    return glm::vec3(p.x(), p.y(), p.z());
-}
 
 // Out of the world only if it is in one, so collected items (already out) are skipped.
 void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
@@ -101,7 +85,7 @@ void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* wor
         const float z = static_cast<float>(randomDraw()) / kSpread - kHalfSide + centre.z;
         const float y = static_cast<float>(randomDraw() % 90 + 10);  // absolute height, centre.y unused
         if (isBlocked && isBlocked(x, y, z)) continue;
-        const glm::vec3 position = dropPoint(glm::vec3(x, y, z), world, groundName) + kItemLift;
+        const glm::vec3 position = dropToGround(glm::vec3(x, y, z), world, groundName) + kItemLift;
         if (groundName == "water") continue;
         items.push_back(std::make_shared<Item>(position, copyMesh(itemMesh)));
         ++made;
@@ -110,7 +94,7 @@ void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* wor
 }
 
 void ItemManager::placeFountain(const glm::vec3& centre, btDynamicsWorld* world, std::string& groundName) {
-    const glm::vec3 position = dropPoint(centre + kFountainDropStart, world, groundName) - kFountainSink;
+    const glm::vec3 position = dropToGround(centre + kFountainDropStart, world, groundName) - kFountainSink;
     if (groundName == "water" || !makeFountain) return;
     SpawnedFountain made = makeFountain(position);
     if (!made.fountain) return;
