@@ -110,7 +110,11 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames) {
     }
     const std::string directory = getCurrentWorkingDirectory();
     const size_t layerCount = std::min<size_t>(fileNames.size(), arrayLayerCount);
+    // Decoding a 2048 x 2048 PNG takes about half a second on the software renderer's machines, and
+    // the terrain names each file twice, so an image goes into every layer that names it at once.
+    std::vector<bool> filled(layerCount, false);
     for (size_t layer = 0; layer < layerCount; ++layer) {
+        if (filled[layer]) continue;
         const std::string path = texturePath(directory, fileNames[layer]);
         unsigned width = 0;
         unsigned height = 0;
@@ -121,8 +125,12 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames) {
                       << "x" << arrayLayerSize << "; layer " << layer << " left empty" << std::endl;
             continue;
         }
-        glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(layer), arrayLayerSize, arrayLayerSize, 1,
-                        GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        for (size_t same = layer; same < layerCount; ++same) {
+            if (fileNames[same] != fileNames[layer]) continue;
+            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), arrayLayerSize, arrayLayerSize,
+                            1, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            filled[same] = true;
+        }
     }
 
     glGenerateMipmap(GL_TEXTURE_2D_ARRAY);

@@ -151,6 +151,18 @@ TEST_F(TextureLoaderTest, ArrayOfTwoFilesLeavesTheLastTwoLayersEmpty) {
     glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
 }
 
+TEST_F(TextureLoaderTest, ArrayFillsEveryLayerThatNamesTheSameFile) {
+    writePng("sand_2048.png", 2048, 2048, {250, 200, 100, 255});
+    writePng("moss_2048.png", 2048, 2048, {20, 120, 30, 255});
+    GLuint array = loadTextureArray({"sand_2048.png", "moss_2048.png", "sand_2048.png", "moss_2048.png"});
+
+    EXPECT_EQ((Rgba{250, 200, 100, 255}), arrayTexel(array, 0));
+    EXPECT_EQ((Rgba{20, 120, 30, 255}), arrayTexel(array, 1));
+    EXPECT_EQ((Rgba{250, 200, 100, 255}), arrayTexel(array, 2));
+    EXPECT_EQ((Rgba{20, 120, 30, 255}), arrayTexel(array, 3));
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+}
+
 TEST_F(TextureLoaderTest, ArrayReportsPendingErrorsWrongSizesAndSurplusFiles) {
     writePng("small_2048.png", 16, 16, {9, 9, 9, 255});
     glEnable(0x1234);  // leaves GL_INVALID_ENUM (1280) pending, to be reported before loading

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "terrain/AdvancedTerrain.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Everything one benchmark run measured, and its two printed forms. Times are seconds, memory
+// kibibytes.
+struct BenchReport {
+    std::string renderer;  // GL_RENDERER
+    std::string glVersion; // GL_VERSION
+    int width = 0;
+    int height = 0;
+
+    double mainEntered = -1.0;     // process start to main(); negative when unknown
+    double windowReady = 0.0;      // process start to a current context with GL entry points
+    double initDone = 0.0;         // process start to the end of Game::init
+    double firstFrame = 0.0;       // process start to the first swapped frame
+    bool startFromProcess = true;  // false: the times above count from main() instead
+
+    // The landscape of Game::init first, then one per reset.
+    std::vector<TerrainTimings> terrain;
+    std::vector<int> terrainTriangles;
+
+    std::vector<double> frameTimes;  // the scripted path, after the first frame
+    unsigned int terrainSeed = 0;    // seed of the first landscape; each reset takes the next one
+    std::string playerAfterPath;     // where the path left the player (on the ground or not)
+    long residentAfterInitKb = 0;
+    long residentAfterFramesKb = 0;
+    long peakAfterFramesKb = 0;
+
+    std::vector<double> resetTimes;
+    std::vector<long> residentAfterResetKb;  // sampled after each reset and the frames following it
+    int framesBetweenResets = 0;
+    long peakAtEndKb = 0;
+
+    void printPlain(std::ostream& out) const;
+    void printMarkdown(std::ostream& out) const;
+};
+
+// Median of `values` (mean of the middle two for an even count); 0 for none.
+double median(std::vector<double> values);
+// Nearest-rank percentile, `p` in (0, 100]; 0 for none.
+double percentile(std::vector<double> values, double p);
