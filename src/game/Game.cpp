@@ -28,6 +28,9 @@
 #include "terrain/GrassScatter.h"
 
 #include <btBulletDynamicsCommon.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -53,7 +56,7 @@ void reportGlErrors(const char* prefix) {
 }  // namespace
 
 Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed)
-    : width(w), height(h), clock(std::move(clockSource)), terrainSeed(std::move(seed)) {
+    : width(w), height(h), clock(std::move(clockSource)), worldSeed(std::move(seed)) {
     gameState = std::make_shared<GameStateManager>();
     camera = std::make_shared<Camera>(aspect);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
@@ -135,7 +138,7 @@ void Game::init() {
     shadowMaster->light = sun;
     sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
-    terrain = std::make_shared<AdvancedTerrain>(terrainSeed);
+    terrain = std::make_shared<AdvancedTerrain>(worldSeed);
     dynamicsWorld->addRigidBody(terrain->rigidBody);
     grass = std::make_shared<GrassScatter>();
     grass->scatter(renderMap, dynamicsWorld, terrain);
@@ -143,7 +146,8 @@ void Game::init() {
     placePlayer();
 
     enemyManager = std::make_shared<EnemyManager>();
-    itemManager = std::make_shared<ItemManager>();
+    itemManager = std::make_shared<ItemManager>(worldSeed);
+    if (worldSeed) enemyManager->seedSource = worldSeed;
     itemManager->makeFountain = [](const glm::vec3&) {
         auto fountain = std::make_shared<Liquid>(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f);
         return ItemManager::SpawnedFountain{fountain, fountain->rigidBody};
@@ -374,5 +378,10 @@ void Game::reset() {
     gameState->score = 0;
     if (gameOver) hudTexts.resize(5);
     gameOver = false;
+#if defined(__GLIBC__)
+    // A new world frees tens of megabytes of grid, triangle and collision data; hand them back to the
+    // system instead of letting the C library keep them, so resets do not grow the process.
+    malloc_trim(0);
+#endif
     lastMs = clock();
 }

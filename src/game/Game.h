@@ -43,10 +43,11 @@ class btSequentialImpulseConstraintSolver;
 // through gameInstance between two frames.
 class Game {
 public:
-    // `clock` gives wall-clock milliseconds and `terrainSeed` seeds the landscape; tests inject their
-    // own, the defaults are the system clock and the calendar time in seconds.
+    // `clock` gives wall-clock milliseconds and `worldSeed` seeds the landscape and the scattering of
+    // diamonds and enemies; tests inject their own, the defaults are the system clock and the calendar
+    // time in seconds.
     Game(float aspect, int width, int height, ClockMs clock = systemClockMs,
-         std::function<unsigned int()> terrainSeed = {});
+         std::function<unsigned int()> worldSeed = {});
     ~Game();
 
     Game(const Game&) = delete;
@@ -138,5 +139,5 @@ private:
     int width;
     int height;
     ClockMs clock;
-    std::function<unsigned int()> terrainSeed;
+    std::function<unsigned int()> worldSeed;
 };

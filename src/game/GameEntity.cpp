@@ -3,6 +3,7 @@
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -11,6 +12,10 @@ constexpr float kGroundProbeLength = 2.0f;
 constexpr float kObstacleRayLength = 5.0f;
 constexpr float kObstacleDistance = 0.9f;
 constexpr float kMinStep = 0.001f;
+// Longest piece of a walking step: less than the ground probe's half-unit head start, so a slope of up
+// to 45 degrees is always caught from above.
+constexpr float kMaxStepPiece = 0.4f;
+constexpr int kMaxStepPieces = 64;
 
 btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
 glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
@@ -86,6 +91,26 @@ bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWo
 
 void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed,
                       btDynamicsWorld* world, float dt) {
+    // A slow frame can make one step several units long; the ground probe starts only half a unit
+    // above the planned position, so a long step onto rising ground would start it inside the hill and
+    // the walker would drop through. Long steps are therefore walked in short pieces.
+    const float length = std::sqrt(forward * forward + sideways * sideways);
+    const int pieces = std::clamp(static_cast<int>(std::ceil(length / kMaxStepPiece)), 1, kMaxStepPieces);
+    const float share = 1.0f / static_cast<float>(pieces);
+    const glm::vec3 start = position;
+    const float startVertical = vertical;
+    for (int i = 0; i < pieces; ++i) {
+        if (!step(forward * share, sideways * share, vertical, waterAllowed, world, dt * share)) {
+            // A piece would stand on water: the whole step is refused, as a single step would be.
+            setPosition(start);
+            vertical = startVertical;
+            return;
+        }
+    }
+}
+
+bool GameEntity::step(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
+                      float dt) {
     const glm::mat4 r = getRotationMatrix();
     glm::vec3 planned = position + glm::vec3(r * glm::vec4(sideways, vertical * dt, forward, 0.0f));
     if (isPathBlocked(position, planned, world)) {
@@ -102,11 +127,11 @@ void GameEntity::move(float forward, float sideways, float& vertical, bool water
     grounded = probeDown(planned + glm::vec3(0.0f, drop, 0.0f), probeLength + drop, world, hit, &ground);
     if (grounded) groundPoint = hit;
 
-    if (!waterAllowed && grounded && isNamed(ground, "water")) {
-        planned = position;  // stop at the shore
-    } else if (grounded && groundPoint.y > planned.y) {
+    if (!waterAllowed && grounded && isNamed(ground, "water")) return false;  // stop at the shore
+    if (grounded && groundPoint.y > planned.y) {
         vertical = 0.0f;
         planned.y = groundPoint.y;
     }
     setPosition(planned);
+    return true;
 }

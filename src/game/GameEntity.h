@@ -47,6 +47,9 @@ public:
 
 private:
     void createBody();
+    // One piece of the walking step (move splits long steps into pieces); false when the piece would
+    // stand on water that the walker may not enter (nothing moves then).
+    bool step(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world, float dt);
     // Closest hit of a ray from `from` straight down over `length`.
     bool probeDown(const glm::vec3& from, float length, btDynamicsWorld* world, glm::vec3& hit,
                    const SceneObject** hitObject) const;
