@@ -41,7 +41,7 @@ float difference(const glm::vec4& a, const glm::vec4& b) {
     return d.r + d.g + d.b + d.a;
 }
 
-// The direction a cube-map texel stands for, after the OpenGL specification's face table (face
+// The direction a cube-map texel stands for, after OpenGL's cube-map face table (face
 // 0..5 = +X, -X, +Y, -Y, +Z, -Z; s to the right, t down the rows as uploaded).
 glm::vec3 texelDirection(int face, float s, float t) {
     float sc = 2 * s - 1, tc = 2 * t - 1;
@@ -49,7 +49,7 @@ glm::vec3 texelDirection(int face, float s, float t) {
     return glm::normalize(dirs[face]);
 }
 
-// The face and texel that a direction falls on, again after the specification's table.
+// The face and texel that a direction falls on, again after that table.
 std::array<int, 3> texelOf(const glm::vec3& d, int size) {
     glm::vec3 a = glm::abs(d);
     int face;
