@@ -204,7 +204,9 @@ void Game::updateCulledRow() { hudTexts[4].text = showDiagnostics ? culledObject
 
 float Game::advanceClock() {
     nowMs = clock();
-    const int32_t elapsed = elapsedMs(nowMs, lastMs);
+    // A wall clock set back (by hand or by time synchronisation) gives a negative difference; that
+    // frame simply takes no time instead of running the timer and the physics backwards.
+    const int32_t elapsed = std::max(elapsedMs(nowMs, lastMs), 0);
     gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     if (elapsed > 0) fps = static_cast<int>(std::lround(1000.0 / elapsed));
     lastMs = nowMs;

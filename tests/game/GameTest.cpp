@@ -164,6 +164,15 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_EQ(game->fps, 67);
     EXPECT_EQ(game->gameState->timeLeft, 59965);
 
+    now -= 3600000;  // the system clock set back an hour: no time passes, nothing runs backwards
+    frame(0, 0);
+    EXPECT_EQ(game->fps, 67);
+    EXPECT_EQ(game->gameState->timeLeft, 59965);
+    now += 20;  // and the next frame is measured from the new reading
+    frame(0, 0);
+    EXPECT_EQ(game->fps, 50);
+    EXPECT_EQ(game->gameState->timeLeft, 59945);
+
     // The player steps just beside the start point, and a very long frame ends the round; the frame
     // brings the player's body along, so the body stands over the start point too.
     game->player->setPosition(glm::vec3(400.3f, middle.y, 400.2f));
