@@ -9,6 +9,7 @@
 #include "render/TexturedShader.h"
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
+#include "support/OffscreenTarget.h"
 #include "terrain/AdvancedTerrainShader.h"
 
 #include <glm/gtc/type_ptr.hpp>
@@ -20,47 +21,13 @@
 
 namespace {
 
-using Pixel = std::array<unsigned char, 4>;
+using testsupport::Pixel;
+
+constexpr int kTargetSize = 32;
 
 // A small off-screen colour and depth target, bound with its viewport while alive.
-class Target {
-public:
-    static constexpr int size = 32;
-    Target() {
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glGenRenderbuffers(2, renderbuffers);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size, size);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
-        glViewport(0, 0, size, size);
-        clear();
-    }
-    ~Target() {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        glDeleteRenderbuffers(2, renderbuffers);
-        glDeleteFramebuffers(1, &framebuffer);
-    }
-    void clear() {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
-    Pixel at(int x, int y) const {
-        Pixel pixel{};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-        return pixel;
-    }
-    Pixel centre() const { return at(size / 2, size / 2); }
-
-private:
-    GLint viewport[4]{};
-    GLuint framebuffer = 0;
-    GLuint renderbuffers[2]{};
+struct Target : testsupport::OffscreenTarget {
+    Target() : OffscreenTarget(kTargetSize) {}
 };
 
 GLuint solidTexture(const Pixel& texel) {

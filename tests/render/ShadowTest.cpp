@@ -9,6 +9,7 @@
 #include "render/ShadowMaster.h"
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
+#include "support/OffscreenTarget.h"
 #include "terrain/AdvancedTerrainShader.h"
 
 #include <glm/gtc/type_ptr.hpp>
@@ -218,18 +219,7 @@ protected:
         master->loadShadowUniforms(terrain->programId);
         camera->updateFrustum(0.0f);
 
-        GLuint target = 0, buffers[2] = {0, 0};
-        glGenFramebuffers(1, &target);
-        glBindFramebuffer(GL_FRAMEBUFFER, target);
-        glGenRenderbuffers(2, buffers);
-        glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, viewSize, viewSize);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
-        glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, viewSize, viewSize);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        testsupport::OffscreenTarget target(viewSize);
         renderer->prepareTerrain(*ground, *terrain);
         renderer->renderArray(*ground, terrain->programId, layers);
 
@@ -237,14 +227,8 @@ protected:
         std::vector<int> brightness;
         for (const glm::vec3& p : points) {
             const glm::vec3 ndc = transform(toScreen, p);
-            std::array<unsigned char, 4> pixel{};
-            glReadPixels(int((ndc.x + 1.0f) * 0.5f * viewSize), int((ndc.y + 1.0f) * 0.5f * viewSize), 1, 1,
-                         GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-            brightness.push_back(pixel[0]);
+            brightness.push_back(target.at(int((ndc.x + 1.0f) * 0.5f * viewSize), int((ndc.y + 1.0f) * 0.5f * viewSize))[0]);
         }
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(2, buffers);
-        glDeleteFramebuffers(1, &target);
         EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
         return brightness;
     }
