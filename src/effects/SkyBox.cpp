@@ -1,0 +1,94 @@
+#include "effects/SkyBox.h"
+
+#include "app/Settings.h"
+#include "effects/SkyBoxShader.h"
+#include "render/Camera.h"
+#include "render/ColladaLoader.h"
+#include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include <iostream>
+
+namespace {
+
+// Built before main so every sky shares the same lists.
+const std::vector<std::string> kDayFaces = {
+    "skybox/right.png", "skybox/left.png", "skybox/top.png",
+    "skybox/bottom.png", "skybox/back.png", "skybox/front.png",
+};
+const std::vector<std::string> kNightFaces = {
+    "skybox/nightRight.png", "skybox/nightLeft.png", "skybox/nightTop.png",
+    "skybox/nightBottom.png", "skybox/nightBack.png", "skybox/nightFront.png",
+};
+
+// The sky turns dt / 500 radians per pass: a slow drift of 0.002 radians a second.
+constexpr float kTurnDivisor = 500.0f;
+
+void setMatrix(GLuint program, const char* name, const glm::mat4& m) {
+    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(m));
+}
+
+}  // namespace
+
+const std::vector<std::string>& SkyBox::dayFaces() { return kDayFaces; }
+const std::vector<std::string>& SkyBox::nightFaces() { return kNightFaces; }
+
+SkyBox::SkyBox(const std::string& modelName) {
+    ColladaLoader::loadModel(modelName, meshes);
+    cubeMaps.push_back(loadCubeMap(kDayFaces, 1024, 1024));
+    cubeMaps.push_back(loadCubeMap(kNightFaces, 512, 512));
+    // A file without meshes would leave nothing to draw; say so once instead of failing every frame.
+    if (meshes.empty()) {
+        std::cerr << "Sky box model " << modelName << " has no meshes" << std::endl;
+    } else if (meshes[0]->material) {
+        meshes[0]->material->textureId = cubeMaps[0];
+    }
+
+    shader = std::make_shared<SkyBoxShader>();
+    programId = shader->init();
+    glUseProgram(programId);
+    glUniform1i(glGetUniformLocation(programId, "cubeMap"), 0);
+    glUniform1i(glGetUniformLocation(programId, "cubeMap2"), 1);
+    glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
+
+    model = Model{cubeMaps, meshes.empty() ? nullptr : meshes[0]};
+    rotation = 0.0f;
+    renderRotation = rotation;
+}
+
+void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+
+    glUseProgram(programId);
+    rotation += dt / kTurnDivisor;
+    renderRotation = rotation;
+
+    // Later objects must cover the sky wherever they are, so it leaves no depth behind.
+    glDepthMask(GL_FALSE);
+
+    setMatrix(programId, "projectionMatrix", camera.getProjectionMatrix());
+    setMatrix(programId, "viewMatrix", camera.getSkyViewMatrix(renderRotation));
+    glUniform3f(glGetUniformLocation(programId, "fogColor"), skyColour.r, skyColour.g, skyColour.b);
+    // The night sky is loaded and bound, but the game always shows the day.
+    glUniform1f(glGetUniformLocation(programId, "blendFactor"), 0.0f);
+
+    if (!model.mesh) {
+        glDepthMask(GL_TRUE);
+        return;
+    }
+    glBindVertexArray(model.mesh->vaoId);
+    glEnableVertexAttribArray(0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, model.cubeMaps[0]);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, model.cubeMaps[1]);
+    glDrawElements(GL_TRIANGLES, model.mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(2);
+    glActiveTexture(GL_TEXTURE0);
+
+    glDepthMask(GL_TRUE);
+}
