@@ -1,0 +1,11 @@
+#version 430 core
+
+// Debug lines show their own colour, unlit.
+
+in vec3 lineColour;
+
+out vec4 outColor;
+
+void main() {
+    outColor = vec4(lineColour, 1.0);
+}
