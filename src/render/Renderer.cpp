@@ -5,6 +5,7 @@
 #include "effects/DebugLineShader.h"
 #include "effects/GuiObject.h"
 #include "effects/GuiShader.h"
+#include "effects/ParticleSystem.h"
 #include "effects/WaterShader.h"
 #include "fluid/BlobbyShader.h"
 #include "render/Camera.h"
@@ -289,4 +290,84 @@ void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const
 
     glDisableVertexAttribArray(0);
     glEnable(GL_CULL_FACE);
+}
+
+void Renderer::renderParticles() {
+    // What the shared instance buffer holds: a model matrix, two atlas offsets and a blend factor.
+    constexpr int floatsPerInstance = 21;
+    constexpr int maxInstances = 10000;
+
+    const GLuint program = ParticleSystem::programId();
+    glUseProgram(program);
+    glBindVertexArray(particleQuad->vaoId);
+    // Enabled instance attributes without the instance buffer would be read from client memory, and
+    // a quad wired to an earlier buffer would not see this frame's upload.
+    GLint instanceSource = 0;
+    glGetVertexAttribiv(1, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &instanceSource);
+    const bool canDraw = program != 0 && instanceBuffer() != 0 && GLuint(instanceSource) == instanceBuffer();
+    static bool reportedUnready = false;
+    if (!canDraw && !reportedUnready && !ParticleSystem::systemsByTexture().empty()) {
+        std::cerr << "Particles not drawn: no particle program or instance buffer" << std::endl;
+        reportedUnready = true;
+    }
+    glEnable(GL_BLEND);
+    GLint numberOfRows = -1;
+    if (canDraw) {
+        for (GLuint attribute = 0; attribute <= 6; ++attribute) glEnableVertexAttribArray(attribute);
+        setMatrix(program, "viewMatrix", viewMatrix());
+        setMatrix(program, "projectionMatrix", projectionMatrix());
+        numberOfRows = glGetUniformLocation(program, "numberOfRows");
+    }
+
+    std::vector<float> instances;
+    static bool reportedOverflow = false;
+    glActiveTexture(GL_TEXTURE0);
+    for (const auto& [texture, systems] : ParticleSystem::systemsByTexture()) {
+        if (!canDraw || systems.empty()) continue;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        const auto& atlas = systems.front()->texture;
+        glUniform1f(numberOfRows, atlas ? static_cast<float>(atlas->numberOfRows) : 1.0f);
+
+        for (const auto& system : systems) {
+            if (system->particles.empty()) continue;
+            if (!camera->isPointInFrustum(system->position)) continue;  // counted as culled there
+            glBlendFunc(GL_SRC_ALPHA, static_cast<GLenum>(system->blendDestination));
+
+            instances.clear();
+            instances.reserve(std::min<size_t>(system->particles.size(), maxInstances) * floatsPerInstance);
+            int count = 0;
+            for (const auto& particle : system->particles) {
+                if (!particle->alive) continue;
+                if (count == maxInstances) {
+                    if (!reportedOverflow) {
+                        std::cerr << "Particle system has more than " << maxInstances
+                                  << " alive particles; only the farthest " << maxInstances << " are drawn"
+                                  << std::endl;
+                        reportedOverflow = true;
+                    }
+                    break;
+                }
+                particle->setRotation(camera->rotation);  // facing the camera
+                const glm::mat4 model = particle->getModelMatrix();
+                const float* matrix = glm::value_ptr(model);
+                instances.insert(instances.end(), matrix, matrix + 16);
+                instances.insert(instances.end(), {particle->texOffset1.x, particle->texOffset1.y,
+                                                   particle->texOffset2.x, particle->texOffset2.y, particle->blend});
+                ++count;
+            }
+            if (count == 0) continue;
+
+            const auto bytes = static_cast<GLsizeiptr>(instances.size() * sizeof(float));
+            glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer());
+            glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_STREAM_DRAW);  // orphaned: no wait on the last draw
+            glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, instances.data());
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, particleQuad->vertexCount, count);
+        }
+    }
+
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    for (GLuint attribute = 0; attribute <= 6; ++attribute) glDisableVertexAttribArray(attribute);
+    glBindVertexArray(0);
 }

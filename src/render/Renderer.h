@@ -57,6 +57,11 @@ public:
     // The overlay images over everything: blended, without depth test. Leaves depth test on and
     // blending off.
     void renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects);
+    // Every particle system of ParticleSystem::systemsByTexture(), one instanced draw per system with
+    // alive particles; systems whose emitter is outside the frustum are counted as culled. Turns the
+    // alive particles to face the camera. Sets the blend function and leaves blending off, depth test
+    // on, the instance attributes disabled and no vertex array bound.
+    void renderParticles();
     // One fountain surface: `mesh` supplies the cell points, `dimensions` the density grid size.
     // Leaves back-face culling on and the mesh's vertex array bound.
     void renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions);
