@@ -1,0 +1,82 @@
+#include "effects/WaterFrameBuffers.h"
+
+#include "render/GlContextState.h"
+
+namespace {
+
+GLuint createFrameBuffer() {
+    GLuint frameBuffer = 0;
+    glGenFramebuffers(1, &frameBuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    return frameBuffer;
+}
+
+// A linear-filtered texture of the given format attached to `attachment` of the bound framebuffer.
+GLuint createAttachedTexture(GLenum attachment, GLint internalFormat, GLenum format, GLenum type, int width,
+                             int height) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // The water shader's distorted look-ups reach past the edges; clamping keeps the far side's
+    // colours from bleeding in.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glFramebufferTexture(GL_FRAMEBUFFER, attachment, texture, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+}  // namespace
+
+WaterFrameBuffers::WaterFrameBuffers(int width, int height)
+    : windowWidth(static_cast<GLuint>(width)), windowHeight(static_cast<GLuint>(height)) {
+    reflectionFrameBuffer = createFrameBuffer();
+    reflectionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE,
+                                              kReflectionWidth, kReflectionHeight);
+    glGenRenderbuffers(1, &reflectionDepthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, reflectionDepthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kReflectionWidth, kReflectionHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    unbindCurrentFrameBuffer();
+
+    refractionFrameBuffer = createFrameBuffer();
+    refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE,
+                                              kRefractionWidth, kRefractionHeight);
+    refractionDepthTexture = createAttachedTexture(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT,
+                                                   GL_FLOAT, kRefractionWidth, kRefractionHeight);
+    unbindCurrentFrameBuffer();
+}
+
+WaterFrameBuffers::~WaterFrameBuffers() {
+    if (!hasCurrentGlContext()) return;
+    glDeleteFramebuffers(1, &reflectionFrameBuffer);
+    glDeleteTextures(1, &reflectionTexture);
+    glDeleteRenderbuffers(1, &reflectionDepthBuffer);
+    glDeleteFramebuffers(1, &refractionFrameBuffer);
+    glDeleteTextures(1, &refractionTexture);
+    glDeleteTextures(1, &refractionDepthTexture);
+}
+
+void WaterFrameBuffers::bindReflectionFrameBuffer() const {
+    bindFrameBuffer(reflectionFrameBuffer, kReflectionWidth, kReflectionHeight);
+}
+
+void WaterFrameBuffers::bindRefractionFrameBuffer() const {
+    bindFrameBuffer(refractionFrameBuffer, kRefractionWidth, kRefractionHeight);
+}
+
+void WaterFrameBuffers::unbindCurrentFrameBuffer() const {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, static_cast<GLsizei>(windowWidth), static_cast<GLsizei>(windowHeight));
+}
+
+void WaterFrameBuffers::bindFrameBuffer(GLuint frameBuffer, int width, int height) const {
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+    glViewport(0, 0, width, height);
+}
