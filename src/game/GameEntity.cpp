@@ -16,6 +16,8 @@ constexpr float kMinStep = 0.001f;
 // to 45 degrees is always caught from above.
 constexpr float kMaxStepPiece = 0.4f;
 constexpr int kMaxStepPieces = 64;
+// How far below an airborne step a walker that must stay dry looks for water it would fall onto.
+constexpr float kWaterLookDown = 100.0f;
 
 btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
 glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
@@ -128,6 +130,13 @@ bool GameEntity::step(float forward, float sideways, float& vertical, bool water
     if (grounded) groundPoint = hit;
 
     if (!waterAllowed && grounded && isNamed(ground, "water")) return false;  // stop at the shore
+    // A step off a bank whose short probe finds nothing would leave the walker falling towards the lake,
+    // where every later step is refused and it would hang in the air; it stays on the bank instead.
+    if (!waterAllowed && !grounded) {
+        glm::vec3 below(0.0f);
+        const SceneObject* under = nullptr;
+        if (probeDown(planned, kWaterLookDown, world, below, &under) && isNamed(under, "water")) return false;
+    }
     if (grounded && groundPoint.y > planned.y) {
         vertical = 0.0f;
         planned.y = groundPoint.y;

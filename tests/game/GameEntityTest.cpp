@@ -108,6 +108,15 @@ TEST_F(GameEntityTest, StopsAtTheShoreUnlessWaterIsAllowed) {
     expectNear(step(-1, 0, true), glm::vec3(100, 0.15f, 99));
 }
 
+TEST_F(GameEntityTest, AWalkerThatMustStayDryDoesNotStepOffABankAboveWater) {
+    world.addBox("rock", glm::vec3(100, 5, 100.5f), glm::vec3(5, 5, 1));      // top at 10, ends at z 99.5
+    world.addBox("water", glm::vec3(100, 3.95f, 95), glm::vec3(5, 0.05f, 5));  // the lake, 6 below the bank
+    place(glm::vec3(100, 10, 100));
+    expectNear(step(-1, 0, false), glm::vec3(100, 10, 100));
+    expectNear(step(-1, 0, true), glm::vec3(100, 10, 99));
+    EXPECT_FALSE(entity.grounded);
+}
+
 TEST_F(GameEntityTest, LandsOnTheGroundOrFallsFreely) {
     place(glm::vec3(100, 0.2f, 100));
     entity.verticalVelocity = -3.0f;
