@@ -60,6 +60,22 @@ void GrassScatter::loadResources() {
     templateMesh->material = material;
 }
 
+namespace {
+
+// Closest hit that looks through the water surface: the first world is scattered before the lake
+// exists, so a new world after a reset must not float its tufts on the water instead.
+struct ThroughWater : btCollisionWorld::ClosestRayResultCallback {
+    using ClosestRayResultCallback::ClosestRayResultCallback;
+    bool needsCollision(btBroadphaseProxy* proxy) const override {
+        const auto* body = static_cast<const btCollisionObject*>(proxy->m_clientObject);
+        const auto* owner = static_cast<const SceneObject*>(body->getUserPointer());
+        if (owner && owner->name == "water") return false;
+        return ClosestRayResultCallback::needsCollision(proxy);
+    }
+};
+
+}  // namespace
+
 void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
     const float x = static_cast<float>(randomDraw() % 700 + 50);
     const float z = static_cast<float>(randomDraw() % 700 + 50);
@@ -70,7 +86,7 @@ void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const
     if (world) {
         const btVector3 start(x, y, z);
         const btVector3 end(x, y - kDropLength, z);
-        btCollisionWorld::ClosestRayResultCallback hit(start, end);
+        ThroughWater hit(start, end);
         world->rayTest(start, end, hit);
         if (hit.hasHit()) {
             const btVector3& p = hit.m_hitPointWorld;

@@ -79,6 +79,16 @@ TEST_F(GrassScatterTest, NothingBelowFloatsAndGroundUnderWaterLevelGetsNone) {
     }
 }
 
+TEST_F(GrassScatterTest, TuftsLookThroughTheWaterToTheLakeBed) {
+    world.addGround("terrain", 2.0f);
+    world.addGround("water", 4.0f);  // after a reset the lake is in the world while grass is scattered
+    std::srand(13);
+    grass.scatter(renderMap, world.get(), GrassScatter::BlockedQuery());
+
+    ASSERT_FALSE(tufts().empty());
+    for (const auto& tuft : tufts()) EXPECT_NEAR(tuft->position.y, 1.5f, 1e-4f);
+}
+
 TEST_F(GrassScatterTest, SameSeedAndGroundGiveTheSameGrass) {
     world.addGround("terrain", 3.0f);
     world.addBox("rock", glm::vec3(400, 5, 400), glm::vec3(100, 5, 100));
