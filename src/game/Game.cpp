@@ -9,8 +9,16 @@
 #include "game/CollisionRules.h"
 #include "game/GameStateManager.h"
 #include "game/Random.h"
+#include "effects/BulletDebugDrawer.h"
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
+#include "effects/ParticleShader.h"
+#include "effects/ParticleSystem.h"
+#include "effects/ParticleTexture.h"
+#include "effects/SkyBox.h"
+#include "effects/WaterFrameBuffers.h"
+#include "effects/WaterShader.h"
+#include "effects/WaterTile.h"
 #include "fluid/BlobbyShader.h"
 #include "fluid/Liquid.h"
 #include "render/Camera.h"
@@ -43,6 +51,9 @@ const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
 namespace {
 
 const glm::vec3 kLampOffset(0.0f, 0.7f, 0.0f);
+const glm::vec3 kWaterPosition(400.0f, 4.0f, 400.0f);
+// The trail and the lamp both hang 0.7 above the cat.
+const glm::vec3 kTrailOffset = kLampOffset;
 
 std::string culledObjectsText() {
     return "Culled objects: " + (cullingEnabled ? std::to_string(culledObjectCount) : std::string("disabled"));
@@ -63,10 +74,13 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
     hud = std::make_shared<Hud>(width, height);
     renderer = std::make_shared<Renderer>(camera);
     renderer->skyColor = kSkyColor;
+    waterFrameBuffers = std::make_shared<WaterFrameBuffers>(width, height);
     shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(4096, 4096, width, height);
     shadowMaster = std::make_shared<ShadowMaster>(camera, renderer, shadowFrameBuffer);
     renderer->shadowMapTexture = shadowFrameBuffer->depthTexture;
     renderer->shadowMapSize = shadowFrameBuffer->width;
+    particleShader = std::make_shared<ParticleShader>();
+    ParticleSystem::programId() = particleShader->init();
 
     const float right = static_cast<float>(width), top = static_cast<float>(height);
     hudTexts = {
@@ -84,8 +98,10 @@ Game::~Game() {
     if (enemyManager && dynamicsWorld) enemyManager->clear(dynamicsWorld);
     if (itemManager && dynamicsWorld) itemManager->clear(dynamicsWorld);
     if (dynamicsWorld) Projectile::clearLiveProjectiles(dynamicsWorld);
+    if (playerParticles) ParticleSystem::remove(playerParticles.get());
     // The world goes first; Bullet detaches the bodies still in it, and their owners free them after.
     delete dynamicsWorld;
+    delete debugDrawer;
     delete solver;
     delete broadphase;
     delete dispatcher;
@@ -113,6 +129,7 @@ void Game::placePlayer() {
 }
 
 void Game::init() {
+    ParticleSystem::initInstanceBuffer(*renderer);
     Projectile::loadResources();
     collisionConfiguration = new btDefaultCollisionConfiguration();
     dispatcher = new btCollisionDispatcher(collisionConfiguration);
@@ -120,6 +137,8 @@ void Game::init() {
     solver = new btSequentialImpulseConstraintSolver();
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     dynamicsWorld->setGravity(btVector3(0, -5, 0));
+    debugDrawer = new BulletDebugDrawer();
+    dynamicsWorld->setDebugDrawer(debugDrawer);
 
     player = std::make_shared<Player>("player_v3.dae");
     player->name = "player";
@@ -142,6 +161,13 @@ void Game::init() {
     dynamicsWorld->addRigidBody(terrain->rigidBody);
     grass = std::make_shared<GrassScatter>();
     grass->scatter(renderMap, dynamicsWorld, terrain);
+
+    auto water = std::make_shared<WaterTile>(kWaterPosition);
+    water->textures[0] = waterFrameBuffers->reflectionTexture;
+    water->textures[1] = waterFrameBuffers->refractionTexture;
+    water->textures[4] = waterFrameBuffers->refractionDepthTexture;
+    dynamicsWorld->addRigidBody(water->rigidBody);
+    waterTiles.push_back(water);
 
     placePlayer();
 
@@ -166,10 +192,15 @@ void Game::init() {
     lamp->position = player->position + kLampOffset;
     lights.push_back(lamp);
     auto textured = TexturedShader::getInstance();
+    auto waterShader = WaterShader::getInstance();
     addLight(*terrain->shader, *sun, 0);
     addLight(*terrain->shader, *lamp, 1);
+    addLight(*waterShader, *sun, 0);
+    addLight(*waterShader, *lamp, 1);
     addLight(*textured, *sun, 0);
     addLight(*textured, *lamp, 1);
+
+    skyBox = std::make_shared<SkyBox>("skybox_test_small.dae");
 
     crosshairTexture = loadTexture("cursor_128.png", 128, 128);
     crosshairWhiteTexture = loadTexture("cursor_128_white.png", 128, 128);
@@ -177,6 +208,17 @@ void Game::init() {
     crosshair->texture = crosshairTexture;
     crosshair->scale = glm::vec3(0.03f, 0.05f, 1.0f);
     guiObjects.push_back(crosshair);
+
+    auto sparkle = std::make_shared<ParticleTexture>();
+    sparkle->textureId = loadTexture("particle1.png", 128, 128);
+    sparkle->numberOfRows = 4;
+    playerParticles = std::make_shared<ParticleSystem>(sparkle, 20.0f, glm::vec3(0.1f), 1.0f, glm::vec3(0, -1, 0),
+                                                       1.0f, 0.7f, 0.0f, 0.0f);
+    playerParticles->setPosition(player->position + kTrailOffset);
+    playerParticles->blendDestination = GL_ONE;
+    playerParticles->active = true;
+    playerParticles->time = 0.0f;
+    ParticleSystem::add(playerParticles);
 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -236,6 +278,7 @@ void Game::moveLamp() {
     lamp->position = player->position + kLampOffset;
     addLight(*terrain->shader, *lamp, 1);
     addLight(*TexturedShader::getInstance(), *lamp, 1);
+    addLight(*WaterShader::getInstance(), *lamp, 1);
 }
 
 glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
@@ -313,12 +356,48 @@ void Game::renderShadows() {
     shadowMaster->loadShadowUniforms(terrain->programId);
 }
 
+void Game::renderWaterImages(float dt) {
+    for (const auto& tile : waterTiles) {
+        if (!camera->isInFrustum(tile->worldCorners()) && cullingEnabled) continue;
+        glEnable(GL_CLIP_DISTANCE0);
+        const float h = tile->position.y;
+
+        // The mirror image: the camera as far below the water line as it is above, looking up as
+        // much as it looked down.
+        waterFrameBuffers->bindReflectionFrameBuffer();
+        const glm::vec3 saved = camera->position;
+        const float distance = 2.0f * (saved.y - h);
+        camera->setPosition(glm::vec3(saved.x, saved.y - distance, saved.z));
+        camera->setRotation(glm::vec3(-camera->rotation.x, camera->rotation.y, camera->rotation.z));
+        renderScene(dt, glm::vec4(0.0f, 1.0f, 0.0f, -h + 0.2f), 50.0f);
+        camera->setRotation(glm::vec3(-camera->rotation.x, camera->rotation.y, camera->rotation.z));
+        camera->setPosition(saved);
+
+        waterFrameBuffers->bindRefractionFrameBuffer();
+        renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, h + 0.2f), 50.0f);
+
+        waterFrameBuffers->unbindCurrentFrameBuffer();
+        glDisable(GL_CLIP_DISTANCE0);
+    }
+}
+
+void Game::renderWaterSurfaces(float dt) {
+    auto waterShader = WaterShader::getInstance();
+    for (const auto& tile : waterTiles) {
+        tile->advance(dt);
+        glUseProgram(tile->programId);
+        const auto& mesh = *tile->meshes.front();
+        renderer->prepareTerrain(mesh, *waterShader);
+        renderer->renderWater(mesh, tile->textures[0], tile->textures[1], tile->textures[2], tile->textures[3],
+                              tile->textures[4], tile->moveFactor);
+        glBindVertexArray(0);
+    }
+}
+
 void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) {
     reportGlErrors("OpenGL error at start of render scene:");
-    // Until the sky box is drawn behind the scene, the background is the fog colour, so distant
-    // land fades into it.
-    glClearColor(kSkyColor.r, kSkyColor.g, kSkyColor.b, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (onScenePass) onScenePass(clipPlane, maxDistance);
+    skyBox->draw(dt, *camera, renderer->skyColor);  // clears colour and depth first
     renderer->clipPlane = clipPlane;
     if (!renderMap.empty()) renderer->renderEntities(renderMap, maxDistance);
 
@@ -336,6 +415,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     hud->setText(hudTexts);
     mouseLook(cursorDx, cursorDy, keys);
     player->update(dt, keys, dynamicsWorld);
+    playerParticles->setPosition(player->position + kTrailOffset);
     moveLamp();
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
     for (const auto& object : objects) {
@@ -347,10 +427,14 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     addLight(*TexturedShader::getInstance(), *sun, 0);
     renderShadows();
     camera->updateFrustum(0.0f);
+    renderWaterImages(dt);
     renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
+    renderWaterSurfaces(dt);
     renderFountains(dt);
 
     Projectile::updateAll(dt, dynamicsWorld);
+    ParticleSystem::updateAll(dt, camera->position);
+    renderer->renderParticles();
 
     crosshair->position =
         glm::vec3(2.0f * lookOffset.x / static_cast<float>(width), 2.0f * lookOffset.y / static_cast<float>(height), 0.0f);

@@ -15,6 +15,7 @@
 #include <vector>
 
 class AdvancedTerrain;
+class BulletDebugDrawer;
 class Camera;
 class DirectionalLight;
 class EnemyManager;
@@ -24,12 +25,17 @@ class GrassScatter;
 class ItemManager;
 class Hud;
 class Light;
+class ParticleShader;
+class ParticleSystem;
 class Player;
 class PointLight;
 class Renderer;
 class ShadowFrameBuffer;
 class ShadowMaster;
+class SkyBox;
 class TexturedMesh;
+class WaterFrameBuffers;
+class WaterTile;
 struct GuiObject;
 
 class btBroadphaseInterface;
@@ -63,7 +69,8 @@ public:
     // one of each around the player.
     void spawn();
 
-    // Draws the scene (batched models and terrain) into the bound framebuffer, clipped by `clipPlane`.
+    // Draws the scene (sky, batched models and terrain) into the bound framebuffer, clipped by
+    // `clipPlane`; every pass turns the sky a little.
     void renderScene(float dt, const glm::vec4& clipPlane, float maxDistance);
     // The world point under the crosshair at the given look offset (pixels from the centre); also
     // picks the crosshair texture (white over terrain, where a dash can go).
@@ -96,12 +103,17 @@ public:
     std::shared_ptr<GrassScatter> grass;
     std::list<std::shared_ptr<Light>> lights;
     std::shared_ptr<DirectionalLight> sun;
+    std::shared_ptr<SkyBox> skyBox;
+    std::list<std::shared_ptr<WaterTile>> waterTiles;
     std::vector<std::shared_ptr<GuiObject>> guiObjects;
     std::shared_ptr<PointLight> lamp;
+    std::shared_ptr<ParticleSystem> playerParticles;
     std::shared_ptr<GuiObject> crosshair;
     GLuint crosshairTexture = 0;
     GLuint crosshairWhiteTexture = 0;
     RenderMap renderMap;
+    std::shared_ptr<WaterFrameBuffers> waterFrameBuffers;
+    std::shared_ptr<ParticleShader> particleShader;
     std::shared_ptr<ShadowFrameBuffer> shadowFrameBuffer;
     std::shared_ptr<ShadowMaster> shadowMaster;
 
@@ -110,6 +122,7 @@ public:
     btBroadphaseInterface* broadphase = nullptr;
     btSequentialImpulseConstraintSolver* solver = nullptr;
     btDiscreteDynamicsWorld* dynamicsWorld = nullptr;
+    BulletDebugDrawer* debugDrawer = nullptr;
 
     int32_t nowMs = 0;
     int32_t lastMs = 0;
@@ -118,6 +131,9 @@ public:
     bool gameOver = false;
     int fps = 0;
     glm::vec3 aimPoint{0.0f};
+    // Called at the start of every scene pass with its clip plane and drawing distance; tests use it
+    // to watch the camera during the water passes. Empty in the game.
+    std::function<void(const glm::vec4& clipPlane, float maxDistance)> onScenePass;
 
     static const glm::vec3 kSkyColor;
     static const glm::vec3 kPlayerStart;
@@ -133,6 +149,9 @@ private:
     void moveLamp();
     void renderShadows();
     void renderFountains(float dt);
+    // The reflection and refraction images of every tile in view (all of them with culling off).
+    void renderWaterImages(float dt);
+    void renderWaterSurfaces(float dt);
     void placePlayer();
     void registerPlayerMeshes();
 

@@ -73,11 +73,11 @@ Drop dropAt(btDynamicsWorld* world, float x, float z, const btCollisionObject* i
     return drop;
 }
 
-// The world holds the player, the terrain, every enemy, every diamond and every fountain.
+// The world holds the player, the terrain, the water, every enemy, every diamond and every fountain.
 int expectedBodies(const Game& game) {
     int fountains = 0;
     for (const btRigidBody* body : game.itemManager->fountainBodies) fountains += body ? 1 : 0;
-    return 2 + fountains +
+    return 3 + fountains +
            static_cast<int>(game.enemyManager->rabbits.size() + game.enemyManager->flyingRabbits.size() +
                             game.itemManager->items.size());
 }
