@@ -3,8 +3,10 @@
 // catch a frame half drawn; this cannot. Run from the repository root, under Xvfb if there is no
 // display:
 //   quillmarsh_snapshot OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD]
-//                               [--walk FRAMES] [--fire-every K] [--lift Y] [--game-over]
+//                               [--walk FRAMES] [--fire-every K] [--lift Y] [--game-over] [--lake]
+// --lake first puts the cat on a shore facing open water (then --turn, --pitch and --lift apply).
 
+#include "LakeView.h"
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
@@ -12,8 +14,10 @@
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <btBulletDynamicsCommon.h>
 #include <lodepng.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +39,7 @@ struct Options {
     int walkFrames = 0;
     int fireEvery = 0;
     bool gameOver = false;
+    bool lake = false;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -45,6 +50,10 @@ bool parse(int argc, char** argv, Options& o) {
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
         if (a == "--game-over") {
             o.gameOver = true;
+            continue;
+        }
+        if (a == "--lake") {
+            o.lake = true;
             continue;
         }
         if (!next) return false;
@@ -92,7 +101,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, o)) {
         std::cerr << "usage: " << argv[0]
                   << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
-                     " [--fire-every K] [--lift Y] [--game-over]"
+                     " [--fire-every K] [--lift Y] [--game-over] [--lake]"
                   << std::endl;
         return 2;
     }
@@ -116,6 +125,16 @@ int main(int argc, char** argv) {
         Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, systemClockMs,
                   seed);
         game.init();
+        if (o.lake) {
+            const LakeView view = findLakeView(game.dynamicsWorld);
+            if (view.found) {
+                game.player->setPosition(view.shore + glm::vec3(0.0f, 1.0f, 0.0f));
+                game.player->placeOnGround(game.dynamicsWorld);
+                game.player->setRotation(glm::vec3(0.0f, std::atan2(-view.towardsWater.x, -view.towardsWater.y), 0.0f));
+            } else {
+                std::cerr << "No shore with open water on this landscape" << std::endl;
+            }
+        }
         game.player->setPosition(game.player->position + glm::vec3(0.0f, o.lift, 0.0f));
         game.player->rotateAround(game.player->position, glm::vec3(0.0f, o.turn, 0.0f));
         game.camera->rotateAround(game.player->position, glm::vec3(o.pitch, 0.0f, 0.0f));

@@ -1,0 +1,68 @@
+#include "LakeView.h"
+
+#include "game/SceneObject.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+// The closest of the terrain and the water below a point; everything else is looked through.
+struct GroundOnly : btCollisionWorld::ClosestRayResultCallback {
+    using ClosestRayResultCallback::ClosestRayResultCallback;
+    bool needsCollision(btBroadphaseProxy* proxy) const override {
+        const auto* body = static_cast<const btCollisionObject*>(proxy->m_clientObject);
+        const auto* owner = static_cast<const SceneObject*>(body->getUserPointer());
+        return owner && (owner->name == "terrain" || owner->name == "water") &&
+               ClosestRayResultCallback::needsCollision(proxy);
+    }
+};
+
+struct Ground {
+    bool water = false;
+    bool hit = false;
+    float y = 0.0f;
+};
+
+Ground groundAt(btDynamicsWorld* world, float x, float z) {
+    const btVector3 from(x, 150.0, z), to(x, -10.0, z);
+    GroundOnly ray(from, to);
+    world->rayTest(from, to, ray);
+    Ground ground;
+    ground.hit = ray.hasHit();
+    if (!ground.hit) return ground;
+    ground.y = static_cast<float>(ray.m_hitPointWorld.y());
+    const auto* owner = static_cast<const SceneObject*>(ray.m_collisionObject->getUserPointer());
+    ground.water = owner->name == "water";
+    return ground;
+}
+
+}  // namespace
+
+LakeView findLakeView(btDynamicsWorld* world) {
+    LakeView view;
+    if (!world) return view;
+    for (float x = 150.0f; x <= 650.0f; x += 10.0f) {
+        for (float z = 150.0f; z <= 650.0f; z += 10.0f) {
+            const Ground here = groundAt(world, x, z);
+            if (!here.hit || here.water || here.y > 14.0f) continue;
+            for (int d = 0; d < 8; ++d) {
+                const float angle = static_cast<float>(d) * 0.7853982f;
+                const glm::vec2 direction(std::cos(angle), std::sin(angle));
+                bool open = true;
+                for (float reach : {20.0f, 40.0f, 60.0f}) {
+                    const Ground ahead = groundAt(world, x + direction.x * reach, z + direction.y * reach);
+                    open = open && ahead.hit && ahead.water;
+                }
+                if (!open) continue;
+                view.found = true;
+                view.shore = glm::vec3(x, here.y, z);
+                view.towardsWater = direction;
+                return view;
+            }
+        }
+    }
+    return view;
+}
