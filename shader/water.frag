@@ -7,8 +7,8 @@
 
 const int MAX_LIGHTS = 4;
 const float waveStrength = 0.018;
-const float shineDamper = 40.0;
-const float reflectivity = 0.6;
+const float shineDamper = 60.0;
+const float reflectivity = 0.45;
 const vec3 waterTint = vec3(0.10, 0.32, 0.38);
 // The same exponential fog as the land, so the lake fades into the sky with the hills behind it.
 const float fogDensity = 0.0035;

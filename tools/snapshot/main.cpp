@@ -5,6 +5,10 @@
 //   quillmarsh_snapshot OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD]
 //                               [--walk FRAMES] [--fire-every K] [--lift Y] [--game-over] [--lake]
 // --lake first puts the cat on a shore facing open water (then --turn, --pitch and --lift apply).
+// --look-back FRAME turns the cat round at that frame, so the camera looks back along its path.
+// --jump FRAME holds space from that frame on (the cat jumps).
+// --step MS runs the game on a clock that advances MS milliseconds per frame (as if it ran at that
+// rate) instead of the system clock, so trails and motion look as they would in real time.
 
 #include "LakeView.h"
 #include "entities/Player.h"
@@ -40,6 +44,9 @@ struct Options {
     int fireEvery = 0;
     bool gameOver = false;
     bool lake = false;
+    int stepMs = 0;
+    int lookBackFrame = -1;
+    int jumpFrame = -1;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -72,6 +79,13 @@ bool parse(int argc, char** argv, Options& o) {
             o.lift = std::strtof(next, nullptr);
         } else if (a == "--walk") {
             o.walkFrames = std::atoi(next);
+        } else if (a == "--jump") {
+            o.jumpFrame = std::atoi(next);
+        } else if (a == "--look-back") {
+            o.lookBackFrame = std::atoi(next);
+        } else if (a == "--step") {
+            o.stepMs = std::atoi(next);
+            if (o.stepMs <= 0) return false;
         } else if (a == "--fire-every") {
             o.fireEvery = std::atoi(next);
         } else {
@@ -101,7 +115,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, o)) {
         std::cerr << "usage: " << argv[0]
                   << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
-                     " [--fire-every K] [--lift Y] [--game-over] [--lake]"
+                     " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
                   << std::endl;
         return 2;
     }
@@ -122,8 +136,10 @@ int main(int argc, char** argv) {
     {
         std::function<unsigned int()> seed;
         if (o.seed != 0) seed = [s = o.seed] { return s; };
-        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, systemClockMs,
-                  seed);
+        int32_t fakeNow = 0;
+        ClockMs clock = systemClockMs;
+        if (o.stepMs > 0) clock = [&fakeNow] { return fakeNow; };
+        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed);
         game.init();
         if (o.lake) {
             const LakeView view = findLakeView(game.dynamicsWorld);
@@ -143,6 +159,7 @@ int main(int argc, char** argv) {
         std::vector<int> keys(6, 0);
         for (int frame = 0; frame < o.frames; ++frame) {
             keys[0] = frame < o.walkFrames ? 1 : 0;
+            keys[4] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
             if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) {
                 const glm::vec3 start = game.player->getProjectileSpawnPoint();
                 const glm::vec3 towards = game.aimPoint - start;
@@ -150,6 +167,9 @@ int main(int argc, char** argv) {
                     game.spawnProjectile(glm::normalize(towards) * game.player->projectileSpeed, start, 1.0f,
                                          "player_projectile");
             }
+            if (frame == o.lookBackFrame)
+                game.player->rotateAround(game.player->position, glm::vec3(0.0f, 3.1415927f, 0.0f));
+            fakeNow += o.stepMs;
             game.update(0.0f, 0.0f, keys);
             if (frame + 1 < o.frames) {
                 glfwSwapBuffers(window);
