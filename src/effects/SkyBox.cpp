@@ -4,6 +4,7 @@
 #include "effects/SkyBoxShader.h"
 #include "render/Camera.h"
 #include "render/ColladaLoader.h"
+#include "render/GlContextState.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
 
@@ -56,6 +57,11 @@ SkyBox::SkyBox(const std::string& modelName) {
     model = Model{cubeMaps, meshes.empty() ? nullptr : meshes[0]};
     rotation = 0.0f;
     renderRotation = rotation;
+}
+
+SkyBox::~SkyBox() {
+    if (!hasCurrentGlContext() || cubeMaps.empty()) return;
+    glDeleteTextures(static_cast<GLsizei>(cubeMaps.size()), cubeMaps.data());
 }
 
 void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour) {

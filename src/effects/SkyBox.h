@@ -25,6 +25,10 @@ public:
     // its samplers and brightness once. Needs the current context; leaves the sky program current
     // and the night cube map bound to GL_TEXTURE_CUBE_MAP on the active unit.
     explicit SkyBox(const std::string& modelName);
+    // Frees both cube maps while a context is current.
+    ~SkyBox();
+    SkyBox(const SkyBox&) = delete;
+    SkyBox& operator=(const SkyBox&) = delete;
 
     // Clears colour and depth of the bound framebuffer (with the clear values found), turns the sky by
     // dt / 500 radians and draws it without writing depth, so everything drawn later covers it. The

@@ -1,6 +1,7 @@
 #include "effects/WaterTile.h"
 
 #include "effects/WaterShader.h"
+#include "render/GlContextState.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
 
@@ -35,6 +36,12 @@ WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
     rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
     name = "water";
     rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+}
+
+WaterTile::~WaterTile() {
+    if (!hasCurrentGlContext() || textures.size() < 4) return;
+    const GLuint maps[] = {textures[2], textures[3]};
+    glDeleteTextures(2, maps);
 }
 
 void WaterTile::advance(float dt) {

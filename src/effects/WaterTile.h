@@ -20,7 +20,9 @@ public:
     // Loads the model, the distortion and normal maps and the shared program (sampler units set once).
     // Needs the current context; the body is not added to any world.
     explicit WaterTile(const glm::vec3& position);
-    ~WaterTile() override = default;
+    // Frees the distortion and normal maps (the images of the frame buffers belong to those) while a
+    // context is current.
+    ~WaterTile() override;
 
     // Advances the wave phase by 0.02 of a period per second, wrapping within [0, 1).
     void advance(float dt);

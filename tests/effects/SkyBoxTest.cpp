@@ -218,3 +218,17 @@ TEST_F(SkyBoxTest, LeavesGreyClearColourUnitZeroAndBothCubeMapsBound) {
 }
 
 }  // namespace
+
+TEST_F(SkyBoxTest, FreesItsCubeMapsWhenItGoes) {
+    std::vector<GLuint> maps;
+    {
+        testing::internal::CaptureStdout();
+        SkyBox other("skybox_test_small.dae");
+        testing::internal::GetCapturedStdout();
+        maps = other.cubeMaps;
+        ASSERT_EQ(maps.size(), 2u);
+        EXPECT_TRUE(glIsTexture(maps[0]));
+    }
+    EXPECT_FALSE(glIsTexture(maps[0]));
+    EXPECT_FALSE(glIsTexture(maps[1]));
+}

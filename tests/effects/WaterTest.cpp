@@ -143,7 +143,17 @@ TEST_F(WaterTest, TileIsAFlatQuadThatRaysHitAndBodiesFallThrough) {
     world.remove(&ball);
 }
 
-TEST_F(WaterTest, WavePhaseAdvancesAndWrapsBelowOne) {
+TEST_F(WaterTest, TileFreesItsMapsAndTheWavePhaseWrapsBelowOne) {
+    GLuint maps[2] = {0, 0};
+    {
+        WaterTile other(glm::vec3(0.0f));
+        maps[0] = other.textures[2];
+        maps[1] = other.textures[3];
+        EXPECT_TRUE(glIsTexture(maps[0]));
+    }
+    EXPECT_FALSE(glIsTexture(maps[0])) << "the tile frees its wave maps";
+    EXPECT_FALSE(glIsTexture(maps[1]));
+
     WaterTile tile(glm::vec3(400.0f, 4.0f, 400.0f));
     tile.advance(1.0f);
     EXPECT_NEAR(tile.moveFactor, 0.02f, 1e-6f);
