@@ -4,6 +4,7 @@
 #include "render/Renderer.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
+#include "support/GlProbes.h"
 #include "support/OffscreenTarget.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,7 @@
 namespace {
 
 using testsupport::Pixel;
-
-GLuint solidTexture(const Pixel& texel) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
+using testsupport::solidTexture;
 
 // A one-texel depth image standing for the refraction pass's depth at every pixel.
 GLuint depthTexture(float depth) {

@@ -6,6 +6,7 @@
 #include "render/Renderer.h"
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
+#include "support/GlProbes.h"
 #include "support/OffscreenTarget.h"
 
 #include <glm/gtc/type_ptr.hpp>
@@ -18,20 +19,11 @@
 namespace {
 
 using testsupport::Pixel;
+using testsupport::countDuring;
+using testsupport::imageTexture;
 
 constexpr int kTargetSize = 32;
 constexpr float kHalfTurn = 3.14159265f;
-
-GLuint primitivesDuring(const std::function<void()>& draw) {
-    GLuint query = 0, result = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    draw();
-    glEndQuery(GL_PRIMITIVES_GENERATED);
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &result);
-    glDeleteQueries(1, &query);
-    return result;
-}
 
 GLint instanceBufferSize() {
     GLint size = 0;
@@ -47,18 +39,6 @@ std::vector<float> instanceData(int floats) {
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, floats * static_cast<GLsizeiptr>(sizeof(float)), data.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return data;
-}
-
-// A nearest-filtered RGBA texture, rows given top first.
-GLuint texture(int size, const std::vector<Pixel>& texels) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
 }
 
 // Particle systems drawn through the real particle program by a camera at the origin looking along -z.
@@ -82,7 +62,7 @@ protected:
         ASSERT_TRUE(shader->linked);
         ParticleSystem::initInstanceBuffer(*renderer);
         culledObjectCount = 0;
-        white = texture(1, {{255, 255, 255, 255}});
+        white = imageTexture(1, {{255, 255, 255, 255}});
     }
     void TearDown() override {
         glDeleteTextures(1, &white);
@@ -115,7 +95,7 @@ protected:
     }
 
     GLuint render() {
-        return primitivesDuring([&] { renderer->renderParticles(); });
+        return countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer->renderParticles(); });
     }
 
     std::list<std::shared_ptr<ParticleSystem>> savedSystems;
@@ -143,12 +123,12 @@ TEST_F(ParticleRenderTest, InstanceBufferIsMadeOnceAndServesEveryRendererWiredTo
     auto emitter = system({0, 0, -5}, white);
     particle(*emitter, {0, 0, -5}, 0.5f);
     EXPECT_EQ(2u, render());
-    EXPECT_EQ(2u, primitivesDuring([&] { another->renderParticles(); }));
+    EXPECT_EQ(2u, countDuring(GL_PRIMITIVES_GENERATED, [&] { another->renderParticles(); }));
 
     // Its instance attributes would be read from client memory: nothing is drawn, the state is tidy.
     glDisable(GL_DEPTH_TEST);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(0u, primitivesDuring([&] { unwired->renderParticles(); }));
+    EXPECT_EQ(0u, countDuring(GL_PRIMITIVES_GENERATED, [&] { unwired->renderParticles(); }));
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 }
@@ -211,7 +191,7 @@ TEST_F(ParticleRenderTest, AtlasFramesAreReadTopRowFirstAndCrossFaded) {
     // Two rows of 2 x 2 texel frames: frame 1 (top right) is green over blue, frame 2 (bottom left)
     // is white, the rest red.
     const Pixel r{255, 0, 0, 255}, g{0, 255, 0, 255}, b{0, 0, 255, 255}, w{255, 255, 255, 255};
-    const GLuint atlas = texture(4, {r, r, g, g,  //
+    const GLuint atlas = imageTexture(4, {r, r, g, g,  //
                                      r, r, b, b,  //
                                      w, w, r, r,  //
                                      w, w, r, r});

@@ -9,6 +9,7 @@
 #include "render/TexturedShader.h"
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
+#include "support/GlProbes.h"
 #include "support/OffscreenTarget.h"
 #include "terrain/AdvancedTerrainShader.h"
 
@@ -22,6 +23,8 @@
 namespace {
 
 using testsupport::Pixel;
+using testsupport::countDuring;
+using testsupport::solidTexture;
 
 constexpr int kTargetSize = 32;
 
@@ -29,28 +32,6 @@ constexpr int kTargetSize = 32;
 struct Target : testsupport::OffscreenTarget {
     Target() : OffscreenTarget(kTargetSize) {}
 };
-
-GLuint solidTexture(const Pixel& texel) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
-// What a GL query counts while `draw` runs.
-GLuint countDuring(GLenum target, const std::function<void()>& draw) {
-    GLuint query = 0, result = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(target, query);
-    draw();
-    glEndQuery(target);
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &result);
-    glDeleteQueries(1, &query);
-    return result;
-}
 
 class RendererTest : public testsupport::GlTest {
 protected:
