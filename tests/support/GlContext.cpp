@@ -3,8 +3,11 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace testsupport {
 
@@ -12,9 +15,26 @@ namespace {
 GLFWwindow* window = nullptr;
 std::string failure;
 
+std::string lastGlfwError;
+
 void shutdown() {
     if (window) glfwDestroyWindow(window);
     glfwTerminate();
+}
+
+void rememberGlfwError(int code, const char* description) {
+    lastGlfwError = std::to_string(code) + ": " + (description ? description : "");
+}
+
+// The X server of a parallel test run now and then refuses a connection for a moment; a few short
+// retries ride that out instead of failing the test.
+bool initGlfwWithRetries() {
+    constexpr int kAttempts = 10;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (glfwInit()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
 }
 }  // namespace
 
@@ -24,8 +44,10 @@ bool ensureGlContext(std::string* error) {
         if (error) *error = failure;
         return false;
     }
-    if (!glfwInit()) {
-        failure = "glfwInit failed (is DISPLAY set? run the suite through scripts/test.sh or xvfb-run)";
+    glfwSetErrorCallback(rememberGlfwError);
+    if (!initGlfwWithRetries()) {
+        failure = "glfwInit failed (is DISPLAY set? run the suite through scripts/test.sh or xvfb-run): " +
+                  lastGlfwError;
     } else {
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         window = glfwCreateWindow(320, 240, "quillmarsh tests", nullptr, nullptr);
@@ -53,7 +75,12 @@ bool ensureGlContext(std::string* error) {
 
 void GlTest::SetUp() {
     std::string error;
-    ASSERT_TRUE(ensureGlContext(&error)) << error;
+    if (ensureGlContext(&error)) return;
+    // Fixtures go on to make GL calls after this; without a context they would crash, so the test
+    // process stops here with the reason.
+    std::fprintf(stderr, "No OpenGL context for the GL tests: %s\n", error.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace testsupport
