@@ -127,6 +127,20 @@ TEST_F(GameSceneryTest, WaterPassesMirrorTheCameraAndTheSkyTurnsOncePerPass) {
     cullingEnabled = false;
     frame(100);
     EXPECT_EQ(passes.size(), 3u);
+
+    // The camera 6 above the water: the mirror pass looks from 2 below it. A frame of 0 ms leaves the
+    // lifted cat where it is.
+    cullingEnabled = true;
+    tile->setPosition(glm::vec3(400.0f, 4.0f, 400.0f));
+    game->player->setPosition(game->player->position + glm::vec3(0.0f, 10.0f - game->camera->position.y, 0.0f));
+    ASSERT_FLOAT_EQ(game->camera->position.y, 10.0f);
+    const glm::vec3 rotationBefore = game->camera->rotation;
+    frame(0);
+    ASSERT_EQ(passes.size(), 3u);
+    EXPECT_NEAR(passes[0].cameraPosition.y, -2.0f, 1e-4f);
+    EXPECT_NEAR(passes[0].cameraRotation.x, -rotationBefore.x, 1e-5f);
+    EXPECT_NEAR(passes[2].cameraPosition.y, 10.0f, 1e-4f);
+    EXPECT_EQ(game->camera->position, passes[2].cameraPosition);
 }
 
 TEST_F(GameSceneryTest, TrailFollowsTheCatAndRabbitsKeepToTheShore) {
