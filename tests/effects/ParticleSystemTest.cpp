@@ -46,17 +46,6 @@ void expectVec(const glm::vec3& expected, const glm::vec3& actual) {
     EXPECT_NEAR(expected.z, actual.z, kEps);
 }
 
-TEST(ParticleSystem, ConstructorScalesGravityAndStartsInactive) {
-    ParticleSystem system(atlas(4), 20.0f, glm::vec3(0.1f), 2.0f, {0, -1, 0}, 1.5f, 0.7f, 0.5f, 3.0f);
-    EXPECT_FLOAT_EQ(3e-4f, system.gravityEffect);
-    EXPECT_FLOAT_EQ((1.5f + 0.5f) * 2.0f, system.extent);
-    EXPECT_FALSE(system.active);
-    EXPECT_TRUE(system.particles.empty());
-    EXPECT_TRUE(system.recycled.empty());
-    EXPECT_EQ(0.0f, system.time);
-    EXPECT_EQ(0.0f, system.emitAccumulator);
-}
-
 TEST(ParticleSystem, ShortFramesSaveUpUntilOneParticleIsDue) {
     auto system = trail();
     for (int frame = 1; frame <= 3; ++frame) {
