@@ -7,8 +7,7 @@
 #include "render/GlContextState.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
-
-#include <glm/gtc/type_ptr.hpp>
+#include "render/UniformMatrix.h"
 
 #include <iostream>
 
@@ -26,10 +25,6 @@ const std::vector<std::string> kNightFaces = {
 
 // The sky turns dt / 500 radians per pass: a slow drift of 0.002 radians a second.
 constexpr float kTurnDivisor = 500.0f;
-
-void setMatrix(GLuint program, const char* name, const glm::mat4& m) {
-    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(m));
-}
 
 }  // namespace
 

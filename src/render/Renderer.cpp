@@ -14,6 +14,7 @@
 #include "render/ShaderSource.h"
 #include "render/ShadowShader.h"
 #include "render/TexturedShader.h"
+#include "render/UniformMatrix.h"
 #include "render/VaoLoader.h"
 #include "terrain/TriangulationTable.h"
 
@@ -32,12 +33,6 @@ void reportGlErrors(const char* prefix) {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
         std::cerr << prefix << error << std::endl;
     }
-}
-
-void setMatrix(GLint location, const glm::mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m)); }
-
-void setMatrix(GLuint programId, const char* name, const glm::mat4& m) {
-    setMatrix(glGetUniformLocation(programId, name), m);
 }
 
 void disableModelAttributes() {

@@ -7,16 +7,7 @@
 #include "render/Renderer.h"
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
-
-#include <glm/gtc/type_ptr.hpp>
-
-namespace {
-
-void setMatrix(GLuint programId, const char* name, const glm::mat4& m) {
-    glUniformMatrix4fv(glGetUniformLocation(programId, name), 1, GL_FALSE, glm::value_ptr(m));
-}
-
-}  // namespace
+#include "render/UniformMatrix.h"
 
 ShadowMaster::ShadowMaster(std::shared_ptr<Camera> cam, std::shared_ptr<Renderer> rend,
                            std::shared_ptr<ShadowFrameBuffer> buffer)

@@ -1,6 +1,7 @@
 #include "terrain/GrassScatter.h"
 
 #include "game/GameObject.h"
+#include "game/OwnerFilteredRay.h"
 #include "game/Random.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"
@@ -60,22 +61,6 @@ void GrassScatter::loadResources() {
     templateMesh->material = material;
 }
 
-namespace {
-
-// Closest hit that looks through the water surface: the first world is scattered before the lake
-// exists, so a new world after a reset must not float its tufts on the water instead.
-struct ThroughWater : btCollisionWorld::ClosestRayResultCallback {
-    using ClosestRayResultCallback::ClosestRayResultCallback;
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        const auto* body = static_cast<const btCollisionObject*>(proxy->m_clientObject);
-        const auto* owner = static_cast<const SceneObject*>(body->getUserPointer());
-        if (owner && owner->name == "water") return false;
-        return ClosestRayResultCallback::needsCollision(proxy);
-    }
-};
-
-}  // namespace
-
 void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
     const float x = static_cast<float>(randomDraw() % 700 + 50);
     const float z = static_cast<float>(randomDraw() % 700 + 50);
@@ -86,7 +71,9 @@ void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const
     if (world) {
         const btVector3 start(x, y, z);
         const btVector3 end(x, y - kDropLength, z);
-        ThroughWater hit(start, end);
+        // The first world is scattered before the lake exists; after a reset the rays look through the
+        // water too, so tufts never float on the lake.
+        OwnerFilteredRay hit(start, end, [](const SceneObject* owner) { return !owner || owner->name != "water"; });
         world->rayTest(start, end, hit);
         if (hit.hasHit()) {
             const btVector3& p = hit.m_hitPointWorld;

@@ -8,6 +8,7 @@
 #include "entities/EnemyManager.h"
 #include "entities/Player.h"
 #include "entities/Rabbit.h"
+#include "game/OwnerFilteredRay.h"
 #include "render/Camera.h"
 #include "support/GlContext.h"
 
@@ -32,16 +33,6 @@ struct Pass {
     float maxDistance;
     glm::vec3 cameraPosition;
     glm::vec3 cameraRotation;
-};
-
-// The first terrain surface along a ray; everything else (the water plane included) is looked through.
-struct TerrainOnly : btCollisionWorld::ClosestRayResultCallback {
-    using ClosestRayResultCallback::ClosestRayResultCallback;
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        const auto* body = static_cast<const btCollisionObject*>(proxy->m_clientObject);
-        const auto* owner = static_cast<const SceneObject*>(body->getUserPointer());
-        return owner && owner->name == "terrain" && ClosestRayResultCallback::needsCollision(proxy);
-    }
 };
 
 class GameSceneryTest : public testsupport::GlTest {
@@ -168,7 +159,7 @@ TEST_F(GameSceneryTest, TrailFollowsTheCatAndRabbitsKeepToTheShore) {
         if (!rabbit->visible) continue;
         const btVector3 from(rabbit->position.x, rabbit->position.y + 1.0f, rabbit->position.z);
         const btVector3 to(rabbit->position.x, rabbit->position.y - 50.0f, rabbit->position.z);
-        TerrainOnly ground(from, to);
+        OwnerFilteredRay ground(from, to, OwnerFilteredRay::named("terrain"));  // looks through the water
         game->dynamicsWorld->rayTest(from, to, ground);
         ASSERT_TRUE(ground.hasHit());
         // The shore line itself may lie a hair below the water line; the lake bed may not.

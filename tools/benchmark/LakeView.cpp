@@ -1,5 +1,6 @@
 #include "LakeView.h"
 
+#include "game/OwnerFilteredRay.h"
 #include "game/SceneObject.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -9,17 +10,6 @@
 
 namespace {
 
-// The closest of the terrain and the water below a point; everything else is looked through.
-struct GroundOnly : btCollisionWorld::ClosestRayResultCallback {
-    using ClosestRayResultCallback::ClosestRayResultCallback;
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        const auto* body = static_cast<const btCollisionObject*>(proxy->m_clientObject);
-        const auto* owner = static_cast<const SceneObject*>(body->getUserPointer());
-        return owner && (owner->name == "terrain" || owner->name == "water") &&
-               ClosestRayResultCallback::needsCollision(proxy);
-    }
-};
-
 struct Ground {
     bool water = false;
     bool hit = false;
@@ -28,14 +18,14 @@ struct Ground {
 
 Ground groundAt(btDynamicsWorld* world, float x, float z) {
     const btVector3 from(x, 150.0, z), to(x, -10.0, z);
-    GroundOnly ray(from, to);
+    // The closest of the terrain and the water; everything else is looked through.
+    OwnerFilteredRay ray(from, to, OwnerFilteredRay::namedEither("terrain", "water"));
     world->rayTest(from, to, ray);
     Ground ground;
     ground.hit = ray.hasHit();
     if (!ground.hit) return ground;
     ground.y = static_cast<float>(ray.m_hitPointWorld.y());
-    const auto* owner = static_cast<const SceneObject*>(ray.m_collisionObject->getUserPointer());
-    ground.water = owner->name == "water";
+    ground.water = ray.hitOwner()->name == "water";
     return ground;
 }
 
