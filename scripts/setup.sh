@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libbullet-dev libassimp-dev libfreetype-dev liblodepng-dev
   libinih-dev libglm-dev libgtest-dev
-  libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
+  libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -19,22 +19,14 @@ void errorCallback(int error, const char* description) {
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods) {
     if (action != GLFW_PRESS) return;
     switch (key) {
-        case GLFW_KEY_ESCAPE:
-            glfwSetWindowShouldClose(window, GLFW_TRUE);
-            break;
+        case GLFW_KEY_ESCAPE: glfwSetWindowShouldClose(window, GLFW_TRUE); break;
         case GLFW_KEY_F1:
             wireframe = !wireframe;
             glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
             break;
-        case GLFW_KEY_F3:
-            showHudText = !showHudText;
-            break;
-        case GLFW_KEY_F4:
-            showDiagnostics = !showDiagnostics;
-            break;
-        case GLFW_KEY_F8:
-            cullingEnabled = !cullingEnabled;
-            break;
+        case GLFW_KEY_F3: showHudText = !showHudText; break;
+        case GLFW_KEY_F4: showDiagnostics = !showDiagnostics; break;
+        case GLFW_KEY_F8: cullingEnabled = !cullingEnabled; break;
         case GLFW_KEY_R:
             if (gameInstance) gameInstance->reset();
             break;
@@ -44,8 +36,7 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
         case GLFW_KEY_Q:
             if (gameInstance) gameInstance->lampFrozen = !gameInstance->lampFrozen;
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -4,7 +4,7 @@
 // rendered bitmap plus a transparent margin (see Hud::glyphMargin) so the text shader has room to
 // draw an outline around the ink; a character without ink (the space) has an empty cell.
 struct Glyph {
-    int advanceX = 0;     // cursor step to the next character
+    int advanceX = 0;  // cursor step to the next character
     int advanceY = 0;
     int width = 0;        // cell width
     int rows = 0;         // cell height

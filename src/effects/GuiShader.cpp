@@ -1,5 +1,3 @@
 #include "effects/GuiShader.h"
 
-GuiShader::GuiShader() {
-    setStagePaths("/shader/gui.vertex", "/shader/gui.frag");
-}
+GuiShader::GuiShader() { setStagePaths("/shader/gui.vertex", "/shader/gui.frag"); }

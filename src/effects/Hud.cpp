@@ -66,7 +66,8 @@ void buildAtlas(std::vector<Cell>& cells, GlyphAtlas& atlas) {
         const Glyph& glyph = cells[i].glyph;
         for (int y = 0; y < glyph.rows; ++y) {
             const auto source = cells[i].pixels.begin() + static_cast<size_t>(y) * glyph.width;
-            std::copy(source, source + glyph.width, image.begin() + static_cast<size_t>(y) * atlas.atlasWidth + glyph.atlasX);
+            std::copy(source, source + glyph.width,
+                      image.begin() + static_cast<size_t>(y) * atlas.atlasWidth + glyph.atlasX);
         }
         atlas.glyphs[i] = glyph;
     }
@@ -90,8 +91,8 @@ void buildAtlas(std::vector<Cell>& cells, GlyphAtlas& atlas) {
 }  // namespace
 
 Hud::Hud(int windowWidth, int windowHeight)
-    : projection(glm::ortho(0.0f, static_cast<float>(windowWidth), 0.0f, static_cast<float>(windowHeight), -1.0f,
-                            1.0f)) {
+    : projection(
+          glm::ortho(0.0f, static_cast<float>(windowWidth), 0.0f, static_cast<float>(windowHeight), -1.0f, 1.0f)) {
     loadFont(font);
     shader = std::make_shared<HudShader>();
     programId = shader->init();
@@ -158,7 +159,7 @@ void Hud::appendRow(const HudText& row, std::vector<glm::vec4>& mesh) const {
     const float s = row.scale;
     for (const char character : row.text) {
         const int code = static_cast<unsigned char>(character);
-        if (code < GlyphAtlas::firstCode) throw -1;  // callers only pass printable text
+        if (code < GlyphAtlas::firstCode) throw -1;                            // callers only pass printable text
         if (code >= GlyphAtlas::firstCode + GlyphAtlas::glyphCount) continue;  // no glyph: skipped
 
         const Glyph& g = font.glyphs[code - GlyphAtlas::firstCode];

@@ -1,5 +1,3 @@
 #include "effects/HudShader.h"
 
-HudShader::HudShader() {
-    setStagePaths("/shader/hud.vertex", "/shader/hud.frag");
-}
+HudShader::HudShader() { setStagePaths("/shader/hud.vertex", "/shader/hud.frag"); }

@@ -1,8 +1,6 @@
 #include "effects/ParticleShader.h"
 
-ParticleShader::ParticleShader() {
-    setStagePaths("/shader/particle.vertex", "/shader/particle.frag");
-}
+ParticleShader::ParticleShader() { setStagePaths("/shader/particle.vertex", "/shader/particle.frag"); }
 
 void ParticleShader::bindAttributes() {
     glBindAttribLocation(programId, 0, "position");

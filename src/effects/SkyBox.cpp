@@ -15,11 +15,10 @@ namespace {
 
 // Built before main so every sky shares the same lists.
 const std::vector<std::string> kDayFaces = {
-    "skybox/right.png", "skybox/left.png", "skybox/top.png",
-    "skybox/bottom.png", "skybox/back.png", "skybox/front.png",
+    "skybox/right.png", "skybox/left.png", "skybox/top.png", "skybox/bottom.png", "skybox/back.png", "skybox/front.png",
 };
 const std::vector<std::string> kNightFaces = {
-    "skybox/nightRight.png", "skybox/nightLeft.png", "skybox/nightTop.png",
+    "skybox/nightRight.png",  "skybox/nightLeft.png", "skybox/nightTop.png",
     "skybox/nightBottom.png", "skybox/nightBack.png", "skybox/nightFront.png",
 };
 

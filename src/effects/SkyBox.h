@@ -48,6 +48,6 @@ public:
     std::vector<GLuint> cubeMaps;  // [0] day (1024 × 1024 faces), [1] night (512 × 512 faces)
     float rotation = 0.0f;         // yaw of the sky in radians; grows without bound
     std::shared_ptr<SkyBoxShader> shader;
-    float renderRotation = 0.0f;   // the yaw used by the current pass
+    float renderRotation = 0.0f;  // the yaw used by the current pass
     Model model;
 };

@@ -1,5 +1,3 @@
 #include "effects/SkyBoxShader.h"
 
-SkyBoxShader::SkyBoxShader() {
-    setStagePaths("/shader/skybox.vertex", "/shader/skybox.frag");
-}
+SkyBoxShader::SkyBoxShader() { setStagePaths("/shader/skybox.vertex", "/shader/skybox.frag"); }

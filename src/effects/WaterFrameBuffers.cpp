@@ -35,8 +35,8 @@ GLuint createAttachedTexture(GLenum attachment, GLint internalFormat, GLenum for
 WaterFrameBuffers::WaterFrameBuffers(int width, int height)
     : windowWidth(static_cast<GLuint>(width)), windowHeight(static_cast<GLuint>(height)) {
     reflectionFrameBuffer = createFrameBuffer();
-    reflectionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE,
-                                              kReflectionWidth, kReflectionHeight);
+    reflectionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, kReflectionWidth,
+                                              kReflectionHeight);
     glGenRenderbuffers(1, &reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, reflectionDepthBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kReflectionWidth, kReflectionHeight);
@@ -45,8 +45,8 @@ WaterFrameBuffers::WaterFrameBuffers(int width, int height)
     unbindCurrentFrameBuffer();
 
     refractionFrameBuffer = createFrameBuffer();
-    refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE,
-                                              kRefractionWidth, kRefractionHeight);
+    refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, kRefractionWidth,
+                                              kRefractionHeight);
     refractionDepthTexture = createAttachedTexture(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT,
                                                    GL_FLOAT, kRefractionWidth, kRefractionHeight);
     unbindCurrentFrameBuffer();

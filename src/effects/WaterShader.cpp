@@ -1,8 +1,6 @@
 #include "effects/WaterShader.h"
 
-WaterShader::WaterShader() {
-    setStagePaths("/shader/water.vertex", "/shader/water.frag");
-}
+WaterShader::WaterShader() { setStagePaths("/shader/water.vertex", "/shader/water.frag"); }
 
 std::shared_ptr<WaterShader> WaterShader::getInstance() {
     static std::shared_ptr<WaterShader> instance;

@@ -31,8 +31,8 @@ void setMaterial(const std::vector<std::shared_ptr<TexturedMesh>>& meshes, size_
 }
 
 void reportShortfall(const char* kind, size_t made, int requested, int attempts) {
-    std::cerr << "Enemy group gave up after " << attempts << " attempts: " << made << " of " << requested << ' '
-              << kind << " placed" << std::endl;
+    std::cerr << "Enemy group gave up after " << attempts << " attempts: " << made << " of " << requested << ' ' << kind
+              << " placed" << std::endl;
 }
 
 }  // namespace
@@ -55,9 +55,8 @@ EnemyManager::EnemyManager() : seedSource(calendarSeconds) {
 }
 
 EnemyManager::EnemyManager(std::vector<std::shared_ptr<TexturedMesh>> rabbitModel,
-                           std::vector<std::shared_ptr<TexturedMesh>> flyingRabbitModel,
-                           std::shared_ptr<Material> eye, std::shared_ptr<Material> body,
-                           std::shared_ptr<Material> item)
+                           std::vector<std::shared_ptr<TexturedMesh>> flyingRabbitModel, std::shared_ptr<Material> eye,
+                           std::shared_ptr<Material> body, std::shared_ptr<Material> item)
     : rabbitMeshes(std::move(rabbitModel)),
       flyingRabbitMeshes(std::move(flyingRabbitModel)),
       eyeMaterial(std::move(eye)),
@@ -70,12 +69,12 @@ EnemyManager::EnemyManager(std::vector<std::shared_ptr<TexturedMesh>> rabbitMode
 void EnemyManager::checkModels() const {
     // Enemies still spawn from a short model; the missing parts are simply not drawn.
     if (rabbitMeshes.size() < kRabbitParts) {
-        std::cerr << "rabbit.dae has " << rabbitMeshes.size() << " meshes; expected " << kRabbitParts
-                  << " (eyes, body)" << std::endl;
+        std::cerr << "rabbit.dae has " << rabbitMeshes.size() << " meshes; expected " << kRabbitParts << " (eyes, body)"
+                  << std::endl;
     }
     if (flyingRabbitMeshes.size() < kFlyingRabbitParts) {
-        std::cerr << "flying-rabbit.dae has " << flyingRabbitMeshes.size() << " meshes; expected "
-                  << kFlyingRabbitParts << " (diamond, body, eyes)" << std::endl;
+        std::cerr << "flying-rabbit.dae has " << flyingRabbitMeshes.size() << " meshes; expected " << kFlyingRabbitParts
+                  << " (diamond, body, eyes)" << std::endl;
     }
 }
 

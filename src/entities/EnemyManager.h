@@ -76,6 +76,5 @@ private:
     void checkModels() const;
     void addToWorld(Rabbit& enemy, btDynamicsWorld* world);
     void spawnRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
-    void spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world,
-                            const BlockedQuery& isBlocked);
+    void spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
 };

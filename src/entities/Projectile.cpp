@@ -64,8 +64,8 @@ void Projectile::createBody(float radius) {
 }
 
 std::shared_ptr<Projectile> Projectile::spawn(btDynamicsWorld* world, const RegisterMesh& registerMesh,
-                                              const glm::vec3& impulse, const glm::vec3& position,
-                                              float lifetime, const std::string& name) {
+                                              const glm::vec3& impulse, const glm::vec3& position, float lifetime,
+                                              const std::string& name) {
     auto shot = create();
     if (registerMesh) {
         for (const auto& mesh : shot->meshes) registerMesh(static_cast<int>(projectileTexture), mesh);

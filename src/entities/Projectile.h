@@ -36,8 +36,8 @@ public:
     // body to `world` with gravity off, puts it at `position` and gives it `impulse` (velocity is
     // ten times the impulse). The caller still has to keep the object in its update list.
     static std::shared_ptr<Projectile> spawn(btDynamicsWorld* world, const RegisterMesh& registerMesh,
-                                             const glm::vec3& impulse, const glm::vec3& position,
-                                             float lifetime, const std::string& name);
+                                             const glm::vec3& impulse, const glm::vec3& position, float lifetime,
+                                             const std::string& name);
     // Ages every visible shot by `dt`; those that reach their lifetime are taken out of play.
     static void updateAll(float dt, btDynamicsWorld* world);
     // Takes the bodies of all shots out of `world`, then releases the shots. Used at a world reset:

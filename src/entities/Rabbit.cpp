@@ -43,8 +43,7 @@ struct ClosestHitIgnoring : btCollisionWorld::ClosestRayResultCallback {
 
 }  // namespace
 
-Rabbit::Rabbit(const std::vector<std::shared_ptr<TexturedMesh>>& templates, const EnemyHooks* hooks)
-    : hooks(hooks) {
+Rabbit::Rabbit(const std::vector<std::shared_ptr<TexturedMesh>>& templates, const EnemyHooks* hooks) : hooks(hooks) {
     for (const auto& mesh : templates) {
         if (mesh) addMesh(copyMesh(mesh));
     }

@@ -42,8 +42,8 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
                 auto cell = std::make_shared<Cell>();
                 cell->direction = flowDirection(i, j, k, grid);
                 cell->position = glm::vec3(i, j, k);
-                const size_t index = static_cast<size_t>(i) + static_cast<size_t>(grid.x) * j +
-                                     static_cast<size_t>(grid.x) * grid.y * k;
+                const size_t index =
+                    static_cast<size_t>(i) + static_cast<size_t>(grid.x) * j + static_cast<size_t>(grid.x) * grid.y * k;
                 cells[index] = cell;
                 flowField[index] = glm::vec4(cell->direction, 0.0f);
             }

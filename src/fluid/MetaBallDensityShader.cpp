@@ -1,5 +1,3 @@
 #include "fluid/MetaBallDensityShader.h"
 
-MetaBallDensityShader::MetaBallDensityShader() {
-    setComputePath("/shader/meta_ball_density.comp");
-}
+MetaBallDensityShader::MetaBallDensityShader() { setComputePath("/shader/meta_ball_density.comp"); }

@@ -55,8 +55,10 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
 
     maximumCount = kCapacity;
     const GLsizeiptr particleBytes = static_cast<GLsizeiptr>(maximumCount) * kRecordBytes;
-    for (GLuint& buffer : positionBuffers) buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
-    for (GLuint& buffer : velocityBuffers) buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
+    for (GLuint& buffer : positionBuffers)
+        buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
+    for (GLuint& buffer : velocityBuffers)
+        buffer = makeBuffer(GL_SHADER_STORAGE_BUFFER, particleBytes, GL_DYNAMIC_DRAW);
 
     const GLuint zero = 0;
     counterBuffer = makeBuffer(GL_ATOMIC_COUNTER_BUFFER, sizeof(GLuint), GL_DYNAMIC_DRAW);
@@ -123,8 +125,7 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
     glUniform1ui(glGetUniformLocation(particleProgram, "maximumCount"), maximumCount);
     glUniform1f(glGetUniformLocation(particleProgram, "deltaT"), deltaT);
     glUniform1ui(glGetUniformLocation(particleProgram, "spawnCount"), spawnCount);
-    glUniform3f(glGetUniformLocation(particleProgram, "spawnPos"), spawnPosition.x, spawnPosition.y,
-                spawnPosition.z);
+    glUniform3f(glGetUniformLocation(particleProgram, "spawnPos"), spawnPosition.x, spawnPosition.y, spawnPosition.z);
     const int r1 = random(), r2 = random(), r3 = random();
     glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), r3 / 4095.875f - 4.0f, r2 / 4681.0f + 20.0f,
                 r1 / 4095.875f - 4.0f);

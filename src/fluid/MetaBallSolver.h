@@ -53,7 +53,7 @@ public:
     GLuint velocityBuffers[2] = {0, 0};
     GLuint counterBuffer = 0;
     GLuint stagingBuffer = 0;
-    std::uint32_t pointCount = 0;     // particles in positionBuffers[current]
+    std::uint32_t pointCount = 0;      // particles in positionBuffers[current]
     std::uint32_t maximumCount = 300;  // capacity of every particle buffer
     int current = 0;                   // which buffer of each pair holds the latest particle set
     double spawnAccumulator = 0.0;     // particles owed but not yet spawned

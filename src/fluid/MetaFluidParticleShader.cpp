@@ -1,5 +1,3 @@
 #include "fluid/MetaFluidParticleShader.h"
 
-MetaFluidParticleShader::MetaFluidParticleShader() {
-    setComputePath("/shader/meta_fluid_particles.comp");
-}
+MetaFluidParticleShader::MetaFluidParticleShader() { setComputePath("/shader/meta_fluid_particles.comp"); }

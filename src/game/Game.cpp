@@ -84,10 +84,8 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
 
     const float right = static_cast<float>(width), top = static_cast<float>(height);
     hudTexts = {
-        {100.0f, 200.0f, 1.0f, gameState->getTimeText()},
-        {100.0f, 150.0f, 1.0f, gameState->getHealthText()},
-        {100.0f, 100.0f, 1.0f, gameState->getScoreText()},
-        {100.0f, top - 100.0f, 1.0f, ""},
+        {100.0f, 200.0f, 1.0f, gameState->getTimeText()},          {100.0f, 150.0f, 1.0f, gameState->getHealthText()},
+        {100.0f, 100.0f, 1.0f, gameState->getScoreText()},         {100.0f, top - 100.0f, 1.0f, ""},
         {right - 450.0f, top - 100.0f, 1.0f, culledObjectsText()},
     };
     hud->setText(hudTexts);
@@ -212,8 +210,8 @@ void Game::init() {
     auto sparkle = std::make_shared<ParticleTexture>();
     sparkle->textureId = loadTexture("particle1.png", 128, 128);
     sparkle->numberOfRows = 4;
-    playerParticles = std::make_shared<ParticleSystem>(sparkle, 20.0f, glm::vec3(0.1f), 1.0f, glm::vec3(0, -1, 0),
-                                                       1.0f, 0.7f, 0.0f, 0.0f);
+    playerParticles = std::make_shared<ParticleSystem>(sparkle, 20.0f, glm::vec3(0.1f), 1.0f, glm::vec3(0, -1, 0), 1.0f,
+                                                       0.7f, 0.0f, 0.0f);
     playerParticles->setPosition(player->position + kTrailOffset);
     playerParticles->blendDestination = GL_ONE;
     playerParticles->active = true;
@@ -263,8 +261,7 @@ void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& key
         lookOffset = glm::vec2(0.0f);
     } else {
         lookOffset.x = std::clamp(lookOffset.x + ddx, -static_cast<float>(width / 2), static_cast<float>(width / 2));
-        lookOffset.y =
-            std::clamp(lookOffset.y - ddy, -static_cast<float>(height / 2), static_cast<float>(height / 2));
+        lookOffset.y = std::clamp(lookOffset.y - ddy, -static_cast<float>(height / 2), static_cast<float>(height / 2));
     }
     const float pitch = camera->rotation.x;
     const float target = std::clamp(pitch - ddy * camera->mouseSensitivity, -1.0f, 0.8f);
@@ -436,8 +433,8 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     ParticleSystem::updateAll(dt, camera->position);
     renderer->renderParticles();
 
-    crosshair->position =
-        glm::vec3(2.0f * lookOffset.x / static_cast<float>(width), 2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
+    crosshair->position = glm::vec3(2.0f * lookOffset.x / static_cast<float>(width),
+                                    2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
     renderer->renderGui(guiObjects);
 
     dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);

@@ -91,8 +91,8 @@ bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWo
     return !isNamed(owner, "item") && !isNamed(owner, "fountain");
 }
 
-void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed,
-                      btDynamicsWorld* world, float dt) {
+void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
+                      float dt) {
     // A slow frame can make one step several units long; the ground probe starts only half a unit
     // above the planned position, so a long step onto rising ground would start it inside the hill and
     // the walker would drop through. Long steps are therefore walked in short pieces.

@@ -32,8 +32,7 @@ public:
     // `vertical` * dt along its own y (`vertical` is normally this entity's verticalVelocity).
     // Stops the horizontal part at obstacles, keeps x and z inside the playable square, lands on the
     // ground (zeroing `vertical`) and, unless `waterAllowed`, refuses any step that would stand on water.
-    void move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
-              float dt);
+    void move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world, float dt);
 
     float gravity = -6.0f;
     bool grounded = false;

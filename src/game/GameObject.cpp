@@ -23,8 +23,7 @@ GameObject::~GameObject() {
     if (rigidBody && rigidBody->getBroadphaseHandle()) {
         // Still registered with a live world, which would keep using the body after we free it.
         // Leaking it is the lesser evil; the null user pointer keeps handlers from reading us.
-        std::cerr << "GameObject \"" << name << "\" destroyed while its body is still in a physics world"
-                  << std::endl;
+        std::cerr << "GameObject \"" << name << "\" destroyed while its body is still in a physics world" << std::endl;
         rigidBody->setUserPointer(nullptr);
         return;
     }

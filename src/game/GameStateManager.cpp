@@ -19,6 +19,4 @@ std::string GameStateManager::getHealthText() const {
     return "Health: " + std::to_string(std::llround(static_cast<double>(health) * 100.0)) + "%";
 }
 
-std::string GameStateManager::getScoreText() const {
-    return "Score: " + std::to_string(score);
-}
+std::string GameStateManager::getScoreText() const { return "Score: " + std::to_string(score); }

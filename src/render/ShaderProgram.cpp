@@ -48,9 +48,7 @@ void ShaderProgram::getAllUniformLocations() {
     modelMatrixLocation = glGetUniformLocation(programId, "modelMatrix");
 }
 
-void ShaderProgram::bindAttributes() {
-    glBindAttribLocation(programId, 0, "position");
-}
+void ShaderProgram::bindAttributes() { glBindAttribLocation(programId, 0, "position"); }
 
 void ShaderProgram::setStagePaths(const std::string& vertexFile, const std::string& fragmentFile,
                                   const std::string& geometryFile) {

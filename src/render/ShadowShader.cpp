@@ -1,8 +1,6 @@
 #include "render/ShadowShader.h"
 
-ShadowShader::ShadowShader() {
-    setStagePaths("/shader/shadow.vertex", "/shader/shadow.frag");
-}
+ShadowShader::ShadowShader() { setStagePaths("/shader/shadow.vertex", "/shader/shadow.frag"); }
 
 void ShadowShader::bindAttributes() {
     glBindAttribLocation(programId, 0, "position");

@@ -27,8 +27,8 @@ void uploadImage(GLenum target, const std::string& path, int width, int height) 
     const void* data = nullptr;
     if (!pixels.empty()) {
         if (static_cast<int>(decodedWidth) != width || static_cast<int>(decodedHeight) != height) {
-            std::cerr << "Texture " << path << " is " << decodedWidth << "x" << decodedHeight << ", expected "
-                      << width << "x" << height << "; using the decoded size" << std::endl;
+            std::cerr << "Texture " << path << " is " << decodedWidth << "x" << decodedHeight << ", expected " << width
+                      << "x" << height << "; using the decoded size" << std::endl;
             width = static_cast<int>(decodedWidth);
             height = static_cast<int>(decodedHeight);
         }
@@ -127,8 +127,8 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames) {
         }
         for (size_t same = layer; same < layerCount; ++same) {
             if (fileNames[same] != fileNames[layer]) continue;
-            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), arrayLayerSize, arrayLayerSize,
-                            1, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), arrayLayerSize, arrayLayerSize, 1,
+                            GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
             filled[same] = true;
         }
     }

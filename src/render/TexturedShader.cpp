@@ -1,8 +1,6 @@
 #include "render/TexturedShader.h"
 
-TexturedShader::TexturedShader() {
-    setStagePaths("/shader/textured.vertex", "/shader/textured.frag");
-}
+TexturedShader::TexturedShader() { setStagePaths("/shader/textured.vertex", "/shader/textured.frag"); }
 
 std::shared_ptr<TexturedShader> TexturedShader::getInstance() {
     static std::shared_ptr<TexturedShader> instance;

@@ -35,8 +35,8 @@ void addInstancedAttribute(GLuint vaoId, int attributeIndex, int componentCount,
     glBindVertexArray(vaoId);
     glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer());
     const auto offsetBytes = static_cast<uintptr_t>(offsetInFloats) * sizeof(float);
-    glVertexAttribPointer(static_cast<GLuint>(attributeIndex), componentCount, GL_FLOAT, GL_FALSE,
-                          instanceStrideBytes, reinterpret_cast<const void*>(offsetBytes));
+    glVertexAttribPointer(static_cast<GLuint>(attributeIndex), componentCount, GL_FLOAT, GL_FALSE, instanceStrideBytes,
+                          reinterpret_cast<const void*>(offsetBytes));
     glVertexAttribDivisor(static_cast<GLuint>(attributeIndex), 1);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
@@ -52,8 +52,8 @@ std::shared_ptr<Mesh> loadToVAO(const std::vector<float>& positions, int dimensi
     std::vector<GLuint> buffers{storeAttribute(0, dimensions, positions)};
     glBindVertexArray(0);
     const int vertexCount = dimensions > 0 ? static_cast<int>(positions.size()) / dimensions : 0;
-    return std::make_shared<Mesh>(std::vector<glm::vec3>(),
-                                  std::make_shared<VertexArray>(vaoId, std::move(buffers)), vertexCount);
+    return std::make_shared<Mesh>(std::vector<glm::vec3>(), std::make_shared<VertexArray>(vaoId, std::move(buffers)),
+                                  vertexCount);
 }
 
 std::shared_ptr<TexturedMesh> loadToVAO(const std::vector<float>& positions, const std::vector<float>& normals) {

@@ -47,8 +47,7 @@ AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource) {
     gridSize = 128;
     generateDensity();
     mesh = buildMesh();
-    terrainTexture =
-        loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"});
+    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"});
 }
 
 AdvancedTerrain::~AdvancedTerrain() {

@@ -1,5 +1,3 @@
 #include "terrain/DensityShader.h"
 
-DensityShader::DensityShader() {
-    setComputePath("/shader/density.comp");
-}
+DensityShader::DensityShader() { setComputePath("/shader/density.comp"); }

@@ -37,8 +37,7 @@ int trianglesInConfiguration(int config) {
     return triangleCounts()[config];
 }
 
-std::size_t countTriangles(const std::vector<glm::vec4>& points, int n, float isoLevel,
-                           int* highestCellLayer) {
+std::size_t countTriangles(const std::vector<glm::vec4>& points, int n, float isoLevel, int* highestCellLayer) {
     if (highestCellLayer) *highestCellLayer = -1;
     if (n < 2) return 0;
     const std::size_t side = static_cast<std::size_t>(n);
@@ -63,8 +62,8 @@ std::size_t countTriangles(const std::vector<glm::vec4>& points, int n, float is
             for (std::size_t x = 0; x + 1 < side; ++x) {
                 // Corner order: 0 (x, y, z), 1 (x+1, y, z), 2 (x+1, y, z+1), 3 (x, y, z+1), then
                 // the same four one step up.
-                const int config = b0[x] | b0[x + 1] << 1 | b1[x + 1] << 2 | b1[x] << 3 |
-                                   t0[x] << 4 | t0[x + 1] << 5 | t1[x + 1] << 6 | t1[x] << 7;
+                const int config = b0[x] | b0[x + 1] << 1 | b1[x + 1] << 2 | b1[x] << 3 | t0[x] << 4 | t0[x + 1] << 5 |
+                                   t1[x + 1] << 6 | t1[x] << 7;
                 total += counts[config];
             }
             if (total != before && static_cast<int>(y) > highest) highest = static_cast<int>(y);

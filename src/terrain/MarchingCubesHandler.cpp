@@ -76,12 +76,9 @@ void MarchingCubesHandler::specifyDensityBuffer(GLsizeiptr bytes) {
     densityBufferBytes = bytes;
 }
 
-void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::vec3& centre,
-                                           const glm::vec3& offset) {
+void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset) {
     glUseProgram(densityProgramId);
-    const auto location = [](const char* name) {
-        return glGetUniformLocation(densityProgramId, name);
-    };
+    const auto location = [](const char* name) { return glGetUniformLocation(densityProgramId, name); };
     const float size = static_cast<float>(n);
     glUniform1i(location("numPointsPerAxis"), n);
     glUniform1f(location("boundsSize"), boundsSize);
@@ -89,8 +86,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     glUniform3f(location("offset"), offset.x, offset.y, offset.z);
     glUniform1f(location("spacing"), SPACING);
     glUniform3f(location("worldSize"), size, size, size);
-    glUniform4f(location("params"), DENSITY_PARAMS.x, DENSITY_PARAMS.y, DENSITY_PARAMS.z,
-                DENSITY_PARAMS.w);
+    glUniform4f(location("params"), DENSITY_PARAMS.x, DENSITY_PARAMS.y, DENSITY_PARAMS.z, DENSITY_PARAMS.w);
     glUniform1i(location("octaves"), OCTAVES);
 
     // The zero-filled upload is what a failed program leaves behind: an all-zero grid.
@@ -152,8 +148,7 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     // A grid of another size than n would send the pass reading past the buffer: march nothing.
     const bool gridMatches = n >= 2 && points.size() == pointCount(n);
     int highestCellLayer = -1;
-    const std::size_t capacity =
-        gridMatches ? countTriangles(points, n, isoLevel, &highestCellLayer) : 0;
+    const std::size_t capacity = gridMatches ? countTriangles(points, n, isoLevel, &highestCellLayer) : 0;
     GLuint produced = 0;
 
     if (capacity > 0) {
@@ -163,8 +158,8 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
         glGenBuffers(1, &triangleBuffer);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, triangleBuffer);
-        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)),
-                     nullptr, GL_DYNAMIC_READ);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)), nullptr,
+                     GL_DYNAMIC_READ);
 
         GLuint counterBuffer = 0;
         const GLuint zero = 0;
@@ -186,21 +181,20 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
         const glm::ivec3 cells(n - 1, highestCellLayer + 1, n - 1);
         const glm::uvec3 groups = workGroupsFor(marchingCubesProgramId, cells);
         glDispatchCompute(groups.x, groups.y, groups.z);
-        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT |
-                        GL_ATOMIC_COUNTER_BARRIER_BIT);
+        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT | GL_ATOMIC_COUNTER_BARRIER_BIT);
 
         glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(produced), &produced);
         if (produced > capacity) {
             // The shader drops what does not fit; say so rather than read past the buffer.
-            std::cerr << "Marching cubes produced " << produced << " triangles for " << capacity
-                      << " counted" << std::endl;
+            std::cerr << "Marching cubes produced " << produced << " triangles for " << capacity << " counted"
+                      << std::endl;
             produced = static_cast<GLuint>(capacity);
         }
         triangles.clear();  // no copying of the old triangles if the array has to grow
         triangles.resize(produced);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
-        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0,
-                           static_cast<GLsizeiptr>(produced * sizeof(Triangle)), triangles.data());
+        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(produced * sizeof(Triangle)),
+                           triangles.data());
 
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
         glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
@@ -222,8 +216,7 @@ void MarchingCubesHandler::bindTriangleTable() {
         tableContext = context;
         glGenBuffers(1, &tableBuffer);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, tableBuffer);
-        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable,
-                     GL_STATIC_READ);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable, GL_STATIC_READ);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
     }
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, tableBuffer);

@@ -1,5 +1,3 @@
 #include "terrain/MarchingCubesShader.h"
 
-MarchingCubesShader::MarchingCubesShader() {
-    setComputePath("/shader/marching_cubes_gen.comp");
-}
+MarchingCubesShader::MarchingCubesShader() { setComputePath("/shader/marching_cubes_gen.comp"); }

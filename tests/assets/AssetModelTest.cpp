@@ -150,7 +150,7 @@ TEST(AssetModelTest, PlayerSitsOnItsCushionFacingMinusY) {
     // The meshes sit 1 above the player's origin at half scale: the lowest point is at z = -2.
     EXPECT_NEAR(all.min.z, -2.0f, 0.02f);
     EXPECT_NEAR(all.size().z, 3.0f, 0.4f);
-    EXPECT_LT(file.box(0).max.z, file.box(3).centre().z);  // the cushion is under the cat
+    EXPECT_LT(file.box(0).max.z, file.box(3).centre().z);              // the cushion is under the cat
     EXPECT_LT(file.box(2).centre().y, file.box(3).centre().y - 0.5f);  // eyes at the front (-y)
     EXPECT_GT(file.box(1).centre().y, file.box(3).centre().y + 0.5f);  // tail at the back
     EXPECT_NEAR(file.box(3).centre().x, 0.0f, 0.05f);
@@ -209,7 +209,8 @@ TEST(AssetModelTest, ItemsAndSceneryHaveTheirStatedShapes) {
         EXPECT_FLOAT_EQ(std::fabs(p.y), 1.0f);
         EXPECT_FLOAT_EQ(p.z, 0.0f);
         EXPECT_EQ(vec(quad->mNormals[v]), glm::vec3(0, 0, 1));
-        uvAtCorner[{static_cast<int>(p.x), static_cast<int>(p.y)}] = {quad->mTextureCoords[0][v].x, quad->mTextureCoords[0][v].y};
+        uvAtCorner[{static_cast<int>(p.x), static_cast<int>(p.y)}] = {quad->mTextureCoords[0][v].x,
+                                                                      quad->mTextureCoords[0][v].y};
     }
     EXPECT_EQ(uvAtCorner.size(), 4u);
     EXPECT_EQ(uvAtCorner[std::make_pair(-1, -1)], glm::vec2(0, 0));

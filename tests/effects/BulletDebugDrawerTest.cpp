@@ -35,8 +35,7 @@ class BulletDebugDrawerTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         CaptureStdout();  // the program prints its source path
         drawer = std::make_unique<BulletDebugDrawer>();
         GetCapturedStdout();

@@ -150,7 +150,10 @@ TEST_F(HudTest, QuadsFollowTheCursorAndBytesWithoutAGlyphAreSkipped) {
     const float s = 2.0f, width = hud->font.atlasWidth, height = hud->font.atlasHeight;
     const Glyph& a = glyph('A');
     const Glyph& b = glyph('B');
-    hud->setText({row("A\xC3\xA9\xFF" "B", 100, 200, s)});
+    hud->setText(
+        {row("A\xC3\xA9\xFF"
+             "B",
+             100, 200, s)});
     ASSERT_EQ(12, hud->vertexCount());
 
     // Vertex 0 is the top-right corner, 1 the top-left, 2 the bottom-left.

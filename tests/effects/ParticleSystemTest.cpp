@@ -266,8 +266,8 @@ protected:
 TEST_F(ParticleSystemRegistry, AddAndRemoveKeepBothContainersInStep) {
     auto sparks = std::make_shared<ParticleSystem>(atlas(4, 3), 20.0f, glm::vec3(1), 1.0f, glm::vec3(0, -1, 0), 1.0f,
                                                    0.0f, 0.0f, 0.0f);
-    auto moreSparks = std::make_shared<ParticleSystem>(sparks->texture, 20.0f, glm::vec3(1), 1.0f,
-                                                       glm::vec3(0, -1, 0), 1.0f, 0.0f, 0.0f, 0.0f);
+    auto moreSparks = std::make_shared<ParticleSystem>(sparks->texture, 20.0f, glm::vec3(1), 1.0f, glm::vec3(0, -1, 0),
+                                                       1.0f, 0.0f, 0.0f, 0.0f);
     auto smoke = std::make_shared<ParticleSystem>(atlas(2, 9), 20.0f, glm::vec3(1), 1.0f, glm::vec3(0, 1, 0), 1.0f,
                                                   0.0f, 0.0f, 0.0f);
     ParticleSystem::add(sparks);

@@ -121,8 +121,8 @@ TEST_F(SkyBoxTest, LeavesDepthUntouchedSoLaterObjectsCoverIt) {
     const GLuint program = flat.init();
     testing::internal::GetCapturedStdout();
     const float z = 0.999999f;
-    const float quad[] = {-1, -1, z, 0, 1, 0, 1, -1, z, 0, 1, 0, 1, 1, z, 0, 1, 0,
-                          -1, -1, z, 0, 1, 0, 1, 1, z, 0, 1, 0, -1, 1, z, 0, 1, 0};
+    const float quad[] = {-1, -1, z, 0, 1, 0, 1, -1, z, 0, 1, 0, 1,  1, z, 0, 1, 0,
+                          -1, -1, z, 0, 1, 0, 1, 1,  z, 0, 1, 0, -1, 1, z, 0, 1, 0};
     GLuint vao = 0, vbo = 0;
     glGenVertexArrays(1, &vao);
     glGenBuffers(1, &vbo);
@@ -175,9 +175,8 @@ TEST_F(SkyBoxTest, ShowsTheDaySkyOverhead) {
     const Pixel zenith = target->centre();
     const glm::vec3 day = faceCentre("skybox/top.png");
     const glm::vec3 night = faceCentre("skybox/nightTop.png");
-    EXPECT_LE(channelDistance(zenith, day), 12)
-        << int(zenith[0]) << "," << int(zenith[1]) << "," << int(zenith[2]) << " vs day " << day.r << ","
-        << day.g << "," << day.b;
+    EXPECT_LE(channelDistance(zenith, day), 12) << int(zenith[0]) << "," << int(zenith[1]) << "," << int(zenith[2])
+                                                << " vs day " << day.r << "," << day.g << "," << day.b;
     EXPECT_GT(channelDistance(zenith, night), 100);
 }
 

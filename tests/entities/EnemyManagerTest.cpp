@@ -30,7 +30,10 @@ std::vector<std::shared_ptr<TexturedMesh>> plainModel(int meshCount) {
 class EnemyManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        manager.seedSource = [this] { ++seeds; return 1234u; };
+        manager.seedSource = [this] {
+            ++seeds;
+            return 1234u;
+        };
         manager.hooks.addRenderable = [this](int key, const std::shared_ptr<TexturedMesh>& mesh) {
             registered[key].push_back(mesh.get());
         };
@@ -94,7 +97,7 @@ TEST_F(EnemyManagerTest, GroupsGetTheirCountsAroundTheCentre) {
 }
 
 TEST_F(EnemyManagerTest, RabbitsAvoidWaterAndBlockedGround) {
-    world.addBox("water", glm::vec3(390, -1, 400), glm::vec3(10, 1, 30));  // x from 380 to 400
+    world.addBox("water", glm::vec3(390, -1, 400), glm::vec3(10, 1, 30));    // x from 380 to 400
     world.addBox("terrain", glm::vec3(410, -1, 400), glm::vec3(10, 1, 30));  // x from 400 to 420
     auto blocked = [](float, float, float z) { return z < 400.0f; };
     manager.spawn(20, 5, kCentre, world.get(), blocked);

@@ -24,7 +24,8 @@ const ItemManager::BlockedQuery kOpen;  // nothing blocked
 class TestFountain : public Healer {
 public:
     TestFountain()
-        : shape(0.5), motionState(btTransform::getIdentity()),
+        : shape(0.5),
+          motionState(btTransform::getIdentity()),
           body(btRigidBody::btRigidBodyConstructionInfo(1.0, &motionState, &shape, btVector3(0, 0, 0))) {
         name = "fountain";
         body.setUserPointer(static_cast<SceneObject*>(this));
@@ -63,7 +64,10 @@ protected:
 
     testsupport::PhysicsWorld world;
     int seeds = 0;
-    ItemManager manager{diamond(), 7, [this] { ++seeds; return 4321u; }};
+    ItemManager manager{diamond(), 7, [this] {
+                            ++seeds;
+                            return 4321u;
+                        }};
     std::vector<glm::vec3> requested;
 };
 

@@ -59,8 +59,10 @@ protected:
 };
 
 TEST_F(PlayerTest, PartsGetTheirTexturesAndShine) {
-    const struct { int size; float shineDamper, reflectivity; } expected[] = {
-        {512, 1, 0}, {256, 1, 0}, {256, 10, 1}, {512, 1, 0}};
+    const struct {
+        int size;
+        float shineDamper, reflectivity;
+    } expected[] = {{512, 1, 0}, {256, 1, 0}, {256, 10, 1}, {512, 1, 0}};
     ASSERT_GE(player->meshes.size(), 4u);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
@@ -185,7 +187,8 @@ using PlayerModelTest = testsupport::GlTest;
 
 TEST_F(PlayerModelTest, ModelWithTooFewPartsIsRefused) {
     testsupport::TempDirectory folder;
-    const testsupport::MeshSpec triangle{"part", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1}, {}, {0, 1, 2}};
+    const testsupport::MeshSpec triangle{
+        "part", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1}, {}, {0, 1, 2}};
     ASSERT_EQ(testsupport::writeColladaModel(folder.file("res/models/three_parts.dae"), {triangle, triangle, triangle}),
               "");
     testsupport::ScopedWorkingDirectory inFolder(folder.path());

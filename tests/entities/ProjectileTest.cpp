@@ -141,7 +141,7 @@ TEST_F(ProjectileTest, ClearingTakesEveryBodyOutOfTheWorldAndReleasesTheShots) {
     std::vector<std::weak_ptr<Projectile>> fired;
     for (int i = 0; i < 3; ++i)
         fired.push_back(fire(glm::vec3(0, 0, 6), glm::vec3(10.0f * i, 5, 0), 1.0f, "player_projectile"));
-    Projectile::updateAll(1.0f, world.get());  // all spent
+    Projectile::updateAll(1.0f, world.get());                                                   // all spent
     fired.push_back(fire(glm::vec3(0, 0, 6), glm::vec3(0, 5, 50), 1.0f, "player_projectile"));  // in flight
     flySeconds(2);
     Projectile::clearLiveProjectiles(world.get());

@@ -104,7 +104,10 @@ TEST_F(RabbitTest, ChasesForTwoSecondsAfterLosingSightThenWanders) {
 }
 
 TEST_F(RabbitTest, FacesThePlayerWithTheSignedAngle) {
-    const struct { glm::vec3 offset; float yaw; } cases[] = {
+    const struct {
+        glm::vec3 offset;
+        float yaw;
+    } cases[] = {
         {{6, 0, 0}, -kPi / 2}, {{-6, 0, 0}, kPi / 2}, {{0, 0, -6}, 0.0f}, {{0, 0, 6}, kPi}, {{5, 0, -5}, -kPi / 4}};
     for (const auto& c : cases) {
         place(glm::vec3(400, 0, 400), true);

@@ -80,8 +80,7 @@ protected:
         GlTest::SetUp();
         camera = std::make_shared<Camera>(1.0f);
         renderer = std::make_shared<Renderer>(camera);
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
     }
     std::shared_ptr<Camera> camera;
     std::shared_ptr<Renderer> renderer;
@@ -143,7 +142,7 @@ TEST_F(LiquidGlTest, HiddenFountainIsRedrawnButFrozen) {
 }
 
 TEST_F(LiquidGlTest, SurfaceIsLitBlueGreenLiquid) {
-    const char* names[] = {"lightPos", "lightColor", "toLightVec", "lightType", "shineDamper", "reflectivity",
+    const char* names[] = {"lightPos", "lightColor",       "toLightVec", "lightType",   "shineDamper", "reflectivity",
                            "skyColor", "brightnessFactor", "dimensions", "modelMatrix", "viewMatrix"};
     const GLuint program = BlobbyShader::getInstance()->programId;
     for (const char* uniform : names) EXPECT_NE(glGetUniformLocation(program, uniform), -1) << uniform;

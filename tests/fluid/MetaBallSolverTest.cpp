@@ -52,8 +52,7 @@ protected:
         GlTest::SetUp();
         camera = std::make_shared<Camera>(1.0f);
         renderer = std::make_shared<Renderer>(camera);
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         solver = makeSolver();
     }
 
@@ -63,7 +62,8 @@ protected:
         for (int i = 0; i < kSide; ++i)
             for (int j = 0; j < kSide; ++j)
                 for (int k = 0; k < kSide; ++k)
-                    flow[i + kSide * j + kSide * kSide * k] = glm::vec4(Liquid::flowDirection(i, j, k, glm::ivec3(kSide)), 0);
+                    flow[i + kSide * j + kSide * kSide * k] =
+                        glm::vec4(Liquid::flowDirection(i, j, k, glm::ivec3(kSide)), 0);
         made->setup(dims, flow);
         EXPECT_TRUE(flow.empty());
         made->random = [] { return 16383; };

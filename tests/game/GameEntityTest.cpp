@@ -62,7 +62,7 @@ TEST_F(GameEntityTest, ObstacleProbeBlocksOnlyCloseSolidThings) {
     const glm::vec3 ahead = from + glm::vec3(0, 5, -0.5f);  // the height of the target does not matter
     wallAhead("rock", 0.8f);
     EXPECT_TRUE(entity.isPathBlocked(from, ahead, world.get()));
-    EXPECT_FALSE(entity.isPathBlocked(from, from + glm::vec3(0, 0, 0.5f), world.get()));  // walking away
+    EXPECT_FALSE(entity.isPathBlocked(from, from + glm::vec3(0, 0, 0.5f), world.get()));      // walking away
     EXPECT_FALSE(entity.isPathBlocked(from, from + glm::vec3(0, 3, -0.0009f), world.get()));  // tiny step
 
     place(from + glm::vec3(0, 0, 0.2f));  // the wall is now 1.0 away
@@ -109,7 +109,7 @@ TEST_F(GameEntityTest, StopsAtTheShoreUnlessWaterIsAllowed) {
 }
 
 TEST_F(GameEntityTest, AWalkerThatMustStayDryDoesNotStepOffABankAboveWater) {
-    world.addBox("rock", glm::vec3(100, 5, 100.5f), glm::vec3(5, 5, 1));      // top at 10, ends at z 99.5
+    world.addBox("rock", glm::vec3(100, 5, 100.5f), glm::vec3(5, 5, 1));       // top at 10, ends at z 99.5
     world.addBox("water", glm::vec3(100, 3.95f, 95), glm::vec3(5, 0.05f, 5));  // the lake, 6 below the bank
     place(glm::vec3(100, 10, 100));
     expectNear(step(-1, 0, false), glm::vec3(100, 10, 100));

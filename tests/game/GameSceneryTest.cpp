@@ -40,8 +40,8 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         cullingEnabled = true;
-        game = std::make_unique<Game>(static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; },
-                                      [] { return 777u; });
+        game = std::make_unique<Game>(
+            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; }, [] { return 777u; });
         testing::internal::CaptureStdout();
         game->init();
         testing::internal::GetCapturedStdout();
@@ -170,6 +170,5 @@ TEST_F(GameSceneryTest, TrailFollowsTheCatAndRabbitsKeepToTheShore) {
     EXPECT_GT(checked, 0);
 
     // Nothing collides with the water: the body takes no contact response.
-    EXPECT_TRUE(game->waterTiles.front()->rigidBody->getCollisionFlags() &
-                btCollisionObject::CF_NO_CONTACT_RESPONSE);
+    EXPECT_TRUE(game->waterTiles.front()->rigidBody->getCollisionFlags() & btCollisionObject::CF_NO_CONTACT_RESPONSE);
 }

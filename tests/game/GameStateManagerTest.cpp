@@ -13,9 +13,9 @@ TEST(GameStateManagerTest, RoundStartsWithAFullMinuteFullHealthAndNoPoints) {
 
 TEST(GameStateManagerTest, TimeTextRoundsUpToWholeSeconds) {
     const std::pair<int32_t, const char*> cases[] = {
-        {60000, "01:00"}, {59001, "01:00"}, {59000, "00:59"}, {58001, "00:59"}, {10999, "00:11"},
-        {1, "00:01"},     {0, "00:00"},     {-250, "00:00"},  {605000, "10:05"},
-        {INT32_MAX, "35791:24"},  // no overflow while rounding up
+        {60000, "01:00"}, {59001, "01:00"}, {59000, "00:59"},  {58001, "00:59"},        {10999, "00:11"}, {1, "00:01"},
+        {0, "00:00"},     {-250, "00:00"},  {605000, "10:05"}, {INT32_MAX, "35791:24"},  // no overflow while rounding
+                                                                                         // up
     };
     GameStateManager state;
     for (const auto& [milliseconds, expected] : cases) {
@@ -26,7 +26,7 @@ TEST(GameStateManagerTest, TimeTextRoundsUpToWholeSeconds) {
 
 TEST(GameStateManagerTest, HealthTextIsAWholePercentWithHalvesRoundedAwayFromZero) {
     const std::pair<float, const char*> cases[] = {
-        {0.9f, "Health: 90%"},  {0.0f, "Health: 0%"},   {0.125f, "Health: 13%"}, {0.375f, "Health: 38%"},
+        {0.9f, "Health: 90%"},   {0.0f, "Health: 0%"},    {0.125f, "Health: 13%"},   {0.375f, "Health: 38%"},
         {0.555f, "Health: 56%"}, {0.994f, "Health: 99%"}, {-0.125f, "Health: -13%"},
     };
     GameStateManager state;

@@ -59,8 +59,8 @@ struct ClosestHitIgnoring : btCollisionWorld::ClosestRayResultCallback {
     const btCollisionObject* ignored;
 };
 
-Drop dropAt(btDynamicsWorld* world, float x, float z, const btCollisionObject* ignored = nullptr,
-            float top = 150.0f, float bottom = -10.0f) {
+Drop dropAt(btDynamicsWorld* world, float x, float z, const btCollisionObject* ignored = nullptr, float top = 150.0f,
+            float bottom = -10.0f) {
     const btVector3 from(x, top, z), to(x, bottom, z);
     ClosestHitIgnoring hit(from, to, ignored);
     world->rayTest(from, to, hit);
@@ -105,8 +105,8 @@ class GameTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        game = std::make_unique<Game>(static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; },
-                                      [] { return SEED; });
+        game = std::make_unique<Game>(
+            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; }, [] { return SEED; });
     }
     void TearDown() override { game.reset(); }
 

@@ -15,7 +15,7 @@ TEST(RandomDraw, StaysInFifteenBitsAndFollowsTheSeed) {
         EXPECT_GE(draw, 0);
         EXPECT_LE(draw, 32767);
     }
-    EXPECT_LT(low, 8000);   // spread over the range, not squeezed into a corner of it
+    EXPECT_LT(low, 8000);  // spread over the range, not squeezed into a corner of it
     EXPECT_GT(high, 24000);
     std::srand(42);
     for (int draw : first) EXPECT_EQ(randomDraw(), draw);

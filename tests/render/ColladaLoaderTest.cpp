@@ -70,8 +70,8 @@ TEST_F(ColladaLoaderTest, AppendsEveryMeshInFileOrderWithMirroredVAndCorners) {
     EXPECT_EQ(6, meshes[1]->vertexCount);
     EXPECT_EQ(3, meshes[2]->vertexCount);
 
-    const std::vector<glm::vec3> expectedCorners = {{5, 1, 0},  {5, 1, -3},  {5, -1, -3}, {5, -1, 0},
-                                                    {2, 1, -3}, {2, 1, 0},   {2, -1, 0},  {2, -1, -3}};
+    const std::vector<glm::vec3> expectedCorners = {{5, 1, 0},  {5, 1, -3}, {5, -1, -3}, {5, -1, 0},
+                                                    {2, 1, -3}, {2, 1, 0},  {2, -1, 0},  {2, -1, -3}};
     EXPECT_EQ(expectedCorners, meshes[1]->boundingBoxCorners);
     EXPECT_FLOAT_EQ(10.0f, meshes[2]->boundingBoxCorners[7].x);
 
@@ -121,8 +121,7 @@ TEST_F(ColladaLoaderDeathTest, MeshWithoutNormalsStopsTheProgram) {
     MeshSpec flat = triangle("flat", 0.0f);
     flat.normals.clear();
     ASSERT_EQ("", testsupport::writeColladaModel(folder.file("res/models/flat.dae"), {flat}));
-    EXPECT_EXIT(ColladaLoader::loadModel("flat.dae", meshes), ::testing::ExitedWithCode(1),
-                "flat\\.dae.*no normals");
+    EXPECT_EXIT(ColladaLoader::loadModel("flat.dae", meshes), ::testing::ExitedWithCode(1), "flat\\.dae.*no normals");
 }
 
 TEST_F(ColladaLoaderDeathTest, LineFacesStopTheProgram) {

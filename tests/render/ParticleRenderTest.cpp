@@ -18,9 +18,9 @@
 
 namespace {
 
-using testsupport::Pixel;
 using testsupport::countDuring;
 using testsupport::imageTexture;
+using testsupport::Pixel;
 
 constexpr int kTargetSize = 32;
 constexpr float kHalfTurn = 3.14159265f;
@@ -55,8 +55,7 @@ protected:
         camera->updateFrustum(0.0f);
         renderer = std::make_shared<Renderer>(camera);
         // Programs other parts of the game provide may not build in this checkout.
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         shader = std::make_shared<ParticleShader>();
         ParticleSystem::programId() = shader->init();
         ASSERT_TRUE(shader->linked);
@@ -192,9 +191,9 @@ TEST_F(ParticleRenderTest, AtlasFramesAreReadTopRowFirstAndCrossFaded) {
     // is white, the rest red.
     const Pixel r{255, 0, 0, 255}, g{0, 255, 0, 255}, b{0, 0, 255, 255}, w{255, 255, 255, 255};
     const GLuint atlas = imageTexture(4, {r, r, g, g,  //
-                                     r, r, b, b,  //
-                                     w, w, r, r,  //
-                                     w, w, r, r});
+                                          r, r, b, b,  //
+                                          w, w, r, r,  //
+                                          w, w, r, r});
     testsupport::OffscreenTarget target(kTargetSize);
     auto emitter = system({0, 0, -5}, atlas, 2);
     auto p = particle(*emitter, {0, 0, -5}, 1.0f);

@@ -22,8 +22,8 @@
 
 namespace {
 
-using testsupport::Pixel;
 using testsupport::countDuring;
+using testsupport::Pixel;
 using testsupport::solidTexture;
 
 constexpr int kTargetSize = 32;
@@ -42,8 +42,7 @@ protected:
         renderer = std::make_shared<Renderer>(camera);
         // Programs other parts of the game provide may not build in this checkout; their errors are
         // not this test's business.
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         cullingEnabled = true;
         culledObjectCount = 0;
         glEnable(GL_CULL_FACE);
@@ -88,10 +87,10 @@ protected:
 
 TEST_F(RendererTest, DistanceLimitIsStrictAndCappedAt200) {
     RenderMap batches;
-    batches[int(white)] = {copyAt({0, 0, -10}, 1),     // near, in view
-                           copyAt({0, 0, 10}, 2),      // near, behind the camera
-                           copyAt({0, 0, -200}, 4),    // exactly at the limit
-                           copyAt({0, 0, -199}, 8)};   // just inside it
+    batches[int(white)] = {copyAt({0, 0, -10}, 1),    // near, in view
+                           copyAt({0, 0, 10}, 2),     // near, behind the camera
+                           copyAt({0, 0, -200}, 4),   // exactly at the limit
+                           copyAt({0, 0, -199}, 8)};  // just inside it
 
     EXPECT_EQ(1u + 8u, entityTriangles(batches, 1000.0f));
     EXPECT_EQ(1, culledObjectCount) << "only the near mesh behind the camera is rejected by the frustum";

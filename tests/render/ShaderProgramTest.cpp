@@ -67,8 +67,7 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         // A program that failed to link leaves errors from its location look-ups; start clean.
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
     }
 
     // Points `program` at sources written to the temporary folder (an empty geometry source: none).
@@ -105,8 +104,10 @@ TEST_F(ShaderProgramTest, MissingSourcesAreReportedYetInitGivesALinkedName) {
     EXPECT_NE(0u, id);
     EXPECT_EQ(id, program.programId);
     EXPECT_TRUE(program.linked);
-    EXPECT_NE(std::string::npos, err.find("Could not read file " + folder.path() + "/missing.vertex. File does not exist.\n"));
-    EXPECT_NE(std::string::npos, err.find("Could not read file " + folder.path() + "/missing.frag. File does not exist.\n"));
+    EXPECT_NE(std::string::npos,
+              err.find("Could not read file " + folder.path() + "/missing.vertex. File does not exist.\n"));
+    EXPECT_NE(std::string::npos,
+              err.find("Could not read file " + folder.path() + "/missing.frag. File does not exist.\n"));
     EXPECT_NE(std::string::npos, err.find("Linking Error with Program and Shader, "));
 }
 
@@ -155,7 +156,8 @@ TEST_F(ShaderProgramTest, ProgramsBindTheirAttributeNamesToFixedIndices) {
         "void main() { gl_Position = modelMatrix * vec4(position + normal, blendFactor)"
         " + vec4(textureCoords, 0.0, 0.0) + texOffsets; }\n";
 
-    const std::vector<std::pair<std::function<std::shared_ptr<ShaderProgram>()>, std::vector<std::pair<const char*, GLint>>>>
+    const std::vector<
+        std::pair<std::function<std::shared_ptr<ShaderProgram>()>, std::vector<std::pair<const char*, GLint>>>>
         table = {
             {[] { return std::make_shared<TexturedShader>(); }, {{"position", 0}, {"textureCoords", 1}, {"normal", 2}}},
             {[] { return std::make_shared<AdvancedTerrainShader>(); }, {{"position", 0}, {"normal", 2}}},
@@ -222,8 +224,9 @@ TEST_F(ShaderProgramTest, ComputeProgramsLinkOnceAndProgramsAreFreedWithTheirOwn
     auto compute = std::make_shared<DensityShader>();
     GetCapturedStdout();
     compute->computeShaderPath = folder.writeText(
-        "test.comp", "#version 430 core\nlayout(local_size_x = 1) in;\nlayout(std430, binding = 0) buffer B { float v[]; };\n"
-                     "void main() { v[gl_GlobalInvocationID.x] = 1.0; }\n");
+        "test.comp",
+        "#version 430 core\nlayout(local_size_x = 1) in;\nlayout(std430, binding = 0) buffer B { float v[]; };\n"
+        "void main() { v[gl_GlobalInvocationID.x] = 1.0; }\n");
     const GLuint id = initQuietly(*compute);
     EXPECT_EQ(GL_TRUE, linkStatus(id));
     EXPECT_TRUE(compute->linked);

@@ -31,7 +31,8 @@ protected:
 };
 
 TEST_F(ShaderSourceTest, CompilePrintsThePathAndTheLogEvenOnSuccess) {
-    const std::string path = folder.writeText("ok.vertex", "#version 430 core\nvoid main() { gl_Position = vec4(0.0); }");
+    const std::string path =
+        folder.writeText("ok.vertex", "#version 430 core\nvoid main() { gl_Position = vec4(0.0); }");
     CaptureStdout();
     GLuint shader = compileShader(path, GL_VERTEX_SHADER);
     const std::string out = GetCapturedStdout();
@@ -39,7 +40,11 @@ TEST_F(ShaderSourceTest, CompilePrintsThePathAndTheLogEvenOnSuccess) {
     GLint status = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     EXPECT_EQ(GL_TRUE, status);
-    EXPECT_EQ(GLenum(GL_VERTEX_SHADER), [&] { GLint t = 0; glGetShaderiv(shader, GL_SHADER_TYPE, &t); return GLenum(t); }());
+    EXPECT_EQ(GLenum(GL_VERTEX_SHADER), [&] {
+        GLint t = 0;
+        glGetShaderiv(shader, GL_SHADER_TYPE, &t);
+        return GLenum(t);
+    }());
     EXPECT_EQ("Compiling shader: " + path + "\n\n", out);
     glDeleteShader(shader);
 }
@@ -59,7 +64,8 @@ TEST_F(ShaderSourceTest, FailedCompileStillGivesAShaderAndPrintsTheLog) {
 }
 
 TEST_F(ShaderSourceTest, LinkStatusReportsTheLinkLog) {
-    const std::string vertex = folder.writeText("v.vertex", "#version 430 core\nvoid main() { gl_Position = vec4(0.0); }\n");
+    const std::string vertex =
+        folder.writeText("v.vertex", "#version 430 core\nvoid main() { gl_Position = vec4(0.0); }\n");
     const std::string fragmentWithoutMain = folder.writeText("f.frag", "#version 430 core\nout vec4 color;\n");
     CaptureStdout();
     GLuint good = glCreateProgram();

@@ -139,8 +139,7 @@ protected:
         master->light = sun;
         // Programs other parts of the game provide may not build in this checkout; their errors are
         // not this test's business.
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
 
         terrain = std::make_shared<AdvancedTerrainShader>();
         terrain->init();
@@ -227,7 +226,8 @@ protected:
         std::vector<int> brightness;
         for (const glm::vec3& p : points) {
             const glm::vec3 ndc = transform(toScreen, p);
-            brightness.push_back(target.at(int((ndc.x + 1.0f) * 0.5f * viewSize), int((ndc.y + 1.0f) * 0.5f * viewSize))[0]);
+            brightness.push_back(
+                target.at(int((ndc.x + 1.0f) * 0.5f * viewSize), int((ndc.y + 1.0f) * 0.5f * viewSize))[0]);
         }
         EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
         return brightness;

@@ -108,7 +108,7 @@ TEST_F(TextureLoaderTest, WronglySizedImageIsUploadedWithItsDecodedSize) {
 }
 
 TEST_F(TextureLoaderTest, CubeMapFacesFollowTheListAndClampToTheEdge) {
-    const std::vector<Rgba> colours = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
+    const std::vector<Rgba> colours = {{255, 0, 0, 255},   {0, 255, 0, 255},   {0, 0, 255, 255},
                                        {255, 255, 0, 255}, {0, 255, 255, 255}, {255, 0, 255, 255}};
     std::vector<std::string> faces;
     for (size_t i = 0; i < colours.size(); ++i) {
@@ -126,7 +126,8 @@ TEST_F(TextureLoaderTest, CubeMapFacesFollowTheListAndClampToTheEdge) {
     EXPECT_EQ(GL_LINEAR, parameter(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER));
     for (size_t i = 0; i < colours.size(); ++i) {
         std::array<unsigned char, 16> face{};
-        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGBA, GL_UNSIGNED_BYTE, face.data());
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                      face.data());
         EXPECT_EQ(colours[i], (Rgba{face[12], face[13], face[14], face[15]})) << "face " << i;
     }
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);

@@ -110,8 +110,8 @@ protected:
     const int want[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
         if (std::abs(got[c] - want[c]) > 4) {
-            return ::testing::AssertionFailure()
-                   << "got (" << got[0] << ", " << got[1] << ", " << got[2] << "), want (" << r << ", " << g << ", " << b << ")";
+            return ::testing::AssertionFailure() << "got (" << got[0] << ", " << got[1] << ", " << got[2] << "), want ("
+                                                 << r << ", " << g << ", " << b << ")";
         }
     }
     return ::testing::AssertionSuccess();

@@ -9,7 +9,7 @@ namespace {
 
 TEST(BoundingBoxCorners, AreOrderedMaximaFirst) {
     const std::vector<float> positions = {1, 5, -2, -3, 0, 4, 2, -1, 0};
-    const std::vector<glm::vec3> expected = {{2, 5, 4},  {2, 5, -2},  {2, -1, -2}, {2, -1, 4},
+    const std::vector<glm::vec3> expected = {{2, 5, 4},   {2, 5, -2}, {2, -1, -2}, {2, -1, 4},
                                              {-3, 5, -2}, {-3, 5, 4}, {-3, -1, 4}, {-3, -1, -2}};
     EXPECT_EQ(expected, boundingBoxCorners(positions));
 }

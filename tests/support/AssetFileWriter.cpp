@@ -57,7 +57,8 @@ aiMesh* buildMesh(const MeshSpec& part) {
         aiFace& face = mesh->mFaces[f];
         face.mNumIndices = part.verticesPerFace;
         face.mIndices = new unsigned[part.verticesPerFace];
-        for (unsigned k = 0; k < part.verticesPerFace; ++k) face.mIndices[k] = part.indices[f * part.verticesPerFace + k];
+        for (unsigned k = 0; k < part.verticesPerFace; ++k)
+            face.mIndices[k] = part.indices[f * part.verticesPerFace + k];
     }
     return mesh;
 }
@@ -68,7 +69,7 @@ std::string writeColladaModel(const std::string& path, const std::vector<MeshSpe
     // aiScene frees everything hung off it, so the arrays are handed over with new[].
     auto scene = std::make_unique<aiScene>();
     scene->mNumMaterials = 1;
-    scene->mMaterials = new aiMaterial*[1]{new aiMaterial()};
+    scene->mMaterials = new aiMaterial* [1] { new aiMaterial() };
 
     const unsigned meshCount = static_cast<unsigned>(meshes.size());
     scene->mNumMeshes = meshCount;

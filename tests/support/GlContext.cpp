@@ -46,8 +46,8 @@ bool ensureGlContext(std::string* error) {
     }
     glfwSetErrorCallback(rememberGlfwError);
     if (!initGlfwWithRetries()) {
-        failure = "glfwInit failed (is DISPLAY set? run the suite through scripts/test.sh or xvfb-run): " +
-                  lastGlfwError;
+        failure =
+            "glfwInit failed (is DISPLAY set? run the suite through scripts/test.sh or xvfb-run): " + lastGlfwError;
     } else {
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         window = glfwCreateWindow(320, 240, "quillmarsh tests", nullptr, nullptr);
@@ -58,11 +58,9 @@ bool ensureGlContext(std::string* error) {
             glewExperimental = GL_TRUE;
             GLenum result = glewInit();
             if (result != GLEW_OK) {
-                failure = std::string("glewInit failed: ") +
-                          reinterpret_cast<const char*>(glewGetErrorString(result));
+                failure = std::string("glewInit failed: ") + reinterpret_cast<const char*>(glewGetErrorString(result));
             }
-            while (glGetError() != GL_NO_ERROR) {
-            }
+            while (glGetError() != GL_NO_ERROR) {}
             std::atexit(shutdown);
         }
     }

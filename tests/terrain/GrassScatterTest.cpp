@@ -31,7 +31,10 @@ TEST_F(GrassScatterTest, TuftsSitJustBelowTheFirstBodyUnderTheirStartPoint) {
     world.addGround("terrain", 2.0f);
     world.addBox("rock", glm::vec3(175, 4, 400), glm::vec3(124.5f, 4, 420));  // x 50.5 to 299.5, top 8
     int queries = 0;
-    const auto blockedEast = [&](float x, float, float) { ++queries; return x >= 600.0f; };
+    const auto blockedEast = [&](float x, float, float) {
+        ++queries;
+        return x >= 600.0f;
+    };
     std::srand(11);
     grass.scatter(renderMap, world.get(), blockedEast);
 

@@ -36,9 +36,7 @@ struct Figures {
 // Per column: the topmost solid point, the surface height interpolated above it, and how often the
 // column crosses the surface.
 Figures measure(const MarchingCubesHandler& handler) {
-    const auto density = [&](int x, int y, int z) {
-        return handler.points[x + y * N + z * N * N].w;
-    };
+    const auto density = [&](int x, int y, int z) { return handler.points[x + y * N + z * N * N].w; };
     const float iso = handler.isoLevel;
     Figures figures;
     std::vector<float> heights;
@@ -95,8 +93,7 @@ protected:
 };
 
 double millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -119,8 +116,8 @@ TEST_F(LandscapeTest, EverySeedGivesAPlayableLandscape) {
             "%.1f, "
             "highest %.1f, above 99 %.2f %%, dry land in 5..60 %.1f %%, overhanging columns %.1f "
             "%%\n",
-            seed, densityMs, f.centreHeight, 100 * f.lakeShare, 100 * f.lakeShareGrid, f.median,
-            f.highest, 100 * f.aboveDropShare, 100 * f.rollingShare, 100 * f.overhangShare);
+            seed, densityMs, f.centreHeight, 100 * f.lakeShare, 100 * f.lakeShareGrid, f.median, f.highest,
+            100 * f.aboveDropShare, 100 * f.rollingShare, 100 * f.overhangShare);
 
         EXPECT_EQ(f.floorHoles, 0);
         EXPECT_GE(f.centreHeight, 5.0f);
@@ -147,8 +144,7 @@ TEST_F(LandscapeTest, SurfaceFacesOutOfTheGround) {
     testing::internal::CaptureStdout();
     const Triangle* triangles = handler.generateTriangles(N, count);
     testing::internal::GetCapturedStdout();
-    std::printf("marching cubes with read-back: %.0f ms, %u triangles\n", millisecondsSince(start),
-                count);
+    std::printf("marching cubes with read-back: %.0f ms, %u triangles\n", millisecondsSince(start), count);
 
     ASSERT_EQ(count, countTriangles(handler.points, N, handler.isoLevel));
     ASSERT_GT(count, 10000u);

@@ -12,8 +12,7 @@ std::vector<glm::vec4> makeGrid(int n, Field field) {
     std::vector<glm::vec4> points(static_cast<std::size_t>(n) * n * n);
     for (int z = 0; z < n; ++z)
         for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x)
-                points[x + y * n + z * n * n] = glm::vec4(x, y, z, field(x, y, z));
+            for (int x = 0; x < n; ++x) points[x + y * n + z * n * n] = glm::vec4(x, y, z, field(x, y, z));
     return points;
 }
 
@@ -46,13 +45,11 @@ TEST(MarchingCubesCount, TrianglesPerConfigurationFollowTheTable) {
 TEST(MarchingCubesCount, CountsTheTrianglesOfAGrid) {
     int highest = 99;
     // Nothing crosses the level: no triangles, no layer.
-    EXPECT_EQ(countTriangles(makeGrid(5, [](int, int, int) { return 5.0f; }), 5, 8.0f, &highest),
-              0u);
+    EXPECT_EQ(countTriangles(makeGrid(5, [](int, int, int) { return 5.0f; }), 5, 8.0f, &highest), 0u);
     EXPECT_EQ(highest, -1);
 
     // One solid point in the middle of 3³: each of the 8 cells around it cuts off one corner.
-    auto lone =
-        makeGrid(3, [](int x, int y, int z) { return x == 1 && y == 1 && z == 1 ? 9.0f : 0.0f; });
+    auto lone = makeGrid(3, [](int x, int y, int z) { return x == 1 && y == 1 && z == 1 ? 9.0f : 0.0f; });
     EXPECT_EQ(countTriangles(lone, 3, 8.0f, &highest), 8u);
     EXPECT_EQ(highest, 1);
 

@@ -102,8 +102,7 @@ protected:
     }
 
     // Generates the grid with `field` and marches it; returns what was printed.
-    std::string march(MarchingCubesHandler& handler, const char* field, int n,
-                      unsigned int& count) {
+    std::string march(MarchingCubesHandler& handler, const char* field, int n, unsigned int& count) {
         MarchingCubesHandler::densityProgramId = fieldProgram(field);
         handler.generateDensity(n, 10.0f, CENTRE, OFFSET);
         testing::internal::CaptureStdout();
@@ -136,10 +135,9 @@ TEST_F(MarchingCubesHandlerTest, DensityPassGetsItsUniformsAndFreshOffsets) {
         }
     }
     // n, boundsSize, centre, offset, spacing, worldSize, params, octaves.
-    const float uniforms[17] = {8.0f, 10.0f, 0.5f, 0.5f, 0.5f, -0.64f, 0.0f, 0.0f, 1.0f,
+    const float uniforms[17] = {8.0f, 10.0f, 0.5f, 0.5f, 0.5f, -0.64f, 0.0f,   0.0f, 1.0f,
                                 8.0f, 8.0f,  8.0f, 5.0f, 1.5f, 0.4f,   -0.03f, 8.0f};
-    for (int i = 0; i < 17; ++i)
-        EXPECT_FLOAT_EQ(handler.points[24 + i].w, uniforms[i]) << "uniform " << i;
+    for (int i = 0; i < 17; ++i) EXPECT_FLOAT_EQ(handler.points[24 + i].w, uniforms[i]) << "uniform " << i;
 }
 
 TEST_F(MarchingCubesHandlerTest, StatisticsCoverTheWholeGrid) {
@@ -155,8 +153,7 @@ TEST_F(MarchingCubesHandlerTest, StatisticsCoverTheWholeGrid) {
     for (int z = 0; z < n; z += n - 1)
         for (int y = 0; y < n; y += n - 1)
             for (int x = 0; x < n; x += n - 1) {
-                EXPECT_EQ(handler.points[x + y * n + z * n * n],
-                          glm::vec4(x, y, z, -(x + y * n + z * n * n)));
+                EXPECT_EQ(handler.points[x + y * n + z * n * n], glm::vec4(x, y, z, -(x + y * n + z * n * n)));
             }
 }
 
@@ -189,8 +186,7 @@ TEST_F(MarchingCubesHandlerTest, SphereBecomesAClosedOutwardFacingSurface) {
         }
         // Counter-clockwise seen from outside: the right-hand facing points away from the middle.
         const glm::vec3 facing = glm::cross(t.vertexB - t.vertexA, t.vertexC - t.vertexA);
-        EXPECT_GT(glm::dot(facing, (t.vertexA + t.vertexB + t.vertexC) / 3.0f - middle), 0.0f)
-            << "triangle " << i;
+        EXPECT_GT(glm::dot(facing, (t.vertexA + t.vertexB + t.vertexC) / 3.0f - middle), 0.0f) << "triangle " << i;
         for (int k = 0; k < 3; ++k) ++directedEdges[{id[k], id[(k + 1) % 3]}];
     }
     // Closed and consistently wound: each edge is used once in each direction.
@@ -256,8 +252,7 @@ TEST_F(MarchingCubesHandlerTest, TableStaysBoundAtPointOneAndBuffersAreReleased)
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, table);
         glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, 256 * 16 * sizeof(int), contents.data());
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-        EXPECT_EQ(contents, std::vector<int>(&triangulationTable[0][0],
-                                             &triangulationTable[0][0] + 256 * 16));
+        EXPECT_EQ(contents, std::vector<int>(&triangulationTable[0][0], &triangulationTable[0][0] + 256 * 16));
     }
     EXPECT_FALSE(glIsBuffer(densityBuffer));
 

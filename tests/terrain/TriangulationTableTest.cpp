@@ -38,8 +38,7 @@ TEST(TriangulationTable, IdentifyingRowsAreTheClassicOnes) {
         {254, {0, 3, 8}},
         {255, {}},
     };
-    for (const auto& [config, expected] : rows)
-        EXPECT_EQ(rowEntries(config), expected) << "row " << config;
+    for (const auto& [config, expected] : rows) EXPECT_EQ(rowEntries(config), expected) << "row " << config;
 }
 
 TEST(TriangulationTable, EveryRowIsWellFormedAndUsesExactlyTheEdgesItsCornersCross) {
@@ -55,8 +54,7 @@ TEST(TriangulationTable, EveryRowIsWellFormedAndUsesExactlyTheEdgesItsCornersCro
 
         std::set<int> crossed;
         for (int edge = 0; edge < 12; ++edge) {
-            if (inside(config, edgeCorners[edge][0]) != inside(config, edgeCorners[edge][1]))
-                crossed.insert(edge);
+            if (inside(config, edgeCorners[edge][0]) != inside(config, edgeCorners[edge][1])) crossed.insert(edge);
         }
         EXPECT_EQ(std::set<int>(entries.begin(), entries.end()), crossed) << "row " << config;
     }
@@ -70,9 +68,7 @@ TEST(TriangulationTable, CornerAndEdgeNumberingMatchTheTable) {
         EXPECT_EQ(edgeCorners[edge][0], expected[edge][0]);
         EXPECT_EQ(edgeCorners[edge][1], expected[edge][1]);
         // Every edge joins two corners one unit apart.
-        EXPECT_FLOAT_EQ(
-            glm::length(cornerPosition(expected[edge][0]) - cornerPosition(expected[edge][1])),
-            1.0f);
+        EXPECT_FLOAT_EQ(glm::length(cornerPosition(expected[edge][0]) - cornerPosition(expected[edge][1])), 1.0f);
     }
     // Corners 0-3 go round the bottom face; corner i + 4 sits straight above corner i.
     for (int corner = 0; corner < 4; ++corner) {

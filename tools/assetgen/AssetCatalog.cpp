@@ -31,9 +31,11 @@ std::vector<Asset> assetCatalog() {
     const char* dayFaces[6] = {"right", "left", "top", "bottom", "back", "front"};
     const char* nightFaces[6] = {"nightRight", "nightLeft", "nightTop", "nightBottom", "nightBack", "nightFront"};
     for (int face = 0; face < 6; ++face)
-        assets.push_back(texture(std::string("skybox/") + dayFaces[face] + ".png", [face] { return paintDaySkyFace(face); }));
+        assets.push_back(
+            texture(std::string("skybox/") + dayFaces[face] + ".png", [face] { return paintDaySkyFace(face); }));
     for (int face = 0; face < 6; ++face)
-        assets.push_back(texture(std::string("skybox/") + nightFaces[face] + ".png", [face] { return paintNightSkyFace(face); }));
+        assets.push_back(
+            texture(std::string("skybox/") + nightFaces[face] + ".png", [face] { return paintNightSkyFace(face); }));
     std::vector<Asset> rest = {
         model("player_v3.dae", writeCatModel),
         model("rabbit.dae", writeRabbitModel),

@@ -36,8 +36,8 @@ Surface ear(float side, UvRect rect) {
     auto curve = [=](float t) { return base + (tip - base) * t; };
     auto across = [](float t) { return (0.27f * (1 - t) + 0.025f) * shapes::roundedEnds(t, 0.1f, 0.08f); };
     auto thick = [](float t) { return (0.1f * (1 - t) + 0.02f) * shapes::roundedEnds(t, 0.1f, 0.08f); };
-    return Surface(side < 0 ? "ear_left" : "ear_right", shapes::tube(curve, across, thick, glm::vec3(1, 0, 0)),
-                   rect, kBodyTextureSize, 20, 14);
+    return Surface(side < 0 ? "ear_left" : "ear_right", shapes::tube(curve, across, thick, glm::vec3(1, 0, 0)), rect,
+                   kBodyTextureSize, 20, 14);
 }
 
 }  // namespace
@@ -61,7 +61,8 @@ std::vector<Surface> tailParts() {
                  {0.06f, 1.6f, 0.18f},
                  {-0.06f, 1.32f, 0.32f}});
     auto radius = [](float t) { return (0.15f - 0.05f * t) * shapes::roundedEnds(t, 0.04f, 0.06f); };
-    return {Surface("tail", shapes::tube(curve, radius, radius, glm::vec3(1, 0, 0)), {0, 0, 1, 1}, kTailTextureSize, 16, 48)};
+    return {Surface("tail", shapes::tube(curve, radius, radius, glm::vec3(1, 0, 0)), {0, 0, 1, 1}, kTailTextureSize, 16,
+                    48)};
 }
 
 std::vector<Surface> eyeParts() { return {eye(-1.0f), eye(1.0f)}; }

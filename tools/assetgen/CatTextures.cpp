@@ -77,7 +77,8 @@ glm::vec3 muzzleColour(const SurfacePoint& sp) {
                  paint::smooth(-0.005f, 0.008f, noseHeight) * paint::smooth(0.11f, 0.09f, noseHeight);
     c = glm::mix(c, kPink, nose * front);
     // Mouth: a short line down from the nose, then two curves outwards.
-    float line = paint::band(p.x, 0.008f, 0.006f) * paint::smooth(-0.325f, -0.34f, p.z) * paint::smooth(-0.43f, -0.41f, p.z);
+    float line =
+        paint::band(p.x, 0.008f, 0.006f) * paint::smooth(-0.325f, -0.34f, p.z) * paint::smooth(-0.43f, -0.41f, p.z);
     float curveZ = -0.43f + 1.8f * p.x * p.x;
     float curve = paint::band(p.z - curveZ, 0.008f, 0.007f) * paint::smooth(0.15f, 0.1f, std::fabs(p.x));
     c = glm::mix(c, kDark, std::max(line, curve) * front);
@@ -144,12 +145,18 @@ Image paintCatBody() {
         const std::string& name = part.name();
         bakeSurface(image, part, [&](const SurfacePoint& sp) {
             glm::vec3 c;
-            if (name == "torso") c = torsoColour(noise, sp);
-            else if (name == "head") c = headColour(noise, sp);
-            else if (name == "muzzle") c = muzzleColour(sp);
-            else if (name == "ear_left" || name == "ear_right") c = earColour(sp);
-            else if (name == "haunch_left" || name == "haunch_right") c = haunchColour(noise, sp);
-            else c = glm::mix(kCream, kFur, paint::smooth(-1.3f, -1.1f, sp.position.z));  // white paws
+            if (name == "torso")
+                c = torsoColour(noise, sp);
+            else if (name == "head")
+                c = headColour(noise, sp);
+            else if (name == "muzzle")
+                c = muzzleColour(sp);
+            else if (name == "ear_left" || name == "ear_right")
+                c = earColour(sp);
+            else if (name == "haunch_left" || name == "haunch_right")
+                c = haunchColour(noise, sp);
+            else
+                c = glm::mix(kCream, kFur, paint::smooth(-1.3f, -1.1f, sp.position.z));  // white paws
             return paint::opaque(c * furTone(noise, sp.position));
         });
     }

@@ -26,12 +26,30 @@ inline bool cubeFacePosition(int face, const glm::vec3& d, float& s, float& t) {
     glm::vec3 p = d / ma;
     float sc = 0, tc = 0;
     switch (face) {
-        case 0: sc = -p.z; tc = -p.y; break;
-        case 1: sc = p.z; tc = -p.y; break;
-        case 2: sc = p.x; tc = p.z; break;
-        case 3: sc = p.x; tc = -p.z; break;
-        case 4: sc = p.x; tc = -p.y; break;
-        default: sc = -p.x; tc = -p.y; break;
+        case 0:
+            sc = -p.z;
+            tc = -p.y;
+            break;
+        case 1:
+            sc = p.z;
+            tc = -p.y;
+            break;
+        case 2:
+            sc = p.x;
+            tc = p.z;
+            break;
+        case 3:
+            sc = p.x;
+            tc = -p.z;
+            break;
+        case 4:
+            sc = p.x;
+            tc = -p.y;
+            break;
+        default:
+            sc = -p.x;
+            tc = -p.y;
+            break;
     }
     s = (sc + 1) / 2;
     t = (tc + 1) / 2;

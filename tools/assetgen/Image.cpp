@@ -20,8 +20,8 @@ void Image::blend(int x, int y, const glm::vec4& colour, float coverage) {
     glm::vec4& dst = at(x, y);
     float a = glm::clamp(colour.a * coverage, 0.0f, 1.0f);
     float outA = a + dst.a * (1.0f - a);
-    glm::vec3 rgb = outA > 0.0f ? (glm::vec3(colour) * a + glm::vec3(dst) * dst.a * (1.0f - a)) / outA
-                                : glm::vec3(colour);
+    glm::vec3 rgb =
+        outA > 0.0f ? (glm::vec3(colour) * a + glm::vec3(dst) * dst.a * (1.0f - a)) / outA : glm::vec3(colour);
     dst = glm::vec4(rgb, outA);
 }
 

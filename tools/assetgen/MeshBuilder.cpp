@@ -26,12 +26,10 @@ uint32_t MeshBuilder::addVertex(const MeshVertex& vertex) {
     return static_cast<uint32_t>(verts.size() - 1);
 }
 
-void MeshBuilder::addTriangle(uint32_t a, uint32_t b, uint32_t c) {
-    idx.insert(idx.end(), {a, b, c});
-}
+void MeshBuilder::addTriangle(uint32_t a, uint32_t b, uint32_t c) { idx.insert(idx.end(), {a, b, c}); }
 
-void MeshBuilder::addFlatTriangle(const glm::vec3& p0, const glm::vec3& p1, const glm::vec3& p2,
-                                  const glm::vec2& uv0, const glm::vec2& uv1, const glm::vec2& uv2) {
+void MeshBuilder::addFlatTriangle(const glm::vec3& p0, const glm::vec3& p1, const glm::vec3& p2, const glm::vec2& uv0,
+                                  const glm::vec2& uv1, const glm::vec2& uv2) {
     glm::vec3 n = glm::normalize(glm::cross(p1 - p0, p2 - p0));
     uint32_t a = addVertex({p0, n, uv0});
     uint32_t b = addVertex({p1, n, uv1});

@@ -46,20 +46,21 @@ Surface wing(float side, UvRect rect) {
     glm::vec3 chord(0, 1, 0);
     glm::vec3 thickness = glm::normalize(glm::cross(span, chord)) * side;
     glm::mat3 basis(span * side, chord, thickness);
-    return Surface(side < 0 ? "wing_left" : "wing_right",
-                   [=](float s, float t) {
-                       float lat = kPi * t - kPi / 2, lon = 2 * kPi * s;
-                       float u = std::cos(lat) * std::cos(lon), v = std::cos(lat) * std::sin(lon), w = std::sin(lat);
-                       // Out along the span the wing sweeps back to a rounded tip; the trailing edge is
-                       // scalloped into feathers.
-                       float along = (u * side + 1) * 0.5f;
-                       float feathers = v > 0 ? 1.0f + 0.22f * v * std::fabs(std::sin(along * kPi * 3.5f)) : 1.0f;
-                       float x = 0.6f * u;
-                       float y = 0.48f * v * (1.0f - 0.35f * along) * feathers + 0.35f * along * along;
-                       float z = 0.06f * w;
-                       return root + span * 0.6f + basis * glm::vec3(x, y, z);
-                   },
-                   rect, kBodyTextureSize, 48, 12);
+    return Surface(
+        side < 0 ? "wing_left" : "wing_right",
+        [=](float s, float t) {
+            float lat = kPi * t - kPi / 2, lon = 2 * kPi * s;
+            float u = std::cos(lat) * std::cos(lon), v = std::cos(lat) * std::sin(lon), w = std::sin(lat);
+            // Out along the span the wing sweeps back to a rounded tip; the trailing edge is
+            // scalloped into feathers.
+            float along = (u * side + 1) * 0.5f;
+            float feathers = v > 0 ? 1.0f + 0.22f * v * std::fabs(std::sin(along * kPi * 3.5f)) : 1.0f;
+            float x = 0.6f * u;
+            float y = 0.48f * v * (1.0f - 0.35f * along) * feathers + 0.35f * along * along;
+            float z = 0.06f * w;
+            return root + span * 0.6f + basis * glm::vec3(x, y, z);
+        },
+        rect, kBodyTextureSize, 48, 12);
 }
 
 }  // namespace
@@ -92,9 +93,7 @@ std::vector<Surface> bodyParts() {
     return parts;
 }
 
-std::vector<Surface> wingParts() {
-    return {wing(-1.0f, {0.25f, 0, 0.625f, 0.25f}), wing(1.0f, {0.625f, 0, 1, 0.25f})};
-}
+std::vector<Surface> wingParts() { return {wing(-1.0f, {0.25f, 0, 0.625f, 0.25f}), wing(1.0f, {0.625f, 0, 1, 0.25f})}; }
 
 std::vector<Surface> eyeParts() { return {eye(-1.0f), eye(1.0f)}; }
 

@@ -41,7 +41,8 @@ glm::vec3 muzzleColour(const Noise& noise, const SurfacePoint& sp) {
     float nose = paint::smooth(0.01f, 0.0f, std::fabs(p.x) - (0.025f + 0.6f * noseHeight)) *
                  paint::smooth(-0.004f, 0.006f, noseHeight) * paint::smooth(0.085f, 0.07f, noseHeight);
     c = glm::mix(c, kPink, nose * front);
-    float stem = paint::band(p.x, 0.007f, 0.005f) * paint::smooth(1.313f, 1.305f, p.z) * paint::smooth(1.25f, 1.26f, p.z);
+    float stem =
+        paint::band(p.x, 0.007f, 0.005f) * paint::smooth(1.313f, 1.305f, p.z) * paint::smooth(1.25f, 1.26f, p.z);
     float curveZ = 1.255f - 2.2f * p.x * p.x;
     float curve = paint::band(p.z - curveZ, 0.007f, 0.006f) * paint::smooth(0.11f, 0.08f, std::fabs(p.x));
     return glm::mix(c, kLine, std::max(stem, curve) * front);
@@ -51,7 +52,8 @@ glm::vec3 headColour(const Noise& noise, const SurfacePoint& sp) {
     glm::vec3 c = fur(noise, sp.position);
     // A touch of pink on the cheeks.
     glm::vec3 cheek(0.3f, -0.66f, 1.3f);
-    float blush = paint::smooth(0.16f, 0.05f, glm::distance(glm::vec3(std::fabs(sp.position.x), sp.position.y, sp.position.z), cheek));
+    float blush = paint::smooth(
+        0.16f, 0.05f, glm::distance(glm::vec3(std::fabs(sp.position.x), sp.position.y, sp.position.z), cheek));
     return glm::mix(c, kPink, 0.35f * blush);
 }
 
@@ -78,11 +80,16 @@ Image paintRabbitBody() {
             const std::string& name = part.name();
             bakeSurface(image, part, [&](const SurfacePoint& sp) {
                 glm::vec3 c;
-                if (name == "ear_left" || name == "ear_right") c = earColour(noise, sp);
-                else if (name == "muzzle") c = muzzleColour(noise, sp);
-                else if (name == "head") c = headColour(noise, sp);
-                else if (name == "wing_left" || name == "wing_right") c = wingColour(noise, sp);
-                else c = fur(noise, sp.position);
+                if (name == "ear_left" || name == "ear_right")
+                    c = earColour(noise, sp);
+                else if (name == "muzzle")
+                    c = muzzleColour(noise, sp);
+                else if (name == "head")
+                    c = headColour(noise, sp);
+                else if (name == "wing_left" || name == "wing_right")
+                    c = wingColour(noise, sp);
+                else
+                    c = fur(noise, sp.position);
                 return paint::opaque(c);
             });
         }

@@ -12,6 +12,4 @@ float Rng::uniform() {
     return static_cast<float>(nextU64() >> 40) * (1.0f / 16777216.0f);
 }
 
-int Rng::below(int n) {
-    return n <= 0 ? 0 : static_cast<int>(nextU64() % static_cast<uint64_t>(n));
-}
+int Rng::below(int n) { return n <= 0 ? 0 : static_cast<int>(nextU64() % static_cast<uint64_t>(n)); }

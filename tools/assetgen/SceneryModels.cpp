@@ -54,7 +54,8 @@ void writeGrassModel(const std::string& path) {
         uint32_t base = static_cast<uint32_t>(tuft.vertices().size());
         // Both faces of a card are seen (the grass is drawn without culling); an upward normal lights
         // them like the ground they grow from instead of dark on one side.
-        for (int k = 0; k < 4; ++k) tuft.addVertex({corners[k], glm::normalize(glm::vec3(0, 0, 1) + 0.3f * out), uvs[k]});
+        for (int k = 0; k < 4; ++k)
+            tuft.addVertex({corners[k], glm::normalize(glm::vec3(0, 0, 1) + 0.3f * out), uvs[k]});
         tuft.addTriangle(base, base + 1, base + 2);
         tuft.addTriangle(base, base + 2, base + 3);
     }

@@ -30,8 +30,8 @@ Surface::Shape ellipsoid(const glm::vec3& centre, const glm::vec3& radii, const 
 
 Surface::Shape tube(std::function<glm::vec3(float)> curve, std::function<float(float)> radiusSide,
                     std::function<float(float)> radiusOther, const glm::vec3& side) {
-    return [curve = std::move(curve), radiusSide = std::move(radiusSide), radiusOther = std::move(radiusOther),
-            side](float s, float t) {
+    return [curve = std::move(curve), radiusSide = std::move(radiusSide), radiusOther = std::move(radiusOther), side](
+               float s, float t) {
         float tc = glm::clamp(t, 0.0f, 1.0f);
         const float e = 1e-3f;
         glm::vec3 tangent = glm::normalize(curve(std::min(tc + e, 1.0f)) - curve(std::max(tc - e, 0.0f)));
@@ -44,8 +44,7 @@ Surface::Shape tube(std::function<glm::vec3(float)> curve, std::function<float(f
     };
 }
 
-Surface::Shape roundedBox(const glm::vec3& centre, const glm::vec3& halfSize, float exponentAround,
-                          float exponentUp) {
+Surface::Shape roundedBox(const glm::vec3& centre, const glm::vec3& halfSize, float exponentAround, float exponentUp) {
     return [=](float s, float t) {
         float lat = kPi * t - kPi / 2, lon = 2 * kPi * s;
         float cl = signedPow(std::cos(lat), exponentUp), sl = signedPow(std::sin(lat), exponentUp);

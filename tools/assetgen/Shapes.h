@@ -21,8 +21,7 @@ Surface::Shape tube(std::function<glm::vec3(float t)> curve, std::function<float
                     std::function<float(float t)> radiusOther, const glm::vec3& side);
 
 // Rounded box ("superellipsoid"): exponent 1 is an ellipsoid, towards 0 it becomes a box.
-Surface::Shape roundedBox(const glm::vec3& centre, const glm::vec3& halfSize, float exponentAround,
-                          float exponentUp);
+Surface::Shape roundedBox(const glm::vec3& centre, const glm::vec3& halfSize, float exponentAround, float exponentUp);
 
 // Profile of a tube end that closes like a half sphere over the last `fraction` of the length.
 float roundedEnds(float t, float fractionStart, float fractionEnd);

@@ -15,7 +15,8 @@ namespace {
 glm::vec3 daySky(const Noise& noise, const glm::vec3& d) {
     const glm::vec3 zenith = rgb(64, 140, 232), horizon = rgb(200, 228, 250), below = rgb(178, 208, 232);
     float e = d.y;
-    glm::vec3 c = e >= 0 ? glm::mix(horizon, zenith, std::pow(e, 0.55f)) : glm::mix(horizon, below, paint::smooth(0.0f, 0.25f, -e));
+    glm::vec3 c = e >= 0 ? glm::mix(horizon, zenith, std::pow(e, 0.55f))
+                         : glm::mix(horizon, below, paint::smooth(0.0f, 0.25f, -e));
     if (e <= 0.0f) return c;
     // Clouds on a flat layer overhead: project the direction onto it, so clouds flatten and crowd
     // towards the horizon as real ones do.
@@ -44,8 +45,8 @@ std::vector<Star> makeStars(int count, float pixelAngle) {
         float r = std::sqrt(1 - z * z);
         float b = std::pow(rng.uniform(), 3.0f);
         glm::vec3 tint = glm::mix(rgb(190, 210, 255), rgb(255, 236, 200), rng.uniform());
-        stars.push_back({glm::vec3(r * std::cos(a), z, r * std::sin(a)), 0.35f + 0.65f * b,
-                         pixelAngle * (0.55f + 0.7f * b), tint});
+        stars.push_back(
+            {glm::vec3(r * std::cos(a), z, r * std::sin(a)), 0.35f + 0.65f * b, pixelAngle * (0.55f + 0.7f * b), tint});
     }
     return stars;
 }
@@ -72,7 +73,8 @@ Image paintNightSkyFace(int face) {
     image.paint([&](int x, int y) {
         glm::vec3 d = cubeFaceDirection(face, (x + 0.5f) / size, (y + 0.5f) / size);
         float e = d.y;
-        glm::vec3 c = e >= 0 ? glm::mix(horizon, zenith, std::pow(e, 0.6f)) : glm::mix(horizon, below, paint::smooth(0.0f, 0.2f, -e));
+        glm::vec3 c = e >= 0 ? glm::mix(horizon, zenith, std::pow(e, 0.6f))
+                             : glm::mix(horizon, below, paint::smooth(0.0f, 0.2f, -e));
         float band = std::exp(-std::pow(glm::dot(d, bandAxis) / 0.2f, 2.0f));
         float dust = paint::smooth(-0.2f, 0.6f, noise.fbm3(d * 5.0f, 4));
         c += band * dust * rgb(40, 40, 70);

@@ -3,8 +3,12 @@
 #include <utility>
 
 Surface::Surface(std::string name, Shape shape, UvRect rect, int textureSize, int columns, int rows)
-    : partName(std::move(name)), shape(std::move(shape)), uvRect(rect), inset(1.5f / textureSize),
-      cols(columns), rowCount(rows) {}
+    : partName(std::move(name)),
+      shape(std::move(shape)),
+      uvRect(rect),
+      inset(1.5f / textureSize),
+      cols(columns),
+      rowCount(rows) {}
 
 glm::vec3 Surface::rawNormal(float s, float t) const {
     const float e = 1e-3f;

@@ -61,7 +61,8 @@ Image paintSand() {
 Image paintJade() {
     const int size = 2048;
     Noise noise(1010);
-    const glm::vec3 deep = rgb(40, 140, 96), jade = rgb(84, 186, 124), pale = rgb(168, 226, 178), vein = rgb(22, 92, 66);
+    const glm::vec3 deep = rgb(40, 140, 96), jade = rgb(84, 186, 124), pale = rgb(168, 226, 178),
+                    vein = rgb(22, 92, 66);
     Image image(size, size);
     image.paint([&](int x, int y) {
         float u = static_cast<float>(x) / size, v = static_cast<float>(y) / size;
@@ -90,7 +91,8 @@ Image paintGrass() {
     };
     std::vector<Blade> blades;
     for (int i = 0; i < 15; ++i)
-        blades.push_back({rng.range(0.12f, 0.88f), rng.range(-0.18f, 0.18f), rng.range(0.55f, 0.97f), rng.range(0.025f, 0.045f)});
+        blades.push_back(
+            {rng.range(0.12f, 0.88f), rng.range(-0.18f, 0.18f), rng.range(0.55f, 0.97f), rng.range(0.025f, 0.045f)});
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             glm::vec2 uv = pixelUv(image, x, y);

@@ -59,7 +59,8 @@ Image paintParticles() {
                 float halo = 0.45f * std::exp(-std::pow(r / radius, 2.0f));
                 // A four-pointed twinkle that turns a little as the sparkle fades.
                 float a = 0.4f * age;
-                float rx = std::fabs(dx * std::cos(a) + dy * std::sin(a)), ry = std::fabs(-dx * std::sin(a) + dy * std::cos(a));
+                float rx = std::fabs(dx * std::cos(a) + dy * std::sin(a)),
+                      ry = std::fabs(-dx * std::sin(a) + dy * std::cos(a));
                 float rays = 0.6f * (std::exp(-rx * rx / 1.5f) * std::exp(-ry / radius * 2.0f) +
                                      std::exp(-ry * ry / 1.5f) * std::exp(-rx / radius * 2.0f));
                 float glow = (core + halo + rays) * intensity * paint::smooth(15.5f, 12.0f, r);

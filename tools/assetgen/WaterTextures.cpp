@@ -12,7 +12,8 @@ Image paintWaterDudv() {
     image.paint([&](int x, int y) {
         float u = static_cast<float>(x) / size, v = static_cast<float>(y) / size;
         float du = noiseU.fbm2(u, v, 4, 4, 0.55f), dv = noiseV.fbm2(u, v, 4, 4, 0.55f);
-        return glm::vec4(0.5f + 0.5f * glm::clamp(du * 1.4f, -1.0f, 1.0f), 0.5f + 0.5f * glm::clamp(dv * 1.4f, -1.0f, 1.0f), 0.0f, 1.0f);
+        return glm::vec4(0.5f + 0.5f * glm::clamp(du * 1.4f, -1.0f, 1.0f),
+                         0.5f + 0.5f * glm::clamp(dv * 1.4f, -1.0f, 1.0f), 0.0f, 1.0f);
     });
     return image;
 }

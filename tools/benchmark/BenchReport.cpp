@@ -56,9 +56,7 @@ std::string mb(long kb) {
     return s.str();
 }
 
-std::string signedMb(long kb) {
-    return (kb >= 0 ? "+" : "-") + mb(kb >= 0 ? kb : -kb);
-}
+std::string signedMb(long kb) { return (kb >= 0 ? "+" : "-") + mb(kb >= 0 ? kb : -kb); }
 
 std::string share(double part, double whole) {
     std::ostringstream s;
@@ -67,9 +65,7 @@ std::string share(double part, double whole) {
     return s.str();
 }
 
-double medianOf(const std::vector<int>& values) {
-    return median(std::vector<double>(values.begin(), values.end()));
-}
+double medianOf(const std::vector<int>& values) { return median(std::vector<double>(values.begin(), values.end())); }
 
 struct ResetMemory {
     long first = 0, last = 0, max = 0;

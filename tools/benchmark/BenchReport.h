@@ -9,8 +9,8 @@
 // Everything one benchmark run measured, and its two printed forms. Times are seconds, memory
 // kibibytes.
 struct BenchReport {
-    std::string renderer;  // GL_RENDERER
-    std::string glVersion; // GL_VERSION
+    std::string renderer;   // GL_RENDERER
+    std::string glVersion;  // GL_VERSION
     int width = 0;
     int height = 0;
 

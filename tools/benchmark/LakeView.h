@@ -7,7 +7,7 @@ class btDynamicsWorld;
 // A spot on the shore with open water in front of it, for timing frames that look over the lake.
 struct LakeView {
     bool found = false;
-    glm::vec3 shore{0.0f};     // on land, a little above the water line
+    glm::vec3 shore{0.0f};         // on land, a little above the water line
     glm::vec2 towardsWater{0.0f};  // unit direction (x, z) along which the lake lies
 };
 

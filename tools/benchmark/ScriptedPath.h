@@ -4,7 +4,7 @@
 
 // The input of one benchmark frame, in the form the frame loop hands to Game::update.
 struct PathInput {
-    float cursorDx = 0.0f;      // virtual cursor offset from the window centre, pixels
+    float cursorDx = 0.0f;  // virtual cursor offset from the window centre, pixels
     float cursorDy = 0.0f;
     std::vector<int> keys = std::vector<int>(6, 0);  // W, A, S, D, space, left shift
 };

@@ -80,12 +80,18 @@ bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames)) ++i;
-        else if (arg == "--resets" && hasValue && parseCount(argv[i + 1], options.resets)) ++i;
-        else if (arg == "--between" && hasValue && parseCount(argv[i + 1], options.between)) ++i;
-        else if (arg == "--seed" && hasValue && parseCount(argv[i + 1], options.seed)) ++i;
-        else if (arg == "--markdown" && hasValue) options.markdownPath = argv[++i];
-        else if (arg == "--frame-log" && hasValue) options.frameLogPath = argv[++i];
+        if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames))
+            ++i;
+        else if (arg == "--resets" && hasValue && parseCount(argv[i + 1], options.resets))
+            ++i;
+        else if (arg == "--between" && hasValue && parseCount(argv[i + 1], options.between))
+            ++i;
+        else if (arg == "--seed" && hasValue && parseCount(argv[i + 1], options.seed))
+            ++i;
+        else if (arg == "--markdown" && hasValue)
+            options.markdownPath = argv[++i];
+        else if (arg == "--frame-log" && hasValue)
+            options.frameLogPath = argv[++i];
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -137,8 +143,8 @@ std::string glString(GLenum name) {
 using FrameLog = std::vector<std::pair<std::string, double>>;
 
 // Builds the game as the entry point does and draws its first frame.
-std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, const RunClock& clock,
-                                BenchReport& report, FrameLog& log) {
+std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, const RunClock& clock, BenchReport& report,
+                                FrameLog& log) {
     report.terrainSeed = static_cast<unsigned int>(options.seed);
     std::function<unsigned int()> seeds = [next = report.terrainSeed]() mutable { return next++; };
     auto game = std::make_unique<Game>(static_cast<float>(report.width) / static_cast<float>(report.height),
@@ -264,8 +270,8 @@ ViewTimes timeView(Game& game, GLFWwindow* window, int frames) {
 
 void printView(const char* what, const ViewTimes& times) {
     const int frames = static_cast<int>(times.frame.size());
-    std::printf("Frame %s (median of %d)   %.1f ms, %d scene passes\n", what, frames,
-                median(times.frame) * 1000.0, times.passes.empty() ? 0 : times.passes.back());
+    std::printf("Frame %s (median of %d)   %.1f ms, %d scene passes\n", what, frames, median(times.frame) * 1000.0,
+                times.passes.empty() ? 0 : times.passes.back());
     if (!times.reflection.empty())
         std::printf("  reflection image %.1f ms, refraction image %.1f ms\n", median(times.reflection) * 1000.0,
                     median(times.refraction) * 1000.0);

@@ -26,7 +26,8 @@ void writeTextureSheet(const std::string& outPath) {
         unsigned iw = 0, ih = 0;
         std::vector<unsigned char> img = decodePng(fs::absolute(files[f]).string(), &iw, &ih);
         if (img.empty()) continue;
-        int ox = gap + static_cast<int>(f % perRow) * (tile + gap), oy = gap + static_cast<int>(f / perRow) * (tile + gap);
+        int ox = gap + static_cast<int>(f % perRow) * (tile + gap),
+            oy = gap + static_cast<int>(f / perRow) * (tile + gap);
         for (int y = 0; y < tile; ++y)
             for (int x = 0; x < tile; ++x) {
                 // Average the block of source pixels under this tile pixel.

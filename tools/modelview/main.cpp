@@ -73,7 +73,8 @@ void drawModel(const ModelPreset& preset, const std::vector<std::shared_ptr<Text
         glUniformMatrix4fv(shader->modelMatrixLocation, 1, GL_FALSE, glm::value_ptr(model));
         glUniform1f(shader->shineDamperLocation, look.shineDamper);
         glUniform1f(shader->reflectivityLocation, look.reflectivity);
-        if (look.transparent) glDisable(GL_CULL_FACE);
+        if (look.transparent)
+            glDisable(GL_CULL_FACE);
         else {
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
@@ -112,11 +113,11 @@ void renderModel(const std::string& name, const std::string& outPath) {
     glm::mat4 projection = glm::perspective(glm::radians(preset.sky ? 80.0f : 40.0f), 1.0f, 0.05f, 1000.0f);
 
     if (preset.sky) {
-        const std::vector<std::string> day = {"skybox/right.png", "skybox/left.png", "skybox/top.png",
+        const std::vector<std::string> day = {"skybox/right.png",  "skybox/left.png", "skybox/top.png",
                                               "skybox/bottom.png", "skybox/back.png", "skybox/front.png"};
         const std::vector<std::string> night = {"skybox/nightRight.png", "skybox/nightLeft.png",
-                                                "skybox/nightTop.png", "skybox/nightBottom.png",
-                                                "skybox/nightBack.png", "skybox/nightFront.png"};
+                                                "skybox/nightTop.png",   "skybox/nightBottom.png",
+                                                "skybox/nightBack.png",  "skybox/nightFront.png"};
         GLuint cubes[2] = {loadCubeMap(day, 1024, 1024), loadCubeMap(night, 512, 512)};
         SkyPreview sky;
         for (GLuint cube : cubes)
@@ -131,7 +132,8 @@ void renderModel(const std::string& name, const std::string& outPath) {
     }
 
     std::vector<GLuint> textures;
-    for (const MeshLook& look : preset.meshes) textures.push_back(loadTexture(look.texture, look.textureSize, look.textureSize));
+    for (const MeshLook& look : preset.meshes)
+        textures.push_back(loadTexture(look.texture, look.textureSize, look.textureSize));
     for (const PreviewView& v : preset.views) {
         glm::vec3 eye = preset.target + cameraOffset(v) * v.distance;
         glm::mat4 view = glm::lookAt(eye, preset.target, glm::vec3(0, 1, 0));
@@ -171,8 +173,10 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         std::string what = argv[1];
-        if (what == "--textures") writeTextureSheet(argv[2]);
-        else renderModel(what, argv[2]);
+        if (what == "--textures")
+            writeTextureSheet(argv[2]);
+        else
+            renderModel(what, argv[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "modelview: %s\n", e.what());
         status = 1;

@@ -113,10 +113,11 @@ bool writeFramebuffer(const std::string& path, int width, int height) {
 int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) {
-        std::cerr << "usage: " << argv[0]
-                  << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
-                     " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
-                  << std::endl;
+        std::cerr
+            << "usage: " << argv[0]
+            << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
+               " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
+            << std::endl;
         return 2;
     }
     if (!glfwInit()) return 1;
