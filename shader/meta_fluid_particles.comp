@@ -1,7 +1,9 @@
 #version 430
 
-// One step of a fountain's particles, in grid units. Each kept or new particle takes its slot from
-// the atomic counter, so the written set is compact; the counter is never left above maximumCount.
+// One step of a fountain's particles. Positions and velocities are kept in grid units, but every
+// distance and speed of the motion is set in world units and scaled by pointsPerUnit, so a fountain
+// looks the same at any grid resolution. Each kept or new particle takes its slot from the atomic
+// counter, so the written set is compact; the counter is never left above maximumCount.
 //
 // Record meanings: position.w is the particle's metaball radius, velocity.w its remaining life in
 // seconds. The radius eases towards a thin value in flight (the jet reads as streams) and a wide one
@@ -28,21 +30,28 @@ uniform float deltaT;
 uniform uint spawnCount;
 uniform vec3 spawnPos;
 uniform vec3 spawnVel;
+uniform float pointsPerUnit;  // grid points per world unit
 
-const float flowAcceleration = 14.0;  // grid units / s², the pull of gravity inside the box
-const float jetRadius = 5.2;
-const float poolRadius = 6.5;
+// In world units (the fountain's box is one unit across) and seconds.
+const float flowAcceleration = 0.35;  // the pull of gravity inside the box, per s²
+const float jetRadius = 0.13;
+const float poolRadius = 0.1625;
+const float floorLevel = 0.175;       // lowest particle centre above the floor
+const float wallMargin = 0.1;         // particles stay this far inside the side walls
+const float repulsionRange = 0.1;
+const float repulsionStrength = 1.0;  // per s²
+const float spawnSpread = 0.00375;    // how far apart the particles of one step start, per particle
+// Rates and times, the same at any resolution.
 const float radiusRate = 3.0;         // 1/s, how fast the radius eases to its target
 const float lifetime = 18.0;          // seconds: long enough for a pool to gather
 const float fadeTime = 0.6;
-const float floorLevel = 7.0;         // lowest particle centre above the floor
-const float wallMargin = 4.0;         // particles stay this far inside the side walls
 const float floorFriction = 2.5;      // 1/s, horizontal damping while resting on the floor
 const float airDrag = 1.0;            // 1/s, horizontal damping in flight: keeps the jet a column
-const float repulsionRange = 4.0;
-const float repulsionStrength = 40.0;
 const float basinPull = 1.2;          // 1/s², draws the pool towards the spring so it stays round
 const float maxStep = 0.1;            // longer frames are integrated in pieces of this size at most
+
+// A world-unit length or speed in grid units.
+float grid(float world) { return world * pointsPerUnit; }
 
 // Takes the next free output slot, or -1 when the buffers are full.
 int claimSlot() {
@@ -66,22 +75,23 @@ vec3 repulsion(uint self, vec3 p) {
         if (i == self) continue;
         vec3 d = p - positionsIn[i].xyz;
         float dist2 = dot(d, d);
-        if (dist2 >= repulsionRange * repulsionRange) continue;
+        float range = grid(repulsionRange);
+        if (dist2 >= range * range) continue;
         float dist = sqrt(dist2);
         // Exactly coincident particles part along a direction picked from their indices.
         vec3 away = dist > 1e-4 ? d / dist : normalize(vec3(float(self) - float(i), 0.1, float(i % 7u) - 3.0));
-        push += away * (1.0 - dist / repulsionRange);
+        push += away * (1.0 - dist / range);
     }
-    return push * vec3(1.0, 0.35, 1.0) * repulsionStrength;
+    return push * vec3(1.0, 0.35, 1.0) * grid(repulsionStrength);
 }
 
 void advance(inout vec3 p, inout vec3 v, float dt, vec3 push) {
     vec3 hi = vec3(dimensions - 1);
-    vec3 lo = vec3(wallMargin, floorLevel, wallMargin);
-    vec3 top = hi - vec3(wallMargin);
-    v += (flowAt(p) * flowAcceleration + push) * dt;
+    vec3 lo = vec3(grid(wallMargin), grid(floorLevel), grid(wallMargin));
+    vec3 top = hi - vec3(grid(wallMargin));
+    v += (flowAt(p) * grid(flowAcceleration) + push) * dt;
     // Resting on the floor the flow field holds nothing up; the floor does.
-    if (p.y <= floorLevel + 0.01) {
+    if (p.y <= lo.y + 0.01) {
         v.xz *= max(0.0, 1.0 - floorFriction * dt);
         v.xz -= (p.xz - 0.5 * vec2(dimensions.xz - 1)) * basinPull * dt;
         v.y = max(v.y, 0.0);
@@ -113,7 +123,7 @@ void store(vec3 p, vec3 v, float life, float radius) {
 // A small per-particle spread so the particles of one step do not sit on top of each other.
 vec3 jitter(uint n) {
     float a = float(n) * 2.39996;
-    return vec3(cos(a), 0.0, sin(a)) * (0.15 * float(n));
+    return vec3(cos(a), 0.0, sin(a)) * (grid(spawnSpread) * float(n));
 }
 
 void main() {
@@ -132,7 +142,7 @@ void main() {
             float dt = steps > 0 ? deltaT / float(steps) : 0.0;
             for (int s = 0; s < steps; ++s) advance(p, v, dt, push);
             float oldFade = fade(velocity.w);
-            float target = p.y <= floorLevel + 0.01 ? poolRadius : jetRadius;
+            float target = grid(p.y <= grid(floorLevel) + 0.01 ? poolRadius : jetRadius);
             float radius = oldFade > 0.05 ? position.w / oldFade : target;
             radius = mix(target, radius, exp(-radiusRate * max(deltaT, 0.0)));
             store(p, v, life, radius);
@@ -146,7 +156,7 @@ void main() {
             int slot = claimSlot();
             if (slot < 0) break;
             vec3 v = spawnVel + jitter(n) * 2.0;
-            positionsOut[slot] = vec4(spawnPos + jitter(n), jetRadius);
+            positionsOut[slot] = vec4(spawnPos + jitter(n), grid(jetRadius));
             velocitiesOut[slot] = vec4(v, lifetime);
         }
     }

@@ -3,6 +3,7 @@
 #include "app/Callbacks.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
+#include "app/Windowing.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
@@ -33,21 +34,11 @@ void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
 
 int main() {
     loadSettings();
-    if (!glfwInit()) std::exit(1);
-
-    glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-    glfwWindowHint(GLFW_SAMPLES, settings.samples);
-    GLFWmonitor* monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, settings.title.c_str(), monitor, nullptr);
-    if (!window) {
-        std::cerr << "Could not create a " << settings.width << " x " << settings.height
-                  << " window with an OpenGL context (an OpenGL 4.3 driver is required)." << std::endl;
-        glfwTerminate();
-        return 1;
-    }
+    if (!startGlfw()) std::exit(1);
+    GLFWwindow* window = openWindow();
+    if (!window) return 1;
     cullingEnabled = true;
 
-    glfwSetErrorCallback(errorCallback);
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
     glfwMakeContextCurrent(window);

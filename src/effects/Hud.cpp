@@ -218,5 +218,7 @@ void Hud::draw() {
     glDrawArrays(GL_TRIANGLES, 0, vertexCount());
     glBindVertexArray(0);
     glUseProgram(0);
+    // Left on, blending would fringe the next frame's scene and cost every fragment a blend.
+    glDisable(GL_BLEND);
     if (depthTest) glEnable(GL_DEPTH_TEST);
 }

@@ -40,8 +40,8 @@ public:
     // vertex array and no array buffer bound.
     void setText(std::vector<HudText> rows);
 
-    // Draws the current mesh, if one was built, over whatever is in the framebuffer. Turns blending
-    // on (source alpha) and leaves it on; the depth test is off for the draw and restored after.
+    // Draws the current mesh, if one was built, over whatever is in the framebuffer, alpha-blended and
+    // without depth test. Leaves blending off and the depth test as it found it.
     // Leaves no program and no vertex array bound, the atlas bound on texture unit 0.
     void draw();
 

@@ -12,8 +12,6 @@
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <string>
 
@@ -22,8 +20,6 @@ namespace {
 constexpr size_t kRabbitParts = 2;        // eyes, body
 constexpr size_t kFlyingRabbitParts = 3;  // diamond, body, eyes
 const glm::vec3 kStandOffset(0.0f, 1.0f, 0.0f);
-
-unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
 
 void setMaterial(const std::vector<std::shared_ptr<TexturedMesh>>& meshes, size_t index,
                  const std::shared_ptr<Material>& material) {
@@ -37,7 +33,7 @@ void reportShortfall(const char* kind, size_t made, int requested, int attempts)
 
 }  // namespace
 
-EnemyManager::EnemyManager() : seedSource(calendarSeconds) {
+EnemyManager::EnemyManager() {
     eyeMaterial = std::make_shared<Material>(loadTexture("rabbit_eye_256.png", 256, 256), 10.0f, 1.0f);
     bodyMaterial = std::make_shared<Material>(loadTexture("rabbit_body_512.png", 512, 512), 10.0f, 0.01f);
     itemMaterial = std::make_shared<Material>(loadTexture("item_64.png", 64, 64), 10.0f, 0.01f);
@@ -61,8 +57,7 @@ EnemyManager::EnemyManager(std::vector<std::shared_ptr<TexturedMesh>> rabbitMode
       flyingRabbitMeshes(std::move(flyingRabbitModel)),
       eyeMaterial(std::move(eye)),
       bodyMaterial(std::move(body)),
-      itemMaterial(std::move(item)),
-      seedSource(calendarSeconds) {
+      itemMaterial(std::move(item)) {
     checkModels();
 }
 
@@ -80,7 +75,6 @@ void EnemyManager::checkModels() const {
 
 void EnemyManager::spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
                          const BlockedQuery& isBlocked) {
-    std::srand(seedSource ? seedSource() : calendarSeconds());
     spawnRabbits(rabbitCount, centre, world, isBlocked);
     spawnFlyingRabbits(flyingRabbitCount, centre, world, isBlocked);
 }

@@ -38,13 +38,13 @@ public:
     EnemyManager(const EnemyManager&) = delete;
     EnemyManager& operator=(const EnemyManager&) = delete;
 
-    // Reseeds the random generator from seedSource (every call, even for no enemies), then scatters
-    // `rabbitCount` rabbits and `flyingRabbitCount` flying rabbits over a 40 x 40 square around
-    // `centre`, 10 to 99 units above it before they are dropped: rabbits land on the ground and never
-    // on water, flying rabbits stay at that height. Points where `isBlocked` holds are skipped. Each
-    // kind gets at most kAttemptsPerEnemy attempts per requested enemy, so a group over a lake or
-    // solid rock ends with fewer (reported on standard error). New bodies join `world` and new
-    // meshes go to hooks.addRenderable under their material's texture.
+    // Scatters `rabbitCount` rabbits and `flyingRabbitCount` flying rabbits over a 40 x 40 square
+    // around `centre`, 10 to 99 units above it before they are dropped: rabbits land on the ground and
+    // never on water, flying rabbits stay at that height. Points where `isBlocked` holds are skipped.
+    // Each kind gets at most kAttemptsPerEnemy attempts per requested enemy, so a group over a lake or
+    // solid rock ends with fewer (reported on standard error). New bodies join `world` and new meshes
+    // go to hooks.addRenderable under their material's texture. Draws continue the random sequence
+    // where it stands; nothing here reseeds it.
     void spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
                const BlockedQuery& isBlocked);
     // The same over the terrain's occupancy; without a terrain nothing is blocked.
@@ -67,8 +67,6 @@ public:
     std::shared_ptr<Material> bodyMaterial;
     std::shared_ptr<Material> itemMaterial;
     EnemyHooks hooks;
-    // The seed of every spawn call; the calendar time in whole seconds unless replaced.
-    std::function<unsigned()> seedSource;
 
 private:
     // A random spot of the group's square and height range.

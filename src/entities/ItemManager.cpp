@@ -13,8 +13,6 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <iostream>
 
 namespace {
@@ -26,8 +24,6 @@ const glm::vec3 kFountainDropStart(0.0f, 100.0f, 0.0f);
 const glm::vec3 kFountainSink(0.0f, 0.2f, 0.0f);
 const glm::vec3 kFountainBodyOffset(0.5f, 1.0f, 0.5f);
 
-unsigned calendarSeconds() { return static_cast<unsigned>(std::time(nullptr)); }
-
 // Out of the world only if it is in one, so collected items (already out) are skipped.
 void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
     if (body && world && body->getBroadphaseHandle()) world->removeRigidBody(body);
@@ -35,7 +31,7 @@ void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
 
 }  // namespace
 
-ItemManager::ItemManager(std::function<unsigned()> seedSource) {
+ItemManager::ItemManager() {
     itemTexture = loadTexture("item_64.png", 64, 64);
     ownsTexture = true;
     std::vector<std::shared_ptr<TexturedMesh>> meshes;
@@ -51,20 +47,13 @@ ItemManager::ItemManager(std::function<unsigned()> seedSource) {
     material->reflectivity = 1.0f;  // diamonds glint
     material->setShader(TexturedShader::getInstance());
     itemMesh->material = material;
-    reseed(std::move(seedSource));
 }
 
-ItemManager::ItemManager(std::shared_ptr<TexturedMesh> mesh, GLuint texture, std::function<unsigned()> seedSource)
-    : itemTexture(texture), itemMesh(std::move(mesh)) {
-    reseed(std::move(seedSource));
-}
+ItemManager::ItemManager(std::shared_ptr<TexturedMesh> mesh, GLuint texture)
+    : itemTexture(texture), itemMesh(std::move(mesh)) {}
 
 ItemManager::~ItemManager() {
     if (ownsTexture && itemTexture != 0 && hasCurrentGlContext()) glDeleteTextures(1, &itemTexture);
-}
-
-void ItemManager::reseed(std::function<unsigned()> seedSource) {
-    std::srand(seedSource ? seedSource() : calendarSeconds());
 }
 
 void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world,

@@ -37,12 +37,11 @@ public:
     // Builds one fountain; spawn places it afterwards. `position` is where it will stand.
     using FountainFactory = std::function<SpawnedFountain(const glm::vec3& position)>;
 
-    // Loads "item_64.png" and the first mesh of "diamond.dae" once for all items and reseeds the
-    // random generator from seedSource (the calendar time in whole seconds unless given). Needs the
-    // current context; the first use of the shared textured program builds it and leaves it current.
-    explicit ItemManager(std::function<unsigned()> seedSource = {});
-    // Uses a mesh and texture made elsewhere (no GL work); reseeds like the other constructor.
-    ItemManager(std::shared_ptr<TexturedMesh> itemMesh, GLuint itemTexture, std::function<unsigned()> seedSource = {});
+    // Loads "item_64.png" and the first mesh of "diamond.dae" once for all items. Needs the current
+    // context; the first use of the shared textured program builds it and leaves it current.
+    ItemManager();
+    // Uses a mesh and texture made elsewhere (no GL work).
+    ItemManager(std::shared_ptr<TexturedMesh> itemMesh, GLuint itemTexture);
     // Deletes the item texture it loaded (when a context is still current).
     ~ItemManager();
 
@@ -54,7 +53,7 @@ public:
     // and drops onto water are rejected, with at most kAttemptsPerItem attempts per requested item so
     // a cluster over a lake or solid rock still finishes. Then one fountain (through makeFountain, if
     // set) on the ground under the centre, unless that ground is water. Touches no world but for ray
-    // tests.
+    // tests. Draws continue the random sequence where it stands; nothing here reseeds it.
     void spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
     // The same over the terrain's occupancy; without a terrain nothing is blocked.
     void spawn(int count, const glm::vec3& centre, btDynamicsWorld* world,
@@ -80,7 +79,6 @@ public:
     FountainFactory makeFountain;
 
 private:
-    void reseed(std::function<unsigned()> seedSource);
     void placeFountain(const glm::vec3& centre, btDynamicsWorld* world, std::string& groundName);
 
     bool ownsTexture = false;

@@ -143,6 +143,11 @@ void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
     }
 }
 
+void Player::stop() {
+    movingToTarget = false;
+    verticalVelocity = 0.0f;
+}
+
 glm::vec3 Player::getProjectileSpawnPoint() const {
     return position + glm::vec3(getRotationMatrix() * glm::vec4(0, 3, 0, 0));
 }

@@ -26,6 +26,8 @@ public:
     // Starts a dash towards the terrain point where a ray from above the player's head to
     // `aimPoint` lands; prints the name of whatever the ray hits first.
     void moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world);
+    // Ends a dash under way and drops any vertical speed: the player stands still where it is put.
+    void stop();
     // Where the player's shots start: 3 units up along the player's own y axis.
     glm::vec3 getProjectileSpawnPoint() const;
 

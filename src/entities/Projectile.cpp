@@ -101,6 +101,20 @@ void Projectile::updateAll(float dt, btDynamicsWorld* world) {
     for (const auto& shot : projectiles) shot->update(dt, world);
 }
 
+std::vector<std::shared_ptr<Projectile>> Projectile::releaseSpent(btDynamicsWorld* world) {
+    std::vector<std::shared_ptr<Projectile>> spent;
+    for (auto shot = projectiles.begin(); shot != projectiles.end();) {
+        if ((*shot)->visible) {
+            ++shot;
+            continue;
+        }
+        removeFromWorld((*shot)->rigidBody, world);
+        spent.push_back(*shot);
+        shot = projectiles.erase(shot);
+    }
+    return spent;
+}
+
 void Projectile::clearLiveProjectiles(btDynamicsWorld* world) {
     for (const auto& shot : projectiles) removeFromWorld(shot->rigidBody, world);
     projectiles.clear();

@@ -9,14 +9,15 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TexturedMesh;
 class btDynamicsWorld;
 
 // A shot, the player's ("player_projectile") or an enemy's ("projectile"): a small textured sphere
 // whose dynamic body flies straight, without gravity, until it hits something or its lifetime runs
-// out. The body drives the object. Every shot ever fired since the last world reset stays in
-// `projectiles`, spent or not, until clearLiveProjectiles releases them.
+// out. The body drives the object. `projectiles` holds the shots in play; a spent one (expired or hit)
+// is hidden at once and let go of by releaseSpent, all of them by clearLiveProjectiles.
 class Projectile : public GameObject {
 public:
     // Hands a shot's mesh to whoever batches the drawing, with the texture it is drawn with.
@@ -40,6 +41,9 @@ public:
                                              const std::string& name);
     // Ages every visible shot by `dt`; those that reach their lifetime are taken out of play.
     static void updateAll(float dt, btDynamicsWorld* world);
+    // Takes every spent shot (hidden: expired or hit) out of `projectiles`, its body out of `world`,
+    // and returns them, so that whoever still lists them (update and draw lists) can let go too.
+    static std::vector<std::shared_ptr<Projectile>> releaseSpent(btDynamicsWorld* world);
     // Takes the bodies of all shots out of `world`, then releases the shots. Used at a world reset:
     // a body left in the world would point at a freed object.
     static void clearLiveProjectiles(btDynamicsWorld* world);

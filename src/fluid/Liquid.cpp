@@ -39,13 +39,12 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
     for (int i = 0; i < grid.x; ++i) {
         for (int j = 0; j < grid.y; ++j) {
             for (int k = 0; k < grid.z; ++k) {
-                auto cell = std::make_shared<Cell>();
-                cell->direction = flowDirection(i, j, k, grid);
-                cell->position = glm::vec3(i, j, k);
                 const size_t index =
                     static_cast<size_t>(i) + static_cast<size_t>(grid.x) * j + static_cast<size_t>(grid.x) * grid.y * k;
-                cells[index] = cell;
-                flowField[index] = glm::vec4(cell->direction, 0.0f);
+                Cell& cell = cells[index];
+                cell.direction = flowDirection(i, j, k, grid);
+                cell.position = glm::vec3(i, j, k);
+                flowField[index] = glm::vec4(cell.direction, 0.0f);
             }
         }
     }
@@ -55,7 +54,7 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
 
     solver = std::make_shared<MetaBallSolver>();
     std::vector<glm::vec4> flowCopy = flowField;
-    solver->setup(dimensions, flowCopy);
+    solver->setup(dimensions, flowCopy, d);
     solver->computeDensity(dimensions);
 
     name = "fountain";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fluid/Cell.h"
 #include "game/Healer.h"
 #include "render/Frustum.h"
 
@@ -13,7 +14,6 @@ class MetaBallSolver;
 class btBoxShape;
 class btDefaultMotionState;
 class btRigidBody;
-struct Cell;
 
 // A fountain: a small box of liquid whose particles leap from the centre of its floor and fall back,
 // drawn as one metaball surface. It lays out the grid and its flow field, owns the GPU particle
@@ -61,7 +61,7 @@ public:
     // One (i, k) pair per column of cells, i outer: the vertices of the surface draw.
     static std::vector<float> columnPoints(const glm::ivec3& dimensions);
 
-    std::vector<std::shared_ptr<Cell>> cells;
+    std::vector<Cell> cells;  // one per grid cell, in flowField's order
     std::vector<glm::vec4> flowField;
     std::shared_ptr<Mesh> surfaceMesh;
     std::shared_ptr<MetaBallSolver> solver;

@@ -47,7 +47,8 @@ MetaBallSolver::~MetaBallSolver() {
     glDeleteBuffers(1, &stagingBuffer);
 }
 
-void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField) {
+void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution) {
+    pointsPerUnit = resolution;
     densityShader = std::make_shared<MetaBallDensityShader>();
     densityProgram = densityShader->init();
     particleShader = std::make_shared<MetaFluidParticleShader>();
@@ -126,9 +127,13 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
     glUniform1f(glGetUniformLocation(particleProgram, "deltaT"), deltaT);
     glUniform1ui(glGetUniformLocation(particleProgram, "spawnCount"), spawnCount);
     glUniform3f(glGetUniformLocation(particleProgram, "spawnPos"), spawnPosition.x, spawnPosition.y, spawnPosition.z);
+    glUniform1f(glGetUniformLocation(particleProgram, "pointsPerUnit"), pointsPerUnit);
+    // Up at 0.5 to 0.675 world units per second, sideways at most 0.1 either way; in grid units.
     const int r1 = random(), r2 = random(), r3 = random();
-    glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), r3 / 4095.875f - 4.0f, r2 / 4681.0f + 20.0f,
-                r1 / 4095.875f - 4.0f);
+    const float sideways = 0.2f / 32767.0f, upwards = 0.175f / 32767.0f;
+    const glm::vec3 velocity(r3 * sideways - 0.1f, 0.5f + r2 * upwards, r1 * sideways - 0.1f);
+    const glm::vec3 gridVelocity = velocity * pointsPerUnit;
+    glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), gridVelocity.x, gridVelocity.y, gridVelocity.z);
 
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, positionBuffers[current]);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 6, velocityBuffers[current]);

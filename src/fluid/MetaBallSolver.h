@@ -27,10 +27,12 @@ public:
 
     // Builds both programs and all buffers, uploads the first particle and the flow field (one record
     // per grid cell, taken over: `flowField` is left empty) and sizes the shared density grid for
-    // `dimensions` grid points (zeroed). Every new fountain re-specifies that shared grid.
-    void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField);
+    // `dimensions` grid points (zeroed). Every new fountain re-specifies that shared grid. The grid has
+    // `pointsPerUnit` points per world unit: the motion is set in world units and scaled by it.
+    void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float pointsPerUnit);
     // One particle step of `deltaT` seconds: spawns what the accumulator owes at `spawnRate` per second
-    // at `spawnPosition` (grid units), then reads back the new particle count.
+    // at `spawnPosition` (grid units), all with one random upward velocity, then reads back the new
+    // particle count.
     void update(float deltaT, const glm::vec3& dimensions, const glm::vec3& spawnPosition, float spawnRate);
     // Writes every grid point of the shared density grid from the particle set that the latest update
     // read, and leaves the grid bound at binding 4 for the surface draw. Reports queued GL errors.
@@ -60,6 +62,7 @@ public:
     // Particles in positionBuffers[1 - current], the set the density pass draws: the count the latest
     // update read. Passing pointCount there instead would read records past the end of that set.
     std::uint32_t drawnCount = 0;
+    float pointsPerUnit = 40.0f;  // grid points per world unit
     RandomSource random;
 
     static constexpr std::uint32_t kCapacity = 300;

@@ -80,7 +80,9 @@ public:
 
 private:
     void takeOutOfPlay(const Party& party) {
-        for (SceneObject* child : party.object->children) child->setVisible(false);
+        for (SceneObject* child : party.object->children) {
+            if (child) child->setVisible(false);
+        }
         party.object->visible = false;
         removals.push_back(party.body);
     }

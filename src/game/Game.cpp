@@ -42,8 +42,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <string>
+#include <unordered_set>
 
 const glm::vec3 Game::kSkyColor(0.46f, 0.56f, 0.64f);
 const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
@@ -67,7 +69,7 @@ void reportGlErrors(const char* prefix) {
 }  // namespace
 
 Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed)
-    : width(w), height(h), clock(std::move(clockSource)), worldSeed(std::move(seed)) {
+    : width(w), height(h), clock(std::move(clockSource)), worldSeed(seed ? std::move(seed) : freshSeed) {
     gameState = std::make_shared<GameStateManager>();
     camera = std::make_shared<Camera>(aspect);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
@@ -117,7 +119,14 @@ void Game::registerPlayerMeshes() {
     for (const auto& mesh : player->meshes) addRenderable(static_cast<int>(mesh->material->textureId), mesh);
 }
 
+void Game::seedWorld() {
+    seed = worldSeed();
+    std::srand(seed);
+}
+
 void Game::placePlayer() {
+    // A new world starts the player at rest: a dash under way or a fall must not carry over.
+    player->stop();
     // The player's body stays where the last physics step left it; standing near the start point it
     // would catch the drop ray itself, so it sits out the drop.
     dynamicsWorld->removeRigidBody(player->rigidBody);
@@ -155,7 +164,8 @@ void Game::init() {
     shadowMaster->light = sun;
     sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
-    terrain = std::make_shared<AdvancedTerrain>(worldSeed);
+    seedWorld();
+    terrain = std::make_shared<AdvancedTerrain>();
     dynamicsWorld->addRigidBody(terrain->rigidBody);
     grass = std::make_shared<GrassScatter>();
     grass->scatter(renderMap, dynamicsWorld, terrain);
@@ -170,8 +180,7 @@ void Game::init() {
     placePlayer();
 
     enemyManager = std::make_shared<EnemyManager>();
-    itemManager = std::make_shared<ItemManager>(worldSeed);
-    if (worldSeed) enemyManager->seedSource = worldSeed;
+    itemManager = std::make_shared<ItemManager>();
     itemManager->makeFountain = [](const glm::vec3&) {
         auto fountain = std::make_shared<Liquid>(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f);
         return ItemManager::SpawnedFountain{fountain, fountain->rigidBody};
@@ -254,6 +263,12 @@ float Game::advanceClock() {
 }
 
 void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys) {
+    // The disabled cursor starts wherever the pointer was; that is the starting point, not a move.
+    if (!cursorSeen) {
+        prevCursorDx = cursorDx;
+        prevCursorDy = cursorDy;
+        cursorSeen = true;
+    }
     const float ddx = cursorDx - prevCursorDx;
     const float ddy = cursorDy - prevCursorDy;
     if (keys.size() > 5 && keys[5]) {
@@ -309,22 +324,39 @@ void Game::spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, 
         impulse, position, lifetime, name));
 }
 
+void Game::releaseSpentShots() {
+    const std::vector<std::shared_ptr<Projectile>> spent = Projectile::releaseSpent(dynamicsWorld);
+    if (spent.empty()) return;
+    std::unordered_set<const SceneObject*> gone;
+    for (const auto& shot : spent) gone.insert(shot.get());
+    objects.remove_if([&gone](const std::shared_ptr<GameObject>& object) { return gone.count(object.get()) > 0; });
+    auto batch = renderMap.find(static_cast<int>(Projectile::projectileTexture));
+    if (batch == renderMap.end()) return;
+    batch->second.remove_if(
+        [&gone](const std::shared_ptr<TexturedMesh>& mesh) { return gone.count(mesh->parent) > 0; });
+    if (batch->second.empty()) renderMap.erase(batch);
+}
+
 void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState); }
 
-void Game::spawn() {
-    // Six groups at random points of the inner map, then one around the player.
+void Game::scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
+                   const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition) {
     auto draw = [](float scale) { return scale * static_cast<float>(randomDraw()) / 32767.0f; };
     auto clusterSize = [&draw] { return 5 + static_cast<int>(draw(15.0f)); };
     for (int cluster = 0; cluster < 6; ++cluster) {
         const float x = 100.0f + draw(600.0f);
         const float z = 100.0f + draw(600.0f);
-        itemManager->spawn(clusterSize(), glm::vec3(x, 0.0f, z), dynamicsWorld, terrain);
+        items.spawn(clusterSize(), glm::vec3(x, 0.0f, z), world, terrain);
         const int flying = static_cast<int>(draw(5.0f));
         const int rabbits = clusterSize();
-        enemyManager->spawn(rabbits, flying, glm::vec3(x, 0.0f, z), dynamicsWorld, terrain);
+        enemies.spawn(rabbits, flying, glm::vec3(x, 0.0f, z), world, terrain);
     }
-    itemManager->spawn(clusterSize(), player->position + glm::vec3(1.0f, 0.0f, 1.0f), dynamicsWorld, terrain);
-    enemyManager->spawn(5, 2, player->position, dynamicsWorld, terrain);
+    items.spawn(clusterSize(), playerPosition + glm::vec3(1.0f, 0.0f, 1.0f), world, terrain);
+    enemies.spawn(5, 2, playerPosition, world, terrain);
+}
+
+void Game::spawn() {
+    scatter(*itemManager, *enemyManager, dynamicsWorld, terrain, player->position);
 
     // Diamonds hang where they were placed.
     for (const auto& item : itemManager->getItems()) {
@@ -338,8 +370,9 @@ void Game::spawn() {
 void Game::renderFountains(float dt) {
     // Near fountains in view flow and are drawn; spent ones are skipped before any distance test.
     for (const auto& healer : itemManager->getFountains()) {
-        auto* fountain = static_cast<Liquid*>(healer.get());
-        if (!fountain->isDue(camera->position, camera->frustum, culledObjectCount)) continue;
+        // The fountain hook may hand out other healers; only liquid fountains flow and are drawn.
+        auto* fountain = dynamic_cast<Liquid*>(healer.get());
+        if (!fountain || !fountain->isDue(camera->position, camera->frustum, culledObjectCount)) continue;
         fountain->simulate(dt);
         renderer->renderFluid(*fountain->surfaceMesh, fountain->getModelMatrix(), fountain->dimensions);
     }
@@ -430,6 +463,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     renderFountains(dt);
 
     Projectile::updateAll(dt, dynamicsWorld);
+    releaseSpentShots();
     ParticleSystem::updateAll(dt, camera->position);
     renderer->renderParticles();
 
@@ -443,6 +477,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
 }
 
 void Game::reset() {
+    seedWorld();
     renderMap.clear();
     objects.clear();
     objects.push_back(player);

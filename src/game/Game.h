@@ -42,6 +42,7 @@ class btBroadphaseInterface;
 class btCollisionDispatcher;
 class btDefaultCollisionConfiguration;
 class btDiscreteDynamicsWorld;
+class btDynamicsWorld;
 class btSequentialImpulseConstraintSolver;
 
 // Owns the world and runs one frame per update(). The entry point constructs it with the window's
@@ -49,9 +50,10 @@ class btSequentialImpulseConstraintSolver;
 // through gameInstance between two frames.
 class Game {
 public:
-    // `clock` gives wall-clock milliseconds and `worldSeed` seeds the landscape and the scattering of
-    // diamonds and enemies; tests inject their own, the defaults are the system clock and the calendar
-    // time in seconds.
+    // `clock` gives wall-clock milliseconds. `worldSeed` is asked once per world (at init and at
+    // every reset) for the seed of its landscape, grass, diamonds, fountains and enemies, so a fixed
+    // seed gives the same world again; tests inject their own. The defaults are the system clock and
+    // freshSeed(), which differs even between two resets within one second.
     Game(float aspect, int width, int height, ClockMs clock = systemClockMs,
          std::function<unsigned int()> worldSeed = {});
     ~Game();
@@ -66,8 +68,13 @@ public:
     // A new world between two frames: new landscape, the player back in the middle, a fresh round.
     void reset();
     // Scatters the diamond clusters with their fountains and the enemy groups over the landscape, and
-    // one of each around the player.
+    // one of each around the player; registers their meshes and adds their bodies to the world.
     void spawn();
+    // The scattering of spawn: six clusters of diamonds around a fountain, each with an enemy group,
+    // at random points of the inner map, then one cluster and one group around `playerPosition`. The
+    // draws continue the random sequence where it stands, so every cluster lands somewhere of its own.
+    static void scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
+                        const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition);
 
     // Draws the scene (sky, batched models and terrain) into the bound framebuffer, clipped by
     // `clipPlane`; every pass turns the sky a little.
@@ -128,6 +135,9 @@ public:
     int32_t lastMs = 0;
     float prevCursorDx = 0.0f;
     float prevCursorDy = 0.0f;
+    // Whether prevCursorDx/Dy hold a real reading; the first frame takes its offsets as the start.
+    bool cursorSeen = false;
+    unsigned int seed = 0;  // the seed the current world was made from
     bool gameOver = false;
     int fps = 0;
     glm::vec3 aimPoint{0.0f};
@@ -152,8 +162,14 @@ private:
     // The reflection and refraction images of every tile in view (all of them with culling off).
     void renderWaterImages(float dt);
     void renderWaterSurfaces(float dt);
+    // Seeds the random generator with a new seed from worldSeed: once per world, before anything of it
+    // is drawn.
+    void seedWorld();
     void placePlayer();
     void registerPlayerMeshes();
+    // Lets go of every spent shot (expired or hit): its body leaves the world, its mesh the batches
+    // and the object the update list.
+    void releaseSpentShots();
 
     int width;
     int height;

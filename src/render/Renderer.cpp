@@ -21,6 +21,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <initializer_list>
 #include <iostream>
 
 namespace {
@@ -37,6 +38,18 @@ void reportGlErrors(const char* prefix) {
 
 void disableModelAttributes() {
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
+}
+
+// One batch holds every mesh drawn with one texture, and meshes of different models (the rabbit's and
+// the flying rabbit's bodies) may share it, so each mesh is drawn through its own vertex array. This
+// binds `vaoId` with `attributes` enabled unless it is bound already; the array it replaces gets its
+// model attributes disabled again.
+void useVertexArray(GLuint& bound, GLuint vaoId, std::initializer_list<GLuint> attributes) {
+    if (vaoId == bound) return;
+    disableModelAttributes();
+    glBindVertexArray(vaoId);
+    for (GLuint attribute : attributes) glEnableVertexAttribArray(attribute);
+    bound = vaoId;
 }
 
 }  // namespace
@@ -122,12 +135,14 @@ void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
         prepareTexturedModel(*meshes.front(), *shader);
         glUniform4f(glGetUniformLocation(shader->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
                     clipPlane.w);
+        GLuint bound = meshes.front()->vaoId;
 
         for (const auto& mesh : meshes) {
             if (!mesh->visible) continue;
             // The distance test comes first so that far meshes cost no corner list.
             const bool draw = isWithin(*mesh, limit) ? isInFrustum(*mesh) || !cullingEnabled : !cullingEnabled;
             if (!draw) continue;
+            useVertexArray(bound, mesh->vaoId, {0u, 1u, 2u});
             loadModelMatrix(*shader, *mesh);
             glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
         }
@@ -149,7 +164,8 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     const float limit = std::min(maxDistance, kDistanceLimit);
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;
-        glBindVertexArray(meshes.front()->vaoId);
+        GLuint bound = meshes.front()->vaoId;
+        glBindVertexArray(bound);
         glEnableVertexAttribArray(0);
         glEnableVertexAttribArray(1);
         glActiveTexture(GL_TEXTURE0);
@@ -163,6 +179,7 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
         for (const auto& mesh : meshes) {
             // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
             if (!mesh->visible || !isWithin(*mesh, limit) || !isInFrustum(*mesh)) continue;
+            useVertexArray(bound, mesh->vaoId, {0u, 1u});
             setMatrix(shadowShader->modelMatrixLocation, mesh->getModelMatrix());
             glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
         }

@@ -32,7 +32,8 @@ struct TerrainTimings {
 class AdvancedTerrain : public SceneObject {
 public:
     // Builds the grid, mesh, body and textures (needs a current GL context); the body is not added to
-    // any world. `seedSource` seeds the octave offsets; empty means the calendar time in seconds.
+    // any world. `seedSource`, when given, reseeds the random generator for the octave offsets of
+    // every generation; empty, they continue the random sequence where it stands.
     explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {});
     ~AdvancedTerrain() override;
 

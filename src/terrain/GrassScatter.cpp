@@ -72,8 +72,11 @@ void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const
         const btVector3 start(x, y, z);
         const btVector3 end(x, y - kDropLength, z);
         // The first world is scattered before the lake exists; after a reset the rays look through the
-        // water too, so tufts never float on the lake.
-        OwnerFilteredRay hit(start, end, [](const SceneObject* owner) { return !owner || owner->name != "water"; });
+        // water too, so tufts never float on the lake, and through the cat, which still stands in the
+        // old world: one seed gives the same grass in every world.
+        OwnerFilteredRay hit(start, end, [](const SceneObject* owner) {
+            return !owner || (owner->name != "water" && owner->name != "player");
+        });
         world->rayTest(start, end, hit);
         if (hit.hasHit()) {
             const btVector3& p = hit.m_hitPointWorld;

@@ -9,7 +9,6 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <limits>
 
@@ -49,8 +48,7 @@ std::size_t pointCount(int n) {
 
 }  // namespace
 
-MarchingCubesHandler::MarchingCubesHandler()
-    : seedSource([] { return static_cast<unsigned int>(std::time(nullptr)); }) {}
+MarchingCubesHandler::MarchingCubesHandler() = default;
 
 MarchingCubesHandler::~MarchingCubesHandler() { releaseDensityBuffer(); }
 
@@ -96,7 +94,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, densityBuffer);
 
     // Three draws per octave, stored z, y, x; tightly packed because the shader reads plain floats.
-    std::srand(seedSource());
+    if (seedSource) std::srand(seedSource());
     float octaveOffsets[OCTAVES * 3];
     for (int octave = 0; octave < OCTAVES; ++octave) {
         for (int component = 2; component >= 0; --component) {

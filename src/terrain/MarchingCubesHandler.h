@@ -46,8 +46,9 @@ public:
     float minDensity = std::numeric_limits<float>::infinity();
     float meanDensity = 0.0f;
 
-    // Seed for the octave offsets, drawn once per generateDensity; the calendar time in whole
-    // seconds by default, so two generations within one second give the same landscape.
+    // When set, reseeds the random generator once per generateDensity before the octave offsets
+    // are drawn. Empty (the default, as in the game, which seeds once per world), the offsets
+    // continue the random sequence where it stands.
     std::function<unsigned int()> seedSource;
 
     // Program names of the process-wide density and marching-cubes programs, set by their owner

@@ -196,9 +196,9 @@ TEST_F(HudTest, DrawnTextIsLightInkInADarkOutlineOverEverything) {
     small.setText({row("HI", 10, 20)});
     small.draw();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     const std::vector<Rgba> pixels = target.read();
     glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
 
     // Everything drawn lies in the two capitals' cells, placed from the bottom-left corner.
     const int left = 10 + glyph('H').bearingLeft, right = 10 + glyph('H').advanceX + glyph('I').advanceX + 4;

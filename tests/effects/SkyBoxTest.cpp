@@ -2,9 +2,11 @@
 
 #include "app/Settings.h"
 #include "effects/DebugLineShader.h"
+#include "effects/SkyBoxShader.h"
 #include "render/Camera.h"
 #include "render/ResourcePath.h"
 #include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/OffscreenTarget.h"
 
@@ -102,6 +104,41 @@ TEST_F(SkyBoxTest, CoversTheWholeViewEvenBeyondTheFarPlaneWithCullingOn) {
         for (const Pixel& p : render()) gaps += p[0] == 255 && p[1] == 0 && p[2] == 255;
         EXPECT_EQ(0, gaps) << "far plane " << far;
     }
+}
+
+// The sky program with clip distance 0 captured by transform feedback.
+struct ClipCapturingSkyShader : SkyBoxShader {
+    void bindAttributes() override {
+        SkyBoxShader::bindAttributes();
+        const char* captured[] = {"gl_ClipDistance[0]"};
+        glTransformFeedbackVaryings(programId, 1, captured, GL_INTERLEAVED_ATTRIBS);
+    }
+};
+
+TEST_F(SkyBoxTest, WritesAClipDistanceThatKeepsItWholeInTheWaterPasses) {
+    testing::internal::CaptureStdout();
+    ClipCapturingSkyShader shader;
+    shader.init();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(shader.linked) << "the sky writes no clip distance, and the water passes enable one";
+
+    const GLsizei vertices = sky->meshes.front()->vertexCount;
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, buffer);
+    glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, vertices * sizeof(float), nullptr, GL_STATIC_READ);
+    glBindVertexArray(sky->meshes.front()->vaoId);
+    glEnableVertexAttribArray(0);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginTransformFeedback(GL_TRIANGLES);
+    glDrawElements(GL_TRIANGLES, vertices, GL_UNSIGNED_INT, nullptr);
+    glEndTransformFeedback();
+    glDisable(GL_RASTERIZER_DISCARD);
+    std::vector<float> distances(static_cast<size_t>(vertices), -1.0f);
+    glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, vertices * sizeof(float), distances.data());
+    glBindVertexArray(0);
+    glDeleteBuffers(1, &buffer);
+    for (float distance : distances) EXPECT_GT(distance, 0.0f);
 }
 
 TEST_F(SkyBoxTest, LeavesDepthUntouchedSoLaterObjectsCoverIt) {

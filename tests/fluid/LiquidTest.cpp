@@ -95,7 +95,7 @@ TEST_F(LiquidGlTest, DefaultResolutionLaysOutTheUnitBox) {
     ASSERT_EQ(fountain.cells.size(), 64000u);
     ASSERT_EQ(fountain.flowField.size(), 64000u);
     // Cell (0, 5, 0) sits at index 0 + 40 * 5.
-    expectVec({0, 5, 0}, fountain.cells[200]->position);
+    expectVec({0, 5, 0}, fountain.cells[200].position);
     EXPECT_EQ(fountain.flowField[200], glm::vec4(1, -1, 1, 0));
     EXPECT_EQ(fountain.name, "fountain");
     EXPECT_FLOAT_EQ(fountain.healCooldown, 4.0f);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -64,7 +65,7 @@ protected:
                 for (int k = 0; k < kSide; ++k)
                     flow[i + kSide * j + kSide * kSide * k] =
                         glm::vec4(Liquid::flowDirection(i, j, k, glm::ivec3(kSide)), 0);
-        made->setup(dims, flow);
+        made->setup(dims, flow, kSide);
         EXPECT_TRUE(flow.empty());
         made->random = [] { return 16383; };
         return made;
@@ -170,6 +171,25 @@ TEST_F(MetaBallSolverTest, DensityPassWritesEveryGridPoint) {
     EXPECT_EQ(poisoned, 0u);
     EXPECT_GT(filled, 0u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MetaBallSolverTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
+    auto jetHeight = [&](int pointsPerUnit) {
+        Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, pointsPerUnit);
+        fountain.solver->random = [] { return 16383; };
+        float highest = 0.0f;
+        for (int frame = 0; frame < 60; ++frame) {
+            fountain.simulate(0.05f);
+            const MetaBallSolver& s = *fountain.solver;
+            for (const glm::vec4& p : read(s.positionBuffers[s.current], s.pointCount))
+                highest = std::max(highest, p.y);
+        }
+        return highest / static_cast<float>(pointsPerUnit);
+    };
+    const float reference = jetHeight(40);
+    EXPECT_GT(reference, 0.4f) << "the jet rises well into the fountain's unit box";
+    EXPECT_NEAR(jetHeight(16), reference, 0.05f);
+    EXPECT_NEAR(jetHeight(96), reference, 0.05f);
 }
 
 // What the surface draw produces (triangles), counted by the GL.

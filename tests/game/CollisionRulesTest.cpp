@@ -192,6 +192,7 @@ TEST_F(CollisionRulesTest, FourthHitKillsForFivePointsAndFurtherHitsScoreNothing
 TEST_F(CollisionRulesTest, ItemScoresOnceAndLeavesTheWorld) {
     auto item = std::make_shared<TestItem>();
     keep.push_back(item);
+    item->children.push_back(nullptr);  // an empty child slot, which the scene graph skips
     place(*item, glm::vec3(1, 10, 1));
     world.add(item->rigidBody);
     frame();

@@ -11,8 +11,12 @@
 #include "effects/Hud.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
+#include "game/Healer.h"
 #include "render/Camera.h"
+#include "render/Material.h"
+#include "render/TexturedMesh.h"
 #include "support/GlContext.h"
+#include "support/PhysicsWorld.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/GrassScatter.h"
 
@@ -21,6 +25,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
@@ -101,12 +106,25 @@ int bodiesOf(btDynamicsWorld* world, const btCollisionObject* body) {
 
 glm::vec3 forwardOf(const Camera& camera) { return glm::vec3(camera.getModelMatrix() * glm::vec4(0, 0, -1, 0)); }
 
+// Where everything of a freshly built world stands: the landscape's size, the diamonds and enemies.
+std::vector<glm::vec3> worldLayout(const Game& game) {
+    std::vector<glm::vec3> layout{glm::vec3(static_cast<float>(game.terrain->mesh->vertexCount))};
+    for (const auto& item : game.itemManager->items) layout.push_back(item->position);
+    for (const auto& rabbit : game.enemyManager->rabbits) layout.push_back(rabbit->position);
+    for (const auto& flyer : game.enemyManager->flyingRabbits) layout.push_back(flyer->position);
+    return layout;
+}
+
 class GameTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
         game = std::make_unique<Game>(
-            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; }, [] { return SEED; });
+            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [this] { return now; },
+            [this] {
+                ++seeds;
+                return SEED;
+            });
     }
     void TearDown() override { game.reset(); }
 
@@ -128,6 +146,7 @@ protected:
     float cameraDistance() const { return glm::length(game->camera->position - game->player->position); }
 
     int32_t now = 0;
+    int seeds = 0;  // how often the game asked for a world seed
     std::unique_ptr<Game> game;
 };
 
@@ -148,6 +167,8 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_NEAR(game->player->position.y, middle.y, 1e-3f);
     EXPECT_EQ(world->getNumCollisionObjects(), expectedBodies(*game));
     EXPECT_EQ(bodiesOf(world, game->terrain->rigidBody), 1);
+    EXPECT_EQ(seeds, 1) << "one seed makes the whole world";
+    const std::vector<glm::vec3> firstWorld = worldLayout(*game);
 
     now = INT32_MAX_MS - 9;  // the first frame is measured from the end of init
     frame(0, 0);
@@ -164,7 +185,8 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_EQ(game->fps, 67);
     EXPECT_EQ(game->gameState->timeLeft, 59965);
 
-    now -= 3600000;  // the system clock set back an hour: no time passes, nothing runs backwards
+    now = static_cast<int32_t>(static_cast<uint32_t>(now) - 3600000u);  // the clock set back an hour, wrapping:
+                                                                        // no time passes, nothing runs backwards
     frame(0, 0);
     EXPECT_EQ(game->fps, 67);
     EXPECT_EQ(game->gameState->timeLeft, 59965);
@@ -184,6 +206,9 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     game->gameState->health = 0.3f;
     game->gameState->score = 12;
     const auto oldMesh = game->terrain->mesh;
+    game->player->moveTarget = game->player->position + glm::vec3(0, 20, 0);  // a dash and a jump under way
+    game->player->movingToTarget = true;
+    game->player->verticalVelocity = 8.0f;
 
     now += 8000;
     testing::internal::CaptureStdout();  // the new landscape's triangle count
@@ -191,6 +216,8 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     testing::internal::GetCapturedStdout();
 
     EXPECT_NE(game->terrain->mesh, oldMesh);
+    EXPECT_EQ(seeds, 2);
+    EXPECT_TRUE(worldLayout(*game) == firstWorld) << "the same seed builds the same world";
     EXPECT_EQ(world->getNumCollisionObjects(), expectedBodies(*game));
     EXPECT_EQ(bodiesOf(world, game->terrain->rigidBody), 1);
     middle = dropAt(world, 400, 400, playerBody);
@@ -220,6 +247,9 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     EXPECT_EQ(game->fps, 50);
     EXPECT_EQ(game->gameState->timeLeft, 59980);
     EXPECT_FALSE(game->gameOver);
+    EXPECT_FALSE(game->player->movingToTarget) << "the old world's dash ended with it";
+    EXPECT_NEAR(game->player->position.x, 400.0f, 1e-3f);
+    EXPECT_NEAR(game->player->position.y, middle.y, 0.01f);
 }
 
 TEST_F(GameTest, MouseLookClampsPitchAndFreeLookAndShiftTurnsThePlayer) {
@@ -228,7 +258,10 @@ TEST_F(GameTest, MouseLookClampsPitchAndFreeLookAndShiftTurnsThePlayer) {
     ASSERT_NEAR(orbit, std::sqrt(29.0f), 1e-3f);  // (0, 2, 5) behind the player
     ASSERT_NEAR(pitch(), 0.0f, 1e-6f);
 
-    frame(0, 100);  // 100 px down: 0.1 rad down; the crosshair moves down by as much
+    frame(0, 100);  // the first frame finds the cursor wherever the pointer was: a start, not a move
+    EXPECT_NEAR(pitch(), 0.0f, 1e-6f);
+    EXPECT_EQ(game->lookOffset, glm::vec2(0.0f));
+    frame(0, 200);  // 100 px down: 0.1 rad down; the crosshair moves down by as much
     EXPECT_NEAR(pitch(), -0.1f, 1e-5f);
     EXPECT_FLOAT_EQ(game->lookOffset.y, -100.0f);
 
@@ -274,6 +307,7 @@ TEST_F(GameTest, AimPointAndCrosshairFollowWhatIsUnderTheCrosshair) {
     ASSERT_NE(game->crosshairTexture, game->crosshairWhiteTexture);
 
     // Looking steeply down at the ground in front of the player (free look back at the centre).
+    frame(0, 0);
     frame(0, 100000);
     frame(0, 100000, true);
     ASSERT_NEAR(pitch(), -1.0f, 1e-5f);
@@ -398,4 +432,101 @@ TEST_F(GameTest, HudRowsGameOverAndAResetWithShotsInFlight) {
     now += 20;
     frame(0, 0);  // the world steps with nothing of the old one left in it
     EXPECT_EQ(game->hudTexts[0].text, "01:00");
+}
+
+// A frame leaves nothing behind. Whatever a pass turns on for its own draws it turns off again, so at
+// every frame boundary the GL state is what the next frame's scene passes expect; a healer from the
+// fountain hook that is no liquid is left alone; and spent shots are let go of, so the lists do not
+// grow however long the player waits.
+TEST_F(GameTest, WholeFramesLeaveNoGlStateAndNoSpentShotsBehind) {
+    init(1000);
+    auto stranger = std::make_shared<Healer>();
+    stranger->spawnRate = 10.0f;
+    stranger->setPosition(game->camera->position + 5.0f * forwardOf(*game->camera));
+    game->itemManager->fountains.push_back(stranger);
+    game->itemManager->fountainBodies.push_back(nullptr);
+    // The enemies around the start point would fire too; they stand aside.
+    for (const auto& rabbit : game->enemyManager->rabbits) rabbit->setVisible(false);
+    for (const auto& flyer : game->enemyManager->flyingRabbits) flyer->setVisible(false);
+
+    auto nextFrame = [&] {
+        now += 300;
+        frame(0, 0);
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+        EXPECT_FALSE(glIsEnabled(GL_CLIP_DISTANCE0));
+        EXPECT_FALSE(glIsEnabled(GL_DEPTH_CLAMP));
+        GLint cullFace = 0, framebuffer = -1, viewport[4] = {};
+        GLboolean depthWrites = GL_FALSE;
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+        EXPECT_EQ(cullFace, GL_BACK);
+        EXPECT_EQ(framebuffer, 0);
+        EXPECT_EQ(viewport[2], WIDTH);
+        EXPECT_EQ(viewport[3], HEIGHT);
+        EXPECT_EQ(depthWrites, GL_TRUE);
+    };
+    auto batched = [&] {
+        size_t meshes = 0;
+        for (const auto& batch : game->renderMap) meshes += batch.second.size();
+        return meshes;
+    };
+    nextFrame();
+    nextFrame();
+    const size_t objects = game->objects.size(), meshes = batched();
+    const int bodies = game->dynamicsWorld->getNumCollisionObjects();
+
+    // A burst straight up into the sky from above the cat, so the shots hit nothing and expire.
+    for (int i = 0; i < 10; ++i) {
+        game->spawnProjectile(glm::vec3(0, 6, 0), game->player->position + glm::vec3(i, 5, 0), 1.0f,
+                              "player_projectile");
+    }
+    nextFrame();
+    EXPECT_EQ(game->objects.size(), objects + 10);
+    EXPECT_EQ(Projectile::projectiles.size(), 10u);
+    for (int i = 0; i < 3; ++i) nextFrame();
+    EXPECT_EQ(game->objects.size(), objects);
+    EXPECT_EQ(batched(), meshes);
+    EXPECT_EQ(game->dynamicsWorld->getNumCollisionObjects(), bodies);
+    EXPECT_TRUE(Projectile::projectiles.empty());
+}
+
+// Six clusters scattered from one seed land on six spots of their own, whatever the seed, and the same
+// seed scatters the same world again.
+TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
+    testsupport::PhysicsWorld world;
+    world.addGround("terrain", 0.0f);
+    auto model = [](int parts) {
+        std::vector<std::shared_ptr<TexturedMesh>> meshes;
+        for (int i = 0; i < parts; ++i) meshes.push_back(std::make_shared<TexturedMesh>());
+        return meshes;
+    };
+    const auto material = std::make_shared<Material>(1);
+    auto scatter = [&](unsigned seed) {
+        EnemyManager enemies(model(2), model(3), material, material, material);
+        ItemManager items(std::make_shared<TexturedMesh>(), 2);
+        std::vector<glm::vec3> spots;  // the fountains' spots, then every rabbit's
+        items.makeFountain = [&spots](const glm::vec3& at) {
+            spots.push_back(at);
+            return ItemManager::SpawnedFountain{};
+        };
+        std::srand(seed);
+        Game::scatter(items, enemies, world.get(), nullptr, Game::kPlayerStart);
+        for (const auto& rabbit : enemies.rabbits) spots.push_back(rabbit->position);
+        enemies.clear(world.get());
+        items.clear(world.get());
+        return spots;
+    };
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        const std::vector<glm::vec3> spots = scatter(seed);
+        ASSERT_GE(spots.size(), 7u);
+        for (int a = 0; a < 6; ++a)
+            for (int b = a + 1; b < 6; ++b)
+                EXPECT_GT(glm::distance(spots[a], spots[b]), 1.0f)
+                    << "seed " << seed << ", clusters " << a << ", " << b;
+    }
+    EXPECT_EQ(scatter(7), scatter(7));
 }

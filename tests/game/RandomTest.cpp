@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 
 TEST(RandomDraw, StaysInFifteenBitsAndFollowsTheSeed) {
     std::srand(42);
@@ -19,4 +20,11 @@ TEST(RandomDraw, StaysInFifteenBitsAndFollowsTheSeed) {
     EXPECT_GT(high, 24000);
     std::srand(42);
     for (int draw : first) EXPECT_EQ(randomDraw(), draw);
+}
+
+// R pressed twice within one second must still give two different worlds.
+TEST(RandomDraw, FreshSeedsDifferEvenWithinOneSecond) {
+    std::set<unsigned int> seeds;
+    for (int i = 0; i < 100; ++i) seeds.insert(freshSeed());
+    EXPECT_EQ(seeds.size(), 100u);
 }

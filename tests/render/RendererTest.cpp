@@ -145,6 +145,55 @@ TEST_F(RendererTest, EmptyBatchesAreSkipped) {
     EXPECT_EQ(1u, shadowTriangles(batches));
 }
 
+TEST_F(RendererTest, ModelsSharingATextureAreEachDrawnThroughTheirOwnVertexArray) {
+    // Two models under one texture, as the rabbit's and the flying rabbit's bodies are: a square left
+    // of the centre and one right of it, each with its own vertex array.
+    auto square = [&](float left, float right) {
+        auto mesh =
+            loadIndexedToVAO({left, -1, 0, right, -1, 0, right, 1, 0, left, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
+                             {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1});
+        mesh->material = model->material;
+        mesh->setPosition({0, 0, -3});
+        return mesh;
+    };
+    RenderMap batches;
+    batches[int(white)] = {square(-1.0f, -0.2f), square(0.2f, 1.0f)};
+    Target target;
+    renderer->renderEntities(batches, 400.0f);
+    EXPECT_GT(target.at(10, 16)[0], 0);
+    EXPECT_GT(target.at(22, 16)[0], 0) << "the second model is drawn where it is, not as the first";
+
+    // The shadow pass, seen here through the camera, draws both into the depth buffer too.
+    target.clear();
+    DirectionalLight sun({0, -1, 0}, {1, 1, 1});
+    sun.viewMatrix = camera->getViewMatrix();
+    glEnable(GL_DEPTH_TEST);
+    renderer->renderShadowMap(batches, sun, camera->getProjectionMatrix(), 1000.0f);
+    float depth[2] = {1.0f, 1.0f};
+    glReadPixels(10, 16, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[0]);
+    glReadPixels(22, 16, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[1]);
+    glDisable(GL_DEPTH_TEST);
+    EXPECT_LT(depth[0], 1.0f);
+    EXPECT_LT(depth[1], 1.0f);
+}
+
+TEST_F(RendererTest, ModelsSinkFullyIntoTheFogBeforeTheDistanceCut) {
+    renderer->skyColor = {0, 0, 1};
+    auto colourAt = [&](float distance) {
+        auto mesh = copyAt({0, 0, -distance}, 2);
+        mesh->setScale(glm::vec3(distance / 10.0f));  // always a fifth of the view across
+        RenderMap batches;
+        batches[int(white)] = {mesh};
+        Target target;
+        renderer->renderEntities(batches, 400.0f);
+        return target.centre();
+    };
+    EXPECT_GT(colourAt(100.0f)[0], 20) << "at 100 units the model still shows";
+    const Pixel last = colourAt(195.0f);  // the last distance drawn at all is just short of 200
+    EXPECT_LT(last[0], 3);
+    EXPECT_GT(last[2], 250);
+}
+
 TEST_F(RendererTest, TransparentBatchesShowBackFacesAndCullingReturnsAfter) {
     Target target;
     // Turned half round, the quad shows the camera its back.
