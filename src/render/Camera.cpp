@@ -1,8 +1,6 @@
 #include "render/Camera.h"
 
 #include "app/Globals.h"
-#include "render/Mesh.h"
-#include "render/VaoLoader.h"
 
 #include <cmath>
 
@@ -97,14 +95,4 @@ glm::mat4 Camera::getViewMatrix() const { return glm::inverse(getModelMatrix());
 
 glm::mat4 Camera::getSkyViewMatrix(float yawOffset) const {
     return glm::inverse(rotationMatrix(glm::vec3(rotation.x, rotation.y + yawOffset, rotation.z)));
-}
-
-std::shared_ptr<Mesh> Camera::getFrustumMesh() {
-    if (!frustumMesh) {
-        std::vector<float> coords;
-        coords.reserve(24);
-        for (const glm::vec3& c : localFrustum.corners) coords.insert(coords.end(), {c.x, c.y, c.z});
-        frustumMesh = loadToVAO(coords, 3);
-    }
-    return frustumMesh;
 }

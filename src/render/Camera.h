@@ -3,10 +3,7 @@
 #include "game/SceneObject.h"
 #include "render/Frustum.h"
 
-#include <memory>
 #include <vector>
-
-class Mesh;
 
 // The viewpoint: a scene object looking along its local -Z with +Y up, a perspective projection and
 // a world-space culling frustum. The culling frustum uses the full field of view as its half angle,
@@ -33,10 +30,6 @@ public:
     // Rotation-only view for the sky box, with an extra yaw.
     glm::mat4 getSkyViewMatrix(float yawOffset) const;
 
-    // Positions-only line mesh of localFrustum's corners; built on first use (needs a GL context).
-    std::shared_ptr<Mesh> getFrustumMesh();
-
-    std::shared_ptr<Mesh> frustumMesh;
     float fieldOfView = 60.0f;
     float nearPlane = 0.1f;
     float farPlane = 1000.0f;

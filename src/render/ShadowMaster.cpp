@@ -30,20 +30,8 @@ void ShadowMaster::render() {
     frameBuffer->bindFrameBuffer();
     glEnable(GL_DEPTH_TEST);
     glClear(GL_DEPTH_BUFFER_BIT);
-
-    const std::shared_ptr<Mesh> outline = camera->getFrustumMesh();
-    const GLuint program = renderer->shadowProgramId;
-    glDisable(GL_CULL_FACE);
-    glUseProgram(program);
-    glBindVertexArray(outline->vaoId);
-    glEnableVertexAttribArray(0);
-    setMatrix(program, "modelMatrix", camera->getModelMatrix());
-    setMatrix(program, "viewMatrix", light->viewMatrix);
-    setMatrix(program, "projectionMatrix", shadowBox->projectionMatrix);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, outline->vertexCount);
-    glDisableVertexAttribArray(0);
-    glBindVertexArray(0);
-    glEnable(GL_CULL_FACE);
+    // Only things in the world go into the map: the camera's frustum outline, drawn here as a strip,
+    // made a large sloping occluder that darkened the ground in view with the sun behind the camera.
 }
 
 void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {

@@ -23,9 +23,8 @@ public:
 
     // Cuts the camera frustum at shadowDistance (the caller restores it with updateFrustum(0) after
     // the pass), aims light->viewMatrix at the frustum centre, fits the shadow box, binds and clears
-    // the depth map and draws the camera's frustum outline into it. Leaves the shadow framebuffer
-    // bound, the shadow program current, depth test and back-face culling on. Does nothing
-    // without a light.
+    // the depth map. Leaves the shadow framebuffer bound and the depth test on. Does nothing without a
+    // light.
     void render();
     // Draws the terrain's back faces into the depth map, clamped to the box's depth range instead
     // of clipped. Restores back-face culling and turns depth clamping off.

@@ -15,6 +15,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -255,6 +256,23 @@ TEST_F(ShadowSceneTest, BoxesAndLedgesShadowTheGroundCutOutsDoNot) {
     EXPECT_LT(underBox, 100) << "the box's shadow falls straight down";
     EXPECT_LT(underLedge, 100) << "the terrain shadows itself";
     EXPECT_GT(underCutOut, 230) << "fully cut-out texels cast no shadow";
+}
+
+TEST_F(ShadowSceneTest, BareGroundLiesInFullSunLookingDownWithTheSunBehind) {
+    // The game's sun behind the camera, which looks steeply down: nothing but the ground, so no shadow
+    // anywhere along the view (the camera's own view volume once cast one here).
+    sun = std::make_shared<DirectionalLight>(sunDirection, glm::vec3(1, 1, 1));
+    master->light = sun;
+    addLight(*terrain, *sun, 0);
+    const glm::vec3 ahead = glm::normalize(glm::vec3(sunDirection.x, 0, sunDirection.z));
+    const glm::vec3 below = -30.0f * ahead;
+    camera->setPosition(below + glm::vec3(0, 30, 0));
+    camera->setRotation({-1.0f, std::atan2(-ahead.x, -ahead.z), 0});
+    std::vector<glm::vec3> points;
+    for (float distance : {5.0f, 10.0f, 20.0f, 30.0f, 40.0f}) points.push_back(below + distance * ahead);
+    const auto light = renderAndSample({}, points);
+    const auto [darkest, brightest] = std::minmax_element(light.begin(), light.end());
+    EXPECT_GT(*darkest, 0.9f * *brightest);
 }
 
 TEST_F(ShadowSceneTest, ShadowsFadeOutTowardsTheShadowDistance) {
