@@ -177,23 +177,6 @@ TEST_F(RendererTest, ModelsSharingATextureAreEachDrawnThroughTheirOwnVertexArray
     EXPECT_LT(depth[1], 1.0f);
 }
 
-TEST_F(RendererTest, ModelsSinkFullyIntoTheFogBeforeTheDistanceCut) {
-    renderer->skyColor = {0, 0, 1};
-    auto colourAt = [&](float distance) {
-        auto mesh = copyAt({0, 0, -distance}, 2);
-        mesh->setScale(glm::vec3(distance / 10.0f));  // always a fifth of the view across
-        RenderMap batches;
-        batches[int(white)] = {mesh};
-        Target target;
-        renderer->renderEntities(batches, 400.0f);
-        return target.centre();
-    };
-    EXPECT_GT(colourAt(100.0f)[0], 20) << "at 100 units the model still shows";
-    const Pixel last = colourAt(195.0f);  // the last distance drawn at all is just short of 200
-    EXPECT_LT(last[0], 3);
-    EXPECT_GT(last[2], 250);
-}
-
 TEST_F(RendererTest, TransparentBatchesShowBackFacesAndCullingReturnsAfter) {
     Target target;
     // Turned half round, the quad shows the camera its back.

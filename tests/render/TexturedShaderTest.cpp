@@ -169,10 +169,12 @@ TEST_F(TexturedShaderTest, TransparencyFogBrightnessAndClipping) {
     scene = QuadScene();
     scene.distance = 1500.0f;
     EXPECT_TRUE(near(render(scene), 255, 0, 0)) << "far away the sky colour takes over";
-    scene.distance = 300.0f;
+    scene.distance = 150.0f;
     const auto midway = render(scene);
-    EXPECT_GT(midway[1], 40) << "at 300 units the landscape still shows";
+    EXPECT_GT(midway[1], 40) << "at 150 units the model still shows";
     EXPECT_LT(midway[1], 215);
+    scene.distance = 195.0f;  // the renderer draws no model 200 units away or more: none may pop out
+    EXPECT_TRUE(near(render(scene), 255, 0, 0)) << "models sink fully into the fog before the cut";
 
     scene = QuadScene();
     scene.brightnessFactor = 0.5f;

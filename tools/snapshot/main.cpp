@@ -9,8 +9,10 @@
 // --jump FRAME holds space from that frame on (the cat jumps).
 // --step MS runs the game on a clock that advances MS milliseconds per frame (as if it ran at that
 // rate) instead of the system clock, so trails and motion look as they would in real time.
+// --fountain-grid N sets the fountains' grid resolution (world.blobby_object_v_count, 2 to 128).
 
 #include "LakeView.h"
+#include "app/Settings.h"
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
@@ -47,6 +49,7 @@ struct Options {
     int stepMs = 0;
     int lookBackFrame = -1;
     int jumpFrame = -1;
+    int fountainGrid = 0;  // 0: the default
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -88,6 +91,9 @@ bool parse(int argc, char** argv, Options& o) {
             if (o.stepMs <= 0) return false;
         } else if (a == "--fire-every") {
             o.fireEvery = std::atoi(next);
+        } else if (a == "--fountain-grid") {
+            o.fountainGrid = std::atoi(next);
+            if (o.fountainGrid < 2 || o.fountainGrid > 128) return false;
         } else {
             return false;
         }
@@ -117,9 +123,11 @@ int main(int argc, char** argv) {
             << "usage: " << argv[0]
             << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
                " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
+               " [--fountain-grid N]"
             << std::endl;
         return 2;
     }
+    if (o.fountainGrid > 0) settings.blobbyObjectVCount = o.fountainGrid;
     if (!glfwInit()) return 1;
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(o.width, o.height, "quillmarsh snapshot", nullptr, nullptr);
