@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Shared set-up for run.sh and test.sh: installs the Debian packages the build needs (only the
 # missing ones), then configures and builds into build/. Safe to run again; fast when nothing changed.
-# SANITIZE=1 builds with AddressSanitizer and UBSan into build-sanitize/ instead (BUILD_DIR overrides
-# either folder).
+# SANITIZE=1 builds the game and the tests with AddressSanitizer and UBSan into build-sanitize/
+# instead (BUILD_DIR overrides either folder; the other tools are built there on request only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,10 +25,10 @@ if ((${#missing[@]})); then
 fi
 
 build_type=${BUILD_TYPE:-RelWithDebInfo}
-sanitize=OFF build_dir=build
-if [[ ${SANITIZE:-0} == 1 ]]; then sanitize=ON build_dir=build-sanitize; fi
+sanitize=OFF build_dir=build targets=()
+if [[ ${SANITIZE:-0} == 1 ]]; then sanitize=ON build_dir=build-sanitize targets=(--target quillmarsh quillmarsh_tests); fi
 build_dir=${BUILD_DIR:-$build_dir}
 if [[ ! -f $build_dir/CMakeCache.txt ]]; then
   cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" -DQUILLMARSH_SANITIZE="$sanitize"
 fi
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
