@@ -65,8 +65,16 @@ done
 xdotool windowfocus --sync "$wid" 2>/dev/null
 
 rss() { awk '/VmRSS/{print $2}' "/proc/$gpid/status" 2>/dev/null; }
+# Resident memory once the game has had a few quiet seconds (a reset under way holds two worlds): the
+# median of three readings a second apart, in KiB.
+settled_rss() {
+  sleep 4
+  local a b c
+  a=$(rss); sleep 1; b=$(rss); sleep 1; c=$(rss)
+  printf '%s\n' "$a" "$b" "$c" | sort -n | sed -n 2p
+}
 RANDOM=$seed
-keys=(w a s d space shift_l)
+keys=(w a s d space Shift_L)
 held=(0 0 0 0 0 0)
 actions=0 resets=0 clicks=0
 start=$SECONDS next_sample=0 rss_minute=""
@@ -76,9 +84,12 @@ while ((SECONDS - start < secs)); do
   kill -0 "$gpid" 2>/dev/null || break
   elapsed=$((SECONDS - start))
   if ((elapsed >= next_sample)); then
-    now_rss=$(rss)
-    echo "$elapsed $now_rss" >>"$out/memory.txt"
-    if [[ -z $rss_minute ]] && ((elapsed >= 60)); then rss_minute=$now_rss; fi
+    if [[ -z $rss_minute ]] && ((elapsed >= 60)); then
+      rss_minute=$(settled_rss)
+      echo "$elapsed $rss_minute settled" >>"$out/memory.txt"
+    else
+      echo "$elapsed $(rss)" >>"$out/memory.txt"
+    fi
     next_sample=$((next_sample + 10))
   fi
   roll=$((RANDOM % 100))
@@ -110,8 +121,8 @@ if ! kill -0 "$gpid" 2>/dev/null; then
   wait "$gpid"; code=$?; gpid=""
   echo "FAIL: the game ended by itself after $((SECONDS - start)) s (exit code $code)"; status=1
 else
-  rss_end=$(rss)
-  echo "$((SECONDS - start)) $rss_end" >>"$out/memory.txt"
+  rss_end=$(settled_rss)
+  echo "$((SECONDS - start)) $rss_end settled" >>"$out/memory.txt"
   xdotool key Escape
   for _ in $(seq 1 240); do kill -0 "$gpid" 2>/dev/null || break; sleep 0.5; done
   if kill -0 "$gpid" 2>/dev/null; then
