@@ -1,145 +1,68 @@
 #include "game/GameObject.h"
 
 #include "render/TexturedMesh.h"
+#include "support/Near.h"
 #include "support/PhysicsWorld.h"
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
+using testsupport::near;
+
 constexpr float kHalfPi = 1.5707964f;
 
-glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
-
-void expectNear(const glm::vec3& a, const glm::vec3& b, float eps = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, eps);
-    EXPECT_NEAR(a.y, b.y, eps);
-    EXPECT_NEAR(a.z, b.z, eps);
+glm::vec3 originOf(const btRigidBody* body) {
+    const btVector3& o = body->getWorldTransform().getOrigin();
+    return glm::vec3(o.x(), o.y(), o.z());
 }
 
-// A game object given a small dynamic sphere body, the way shots and items get theirs.
-void giveBody(GameObject& object, const glm::vec3& at) {
-    btTransform t;
-    t.setIdentity();
-    t.setOrigin(btVector3(at.x, at.y, at.z));
+// A game object with a small dynamic sphere body at `at`, the way shots and items get theirs.
+void giveBody(GameObject& object, const glm::vec3& at, const glm::vec3& angles = glm::vec3(0.0f)) {
+    const glm::mat4 r = SceneObject::rotationMatrix(angles);
+    const btMatrix3x3 basis(r[0][0], r[1][0], r[2][0], r[0][1], r[1][1], r[2][1], r[0][2], r[1][2], r[2][2]);
     object.collisionShape = new btSphereShape(0.2);
-    object.motionState = new btDefaultMotionState(t);
-    btRigidBody::btRigidBodyConstructionInfo info(1.0, object.motionState, object.collisionShape);
-    object.rigidBody = new btRigidBody(info);
+    object.motionState = new btDefaultMotionState(btTransform(basis, btVector3(at.x, at.y, at.z)));
+    object.rigidBody =
+        new btRigidBody(btRigidBody::btRigidBodyConstructionInfo(1.0, object.motionState, object.collisionShape));
     object.rigidBody->setUserPointer(static_cast<SceneObject*>(&object));
 }
 
-void setBodyPose(GameObject& object, const glm::vec3& origin, const glm::mat4& rotation) {
-    btMatrix3x3 basis;
-    for (int r = 0; r < 3; ++r) basis[r] = btVector3(rotation[0][r], rotation[1][r], rotation[2][r]);
-    object.rigidBody->setWorldTransform(btTransform(basis, btVector3(origin.x, origin.y, origin.z)));
-}
-
-TEST(GameObjectSync, KinematicBodyFollowsTheObjectWithoutRotation) {
-    GameObject object;  // declared first so the world, which holds its body, goes first
+TEST(GameObject, AKinematicBodyFollowsTheObjectUnturnedAndABodyDrivenObjectFollowsItsBody) {
+    GameObject kinematic;  // declared first so the world, which holds its body, goes first
     testsupport::PhysicsWorld world;
-    giveBody(object, glm::vec3(0));
-    object.rigidBody->setCollisionFlags(object.rigidBody->getCollisionFlags() | btCollisionObject::CF_KINEMATIC_OBJECT);
-    world.add(object.rigidBody);
-    object.bodyOffset = glm::vec3(0, 1, 0);
-    object.setPosition(glm::vec3(3, 4, 5));
-    object.setRotation(glm::vec3(0.2f, 1.0f, 0));
-
-    object.syncFromBody();
+    giveBody(kinematic, glm::vec3(0));
+    kinematic.rigidBody->setCollisionFlags(btCollisionObject::CF_KINEMATIC_OBJECT);
+    world.add(kinematic.rigidBody);
+    kinematic.bodyOffset = glm::vec3(0, 1, 0);
+    kinematic.setTransform(glm::vec3(3, 4, 5), glm::vec3(0.2f, 1.0f, 0), glm::vec3(1.0f));
+    kinematic.syncFromBody();
     world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
+    EXPECT_TRUE(near(originOf(kinematic.rigidBody), glm::vec3(3, 5, 5)));
+    EXPECT_NEAR(kinematic.rigidBody->getWorldTransform().getRotation().getAngle(), 0.0, 1e-6);
+    EXPECT_TRUE(near(kinematic.position, glm::vec3(3, 4, 5)));
 
-    const btTransform& t = object.rigidBody->getWorldTransform();
-    expectNear(toGlm(t.getOrigin()), glm::vec3(3, 5, 5));
-    EXPECT_NEAR(t.getRotation().getAngle(), 0.0, 1e-6);
-    expectNear(object.position, glm::vec3(3, 4, 5));  // the object is not pulled back by the body
-}
-
-TEST(GameObjectSync, BodyDrivenObjectTakesPoseFromTheBody) {
-    GameObject object;
-    SceneObject child;  // follows the object like an attached mesh
-    object.children.push_back(&child);
-    giveBody(object, glm::vec3(0));
-    object.bodyDriven = true;
-    object.bodyOffset = glm::vec3(0, 0.5f, 0);
-    const glm::vec3 angles(0.3f, -0.4f, 1.1f);
-    setBodyPose(object, glm::vec3(7, 8, 9), SceneObject::rotationMatrix(angles));
-
-    object.syncFromBody();
-
-    expectNear(object.position, glm::vec3(7, 7.5f, 9));
-    expectNear(object.rotation, angles);
-    expectNear(child.position, glm::vec3(7, 7.5f, 9));
-}
-
-TEST(GameObjectSync, QuarterTurnAboutYGivesAFiniteTriple) {
-    for (float sign : {1.0f, -1.0f}) {
-        GameObject object;
-        giveBody(object, glm::vec3(0));
-        object.bodyDriven = true;
-        setBodyPose(object, glm::vec3(0), SceneObject::rotationMatrix(glm::vec3(0, sign * (kHalfPi - 1e-4f), 0)));
-
-        object.syncFromBody();
-
-        EXPECT_TRUE(std::isfinite(object.rotation.x) && std::isfinite(object.rotation.z));
-        EXPECT_FLOAT_EQ(object.rotation.y, sign * kHalfPi);
-    }
-}
-
-TEST(GameObjectPlaceOnGround, DropsOntoTheGroundAndMovesADrivenBody) {
-    testsupport::PhysicsWorld world;
-    world.addGround("terrain", 3.0f);
-    GameObject object;
-    giveBody(object, glm::vec3(0, 99, 0));
-    object.bodyDriven = true;
-    object.setPosition(glm::vec3(10, 50, 10));
-
-    object.placeOnGround(world.get());
-
-    expectNear(object.position, glm::vec3(10, 3, 10));
-    expectNear(toGlm(object.rigidBody->getWorldTransform().getOrigin()), glm::vec3(10, 3, 10));
-}
-
-TEST(GameObjectPlaceOnGround, GroundOutOfReachChangesNothing) {
-    testsupport::PhysicsWorld world;
-    world.addGround("terrain", 3.0f);
-    GameObject object;
-    object.setPosition(glm::vec3(10, 104, 10));  // the probe ends 1 above the ground
-    object.placeOnGround(world.get());
-    expectNear(object.position, glm::vec3(10, 104, 10));
-}
-
-TEST(GameObjectMeshes, AddedMeshIsTurnedUprightAndFollowsTheObject) {
-    GameObject object;
+    GameObject driven;
     auto mesh = std::make_shared<TexturedMesh>();
-    object.addMesh(mesh);
-    ASSERT_EQ(object.meshes.size(), 1u);
-    EXPECT_EQ(mesh->parent, &object);
-    expectNear(mesh->rotation, glm::vec3(-kHalfPi, 0, 0));
-
-    object.setPosition(glm::vec3(2, 0, 0));
-    expectNear(mesh->position, glm::vec3(2, 0, 0));
-}
-
-TEST(GameObjectLifetime, DyingWhileItsBodyIsInAWorldLeavesTheWorldUsable) {
-    testsupport::PhysicsWorld world;
-    auto object = std::make_unique<GameObject>();
-    giveBody(*object, glm::vec3(0, 10, 0));
-    btRigidBody* body = object->rigidBody;
-    world->addRigidBody(body);
-
-    testing::internal::CaptureStderr();
-    object.reset();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("still in a physics world"), std::string::npos);
-
-    EXPECT_EQ(body->getUserPointer(), nullptr);  // handlers see an anonymous body, not freed memory
-    world->stepSimulation(1.0 / 60.0);
-    world->removeRigidBody(body);
-    delete body->getMotionState();
-    delete body->getCollisionShape();
-    delete body;
+    driven.addMesh(mesh);
+    EXPECT_TRUE(near(mesh->rotation, glm::vec3(-kHalfPi, 0, 0))) << "meshes are stood up from z-up files";
+    const glm::vec3 angles(0.3f, -0.4f, 1.1f);
+    giveBody(driven, glm::vec3(7, 8, 9), angles);
+    driven.bodyDriven = true;
+    driven.bodyOffset = glm::vec3(0, 0.5f, 0);
+    driven.syncFromBody();
+    EXPECT_TRUE(near(driven.position, glm::vec3(7, 7.5f, 9)));
+    EXPECT_TRUE(near(mesh->position, glm::vec3(7, 7.5f, 9)));
+    EXPECT_TRUE(near(driven.rotation, angles));
+    // Near a quarter turn about y the angles snap to it rather than turning into NaN.
+    GameObject turned;
+    giveBody(turned, glm::vec3(0), glm::vec3(0, -kHalfPi + 1e-4f, 0));
+    turned.bodyDriven = true;
+    turned.syncFromBody();
+    EXPECT_FLOAT_EQ(turned.rotation.y, -kHalfPi);
+    EXPECT_TRUE(std::isfinite(turned.rotation.x) && std::isfinite(turned.rotation.z));
 }
 
 }  // namespace
