@@ -1,22 +1,30 @@
 #include "effects/Particle.h"
+
+#include "app/Globals.h"
+#include "effects/ParticleShader.h"
 #include "effects/ParticleSystem.h"
 #include "game/Random.h"
+#include "render/Camera.h"
+#include "render/Mesh.h"
+#include "render/Renderer.h"
+#include "support/GlContext.h"
+#include "support/GlProbes.h"
 #include "support/Near.h"
+#include "support/ScopedGlobals.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
 
 namespace {
 
 using testsupport::near;
+using testsupport::Pixel;
 
 const glm::vec3 kCamera(0, 0, 10);
 
-// The game's trail emitter: 20 per second, 1 s life, falling at speed 1 with deviation 0.7, on a
-// 4 x 4 atlas.
+// The game's trail: 20 a second, 1 s life, falling at speed 1, deviation 0.7, on a 4 x 4 atlas.
 std::shared_ptr<ParticleSystem> trail(float pps = 20.0f, float life = 1.0f, GLuint texture = 7) {
     auto atlas = std::make_shared<ParticleTexture>();
     atlas->textureId = texture;
@@ -50,20 +58,15 @@ TEST(ParticleSystem, ShortFramesSaveUpForOneParticleAndLongFramesEmitTheirWholeP
 }
 
 TEST(ParticleSystem, DeadParticlesWaitAtTheEmitterForReuseAndTheLiveOnesAreSortedBackToFront) {
-    // One particle per 0.1 s frame, each living 0.25 s: three are enough at any time.
+    // One particle per 0.1 s frame, each living 0.25 s: three are enough, reused where the emitter is.
     auto system = trail(10.0f, 0.25f);
     for (int frame = 0; frame < 3; ++frame) system->update(0.1f, kCamera);
     const std::list<std::shared_ptr<Particle>> created = system->particles;
-    Particle& oldest = **std::max_element(created.begin(), created.end(),
-                                          [](const auto& a, const auto& b) { return a->elapsedTime < b->elapsedTime; });
-    system->setPosition({5, 0, 0});  // it dies in the next frame, after the emitter moved
-    system->update(0.1f, kCamera);
-    EXPECT_TRUE(oldest.alive && oldest.elapsedTime == 0.0f);
-    EXPECT_TRUE(near(oldest.position, glm::vec3(5, 0, 0)));
-    EXPECT_NEAR(glm::length(oldest.velocity), 1.0f, 1e-5f) << "it got a fresh velocity";
+    system->setPosition({5, 0, 0});
     for (int frame = 0; frame < 50; ++frame) system->update(0.1f, kCamera);
     EXPECT_EQ(std::set<std::shared_ptr<Particle>>(system->particles.begin(), system->particles.end()),
               std::set<std::shared_ptr<Particle>>(created.begin(), created.end()));
+    for (const auto& p : system->particles) EXPECT_LT(glm::length(p->position - glm::vec3(5, 0, 0)), 0.3f);
 
     auto still = trail(0.0f, 10.0f);  // emits nothing; four particles placed by hand, two as far
     std::vector<Particle*> placed;
@@ -113,6 +116,102 @@ TEST(Particle, StepsThroughTheAtlasRowByRowFallsByAGravityStepPerUpdateAndDiesIn
     EXPECT_EQ(p.position, before);
     p.update(0.1f, kCamera);
     EXPECT_FLOAT_EQ(p.elapsedTime, 1.0f) << "a dead particle does not age";
+}
+
+// Systems drawn by a camera at the origin looking along -z, the process-wide lists emptied meanwhile.
+class ParticleRenderTest : public testsupport::GlTest {
+protected:
+    ParticleRenderTest() {
+        saved.swap(ParticleSystem::systems());
+        savedByTexture.swap(ParticleSystem::systemsByTexture());
+        camera->updateFrustum(0.0f);
+        ParticleSystem::programId() = shader.init();
+        ParticleSystem::initInstanceBuffer(*renderer);
+        culledObjectCount = 0;
+    }
+    ~ParticleRenderTest() override {
+        saved.swap(ParticleSystem::systems());
+        savedByTexture.swap(ParticleSystem::systemsByTexture());
+    }
+    // A registered, silent emitter at `position` holding particles of scale 0.5 at `at`.
+    std::shared_ptr<ParticleSystem> system(const glm::vec3& position, const std::vector<glm::vec3>& at = {},
+                                           bool alive = true, GLuint texture = 0, std::uint32_t rows = 1) {
+        auto atlas = std::make_shared<ParticleTexture>();
+        atlas->textureId = texture ? texture : white;
+        atlas->numberOfRows = rows;
+        auto emitter = std::make_shared<ParticleSystem>(atlas, 0.0f, glm::vec3(1), 1.0f, glm::vec3(0), 1.0f, 0, 0, 0);
+        emitter->setPosition(position);
+        emitter->blendDestination = GL_ONE;
+        for (const glm::vec3& p : at) {
+            emitter->particles.push_back(
+                std::make_shared<Particle>(p, glm::vec3(0), glm::vec3(0.5f), glm::vec3(0), 1.0f, atlas, 0.0f));
+            emitter->particles.back()->alive = alive;
+        }
+        ParticleSystem::add(emitter);
+        return emitter;
+    }
+    GLuint render() {
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer->renderParticles(); });
+    }
+
+    testsupport::ScopedGlobals globals;
+    std::list<std::shared_ptr<ParticleSystem>> saved;
+    std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>> savedByTexture;
+    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f);
+    std::shared_ptr<Renderer> renderer = std::make_shared<Renderer>(camera);
+    ParticleShader shader;
+    GLuint white = testsupport::solidTexture({255, 255, 255, 255});
+    testsupport::OffscreenTarget target{32};
+};
+
+TEST_F(ParticleRenderTest, AliveParticlesOfSystemsInViewAreDrawnFacingTheCameraAndTheStateIsLeftTidy) {
+    auto emitter = system({0, 0, -5}, {{-1.5f, 0, -5}, {1.5f, 0, -5}});  // additive, as the game's trail
+    system({0, 0, -5}, {{0, 0, -5}}, false);                             // burnt out, in the middle
+    system({0, 0, -5});                                                  // has never emitted
+    system({0, 0, 10}, {{0, 0, 10}});                                    // behind the camera
+    glDisable(GL_DEPTH_TEST);
+    EXPECT_EQ(render(), 2u * 2u) << "two quads of two triangles";
+    EXPECT_EQ(culledObjectCount, 1) << "only the system behind the camera is counted";
+    EXPECT_EQ(target.at(8, 16)[0], 255);
+    EXPECT_EQ(target.at(24, 16)[0], 255);
+    EXPECT_EQ(target.centre()[0], 0);
+    EXPECT_EQ(emitter->particles.front()->rotation, camera->rotation);
+    GLint destination = 0;
+    glGetIntegerv(GL_BLEND_DST_RGB, &destination);
+    EXPECT_EQ(destination, GL_ONE) << "each system's own blend factor";
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(ParticleRenderTest, AtlasFramesAreReadTopRowFirstAndCrossFaded) {
+    // 2 x 2 frames of 2 x 2 texels: frame 1 (top right) green over blue, frame 2 white, the rest red.
+    const Pixel r{255, 0, 0, 255}, g{0, 255, 0, 255}, b{0, 0, 255, 255}, w{255, 255, 255, 255};
+    auto emitter = system({0, 0, -5}, {{0, 0, -5}}, true,
+                          testsupport::imageTexture(4, {r, r, g, g, r, r, b, b, w, w, r, r, w, w, r, r}), 2);
+    Particle& particle = *emitter->particles.front();
+    particle.scale = glm::vec3(1.0f);
+    particle.texOffset1 = {0.5f, 0.0f};
+    particle.texOffset2 = {0.0f, 0.5f};
+    render();
+    EXPECT_EQ(target.at(16, 19), g);
+    EXPECT_EQ(target.at(16, 13), b);
+    particle.blend = 0.5f;
+    target.clear();
+    render();
+    const Pixel halfWay = target.at(16, 19);
+    EXPECT_NEAR(halfWay[0], 128, 2);
+    EXPECT_EQ(halfWay[1], 255);
+    EXPECT_NEAR(halfWay[2], 128, 2);
+}
+
+TEST_F(ParticleRenderTest, MoreParticlesThanTheBufferHoldsAreCutAtItsRoomAndSaidOnce) {
+    system({0, 0, -5}, std::vector<glm::vec3>(10001, glm::vec3(0, 0, -5)));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(render(), 2u * 10000u);
+    render();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("10000"), std::string::npos);
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ namespace {
 
 using testsupport::Pixel;
 
-// The lake tile at height 4 in the middle of the map.
 class WaterTest : public testsupport::GlTest {
 protected:
     WaterTile tile{glm::vec3(400.0f, 4.0f, 400.0f)};
@@ -37,13 +36,6 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
     ASSERT_TRUE(ray.hasHit());
     EXPECT_NEAR(ray.m_hitPointWorld.y(), 4.0, 0.05);
     EXPECT_EQ(static_cast<const SceneObject*>(ray.m_collisionObject->getUserPointer())->name, "water");
-    GLuint maps[2];
-    {
-        const WaterTile other(glm::vec3(0.0f));
-        maps[0] = other.textures[2];
-        maps[1] = other.textures[3];
-    }
-    EXPECT_FALSE(glIsTexture(maps[0]) || glIsTexture(maps[1])) << "a tile frees its wave maps";
 
     // The waves advance two hundredths a second and their phase wraps below one.
     tile.advance(1.0f);
@@ -57,8 +49,7 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
     EXPECT_TRUE(tile.moveFactor >= 0.0f && tile.moveFactor < 1.0f) << tile.moveFactor;
 }
 
-// The water program through renderWater with a red reflection image, a blue refraction image and a
-// chosen refraction depth, so a pixel tells which image the shader picked and how opaque it is.
+// The water program with a red reflection, a blue refraction and a chosen depth below the surface.
 TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingAndTheDistanceFog) {
     auto camera = std::make_shared<Camera>(1.0f);
     Renderer renderer(camera);

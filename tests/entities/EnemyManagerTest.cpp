@@ -3,13 +3,11 @@
 #include "game/Random.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
-#include "support/GlContext.h"
 #include "support/PhysicsWorld.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -80,20 +78,6 @@ TEST_F(EnemyManagerTest, HopelessGroupsGiveUpSayingSoAndOnlyTheLivingAreUpdatedA
     EXPECT_EQ(manager.rabbits[1]->position, dead);
     manager.clear(world.get());
     EXPECT_EQ(world->getNumCollisionObjects(), 1);
-}
-
-class EnemyManagerGlTest : public testsupport::GlTest {};
-
-TEST_F(EnemyManagerGlTest, LoadsBothModelsWithEyeBodyAndGemTextures) {
-    EnemyManager manager;
-    EXPECT_EQ(manager.rabbitMeshes.size(), 2u);
-    EXPECT_EQ(manager.flyingRabbitMeshes.size(), 3u);
-    std::vector<GLint> widths;
-    for (const auto& material : {manager.eyeMaterial, manager.bodyMaterial, manager.itemMaterial}) {
-        glBindTexture(GL_TEXTURE_2D, material->textureId);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &widths.emplace_back());
-    }
-    EXPECT_EQ(widths, (std::vector<GLint>{256, 512, 64}));
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
 
 bool inWorld(const Projectile& shot) { return shot.rigidBody->getBroadphaseHandle() != nullptr; }

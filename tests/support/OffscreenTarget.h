@@ -9,8 +9,7 @@ namespace testsupport {
 
 using Pixel = std::array<unsigned char, 4>;
 
-// A square colour and depth target for pixel checks, bound with a matching viewport while it lives;
-// it gives the window back its framebuffer and viewport when it goes.
+// A square colour and depth target, bound with its viewport while it lives.
 class OffscreenTarget {
 public:
     explicit OffscreenTarget(int size);

@@ -1,8 +1,5 @@
 #pragma once
 
-// A real dynamics world set up like the game's (gravity (0, -5, 0)), with named static boxes. Bodies
-// added through add() leave it again before it goes, so their owners may be freed in any order after.
-
 #include "game/SceneObject.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -14,6 +11,7 @@
 
 namespace testsupport {
 
+// A dynamics world like the game's (gravity (0, -5, 0)) with named static boxes.
 class PhysicsWorld {
 public:
     PhysicsWorld();

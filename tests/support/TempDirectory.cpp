@@ -25,16 +25,11 @@ TempDirectory::~TempDirectory() {
     fs::remove_all(root, ignored);
 }
 
-std::string TempDirectory::file(const std::string& relative) const {
+std::string TempDirectory::writeText(const std::string& relative, const std::string& content) const {
     const fs::path full = fs::path(root) / relative;
     fs::create_directories(full.parent_path());
-    return full.string();
-}
-
-std::string TempDirectory::writeText(const std::string& relative, const std::string& content) const {
-    const std::string full = file(relative);
     std::ofstream(full, std::ios::binary) << content;
-    return full;
+    return full.string();
 }
 
 }  // namespace testsupport

@@ -4,8 +4,7 @@
 
 namespace testsupport {
 
-// A fresh folder under the system's temporary one, removed with all it holds when the object goes.
-// When entered, it is the working directory meanwhile (the game looks up its files below that).
+// A fresh temporary folder, removed when it goes; when entered, the working directory meanwhile.
 class TempDirectory {
 public:
     explicit TempDirectory(bool enter = false);
@@ -14,9 +13,7 @@ public:
     TempDirectory& operator=(const TempDirectory&) = delete;
 
     const std::string& path() const { return root; }
-    // The absolute path of `relative`, its parent folders made.
-    std::string file(const std::string& relative) const;
-    // Writes `content` to `relative` and returns its absolute path.
+    // Writes `content` to `relative`, making its folders, and returns its absolute path.
     std::string writeText(const std::string& relative, const std::string& content) const;
 
 private:

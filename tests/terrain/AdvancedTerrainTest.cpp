@@ -1,18 +1,19 @@
 #include "terrain/AdvancedTerrain.h"
 
+#include "render/Material.h"
 #include "render/TexturedMesh.h"
+#include "render/VertexArray.h"
 #include "support/GlContext.h"
 #include "support/PhysicsWorld.h"
+#include "terrain/GrassScatter.h"
 #include "terrain/MarchingCubesHandler.h"
 
 #include <GL/glew.h>
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
-// The landscape against a real context and dynamics world; each test builds one, seeded.
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -51,11 +52,9 @@ protected:
 
 }  // namespace
 
-TEST_F(AdvancedTerrainTest, MeshBodyAndGridDescribeTheSameLandAndARegenerationSwapsThemAll) {
+TEST_F(AdvancedTerrainTest, MeshBodyAndGridAreOneLandARegenerationSwapsThemAllAndIsBlockedAsksTheNearestGridPoints) {
     ASSERT_GT(triangles, 1000u);
     EXPECT_EQ(static_cast<unsigned long>(terrain->mesh->vertexCount), 3 * triangles);
-    EXPECT_EQ(terrain->rigidBody->getUserPointer(), static_cast<SceneObject*>(terrain.get()));
-    EXPECT_EQ(terrain->rigidBody->getBroadphaseHandle(), nullptr) << "the game adds it, not the terrain";
 
     testsupport::PhysicsWorld physics;
     physics.addBox("rabbit", glm::vec3(100, 200, 100), glm::vec3(1.0f));
@@ -80,22 +79,15 @@ TEST_F(AdvancedTerrainTest, MeshBodyAndGridDescribeTheSameLandAndARegenerationSw
     EXPECT_TRUE(terrain->isBlocked(400, ground - 10.0f, 400)) << "ground at " << ground;
     EXPECT_FALSE(terrain->isBlocked(400, ground + 40.0f, 400)) << "ground at " << ground;
     physics->removeRigidBody(terrain->rigidBody);
-}
 
-TEST_F(AdvancedTerrainTest, IsBlockedAsksTheGridPointsAroundTheNearestOne) {
+    // On a cleared grid: rounded grid coordinates 0, 127 and beyond are off limits, 1 to 126 free.
     clearGrid();
-    // Rounded grid coordinates 0, 127 and beyond are off limits; 1 and 126 are the first free ones.
     const glm::vec3 inside = world(64, 64, 64);
     for (int axis = 0; axis < 3; ++axis) {
-        for (float c : {-1.0f, 0.0f, 0.49f, 126.6f, 127.0f, 640.0f}) {
+        for (float c : {-1.0f, 0.0f, 0.49f, 0.5f, 1.0f, 126.0f, 126.4f, 126.6f, 127.0f, 640.0f}) {
             glm::vec3 p = inside;
             p[axis] = c * SCALE;
-            EXPECT_TRUE(blocked(p)) << "axis " << axis << " at " << c;
-        }
-        for (float c : {0.5f, 1.0f, 126.0f, 126.4f}) {
-            glm::vec3 p = inside;
-            p[axis] = c * SCALE;
-            EXPECT_FALSE(blocked(p)) << "axis " << axis << " at " << c;
+            EXPECT_EQ(blocked(p), c < 0.5f || c > 126.5f) << "axis " << axis << " at " << c;
         }
     }
 
@@ -118,3 +110,54 @@ TEST_F(AdvancedTerrainTest, IsBlockedAsksTheGridPointsAroundTheNearestOne) {
     EXPECT_FALSE(blocked(world(2.49f, 60, 60)));
     EXPECT_FALSE(blocked(world(5.5f, 60, 60)));
 }
+
+namespace {
+
+bool isWhole(float v) { return v == std::round(v); }
+
+class GrassScatterTest : public testsupport::GlTest {
+protected:
+    const std::list<std::shared_ptr<TexturedMesh>>& tufts() { return renderMap.at(static_cast<int>(grass.texture)); }
+
+    testsupport::PhysicsWorld world;
+    RenderMap renderMap;
+    GrassScatter grass;
+};
+
+TEST_F(GrassScatterTest, TuftsSitJustBelowWhatTheirDropFindsFirstLookingThroughWater) {
+    world.addGround("terrain", 2.0f);
+    world.addGround("water", 4.0f);  // after a reset the lake is in the world while grass is scattered
+    world.addBox("rock", glm::vec3(175, 4, 400), glm::vec3(124.5f, 4, 420));  // x 50.5 to 299.5, top 8
+    int queries = 0;
+    std::srand(11);
+    grass.scatter(renderMap, world.get(), [&](float x, float, float) {
+        ++queries;
+        return x >= 600.0f;
+    });
+    EXPECT_EQ(queries, GrassScatter::kAttempts);
+    EXPECT_GT(tufts().size(), 300u) << "all but the blocked quarter";
+    for (const auto& tuft : tufts()) {
+        const glm::vec3& p = tuft->position;
+        EXPECT_TRUE(isWhole(p.x) && isWhole(p.z) && isWhole(tuft->rotation.y));
+        EXPECT_TRUE(p.x >= 50.0f && p.x < 600.0f && p.z >= 50.0f && p.z <= 749.0f) << p.x << ", " << p.z;
+        EXPECT_NEAR(p.y, p.x > 50.0f && p.x < 300.0f ? 7.5f : 1.5f, 1e-4f) << "on the rock or the ground";
+        EXPECT_NEAR(tuft->rotation.x, -1.5707964f, 1e-5f);
+        EXPECT_TRUE(tuft->rotation.y >= 0.0f && tuft->rotation.y < 360.0f);
+        EXPECT_EQ(tuft->vaoId, grass.templateMesh->vaoId);
+    }
+    EXPECT_TRUE(grass.templateMesh->material->hasTransparency) << "both sides of the blades show";
+}
+
+TEST_F(GrassScatterTest, NothingBelowLeavesTheStartHeightAndGroundBelowTheWaterLineGetsNone) {
+    world.addBox("terrain", glm::vec3(200, -6, 400), glm::vec3(200, 5, 420));  // x < 400, top at -1
+    std::srand(12);
+    grass.scatter(renderMap, world.get(), GrassScatter::BlockedQuery());
+    ASSERT_FALSE(tufts().empty());
+    for (const auto& tuft : tufts()) {
+        const glm::vec3& p = tuft->position;
+        EXPECT_GE(p.x, 400.0f);
+        EXPECT_TRUE(isWhole(p.y + 0.5f) && p.y >= 9.5f && p.y <= 98.5f) << "its start height less the sink";
+    }
+}
+
+}  // namespace

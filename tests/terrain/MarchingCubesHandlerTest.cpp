@@ -1,20 +1,21 @@
 #include "support/GlContext.h"
+
 #include "terrain/DensityShader.h"
 #include "terrain/MarchingCubesCount.h"
 #include "terrain/MarchingCubesHandler.h"
 #include "terrain/MarchingCubesShader.h"
+#include "terrain/TriangulationTable.h"
 
 #include <GL/glew.h>
+#include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ctime>
-#include <string>
 
 namespace {
 
-// Stand-in density programs with the density pass's bindings and uniforms, so that the marching-cubes
-// pass is checked on fields with a known surface (on grids that are no multiple of the work group).
+// Stand-in density programs for fields with a known surface, on grids no multiple of the work group.
 const char* const FIELD_PROGRAM_HEAD = R"(#version 430
 layout(local_size_x = 4, local_size_y = 4, local_size_z = 4) in;
 layout(std430, binding = 0) writeonly buffer PointBuffer { vec4 points[]; };
@@ -111,3 +112,52 @@ TEST_F(MarchingCubesHandlerTest, TheSameSeedGivesTheSameLandAndTheCalendarIsTheD
     EXPECT_NE(first.points, third.points);
     EXPECT_NEAR(static_cast<double>(MarchingCubesHandler().seedSource()), static_cast<double>(std::time(nullptr)), 1);
 }
+
+namespace {
+
+std::vector<int> rowEntries(int config) {
+    std::vector<int> entries;
+    for (int i = 0; i < 16 && triangulationTable[config][i] != -1; ++i)
+        entries.push_back(triangulationTable[config][i]);
+    return entries;
+}
+
+bool inside(int config, int corner) { return (config >> corner) & 1; }
+
+glm::vec3 corner(int index) {
+    return glm::vec3(cornerOffsets[index][0], cornerOffsets[index][1], cornerOffsets[index][2]);
+}
+
+// With vertices at edge midpoints, each row cuts exactly the crossed edges, facing away from inside.
+TEST(TriangulationTable, EveryRowCutsTheCrossedEdgesWithTrianglesFacingOut) {
+    int triangles = 0;
+    for (int config = 0; config < 256; ++config) {
+        const std::vector<int> entries = rowEntries(config);
+        ASSERT_EQ(entries.size() % 3, 0u) << "row " << config;
+        for (std::size_t i = entries.size(); i < 16; ++i) EXPECT_EQ(triangulationTable[config][i], -1);
+        std::set<int> crossed;
+        for (int edge = 0; edge < 12; ++edge) {
+            if (inside(config, edgeCorners[edge][0]) != inside(config, edgeCorners[edge][1])) crossed.insert(edge);
+        }
+        EXPECT_EQ(std::set<int>(entries.begin(), entries.end()), crossed) << "row " << config;
+        for (std::size_t t = 0; t < entries.size(); t += 3, ++triangles) {
+            glm::vec3 vertex[3];
+            float outward = 0.0f;
+            for (int k = 0; k < 3; ++k) {
+                const int* ends = edgeCorners[entries[t + k]];
+                vertex[k] = 0.5f * (corner(ends[0]) + corner(ends[1]));
+            }
+            const glm::vec3 facing = glm::cross(vertex[1] - vertex[0], vertex[2] - vertex[0]);
+            for (int k = 0; k < 3; ++k) {
+                const int* ends = edgeCorners[entries[t + k]];
+                const bool firstInside = inside(config, ends[0]);
+                outward +=
+                    glm::dot(facing, corner(firstInside ? ends[1] : ends[0]) - corner(firstInside ? ends[0] : ends[1]));
+            }
+            EXPECT_GT(outward, 0.0f) << "row " << config << " triangle " << t / 3;
+        }
+    }
+    EXPECT_EQ(triangles, 820);
+}
+
+}  // namespace
