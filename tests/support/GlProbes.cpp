@@ -13,6 +13,13 @@ GLuint countDuring(GLenum target, const std::function<void()>& draw) {
     return result;
 }
 
+Pixel centreAfter(const std::function<void()>& draw, int size, const Pixel& background) {
+    OffscreenTarget target(size);
+    target.clear(background);
+    draw();
+    return target.centre();
+}
+
 GLuint imageTexture(int size, const std::vector<Pixel>& texels) {
     GLuint name = 0;
     glGenTextures(1, &name);

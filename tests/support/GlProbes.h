@@ -1,10 +1,6 @@
 #pragma once
 
-// Small GL helpers shared by the pixel and draw-count tests.
-
 #include "support/OffscreenTarget.h"
-
-#include <GL/glew.h>
 
 #include <functional>
 #include <vector>
@@ -13,12 +9,10 @@ namespace testsupport {
 
 // What a GL query (GL_PRIMITIVES_GENERATED, GL_SAMPLES_PASSED, ...) counts while `draw` runs.
 GLuint countDuring(GLenum target, const std::function<void()>& draw);
-
-// A nearest-filtered RGBA texture of `size` × `size` texels, rows given top first. Leaves
-// GL_TEXTURE_2D unbound.
+// The centre pixel after `draw` ran into a fresh `size` × `size` target cleared to `background`.
+Pixel centreAfter(const std::function<void()>& draw, int size = 32, const Pixel& background = {0, 0, 0, 255});
+// A nearest-filtered RGBA texture of `size` × `size` texels given top row first, or of one texel.
 GLuint imageTexture(int size, const std::vector<Pixel>& texels);
-
-// One texel of `colour`.
 GLuint solidTexture(const Pixel& colour);
 
 }  // namespace testsupport

@@ -7,12 +7,13 @@ OffscreenTarget::OffscreenTarget(int targetSize) : size(targetSize) {
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glGenRenderbuffers(2, renderbuffers);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size, size);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
+    const GLenum formats[] = {GL_RGBA8, GL_DEPTH_COMPONENT24};
+    const GLenum attachments[] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+    for (int i = 0; i < 2; ++i) {
+        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[i]);
+        glRenderbufferStorage(GL_RENDERBUFFER, formats[i], size, size);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER, renderbuffers[i]);
+    }
     glViewport(0, 0, size, size);
     clear();
 }
@@ -24,15 +25,23 @@ OffscreenTarget::~OffscreenTarget() {
     glDeleteFramebuffers(1, &framebuffer);
 }
 
-void OffscreenTarget::clear() {
-    glClearColor(0, 0, 0, 1);
+void OffscreenTarget::clear(const Pixel& colour, float depth) {
+    glClearColor(colour[0] / 255.0f, colour[1] / 255.0f, colour[2] / 255.0f, colour[3] / 255.0f);
+    glClearDepth(depth);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
 }
 
 Pixel OffscreenTarget::at(int x, int y) const {
     Pixel pixel{};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
     return pixel;
+}
+
+std::vector<Pixel> OffscreenTarget::pixels() const {
+    std::vector<Pixel> all(static_cast<size_t>(size) * size);
+    glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+    return all;
 }
 
 }  // namespace testsupport

@@ -3,14 +3,13 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <vector>
 
 namespace testsupport {
 
 using Pixel = std::array<unsigned char, 4>;
 
-// A square off-screen colour and depth target for pixel checks. While it lives it is the bound
-// framebuffer with a matching viewport; its destructor binds the default framebuffer again and
-// restores the viewport it found.
+// A square colour and depth target, bound with its viewport while it lives.
 class OffscreenTarget {
 public:
     explicit OffscreenTarget(int size);
@@ -18,10 +17,10 @@ public:
     OffscreenTarget(const OffscreenTarget&) = delete;
     OffscreenTarget& operator=(const OffscreenTarget&) = delete;
 
-    // Clears colour to opaque black and depth to far.
-    void clear();
+    void clear(const Pixel& colour = {0, 0, 0, 255}, float depth = 1.0f);
     Pixel at(int x, int y) const;
     Pixel centre() const { return at(size / 2, size / 2); }
+    std::vector<Pixel> pixels() const;  // bottom row first
 
     const int size;
 

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -11,37 +10,26 @@ namespace fs = std::filesystem;
 
 namespace testsupport {
 
-TempDirectory::TempDirectory() {
+TempDirectory::TempDirectory(bool enter) {
     std::string pattern = (fs::temp_directory_path() / "quillmarsh-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
     root = pattern;
+    if (!enter) return;
+    previous = fs::current_path().string();
+    fs::current_path(root);
 }
 
 TempDirectory::~TempDirectory() {
     std::error_code ignored;
+    if (!previous.empty()) fs::current_path(previous, ignored);
     fs::remove_all(root, ignored);
 }
 
-std::string TempDirectory::file(const std::string& relative) const {
-    fs::path full = fs::path(root) / relative;
-    fs::create_directories(full.parent_path());
-    return full.string();
-}
-
 std::string TempDirectory::writeText(const std::string& relative, const std::string& content) const {
-    const std::string full = file(relative);
-    std::ofstream out(full, std::ios::binary);
-    out << content;
-    return full;
-}
-
-ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string& directory) : previous(fs::current_path().string()) {
-    fs::current_path(directory);
-}
-
-ScopedWorkingDirectory::~ScopedWorkingDirectory() {
-    std::error_code ignored;
-    fs::current_path(previous, ignored);
+    const fs::path full = fs::path(root) / relative;
+    fs::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary) << content;
+    return full.string();
 }
 
 }  // namespace testsupport

@@ -4,35 +4,21 @@
 
 namespace testsupport {
 
-// A fresh directory under the system's temporary folder, removed with everything in it when the
-// object goes. Paths handed in are relative to it; missing parent folders are created on write.
+// A fresh temporary folder, removed when it goes; when entered, the working directory meanwhile.
 class TempDirectory {
 public:
-    TempDirectory();
+    explicit TempDirectory(bool enter = false);
+    ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
-    ~TempDirectory();
 
     const std::string& path() const { return root; }
-    // Absolute path of `relative`, creating its parent folders.
-    std::string file(const std::string& relative) const;
-    // Writes `content` to `relative` as is and returns the absolute path.
+    // Writes `content` to `relative`, making its folders, and returns its absolute path.
     std::string writeText(const std::string& relative, const std::string& content) const;
 
 private:
     std::string root;
-};
-
-// Makes `directory` the working directory until the object goes, then returns to the previous one.
-class ScopedWorkingDirectory {
-public:
-    explicit ScopedWorkingDirectory(const std::string& directory);
-    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
-    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
-    ~ScopedWorkingDirectory();
-
-private:
-    std::string previous;
+    std::string previous;  // the working directory to return to, when entered
 };
 
 }  // namespace testsupport

@@ -12,6 +12,7 @@
 #include "BenchReport.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
+#include "LandscapeFigures.h"
 #include "MemoryProbe.h"
 #include "ScriptedPath.h"
 #include "app/Callbacks.h"
@@ -26,6 +27,7 @@
 #include "render/Mesh.h"
 #include "render/TexturedMesh.h"
 #include "terrain/AdvancedTerrain.h"
+#include "terrain/MarchingCubesHandler.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -132,6 +134,8 @@ double secondsSince(SteadyClock::time_point start) {
 void recordTerrain(const Game& game, BenchReport& report) {
     report.terrain.push_back(game.terrain->lastTimings);
     report.terrainTriangles.push_back(game.terrain->mesh ? game.terrain->mesh->vertexCount / 3 : 0);
+    std::printf("Landscape %zu: %s\n", report.terrain.size(),
+                describeLandscape(*game.terrain->marchingCubesHandler, game.terrain->gridScale).c_str());
 }
 
 std::string glString(GLenum name) {
