@@ -1,8 +1,11 @@
 // Quillmarsh entry point: settings, window and context, the Game, and the frame loop.
 
 #include "app/Callbacks.h"
+#include "app/CursorOffset.h"
+#include "app/FrameLimiter.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
+#include "app/WindowFit.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
@@ -11,17 +14,51 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-// Cursor offset from the window centre; the cursor is disabled and never recentred, so this is an
-// absolute offset of the virtual cursor, not a per-frame delta.
-void cursorOffset(GLFWwindow* window, int width, int height, float& dx, float& dy) {
+// Cursor offset from the window centre in framebuffer pixels; the cursor is disabled and never
+// recentred, so this is an absolute offset of the virtual cursor, not a per-frame delta.
+glm::vec2 sampleCursor(GLFWwindow* window) {
     double x = 0.0, y = 0.0;
+    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
     glfwGetCursorPos(window, &x, &y);
-    dx = static_cast<float>(x - static_cast<double>(width / 2));
-    dy = static_cast<float>(y - static_cast<double>(height / 2));
+    glfwGetWindowSize(window, &windowWidth, &windowHeight);
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    return cursorOffset(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+}
+
+// The requested size, fitted to the primary monitor's work area when it is larger (said once).
+WindowSize windowedSize() {
+    const WindowSize requested{settings.width, settings.height};
+    WindowSize area;
+    if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
+        int x = 0, y = 0;
+        glfwGetMonitorWorkarea(primary, &x, &y, &area.width, &area.height);
+    }
+    const WindowSize fitted = fitToWorkArea(requested, area);
+    if (fitted.width != requested.width || fitted.height != requested.height) {
+        std::cout << "The requested " << requested.width << " x " << requested.height << " window is larger than the "
+                  << area.width << " x " << area.height << " work area of the screen; opening it at " << fitted.width
+                  << " x " << fitted.height << "." << std::endl;
+    }
+    return fitted;
+}
+
+// The level of the settings, or the one `auto` picks for this renderer; said once.
+GraphicsQuality chooseQuality() {
+    const GLubyte* name = glGetString(GL_RENDERER);
+    const std::string renderer = name ? reinterpret_cast<const char*>(name) : "";
+    const QualityLevel level = chosenQualityLevel(settings, renderer);
+    std::cout << "Graphics quality: " << qualityName(level);
+    if (!settings.quality) {
+        std::cout << " (auto: " << (isSoftwareRenderer(renderer) ? "software" : "hardware") << " renderer '"
+                  << renderer << "')";
+    }
+    std::cout << std::endl;
+    return graphicsQuality(level, settings);
 }
 
 void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
@@ -36,11 +73,12 @@ int main() {
     if (!glfwInit()) std::exit(1);
 
     glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-    glfwWindowHint(GLFW_SAMPLES, settings.samples);
+    // The window itself is not multisampled: the scene is, in its own target, as the level asks.
     GLFWmonitor* monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, settings.title.c_str(), monitor, nullptr);
+    const WindowSize size = monitor ? WindowSize{settings.width, settings.height} : windowedSize();
+    GLFWwindow* window = glfwCreateWindow(size.width, size.height, settings.title.c_str(), monitor, nullptr);
     if (!window) {
-        std::cerr << "Could not create a " << settings.width << " x " << settings.height
+        std::cerr << "Could not create a " << size.width << " x " << size.height
                   << " window with an OpenGL context (an OpenGL 4.3 driver is required)." << std::endl;
         glfwTerminate();
         return 1;
@@ -50,11 +88,17 @@ int main() {
     glfwSetErrorCallback(errorCallback);
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
+    glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
     glfwMakeContextCurrent(window);
-    glfwSwapInterval(0);
+    glfwSwapInterval(settings.vsync ? 1 : 0);
 
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
+    if (width <= 0 || height <= 0) {
+        // Opened minimised: the requested size until the window is shown.
+        width = size.width;
+        height = size.height;
+    }
     glViewport(0, 0, width, height);
 
     glewExperimental = GL_TRUE;
@@ -63,21 +107,23 @@ int main() {
 
     {
         // The game and every GL object it holds are released here, while the context is still current.
-        auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height);
+        auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
+                                           systemClockMs, std::function<unsigned int()>(), chooseQuality());
         gameInstance = game.get();
         game->init();
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
         std::vector<int> keys(6, 0);
+        FrameLimiter limiter(settings.fpsLimit);
         while (!glfwWindowShouldClose(window)) {
-            float dx = 0.0f, dy = 0.0f;
-            cursorOffset(window, width, height, dx, dy);
+            const glm::vec2 offset = sampleCursor(window);
             culledObjectCount = 0;
             sampleKeys(window, keys);
-            game->update(dx, dy, keys);
+            game->update(offset.x, offset.y, keys);
             glfwSwapBuffers(window);
             glfwPollEvents();
             glGetError();
+            limiter.endFrame();
         }
         gameInstance = nullptr;
     }

@@ -58,9 +58,11 @@ SkyBox::~SkyBox() {
     glDeleteTextures(static_cast<GLsizei>(cubeMaps.size()), cubeMaps.data());
 }
 
-void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour, bool clearFirst) {
+    if (clearFirst) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    }
 
     glUseProgram(programId);
     rotation += dt / kTurnDivisor;

@@ -2,6 +2,7 @@
 
 #include "game/Clock.h"
 #include "game/HudText.h"
+#include "render/GraphicsQuality.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
@@ -30,6 +31,7 @@ class ParticleSystem;
 class Player;
 class PointLight;
 class Renderer;
+class SceneTarget;
 class ShadowFrameBuffer;
 class ShadowMaster;
 class SkyBox;
@@ -51,9 +53,11 @@ class Game {
 public:
     // `clock` gives wall-clock milliseconds and `worldSeed` seeds the landscape and the scattering of
     // diamonds and enemies; tests inject their own, the defaults are the system clock and the calendar
-    // time in seconds.
+    // time in seconds. `quality` is the graphics level to draw with (by default the full look
+    // without multisampling).
     Game(float aspect, int width, int height, ClockMs clock = systemClockMs,
-         std::function<unsigned int()> worldSeed = {});
+         std::function<unsigned int()> worldSeed = {},
+         const GraphicsQuality& quality = GraphicsQuality::forLevel(QualityLevel::High, 0));
     ~Game();
 
     Game(const Game&) = delete;
@@ -68,6 +72,16 @@ public:
     // Scatters the diamond clusters with their fountains and the enemy groups over the landscape, and
     // one of each around the player.
     void spawn();
+
+    // Draws from the next frame on with `quality`: new shadow map, water images, scene target and
+    // landscape program as the level needs them. Needs the current context.
+    void setQuality(const GraphicsQuality& quality);
+    const GraphicsQuality& graphicsQuality() const { return quality; }
+    // The window's drawable area changed: projection, HUD layout, crosshair and aim, and every
+    // window-sized target follow. A zero size (a minimised window) is ignored.
+    void resize(int width, int height);
+    int windowWidth() const { return width; }
+    int windowHeight() const { return height; }
 
     // Draws the scene (sky, batched models and terrain) into the bound framebuffer, clipped by
     // `clipPlane`; every pass turns the sky a little.
@@ -116,6 +130,7 @@ public:
     std::shared_ptr<ParticleShader> particleShader;
     std::shared_ptr<ShadowFrameBuffer> shadowFrameBuffer;
     std::shared_ptr<ShadowMaster> shadowMaster;
+    std::shared_ptr<SceneTarget> sceneTarget;
 
     btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
     btCollisionDispatcher* dispatcher = nullptr;
@@ -134,6 +149,11 @@ public:
     // Called at the start of every scene pass with its clip plane and drawing distance; tests use it
     // to watch the camera during the water passes. Empty in the game.
     std::function<void(const glm::vec4& clipPlane, float maxDistance)> onScenePass;
+    // Called as each part of a frame begins, after the simulation: "shadows", "water images",
+    // "scene", "effects" (water surface, fountains, particles), "overlay" (scaling into the window,
+    // crosshair), "physics" (the physics step and the HUD text), and "end". The benchmark times the
+    // parts with it; empty in the game.
+    std::function<void(const char* part)> onFramePart;
 
     static const glm::vec3 kSkyColor;
     static const glm::vec3 kPlayerStart;
@@ -154,9 +174,26 @@ private:
     void renderWaterSurfaces(float dt);
     void placePlayer();
     void registerPlayerMeshes();
+    void framePart(const char* part);
+    // Rows 3 and 4 and the game-over rows, placed for the window size.
+    void layoutHudRows();
+    // The scene target and the water images for the window size and the level.
+    void sizeTargets();
+    // The shadow map, the box's steps and the landscape's program for the level.
+    void applyShadowQuality();
+    // Sun and lamp into the landscape's program (after it was rebuilt).
+    void loadTerrainLights();
+    // Whether the water images can be skipped: no water pixel was drawn last frame.
+    bool waterHiddenLastFrame();
+    // The main image's clip plane: nothing clipped, or, above the water where the level allows, the
+    // landscape deeper than the water hides.
+    glm::vec4 mainClipPlane() const;
 
     int width;
     int height;
+    GraphicsQuality quality;
+    GLuint waterQuery = 0;     // samples of water drawn in the last frame
+    bool waterQueried = false;  // waterQuery holds a result to read
     ClockMs clock;
     std::function<unsigned int()> worldSeed;
 };

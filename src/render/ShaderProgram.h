@@ -29,6 +29,7 @@ public:
     std::string vertexShaderPath;
     std::string fragmentShaderPath;
     std::string geometryShaderPath;  // empty: no geometry stage
+    std::string defines;             // lines put after the #version line of every stage
     bool linked = false;
     GLuint programId = 0;
     GLuint vertexShaderId = 0;

@@ -7,10 +7,13 @@
 // --lake first puts the cat on a shore facing open water (then --turn, --pitch and --lift apply).
 // --look-back FRAME turns the cat round at that frame, so the camera looks back along its path.
 // --jump FRAME holds space from that frame on (the cat jumps).
+// --quality LEVEL draws with that graphics level (low, medium or high; default high) and --samples N
+// with N samples per pixel where the level multisamples (default: the settings' default, 2).
 // --step MS runs the game on a clock that advances MS milliseconds per frame (as if it ran at that
 // rate) instead of the system clock, so trails and motion look as they would in real time.
 
 #include "LakeView.h"
+#include "app/Settings.h"
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
@@ -47,6 +50,7 @@ struct Options {
     int stepMs = 0;
     int lookBackFrame = -1;
     int jumpFrame = -1;
+    QualityLevel quality = QualityLevel::High;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -86,6 +90,10 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (a == "--step") {
             o.stepMs = std::atoi(next);
             if (o.stepMs <= 0) return false;
+        } else if (a == "--samples") {
+            settings.samples = std::atoi(next);
+        } else if (a == "--quality") {
+            if (!parseQualityLevel(next, o.quality)) return false;
         } else if (a == "--fire-every") {
             o.fireEvery = std::atoi(next);
         } else {
@@ -117,6 +125,7 @@ int main(int argc, char** argv) {
             << "usage: " << argv[0]
             << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
                " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
+               " [--quality LEVEL] [--samples N]"
             << std::endl;
         return 2;
     }
@@ -140,7 +149,8 @@ int main(int argc, char** argv) {
         int32_t fakeNow = 0;
         ClockMs clock = systemClockMs;
         if (o.stepMs > 0) clock = [&fakeNow] { return fakeNow; };
-        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed);
+        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed,
+                  graphicsQuality(o.quality, settings));
         game.init();
         if (o.lake) {
             const LakeView view = findLakeView(game.dynamicsWorld);
