@@ -7,6 +7,7 @@
 // TERRAIN_DETAIL 2: three projections of two layers of each material (12 look-ups); 1: three
 // projections of one layer each (6); 0: the one projection the surface faces most, one layer each (2).
 // SHADOW_RADIUS r: the sun is filtered over (2 r + 1)² shadow-map texels; at 0 one filtered compare.
+// Below detail 2 the lights are also summed without branches and the shadow map is read once.
 #ifndef TERRAIN_DETAIL
 #define TERRAIN_DETAIL 2
 #endif
@@ -133,6 +134,26 @@ void main() {
     float distance = length(viewPosition);
     vec3 light = vec3(0.0);
     int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
+#if TERRAIN_DETAIL < 2
+    // Without branches, which the software renderers run on both sides anyway, and with the one
+    // shadow-map look-up made once for the (last) directional light instead of once per light.
+    vec3 sunLight = vec3(0.0);
+    float sunCosine = 0.0;
+    for (int i = 0; i < lightCount; i++) {
+        vec3 offset = lightPos[i] - worldPosition;
+        float d = length(offset);
+        vec3 a = attenuation[i];
+        bool directional = lightType[i] == 1;
+        vec3 toLight = directional ? normalize(-lightPos[i]) : offset / max(d, 1e-4);
+        float cosine = dot(n, toLight);
+        float falloff = directional ? 1.0 : 1.0 / max(a.x + a.y * d + a.z * d * d, 1e-4);
+        vec3 contribution = max(cosine, 0.0) * lightColor[i] * falloff;
+        light += directional ? vec3(0.0) : contribution;
+        sunLight += directional ? contribution : vec3(0.0);
+        sunCosine = directional ? cosine : sunCosine;
+    }
+    light += sunLight * sunlight(worldPosition, n, sunCosine, distance);
+#else
     for (int i = 0; i < lightCount; i++) {
         vec3 toLight;
         float falloff = 1.0;
@@ -148,6 +169,7 @@ void main() {
         }
         light += max(dot(n, toLight), 0.0) * lightColor[i] * falloff;
     }
+#endif
     vec3 lit = albedo.rgb * (ambient + (1.0 - ambient) * light);
 
     float visibility = clamp(exp(-pow(distance * fogDensity, fogGradient)), 0.0, 1.0);

@@ -54,8 +54,8 @@ GraphicsQuality chooseQuality() {
     const QualityLevel level = chosenQualityLevel(settings, renderer);
     std::cout << "Graphics quality: " << qualityName(level);
     if (!settings.quality) {
-        std::cout << " (auto: " << (isSoftwareRenderer(renderer) ? "software" : "hardware") << " renderer '"
-                  << renderer << "')";
+        std::cout << " (auto: " << (isSoftwareRenderer(renderer) ? "software" : "hardware") << " renderer '" << renderer
+                  << "')";
     }
     std::cout << std::endl;
     return graphicsQuality(level, settings);

@@ -84,9 +84,10 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
     renderer->skyColor = kSkyColor;
     sceneTarget = std::make_shared<SceneTarget>();
     sizeTargets();
-    shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(quality.shadowMapSize, quality.shadowMapSize, width, height);
+    shadowFrameBuffer =
+        std::make_shared<ShadowFrameBuffer>(quality.shadowMapSize, quality.shadowMapSize, width, height);
     shadowMaster = std::make_shared<ShadowMaster>(camera, renderer, shadowFrameBuffer);
-    applyShadowQuality();
+    applyShadowAndTerrainQuality();
     glGenQueries(1, &waterQuery);
     particleShader = std::make_shared<ParticleShader>();
     ParticleSystem::programId() = particleShader->init();
@@ -165,7 +166,9 @@ void Game::init() {
     shadowMaster->light = sun;
     sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
-    terrain = std::make_shared<AdvancedTerrain>(worldSeed, quality.terrainShaderDefines());
+    terrain =
+        std::make_shared<AdvancedTerrain>(worldSeed, quality.terrainShaderDefines(), quality.terrainTextureHalvings);
+    applyShadowAndTerrainQuality();  // the level's texture filter
     dynamicsWorld->addRigidBody(terrain->rigidBody);
     grass = std::make_shared<GrassScatter>();
     grass->scatter(renderMap, dynamicsWorld, terrain);
@@ -239,13 +242,13 @@ void Game::loadTerrainLights() {
 }
 
 void Game::sizeTargets() {
-    sceneTarget->resize(width, height, quality.renderScale, quality.samples);
+    sceneTarget->resize(width, height, quality.renderScale, quality.samples, quality.smoothUpscale);
     if (quality.waterImageScale > 0.0f) {
         const int refractionWidth = SceneTarget::scaled(sceneTarget->width(), quality.waterImageScale);
         const int refractionHeight = SceneTarget::scaled(sceneTarget->height(), quality.waterImageScale);
         // The mirror image keeps a quarter of the refraction image's area, as at the fixed sizes.
-        waterFrameBuffers = std::make_shared<WaterFrameBuffers>(width, height, refractionWidth / 2, refractionHeight / 2,
-                                                                refractionWidth, refractionHeight);
+        waterFrameBuffers = std::make_shared<WaterFrameBuffers>(
+            width, height, refractionWidth / 2, refractionHeight / 2, refractionWidth, refractionHeight);
     } else if (!waterFrameBuffers || waterFrameBuffers->refractionWidth != WaterFrameBuffers::kRefractionWidth ||
                waterFrameBuffers->refractionHeight != WaterFrameBuffers::kRefractionHeight) {
         waterFrameBuffers = std::make_shared<WaterFrameBuffers>(width, height);
@@ -261,7 +264,7 @@ void Game::sizeTargets() {
     waterQueried = false;  // new images are drawn whatever was seen
 }
 
-void Game::applyShadowQuality() {
+void Game::applyShadowAndTerrainQuality() {
     const int size = quality.shadowMapSize;
     if (shadowFrameBuffer->width != size) {
         shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(size, size, width, height);
@@ -277,12 +280,17 @@ void Game::applyShadowQuality() {
     const GLuint before = terrain->programId;
     terrain->useShaderVariant(quality.terrainShaderDefines());
     if (terrain->programId != before) loadTerrainLights();
+    terrain->useTextureHalvings(quality.terrainTextureHalvings);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, terrain->terrainTexture);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER,
+                    quality.terrainMipBlend ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
 }
 
 void Game::setQuality(const GraphicsQuality& level) {
     quality = level;
     sizeTargets();
-    applyShadowQuality();
+    applyShadowAndTerrainQuality();
 }
 
 void Game::resize(int w, int h) {
@@ -442,7 +450,7 @@ void Game::renderFountains(float dt) {
 void Game::renderShadows() {
     if (quality.terrainChunks) {
         // The landscape first: its depth may come from the last frames' (see renderTerrainChunks).
-        shadowMaster->beginPass();
+        shadowMaster->beginPass(false);
         shadowMaster->renderTerrainChunks(terrain->chunks);
         shadowMaster->drawOutline();
         renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);

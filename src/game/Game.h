@@ -179,8 +179,9 @@ private:
     void layoutHudRows();
     // The scene target and the water images for the window size and the level.
     void sizeTargets();
-    // The shadow map, the box's steps and the landscape's program for the level.
-    void applyShadowQuality();
+    // The shadow map, its box's steps and cache, and the landscape's program and texture filter for
+    // the level.
+    void applyShadowAndTerrainQuality();
     // Sun and lamp into the landscape's program (after it was rebuilt).
     void loadTerrainLights();
     // Whether the water images can be skipped: no water pixel was drawn last frame.
@@ -192,7 +193,7 @@ private:
     int width;
     int height;
     GraphicsQuality quality;
-    GLuint waterQuery = 0;     // samples of water drawn in the last frame
+    GLuint waterQuery = 0;      // samples of water drawn in the last frame
     bool waterQueried = false;  // waterQuery holds a result to read
     ClockMs clock;
     std::function<unsigned int()> worldSeed;

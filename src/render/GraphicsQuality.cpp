@@ -33,6 +33,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             break;
         case QualityLevel::Low:
             q.renderScale = 0.5f;
+            q.smoothUpscale = false;
             q.samples = 0;
             q.shadowMapSize = 1024;
             q.shadowFilterRadius = 0;
@@ -41,6 +42,8 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skipHiddenWater = true;
             q.terrainDetail = 0;
             q.terrainChunks = true;
+            q.terrainMipBlend = false;
+            q.terrainTextureHalvings = 1;
             q.clipUnderWater = true;
             q.skyLast = true;
             break;
@@ -84,8 +87,8 @@ bool parseQualityLevel(const std::string& text, QualityLevel& level) {
 
 bool isSoftwareRenderer(const std::string& renderer) {
     static const char* const kSoftware[] = {
-        "llvmpipe", "softpipe", "swiftshader", "swrast", "software rasterizer", "software renderer", "gdi generic",
-        "basic render driver",
+        "llvmpipe",          "softpipe",    "swiftshader",         "swrast", "software rasterizer",
+        "software renderer", "gdi generic", "basic render driver",
     };
     const std::string name = lowerCase(renderer);
     return std::any_of(std::begin(kSoftware), std::end(kSoftware),

@@ -11,6 +11,8 @@ struct GraphicsQuality {
     QualityLevel level = QualityLevel::High;
     // The 3D scene is drawn at this fraction of the window and scaled up; HUD and crosshair stay sharp.
     float renderScale = 1.0f;
+    // The scaled scene is filtered (linear) rather than its pixels repeated.
+    bool smoothUpscale = true;
     // Multisampling of the scene (0: none).
     int samples = 2;
     // Side of the square shadow map in texels.
@@ -32,6 +34,10 @@ struct GraphicsQuality {
     // The landscape drawn from its chunks (shared corners; only what a pass can see, nearest
     // first) rather than as one array of separate triangles.
     bool terrainChunks = false;
+    // The landscape's textures blend two mipmap levels (trilinear); otherwise they read the nearest.
+    bool terrainMipBlend = true;
+    // How often the landscape's 2048² images are halved when loaded (1: 1024², a quarter of the memory).
+    int terrainTextureHalvings = 0;
     // Above the water, the main image leaves out the landscape deeper than the water hides anyway.
     bool clipUnderWater = false;
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.

@@ -87,9 +87,9 @@ bool Renderer::isWithin(const Mesh& mesh, float limit) const {
 }
 
 bool Renderer::isInFrustum(const Mesh& mesh) const {
-    std::vector<glm::vec3> corners = mesh.boundingBoxCorners;
-    for (glm::vec3& corner : corners) corner += mesh.position;
-    return camera->isInFrustum(corners);
+    movedCorners.assign(mesh.boundingBoxCorners.begin(), mesh.boundingBoxCorners.end());
+    for (glm::vec3& corner : movedCorners) corner += mesh.position;
+    return camera->isInFrustum(movedCorners);
 }
 
 void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& shader) {

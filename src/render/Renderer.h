@@ -101,6 +101,8 @@ private:
     // The mesh's bounding box moved to its position, tested against the camera frustum (a rejection
     // counts in culledObjectCount).
     bool isInFrustum(const Mesh& mesh) const;
+    // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
+    mutable std::vector<glm::vec3> movedCorners;
     // The uniforms and textures of renderArray and renderChunks.
     void loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture);
 };

@@ -44,8 +44,9 @@ void SceneTarget::release() {
     drawBuffers[0] = drawBuffers[1] = 0;
 }
 
-void SceneTarget::resize(int width, int height, float scale, int samples) {
+void SceneTarget::resize(int width, int height, float scale, int samples, bool smoothScaling) {
     if (width <= 0 || height <= 0) return;
+    smooth = smoothScaling;
     windowW = width;
     windowH = height;
     scale = std::clamp(scale, 0.0f, 1.0f);
@@ -86,7 +87,7 @@ void SceneTarget::present() const {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const bool sameSize = sceneWidth == windowW && sceneHeight == windowH;
         glBlitFramebuffer(0, 0, sceneWidth, sceneHeight, 0, 0, windowW, windowH, GL_COLOR_BUFFER_BIT,
-                          sameSize ? GL_NEAREST : GL_LINEAR);
+                          sameSize || !smooth ? GL_NEAREST : GL_LINEAR);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowW, windowH);

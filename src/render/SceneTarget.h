@@ -18,9 +18,10 @@ public:
     static int scaled(int windowSize, float scale);
 
     // Sizes the target for the window. With scale 1 and no multisampling the scene goes straight into
-    // the window and nothing is allocated. A window of zero size (minimised) keeps the last sizes.
-    // Needs the current context; leaves framebuffer 0 bound and no renderbuffer bound.
-    void resize(int windowWidth, int windowHeight, float scale, int samples);
+    // the window and nothing is allocated. `smoothScaling` scales up with linear filtering rather than
+    // by repeating pixels. A window of zero size (minimised) keeps the last sizes. Needs the current
+    // context; leaves framebuffer 0 bound and no renderbuffer bound.
+    void resize(int windowWidth, int windowHeight, float scale, int samples, bool smoothScaling = true);
 
     // Binds the scene's framebuffer (GL_FRAMEBUFFER) with a viewport over the whole scene.
     void bind() const;
@@ -42,8 +43,9 @@ private:
     int sceneWidth = 0;
     int sceneHeight = 0;
     int sampleCount = 0;
-    GLuint drawFramebuffer = 0;     // what the scene is drawn into
+    bool smooth = true;
+    GLuint drawFramebuffer = 0;      // what the scene is drawn into
     GLuint drawBuffers[2] = {0, 0};  // its colour and depth renderbuffers
-    GLuint resolveFramebuffer = 0;  // single-sample copy of a multisampled scene, for scaling
+    GLuint resolveFramebuffer = 0;   // single-sample copy of a multisampled scene, for scaling
     GLuint resolveBuffer = 0;
 };

@@ -42,7 +42,7 @@ void ShadowMaster::render() {
     drawOutline();
 }
 
-void ShadowMaster::beginPass() {
+void ShadowMaster::beginPass(bool clear) {
     if (!light) return;
 
     camera->updateFrustum(shadowDistance);
@@ -56,7 +56,7 @@ void ShadowMaster::beginPass() {
     glBindTexture(GL_TEXTURE_2D, 0);  // the depth texture must not be bound while drawn into
     frameBuffer->bindFrameBuffer();
     glEnable(GL_DEPTH_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    if (clear) glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void ShadowMaster::drawOutline() {
@@ -98,7 +98,11 @@ void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {
 }
 
 void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks) {
-    if (!light || !chunks) return;
+    if (!light) return;
+    if (!chunks) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        return;
+    }
     const glm::mat4 box = shadowBox->projectionMatrix * light->viewMatrix;
     const int size = frameBuffer->width;
     const bool sameChunks = !cachedChunks.owner_before(chunks) && !chunks.owner_before(cachedChunks);
@@ -108,6 +112,7 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
         return;
     }
 
+    glClear(GL_DEPTH_BUFFER_BIT);
     const GLuint program = renderer->shadowProgramId;
     glUseProgram(program);
     glEnable(GL_CULL_FACE);

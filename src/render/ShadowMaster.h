@@ -25,18 +25,20 @@ public:
     // beginPass() then drawOutline().
     void render();
     // Cuts the camera frustum at shadowDistance (the caller restores it with updateFrustum(0) after
-    // the pass), aims light->viewMatrix at the box centre, fits the shadow box, binds and clears the
-    // depth map. Leaves the shadow framebuffer bound and depth test on. Does nothing without a light.
-    void beginPass();
+    // the pass), aims light->viewMatrix at the box centre, fits the shadow box, binds the depth map and
+    // clears it unless `clear` is false (renderTerrainChunks then fills it). Leaves the shadow
+    // framebuffer bound and depth test on. Does nothing without a light.
+    void beginPass(bool clear = true);
     // Draws the camera's frustum outline into the depth map. Leaves the shadow program current and
     // back-face culling on.
     void drawOutline();
     // Draws the terrain's back faces into the depth map, clamped to the box's depth range instead
     // of clipped. Restores back-face culling and turns depth clamping off.
     void renderTerrain(const Mesh& terrainMesh);
-    // The same from the landscape's chunks, only those inside the box. While `cacheTerrain` is set
-    // the depth drawn is kept, and as long as the box and the chunks stay the same it is copied back
-    // instead of drawn again; so this comes right after beginPass(), before anything else is drawn.
+    // The same from the landscape's chunks, only those inside the box, into the depth map it clears
+    // first. While `cacheTerrain` is set the depth drawn is kept, and as long as the box and the
+    // chunks stay the same it is copied back instead; so this comes right after beginPass(false),
+    // before anything else is drawn.
     void renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks);
     // Binds the default framebuffer with the window-sized viewport.
     void endPass();

@@ -26,6 +26,10 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
 
 // A mipmapped, repeating four-layer 2D texture array of 2048 × 2048 layers; file i fills layer i.
 // Layers without a usable file (missing, wrongly sized, beyond the fourth) stay empty, with a message.
-// Prints pending GL errors before and after to standard error. Leaves the array bound to
-// GL_TEXTURE_2D_ARRAY.
-GLuint loadTextureArray(const std::vector<std::string>& fileNames);
+// With `halvings` above 0 the images are halved that often before the upload (layers of 1024 × 1024
+// for one), which leaves out the largest mipmap levels. Prints pending GL errors before and after to
+// standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.
+GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings = 0);
+
+// `pixels` (RGBA, `size` × `size`, rows top first) at half the size: each texel the mean of four.
+std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size);

@@ -26,7 +26,9 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource, const std::string& shaderDefines) {
+AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource, const std::string& shaderDefines,
+                                 int halvings)
+    : textureHalvings(halvings) {
     marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
     if (seedSource) marchingCubesHandler->seedSource = std::move(seedSource);
     if (!marchingCubesShader) {
@@ -42,7 +44,21 @@ AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource, const
     gridSize = 128;
     generateDensity();
     mesh = buildMesh();
-    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"});
+    loadTextures();
+}
+
+void AdvancedTerrain::loadTextures() {
+    if (terrainTexture != 0) glDeleteTextures(1, &terrainTexture);
+    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"},
+                                      textureHalvings);
+}
+
+void AdvancedTerrain::useTextureHalvings(int halvings) {
+    if (halvings != textureHalvings) {
+        textureHalvings = halvings;
+        loadTextures();
+    }
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
 }
 
 AdvancedTerrain::~AdvancedTerrain() {

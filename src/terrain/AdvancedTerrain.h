@@ -36,8 +36,10 @@ class AdvancedTerrain : public SceneObject {
 public:
     // Builds the grid, mesh, body and textures (needs a current GL context); the body is not added to
     // any world. `seedSource` seeds the octave offsets; empty means the calendar time in seconds.
-    // `shaderDefines` pick the variant of the landscape's program (empty: the full look).
-    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {}, const std::string& shaderDefines = "");
+    // `shaderDefines` pick the variant of the landscape's program (empty: the full look) and
+    // `textureHalvings` how often its 2048² textures are halved before the upload.
+    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {}, const std::string& shaderDefines = "",
+                             int textureHalvings = 0);
     ~AdvancedTerrain() override;
 
     AdvancedTerrain(const AdvancedTerrain&) = delete;
@@ -54,6 +56,9 @@ public:
     // Rebuilds the landscape's program with `shaderDefines` unless it already has them. The new
     // program has its samplers set but no lights nor shadow uniforms yet; leaves it current.
     void useShaderVariant(const std::string& shaderDefines);
+    // Loads the texture array again with its images halved `halvings` times, unless it already is.
+    // Leaves no texture array bound.
+    void useTextureHalvings(int halvings);
 
     // True when nothing may be placed at this world position: outside the grid's interior, or any of
     // the 27 grid points around the nearest one is ground.
@@ -66,6 +71,7 @@ public:
     std::shared_ptr<AdvancedTerrainShader> shader;
     btRigidBody* rigidBody = nullptr;
     GLuint terrainTexture = 0;
+    int textureHalvings = 0;
     GLuint programId = 0;
     std::shared_ptr<MarchingCubesHandler> marchingCubesHandler;
     int gridSize = 128;
@@ -82,6 +88,7 @@ public:
 private:
     void generateDensity();
     void buildProgram(const std::string& shaderDefines);
+    void loadTextures();
     void releaseBody();
 
     btTriangleMesh* triangleMesh = nullptr;

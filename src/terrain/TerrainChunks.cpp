@@ -128,8 +128,7 @@ int TerrainChunks::draw(const BoxTest& visible, const glm::vec3& eye) const {
             order.emplace_back(glm::length(nearest - eye), &chunk);
         }
     }
-    std::sort(order.begin(), order.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
     glBindVertexArray(vaoId());
     glEnableVertexAttribArray(0);

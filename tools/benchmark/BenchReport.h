@@ -32,8 +32,8 @@ struct BenchReport {
     // With --parts: per part of a path frame, its wall and CPU times (in the order first seen).
     std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> parts;
     std::vector<std::string> partOrder;
-    unsigned int terrainSeed = 0;    // seed of the first landscape; each reset takes the next one
-    std::string playerAfterPath;     // where the path left the player (on the ground or not)
+    unsigned int terrainSeed = 0;  // seed of the first landscape; each reset takes the next one
+    std::string playerAfterPath;   // where the path left the player (on the ground or not)
     long residentAfterInitKb = 0;
     long residentAfterFramesKb = 0;
     long peakAfterFramesKb = 0;

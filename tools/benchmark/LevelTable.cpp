@@ -63,8 +63,8 @@ std::vector<std::string> cells(const Run& run) {
 }
 
 const std::vector<std::string> kHeadings = {
-    "Level", "Window", "Walk median", "Walk p95", "CPU per frame", "Facing a lake", "Facing away",
-    "Lake / away", "Start-up", "Peak memory",
+    "Level",         "Window",      "Walk median", "Walk p95", "CPU per frame",
+    "Facing a lake", "Facing away", "Lake / away", "Start-up", "Peak memory",
 };
 
 void printPlain(const std::vector<Run>& runs) {

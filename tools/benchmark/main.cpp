@@ -69,17 +69,19 @@ struct Options {
     std::string summaryPath;  // the headline figures for the table of levels
     bool fountain = true;     // time a fountain's passes
     bool parts = false;       // time the parts of each walking frame, each after a glFinish
+    int stepMs = 0;           // > 0: the game's clock advances this much per frame instead of running
     bool levels = false;      // the table of levels instead of one run
     bool resetsGiven = false;
 };
 
 void usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
-                 "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
-                 "          [--render-scale S]\n"
-                 "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n",
-                 program, program);
+    std::fprintf(
+        stderr,
+        "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
+        "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
+        "          [--render-scale S] [--step MS]\n"
+        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n",
+        program, program);
 }
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -126,6 +128,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.fountain = false;
         else if (arg == "--parts")
             options.parts = true;
+        else if (arg == "--step" && hasValue && parseCount(argv[i + 1], options.stepMs))
+            ++i;
         else if (arg == "--render-scale" && hasValue && std::atof(argv[i + 1]) >= kMinRenderScale &&
                  std::atof(argv[i + 1]) <= kMaxRenderScale)
             settings.renderScale = static_cast<float>(std::atof(argv[++i]));
@@ -196,6 +200,13 @@ GraphicsQuality chosenQuality(const Options& options, BenchReport& report) {
     return graphicsQuality(level, settings);
 }
 
+// The game's clock: the system clock, or with --step one that advances a fixed step per call, so that
+// the walk goes the same way however fast the frames are (for comparing variants on a busy machine).
+ClockMs gameClock(const Options& options) {
+    if (options.stepMs <= 0) return systemClockMs;
+    return [step = options.stepMs, now = int32_t(0)]() mutable { return now += step; };
+}
+
 // Builds the game as the entry point does and draws its first frame.
 std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, const RunClock& clock, BenchReport& report,
                                 FrameLog& log) {
@@ -203,7 +214,7 @@ std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, cons
     std::function<unsigned int()> seeds = [next = report.terrainSeed]() mutable { return next++; };
     auto game =
         std::make_unique<Game>(static_cast<float>(report.width) / static_cast<float>(report.height), report.width,
-                               report.height, systemClockMs, seeds, chosenQuality(options, report));
+                               report.height, gameClock(options), seeds, chosenQuality(options, report));
     gameInstance = game.get();
     game->init();
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
