@@ -24,7 +24,8 @@ public:
     // Loads `modelName` from the models folder and both cube maps, builds the sky program and sets
     // its samplers and brightness once. Needs the current context; leaves the sky program current
     // and the night cube map bound to GL_TEXTURE_CUBE_MAP on the active unit.
-    explicit SkyBox(const std::string& modelName);
+    // `faceHalvings` above 0 halves every face that often when loading (a quarter of the memory each).
+    explicit SkyBox(const std::string& modelName, int faceHalvings = 0);
     // Frees both cube maps while a context is current.
     ~SkyBox();
     SkyBox(const SkyBox&) = delete;
@@ -40,6 +41,10 @@ public:
     // bound with attributes 0 and 2 disabled. Depth test and culling are left as they were.
     void draw(float dt, const Camera& camera, const glm::vec3& skyColour, bool clearFirst = true);
 
+    // Loads both cube maps again with their faces halved `halvings` times, unless they already are.
+    // Leaves the night cube map bound to GL_TEXTURE_CUBE_MAP on the active unit.
+    void useFaceHalvings(int halvings);
+
     // Face files in cube-map order +X, -X, +Y, -Y, +Z, -Z, below the textures folder.
     static const std::vector<std::string>& dayFaces();
     static const std::vector<std::string>& nightFaces();
@@ -51,4 +56,8 @@ public:
     std::shared_ptr<SkyBoxShader> shader;
     float renderRotation = 0.0f;  // the yaw used by the current pass
     Model model;
+    int faceHalvings = 0;
+
+private:
+    void loadCubeMaps();
 };

@@ -174,6 +174,7 @@ void Game::init() {
     grass->scatter(renderMap, dynamicsWorld, terrain);
 
     auto water = std::make_shared<WaterTile>(kWaterPosition);
+    water->useShaderVariant(quality.waterShaderDefines());
     water->textures[0] = waterFrameBuffers->reflectionTexture;
     water->textures[1] = waterFrameBuffers->refractionTexture;
     water->textures[4] = waterFrameBuffers->refractionDepthTexture;
@@ -210,7 +211,7 @@ void Game::init() {
     addLight(*textured, *sun, 0);
     addLight(*textured, *lamp, 1);
 
-    skyBox = std::make_shared<SkyBox>("skybox_test_small.dae");
+    skyBox = std::make_shared<SkyBox>("skybox_test_small.dae", quality.skyFaceHalvings);
 
     crosshairTexture = loadTexture("cursor_128.png", 128, 128);
     crosshairWhiteTexture = loadTexture("cursor_128_white.png", 128, 128);
@@ -239,6 +240,15 @@ void Game::init() {
 void Game::loadTerrainLights() {
     if (sun) addLight(*terrain->shader, *sun, 0);
     if (lamp) addLight(*terrain->shader, *lamp, 1);
+}
+
+void Game::useWaterVariant() {
+    auto waterShader = WaterShader::getInstance();
+    const GLuint before = waterShader->programId;
+    for (const auto& tile : waterTiles) tile->useShaderVariant(quality.waterShaderDefines());
+    if (waterShader->programId == before) return;
+    if (sun) addLight(*waterShader, *sun, 0);
+    if (lamp) addLight(*waterShader, *lamp, 1);
 }
 
 void Game::sizeTargets() {
@@ -291,6 +301,8 @@ void Game::setQuality(const GraphicsQuality& level) {
     quality = level;
     sizeTargets();
     applyShadowAndTerrainQuality();
+    if (skyBox) skyBox->useFaceHalvings(quality.skyFaceHalvings);
+    useWaterVariant();
 }
 
 void Game::resize(int w, int h) {

@@ -184,6 +184,8 @@ private:
     void applyShadowAndTerrainQuality();
     // Sun and lamp into the landscape's program (after it was rebuilt).
     void loadTerrainLights();
+    // The water program of the level, with sun and lamp if it was rebuilt.
+    void useWaterVariant();
     // Whether the water images can be skipped: no water pixel was drawn last frame.
     bool waterHiddenLastFrame();
     // The main image's clip plane: nothing clipped, or, above the water where the level allows, the

@@ -43,7 +43,9 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.terrainDetail = 0;
             q.terrainChunks = true;
             q.terrainMipBlend = false;
+            q.waterDetail = 0;
             q.terrainTextureHalvings = 1;
+            q.skyFaceHalvings = 1;
             q.clipUnderWater = true;
             q.skyLast = true;
             break;
@@ -54,6 +56,11 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
 std::string GraphicsQuality::terrainShaderDefines() const {
     return "#define TERRAIN_DETAIL " + std::to_string(terrainDetail) + "\n#define SHADOW_RADIUS " +
            std::to_string(shadowFilterRadius) + "\n";
+}
+
+std::string GraphicsQuality::waterShaderDefines() const {
+    // The full water is the program's default, so the first program built is already right for it.
+    return waterDetail >= 1 ? std::string() : "#define WATER_DETAIL " + std::to_string(waterDetail) + "\n";
 }
 
 QualityLevel GraphicsQuality::next(QualityLevel level) {

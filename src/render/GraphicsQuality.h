@@ -38,6 +38,10 @@ struct GraphicsQuality {
     bool terrainMipBlend = true;
     // How often the landscape's 2048² images are halved when loaded (1: 1024², a quarter of the memory).
     int terrainTextureHalvings = 0;
+    // The same for the faces of the sky (1: 512² by day).
+    int skyFaceHalvings = 0;
+    // Texture look-ups of the water surface: 1 two of the wave map, 0 one (see water.frag).
+    int waterDetail = 1;
     // Above the water, the main image leaves out the landscape deeper than the water hides anyway.
     bool clipUnderWater = false;
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.
@@ -45,6 +49,8 @@ struct GraphicsQuality {
 
     // The lines the landscape's program is compiled with for this level.
     std::string terrainShaderDefines() const;
+    // And the water's.
+    std::string waterShaderDefines() const;
 
     // The knobs of `level`; `configuredSamples` is the multisampling of the settings, used by `high`.
     static GraphicsQuality forLevel(QualityLevel level, int configuredSamples);

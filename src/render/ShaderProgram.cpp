@@ -42,6 +42,19 @@ GLuint ShaderProgram::init() {
     return programId;
 }
 
+GLuint ShaderProgram::rebuild(const std::string& newDefines) {
+    if (linked && newDefines == defines) {
+        glUseProgram(programId);
+        return programId;
+    }
+    if (programId != 0) glDeleteProgram(programId);
+    programId = 0;
+    linked = false;
+    numberOfLights = 0;
+    defines = newDefines;
+    return init();
+}
+
 void ShaderProgram::getAllUniformLocations() {
     glUseProgram(programId);
     numberOfLightsLocation = glGetUniformLocation(programId, "numberOfLights");

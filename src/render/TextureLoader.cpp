@@ -20,7 +20,8 @@ std::string texturePath(const std::string& directory, const std::string& fileNam
 // Uploads a decoded image into `target` (a 2D target or a cube face). The caller's size is only
 // trusted for an image that failed to decode (storage without data); otherwise the decoded size is
 // used, so no more bytes are read than were decoded.
-void uploadImage(GLenum target, const std::string& path, int width, int height) {
+// With `halvings` above 0 a square image is halved that often before the upload.
+void uploadImage(GLenum target, const std::string& path, int width, int height, int halvings = 0) {
     unsigned decodedWidth = 0;
     unsigned decodedHeight = 0;
     std::vector<unsigned char> pixels = decodePng(path, &decodedWidth, &decodedHeight);
@@ -32,7 +33,14 @@ void uploadImage(GLenum target, const std::string& path, int width, int height) 
             width = static_cast<int>(decodedWidth);
             height = static_cast<int>(decodedHeight);
         }
+        for (; halvings > 0 && width == height && width >= 2; --halvings) {
+            pixels = halveImage(pixels, width);
+            width /= 2;
+            height /= 2;
+        }
         data = pixels.data();
+    } else {
+        for (; halvings > 0 && width >= 2 && height >= 2; --halvings) width /= 2, height /= 2;
     }
     glTexImage2D(target, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
 }
@@ -77,7 +85,7 @@ GLuint loadTexture(const std::string& fileName, int width, int height) {
     return textureId;
 }
 
-GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height) {
+GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings) {
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_CUBE_MAP, textureId);
@@ -85,7 +93,7 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
     const size_t faceCount = std::min<size_t>(faceFiles.size(), 6);
     for (size_t i = 0; i < faceCount; ++i) {
         uploadImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), texturePath(directory, faceFiles[i]),
-                    width, height);
+                    width, height, halvings);
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

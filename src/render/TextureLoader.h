@@ -20,9 +20,10 @@ std::vector<unsigned char> decodePng(const std::string& path, unsigned* width = 
 GLuint loadTexture(const std::string& fileName, int width, int height);
 
 // A cube map from six faces (+X, −X, +Y, −Y, +Z, −Z), each expected to be `width` × `height`, linear
-// and clamped to the edge; faces of another size are handled as in loadTexture. Leaves the cube map
-// bound to GL_TEXTURE_CUBE_MAP.
-GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height);
+// and clamped to the edge; faces of another size are handled as in loadTexture. With `halvings`
+// above 0 each face is halved that often before the upload. Leaves the cube map bound to
+// GL_TEXTURE_CUBE_MAP.
+GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings = 0);
 
 // A mipmapped, repeating four-layer 2D texture array of 2048 × 2048 layers; file i fills layer i.
 // Layers without a usable file (missing, wrongly sized, beyond the fourth) stay empty, with a message.

@@ -7,30 +7,56 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
 
 namespace {
 
-// The six floats of a corner (position, normal) as bits, so that equal corners weld exactly.
-struct CornerKey {
-    uint32_t bits[6];
-    bool operator==(const CornerKey& other) const { return std::memcmp(bits, other.bits, sizeof(bits)) == 0; }
-};
+// Corners equal bit for bit in position and normal share one vertex. An open-addressed table of
+// vertex numbers (no node per entry) keeps a world's rebuild from holding megabytes of hash nodes.
+class CornerTable {
+public:
+    CornerTable(size_t corners, std::vector<float>& positions, std::vector<float>& normals)
+        : slots(tableSize(corners), kEmpty), positions(positions), normals(normals) {}
 
-struct CornerHash {
-    size_t operator()(const CornerKey& key) const {
-        uint64_t h = 1469598103934665603ull;
-        for (uint32_t word : key.bits) h = (h ^ word) * 1099511628211ull;
-        return static_cast<size_t>(h);
+    // The vertex of this corner, appended to the vertex lists when it is new.
+    GLuint vertexOf(const float* position, const float* normal) {
+        size_t slot = hash(position, normal) & (slots.size() - 1);
+        while (slots[slot] != kEmpty) {
+            const GLuint vertex = slots[slot];
+            if (std::memcmp(&positions[3 * vertex], position, 3 * sizeof(float)) == 0 &&
+                std::memcmp(&normals[3 * vertex], normal, 3 * sizeof(float)) == 0)
+                return vertex;
+            slot = (slot + 1) & (slots.size() - 1);
+        }
+        const auto vertex = static_cast<GLuint>(positions.size() / 3);
+        positions.insert(positions.end(), position, position + 3);
+        normals.insert(normals.end(), normal, normal + 3);
+        slots[slot] = vertex;
+        return vertex;
     }
-};
 
-CornerKey keyOf(const float* position, const float* normal) {
-    CornerKey key;
-    std::memcpy(key.bits, position, 3 * sizeof(float));
-    std::memcpy(key.bits + 3, normal, 3 * sizeof(float));
-    return key;
-}
+private:
+    static constexpr GLuint kEmpty = std::numeric_limits<GLuint>::max();
+
+    // A power of two at least twice the corner count, so that probes stay short.
+    static size_t tableSize(size_t corners) {
+        size_t size = 16;
+        while (size < 2 * corners) size *= 2;
+        return size;
+    }
+
+    static size_t hash(const float* position, const float* normal) {
+        uint32_t words[6];
+        std::memcpy(words, position, 3 * sizeof(float));
+        std::memcpy(words + 3, normal, 3 * sizeof(float));
+        uint64_t h = 1469598103934665603ull;
+        for (uint32_t word : words) h = (h ^ word) * 1099511628211ull;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+
+    std::vector<GLuint> slots;
+    std::vector<float>& positions;
+    std::vector<float>& normals;
+};
 
 GLuint arrayBuffer(GLuint attribute, const std::vector<float>& data) {
     GLuint buffer = 0;
@@ -72,8 +98,7 @@ TerrainChunks::Layout TerrainChunks::build(const std::vector<float>& positions, 
     std::vector<std::vector<uint32_t>> byChunk(static_cast<size_t>(columns * rows));
     for (size_t t = 0; t < triangles; ++t) byChunk[static_cast<size_t>(cellOf(t))].push_back(static_cast<uint32_t>(t));
 
-    std::unordered_map<CornerKey, GLuint, CornerHash> shared;
-    shared.reserve(triangles);
+    CornerTable shared(triangles * 3, layout.positions, layout.normals);
     layout.indices.reserve(triangles * 3);
     for (const auto& members : byChunk) {
         if (members.empty()) continue;
@@ -84,14 +109,7 @@ TerrainChunks::Layout TerrainChunks::build(const std::vector<float>& positions, 
         for (uint32_t t : members) {
             for (size_t corner = 3 * t; corner < 3 * t + 3; ++corner) {
                 const float* p = &positions[3 * corner];
-                const float* n = &normals[3 * corner];
-                const auto [entry, added] =
-                    shared.emplace(keyOf(p, n), static_cast<GLuint>(layout.positions.size() / 3));
-                if (added) {
-                    layout.positions.insert(layout.positions.end(), p, p + 3);
-                    layout.normals.insert(layout.normals.end(), n, n + 3);
-                }
-                layout.indices.push_back(entry->second);
+                layout.indices.push_back(shared.vertexOf(p, &normals[3 * corner]));
                 chunk.min = glm::min(chunk.min, glm::vec3(p[0], p[1], p[2]));
                 chunk.max = glm::max(chunk.max, glm::vec3(p[0], p[1], p[2]));
             }

@@ -348,20 +348,25 @@ void measureFountain(Game& game, int frames) {
 struct ViewTimes {
     std::vector<double> frame, reflection, refraction;
     std::vector<int> passes;
+    BenchReport parts;  // with --parts: the parts of each frame (only the parts are filled)
 };
 
-ViewTimes timeView(Game& game, GLFWwindow* window, int frames) {
+ViewTimes timeView(Game& game, GLFWwindow* window, int frames, bool parts) {
     ViewTimes times;
     std::vector<SteadyClock::time_point> starts;
     game.onScenePass = [&starts](const glm::vec4&, float) {
         glFinish();
         starts.push_back(SteadyClock::now());
     };
+    PartTimer timer;
+    if (parts) game.onFramePart = [&timer](const char* part) { timer.mark(part); };
     for (int i = 0; i < frames + 3; ++i) {
         starts.clear();
         const auto start = SteadyClock::now();
+        if (parts) timer.begin();
         runFrame(game, window, PathInput());
         glFinish();
+        if (parts && i >= 3) timer.end(times.parts);
         if (i < 3) continue;  // let the trail and the water images settle
         times.frame.push_back(secondsSince(start));
         times.passes.push_back(static_cast<int>(starts.size()));
@@ -371,6 +376,7 @@ ViewTimes timeView(Game& game, GLFWwindow* window, int frames) {
         }
     }
     game.onScenePass = nullptr;
+    game.onFramePart = nullptr;
     return times;
 }
 
@@ -381,9 +387,14 @@ void printView(const char* what, const ViewTimes& times) {
     if (!times.reflection.empty())
         std::printf("  reflection image %.1f ms, refraction image %.1f ms\n", median(times.reflection) * 1000.0,
                     median(times.refraction) * 1000.0);
+    for (const std::string& name : times.parts.partOrder) {
+        const auto& part = times.parts.parts.at(name);
+        std::printf("  %-20s %.1f ms, CPU %.1f ms\n", name.c_str(), median(part.first) * 1000.0,
+                    median(part.second) * 1000.0);
+    }
 }
 
-void measureLake(Game& game, GLFWwindow* window, int frames, BenchReport& report) {
+void measureLake(Game& game, GLFWwindow* window, int frames, bool parts, BenchReport& report) {
     const LakeView view = findLakeView(game.dynamicsWorld);
     if (!view.found) {
         std::printf("Lake view: no shore with open water found on this landscape\n");
@@ -398,9 +409,9 @@ void measureLake(Game& game, GLFWwindow* window, int frames, BenchReport& report
     game.camera->rotateAround(game.player->position, glm::vec3(-0.25f - pitch, 0.0f, 0.0f));
     game.lookOffset = glm::vec2(0.0f);
     std::printf("Lake view from (%.0f, %.1f, %.0f)\n", view.shore.x, view.shore.y, view.shore.z);
-    const ViewTimes over = timeView(game, window, frames);
+    const ViewTimes over = timeView(game, window, frames, parts);
     game.player->setRotation(glm::vec3(0.0f, yaw + 3.1415927f, 0.0f));
-    const ViewTimes away = timeView(game, window, frames);
+    const ViewTimes away = timeView(game, window, frames, parts);
     report.lakeOver = over.frame;
     report.lakeAway = away.frame;
     printView("looking over the lake", over);
@@ -420,7 +431,7 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         walkPath(*game, window, options, report, log);
         resetRepeatedly(*game, window, options, report, log);
         if (options.fountain) measureFountain(*game, 60);
-        measureLake(*game, window, 30, report);
+        measureLake(*game, window, 30, options.parts, report);
         gameInstance = nullptr;
     }
 }
