@@ -100,7 +100,10 @@ void loadSettings() { settings = readSettings("res/settings.ini"); }
 
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s) {
     GraphicsQuality quality = GraphicsQuality::forLevel(level, s.samples);
-    if (s.renderScale) quality.renderScale = *s.renderScale;
+    if (s.renderScale) {
+        quality.renderScale = *s.renderScale;
+        quality.maxScenePixels = 0;  // the player's scale, whatever the window
+    }
     return quality;
 }
 

@@ -252,7 +252,7 @@ void Game::useWaterVariant() {
 }
 
 void Game::sizeTargets() {
-    sceneTarget->resize(width, height, quality.renderScale, quality.samples, quality.smoothUpscale);
+    sceneTarget->resize(width, height, quality.sceneScale(width, height), quality.samples, quality.smoothUpscale);
     if (quality.waterImageScale > 0.0f) {
         const int refractionWidth = SceneTarget::scaled(sceneTarget->width(), quality.waterImageScale);
         const int refractionHeight = SceneTarget::scaled(sceneTarget->height(), quality.waterImageScale);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace {
 
@@ -33,6 +34,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             break;
         case QualityLevel::Low:
             q.renderScale = 0.5f;
+            q.maxScenePixels = 640 * 360;
             q.smoothUpscale = false;
             q.samples = 0;
             q.shadowMapSize = 1024;
@@ -51,6 +53,12 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             break;
     }
     return q;
+}
+
+float GraphicsQuality::sceneScale(int windowWidth, int windowHeight) const {
+    const double pixels = static_cast<double>(windowWidth) * static_cast<double>(windowHeight);
+    if (maxScenePixels <= 0 || pixels <= 0.0) return renderScale;
+    return std::min(renderScale, static_cast<float>(std::sqrt(maxScenePixels / pixels)));
 }
 
 std::string GraphicsQuality::terrainShaderDefines() const {

@@ -11,7 +11,11 @@ struct GraphicsQuality {
     QualityLevel level = QualityLevel::High;
     // The 3D scene is drawn at this fraction of the window and scaled up; HUD and crosshair stay sharp.
     float renderScale = 1.0f;
-    // The scaled scene is filtered (linear) rather than its pixels repeated.
+    // If above 0, the scene gets no more pixels than this, whatever the window's size: software
+    // renderers spend their time per pixel. The render_scale of the settings lifts it.
+    int maxScenePixels = 0;
+    // The scaled scene is filtered (linear) rather than its pixels repeated; they are repeated only
+    // where the window is a whole multiple of the scene.
     bool smoothUpscale = true;
     // Multisampling of the scene (0: none).
     int samples = 2;
@@ -46,6 +50,9 @@ struct GraphicsQuality {
     bool clipUnderWater = false;
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.
     bool skyLast = false;
+
+    // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
+    float sceneScale(int windowWidth, int windowHeight) const;
 
     // The lines the landscape's program is compiled with for this level.
     std::string terrainShaderDefines() const;

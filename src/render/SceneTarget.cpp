@@ -85,9 +85,12 @@ void SceneTarget::present() const {
         }
         glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        // Whole multiples may repeat pixels; anything else is filtered so that no row or column of
+        // the scene shows wider than its neighbours.
+        const bool whole = windowW % sceneWidth == 0 && windowH % sceneHeight == 0;
         const bool sameSize = sceneWidth == windowW && sceneHeight == windowH;
         glBlitFramebuffer(0, 0, sceneWidth, sceneHeight, 0, 0, windowW, windowH, GL_COLOR_BUFFER_BIT,
-                          sameSize || !smooth ? GL_NEAREST : GL_LINEAR);
+                          sameSize || (whole && !smooth) ? GL_NEAREST : GL_LINEAR);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowW, windowH);

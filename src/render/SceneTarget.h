@@ -18,9 +18,9 @@ public:
     static int scaled(int windowSize, float scale);
 
     // Sizes the target for the window. With scale 1 and no multisampling the scene goes straight into
-    // the window and nothing is allocated. `smoothScaling` scales up with linear filtering rather than
-    // by repeating pixels. A window of zero size (minimised) keeps the last sizes. Needs the current
-    // context; leaves framebuffer 0 bound and no renderbuffer bound.
+    // the window and nothing is allocated. Without `smoothScaling` a window that is a whole multiple
+    // of the scene gets its pixels repeated rather than filtered. A window of zero size (minimised) keeps the last
+    // sizes. Needs the current context; leaves framebuffer 0 bound and no renderbuffer bound.
     void resize(int windowWidth, int windowHeight, float scale, int samples, bool smoothScaling = true);
 
     // Binds the scene's framebuffer (GL_FRAMEBUFFER) with a viewport over the whole scene.

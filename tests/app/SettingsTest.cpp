@@ -49,22 +49,6 @@ TEST_F(SettingsFile, IntegersInHexadecimalOctalAndDecimal) {
     EXPECT_EQ(s.refreshRate, 144);
 }
 
-TEST_F(SettingsFile, BooleanWordsInAnyCase) {
-    EXPECT_TRUE(read("[window]\nfullscreen = Yes\n").fullscreen);
-    EXPECT_TRUE(read("[window]\nfullscreen = ON\n").fullscreen);
-    EXPECT_TRUE(read("[window]\nfullscreen = 1\n").fullscreen);
-    EXPECT_TRUE(read("[window]\nfullscreen = tRuE\n").fullscreen);
-    EXPECT_FALSE(read("[window]\nfullscreen = sometimes\n").fullscreen);
-    EXPECT_FALSE(read("[window]\nfullscreen = off\n").fullscreen);
-}
-
-TEST_F(SettingsFile, SectionAndKeyNamesIgnoreCase) {
-    const Settings s = read("[WINDOW]\nWIDTH = 800\nTitle = Cats\n[World]\nBLOBBY_OBJECT_V_COUNT = 20\n");
-    EXPECT_EQ(s.width, 800);
-    EXPECT_EQ(s.title, "Cats");
-    EXPECT_EQ(s.blobbyObjectVCount, 20);
-}
-
 TEST_F(SettingsFile, NumbersFollowedByLettersAndValuesThatDoNotConvert) {
     Settings s = read("[window]\nbrightness = 0.5 bright\nwidth = 800px\nsamples = many\n");
     EXPECT_FLOAT_EQ(s.brightness, 0.5f);
@@ -72,11 +56,6 @@ TEST_F(SettingsFile, NumbersFollowedByLettersAndValuesThatDoNotConvert) {
     EXPECT_EQ(s.samples, 2);
     s = read("[window]\nbrightness = dim\n");
     EXPECT_FLOAT_EQ(s.brightness, 1.0f);
-}
-
-TEST_F(SettingsFile, ContinuedTitleLineJoinsWithLineFeed) {
-    const Settings s = read("[window]\ntitle = Quill\n  marsh\n");
-    EXPECT_EQ(s.title, "Quill\nmarsh");
 }
 
 TEST_F(SettingsFile, SyntaxErrorsKeepTheLinesThatParse) {
@@ -102,19 +81,6 @@ TEST_F(SettingsFile, UnusableValuesAreNamedAndReplacedByDefaults) {
     EXPECT_EQ(read("[world]\nblobby_object_v_count = 2\n").blobbyObjectVCount, 2);
     EXPECT_EQ(read("[world]\nblobby_object_v_count = 128\n").blobbyObjectVCount, 128);
     EXPECT_EQ(read("[window]\nsamples = 0\n").samples, 0);
-}
-
-TEST(CommittedSettings, ListTheDefaults) {
-    const Settings s = readSettings("res/settings.ini");
-    const Settings defaults;
-    EXPECT_EQ(s.width, defaults.width);
-    EXPECT_EQ(s.height, defaults.height);
-    EXPECT_EQ(s.refreshRate, defaults.refreshRate);
-    EXPECT_FLOAT_EQ(s.brightness, defaults.brightness);
-    EXPECT_EQ(s.fullscreen, defaults.fullscreen);
-    EXPECT_EQ(s.title, defaults.title);
-    EXPECT_EQ(s.samples, defaults.samples);
-    EXPECT_EQ(s.blobbyObjectVCount, defaults.blobbyObjectVCount);
 }
 
 }  // namespace
