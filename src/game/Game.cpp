@@ -307,10 +307,10 @@ void Game::setQuality(const GraphicsQuality& level) {
 
 void Game::resize(int w, int h) {
     if (w <= 0 || h <= 0 || (w == width && h == height)) return;
-    // The cursor offsets count from the window's centre, which moves with its size; the last offsets
-    // move with it, so that resizing is no mouse motion.
-    prevCursorDx -= static_cast<float>(w / 2 - width / 2);
-    prevCursorDy -= static_cast<float>(h / 2 - height / 2);
+    // The cursor offsets count from the window's centre, which moves with its size, and the windowing
+    // system may move the hidden cursor as well: the next frames take their offsets as the new rest
+    // position, so that resizing turns nothing.
+    cursorSettleFrames = 2;
     width = w;
     height = h;
     camera->aspectRatio = static_cast<float>(w) / static_cast<float>(h);
@@ -368,6 +368,11 @@ float Game::advanceClock() {
 }
 
 void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys) {
+    if (cursorSettleFrames > 0) {
+        --cursorSettleFrames;
+        prevCursorDx = cursorDx;
+        prevCursorDy = cursorDy;
+    }
     const float ddx = cursorDx - prevCursorDx;
     const float ddy = cursorDy - prevCursorDy;
     if (keys.size() > 5 && keys[5]) {
