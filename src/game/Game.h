@@ -195,8 +195,8 @@ private:
     int width;
     int height;
     GraphicsQuality quality;
-    GLuint waterQuery = 0;      // samples of water drawn in the last frame
-    bool waterQueried = false;  // waterQuery holds a result to read
+    GLuint waterQuery = 0;       // samples of water drawn in the last frame
+    bool waterQueried = false;   // waterQuery holds a result to read
     int cursorSettleFrames = 0;  // frames after a resize whose cursor offsets are no motion
     ClockMs clock;
     std::function<unsigned int()> worldSeed;

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 TEST(GraphicsQuality, AutoPicksLowOnlyOnSoftwareRasterisers) {
-    for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Google SwiftShader",
-                                 "Mesa OffScreen swrast", "Microsoft Basic Render Driver", "GDI Generic",
-                                 "Apple Software Renderer", "LLVMPIPE"}) {
+    for (const char* software :
+         {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Google SwiftShader", "Mesa OffScreen swrast",
+          "Microsoft Basic Render Driver", "GDI Generic", "Apple Software Renderer", "LLVMPIPE"}) {
         EXPECT_TRUE(isSoftwareRenderer(software)) << software;
         EXPECT_EQ(automaticQualityLevel(software), QualityLevel::Low) << software;
     }
-    for (const char* hardware : {"NVIDIA GeForce RTX 3060/PCIe/SSE2", "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)",
-                                 "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", ""}) {
+    for (const char* hardware :
+         {"NVIDIA GeForce RTX 3060/PCIe/SSE2", "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)",
+          "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", ""}) {
         EXPECT_FALSE(isSoftwareRenderer(hardware)) << hardware;
         EXPECT_EQ(automaticQualityLevel(hardware), QualityLevel::High) << hardware;
     }

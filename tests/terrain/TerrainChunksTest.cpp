@@ -57,7 +57,8 @@ TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
             glm::vec3 centre(0.0f);
             for (int k = 0; k < 3; ++k) {
                 const glm::vec3 p = vertex(layout, layout.indices[static_cast<size_t>(i + k)]);
-                EXPECT_TRUE(glm::all(glm::greaterThanEqual(p, chunk.min)) && glm::all(glm::lessThanEqual(p, chunk.max)));
+                EXPECT_TRUE(glm::all(glm::greaterThanEqual(p, chunk.min)) &&
+                            glm::all(glm::lessThanEqual(p, chunk.max)));
                 centre += p / 3.0f;
             }
             EXPECT_EQ(glm::floor((glm::vec2(centre.x, centre.z) - 5.0f) / 100.0f), cell);
@@ -71,8 +72,8 @@ TEST(BoxVisibility, BoxesAreRuledOutOnlyWhenWhollyOutside) {
     camera.updateFrustum(0.0f);
     const Frustum& view = camera.frustum;
     EXPECT_TRUE(boxMayBeInFrustum(view, {-1, -1, -20}, {1, 1, -10}));
-    EXPECT_FALSE(boxMayBeInFrustum(view, {-1, -1, 5}, {1, 1, 10}));    // behind
-    EXPECT_TRUE(boxMayBeInFrustum(view, {-100, -1, -20}, {0, 1, -10}));     // across the left plane
+    EXPECT_FALSE(boxMayBeInFrustum(view, {-1, -1, 5}, {1, 1, 10}));      // behind
+    EXPECT_TRUE(boxMayBeInFrustum(view, {-100, -1, -20}, {0, 1, -10}));  // across the left plane
 
     const glm::vec4 aboveWater(0, 1, 0, -4);  // keeps y >= 4
     EXPECT_FALSE(boxMayBeAbovePlane(aboveWater, {0, -10, 0}, {50, 3.9f, 50}));

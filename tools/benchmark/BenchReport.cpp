@@ -114,6 +114,13 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
         const std::string k = " (" + std::to_string(r.resetTimes.size()) + " resets)";
         out.push_back({"Reset time, median" + k, ms(median(r.resetTimes))});
         out.push_back({"Reset time, max" + k, ms(*std::max_element(r.resetTimes.begin(), r.resetTimes.end()))});
+        if (!r.framesAfterResets.empty()) {
+            const size_t half = r.framesAfterResets.size() / 2;
+            const std::vector<double> early(r.framesAfterResets.begin(), r.framesAfterResets.begin() + half);
+            const std::vector<double> late(r.framesAfterResets.begin() + half, r.framesAfterResets.end());
+            out.push_back({"Frames after the first / last half of the resets, median",
+                           ms(median(early)) + " / " + ms(median(late))});
+        }
         const ResetMemory m = resetMemory(r.residentAfterResetKb);
         out.push_back({"Resident memory after the first reset", mb(m.first)});
         out.push_back({"Resident memory after the last reset", mb(m.last)});

@@ -39,6 +39,7 @@ struct BenchReport {
     long peakAfterFramesKb = 0;
 
     std::vector<double> resetTimes;
+    std::vector<double> framesAfterResets;   // standing still after each reset, to see that frames do not slow down
     std::vector<long> residentAfterResetKb;  // sampled after each reset and the frames following it
     int framesBetweenResets = 0;
     long peakAtEndKb = 0;

@@ -296,6 +296,7 @@ void resetRepeatedly(Game& game, GLFWwindow* window, const Options& options, Ben
             const auto frameStart = SteadyClock::now();
             runFrame(game, window, PathInput());
             log.emplace_back("reset " + std::to_string(k) + "." + std::to_string(i), secondsSince(frameStart));
+            if (i > 0) report.framesAfterResets.push_back(log.back().second);  // the first builds lazily
         }
         report.residentAfterResetKb.push_back(sampleMemory().residentKb);
         std::fprintf(stderr, "quillmarsh_bench: reset %d of %d\n", k + 1, options.resets);
