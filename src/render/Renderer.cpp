@@ -344,7 +344,7 @@ void Renderer::renderParticles() {
         numberOfRows = glGetUniformLocation(program, "numberOfRows");
     }
 
-    std::vector<float> instances;
+    std::vector<float>& instances = particleInstances;
     static bool reportedOverflow = false;
     glActiveTexture(GL_TEXTURE0);
     for (const auto& [texture, systems] : ParticleSystem::systemsByTexture()) {

@@ -103,6 +103,8 @@ private:
     bool isInFrustum(const Mesh& mesh) const;
     // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
     mutable std::vector<glm::vec3> movedCorners;
+    // The particle instances of one system, kept from frame to frame for the same reason.
+    std::vector<float> particleInstances;
     // The uniforms and textures of renderArray and renderChunks.
     void loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture);
 };
