@@ -3,6 +3,18 @@
 // Sand on low, level ground and jade on slopes and heights, both mapped triplanar so that cliffs do
 // not smear; lit by the sun (shadowed through the shadow map) and the lamp; fogged towards the sky.
 
+// The graphics level may define these before this line:
+// TERRAIN_DETAIL 2: three projections of two layers of each material (12 look-ups); 1: three
+// projections of one layer each (6); 0: the one projection the surface faces most, one layer each (2).
+// SHADOW_RADIUS r: the sun is filtered over (2 r + 1)² shadow-map texels; at 0 one filtered compare.
+// Below detail 2 the lights are also summed without branches and the shadow map is read once.
+#ifndef TERRAIN_DETAIL
+#define TERRAIN_DETAIL 2
+#endif
+#ifndef SHADOW_RADIUS
+#define SHADOW_RADIUS 2
+#endif
+
 const int MAX_LIGHTS = 4;
 const float ambient = 0.3;
 
@@ -59,9 +71,20 @@ vec4 triplanar(float layer, vec3 p, vec3 weights, float scale) {
 
 vec4 surface(float firstLayer, vec3 p, vec3 weights) {
     vec4 detail = triplanar(firstLayer, p, weights, detailScale);
+#if TERRAIN_DETAIL >= 2
     vec3 turned = vec3(0.8 * p.x - 0.6 * p.z, p.y, 0.6 * p.x + 0.8 * p.z);
     vec4 broad = triplanar(firstLayer + 1.0, turned, weights, broadScale);
     return mix(detail, broad, broadShare);
+#else
+    return detail;
+#endif
+}
+
+// Coordinates in the plane the surface faces most (the projection with the largest weight).
+vec2 facingPlane(vec3 p, vec3 n) {
+    vec3 a = abs(n);
+    vec2 side = a.x > a.z ? p.zy : p.xy;
+    return a.y >= max(a.x, a.z) ? p.xz : side;
 }
 
 float sandAmount(vec3 p, vec3 n) {
@@ -84,26 +107,53 @@ float sunlight(vec3 p, vec3 n, float cosine, float distance) {
     if (strength <= 0.0 || coords.z > 1.0) return 1.0;
     float texel = 1.0 / float(max(shadowMapSize, 1));
     float lit = 0.0;
-    for (int x = -2; x <= 2; x++) {
-        for (int y = -2; y <= 2; y++) {
+    for (int x = -SHADOW_RADIUS; x <= SHADOW_RADIUS; x++) {
+        for (int y = -SHADOW_RADIUS; y <= SHADOW_RADIUS; y++) {
             lit += textureLod(shadowMap, vec3(coords.xy + vec2(x, y) * texel, coords.z), 0.0);
         }
     }
-    return mix(1.0, lit / 25.0, strength);
+    const float taps = float((2 * SHADOW_RADIUS + 1) * (2 * SHADOW_RADIUS + 1));
+    return mix(1.0, lit / taps, strength);
 }
 
 void main() {
     vec3 n = normalize(worldNormal);
+#if TERRAIN_DETAIL >= 1
     vec3 weights = pow(abs(n), vec3(4.0));
     weights /= max(weights.x + weights.y + weights.z, 1e-4);
 
     vec4 sand = surface(0.0, worldPosition, weights);
     vec4 jade = surface(2.0, worldPosition, weights);
+#else
+    vec2 plane = facingPlane(worldPosition, n) * detailScale;
+    vec4 sand = texture(tex, vec3(plane, 0.0));
+    vec4 jade = texture(tex, vec3(plane, 2.0));
+#endif
     vec4 albedo = mix(jade, sand, sandAmount(worldPosition, n));
 
     float distance = length(viewPosition);
     vec3 light = vec3(0.0);
     int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
+#if TERRAIN_DETAIL < 2
+    // Without branches, which the software renderers run on both sides anyway, and with the one
+    // shadow-map look-up made once for the (last) directional light instead of once per light.
+    vec3 sunLight = vec3(0.0);
+    float sunCosine = 0.0;
+    for (int i = 0; i < lightCount; i++) {
+        vec3 offset = lightPos[i] - worldPosition;
+        float d = length(offset);
+        vec3 a = attenuation[i];
+        bool directional = lightType[i] == 1;
+        vec3 toLight = directional ? normalize(-lightPos[i]) : offset / max(d, 1e-4);
+        float cosine = dot(n, toLight);
+        float falloff = directional ? 1.0 : 1.0 / max(a.x + a.y * d + a.z * d * d, 1e-4);
+        vec3 contribution = max(cosine, 0.0) * lightColor[i] * falloff;
+        light += directional ? vec3(0.0) : contribution;
+        sunLight += directional ? contribution : vec3(0.0);
+        sunCosine = directional ? cosine : sunCosine;
+    }
+    light += sunLight * sunlight(worldPosition, n, sunCosine, distance);
+#else
     for (int i = 0; i < lightCount; i++) {
         vec3 toLight;
         float falloff = 1.0;
@@ -119,6 +169,7 @@ void main() {
         }
         light += max(dot(n, toLight), 0.0) * lightColor[i] * falloff;
     }
+#endif
     vec3 lit = albedo.rgb * (ambient + (1.0 - ambient) * light);
 
     float visibility = clamp(exp(-pow(distance * fogDensity, fogGradient)), 0.0, 1.0);

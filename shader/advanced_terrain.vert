@@ -24,5 +24,7 @@ void main() {
 
     worldPosition = world.xyz;
     viewPosition = view.xyz;
-    worldNormal = transpose(inverse(mat3(modelMatrix))) * normal;
+    // The landscape is never scaled or sheared (its model matrix is the identity), so its normals
+    // need no inverse transpose.
+    worldNormal = mat3(modelMatrix) * normal;
 }

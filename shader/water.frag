@@ -5,6 +5,13 @@
 // normal map. The refraction depth tells how deep the water is at each pixel, so the shore is clear
 // and fades out softly instead of cutting the land with a hard edge.
 
+// The graphics level may define WATER_DETAIL 0 before this line: one look-up of the wave map instead
+// of two, its slope for the normal instead of the normal map, and the highlights summed without
+// branches (which the software renderers run on both sides anyway).
+#ifndef WATER_DETAIL
+#define WATER_DETAIL 1
+#endif
+
 const int MAX_LIGHTS = 4;
 const float waveStrength = 0.018;
 const float shineDamper = 60.0;
@@ -54,10 +61,15 @@ void main() {
     float waterDepth = max(floorDistance - surfaceDistance, 0.0);
     float shallow = clamp(waterDepth / 4.0, 0.0, 1.0);
 
+#if WATER_DETAIL >= 1
     // Two look-ups of the drifting map give waves without a visible scroll direction.
     vec2 distortedCoords = texture(dudvMap, vec2(mapCoords.x + moveFactor, mapCoords.y)).rg * 0.1;
     distortedCoords = mapCoords + vec2(distortedCoords.x, distortedCoords.y + moveFactor);
-    vec2 distortion = (texture(dudvMap, distortedCoords).rg * 2.0 - 1.0) * waveStrength * shallow;
+#else
+    vec2 distortedCoords = mapCoords + vec2(0.7 * moveFactor, moveFactor);
+#endif
+    vec2 wave = texture(dudvMap, distortedCoords).rg * 2.0 - 1.0;
+    vec2 distortion = wave * waveStrength * shallow;
 
     refractCoords = clamp(refractCoords + distortion, 0.001, 0.999);
     reflectCoords = clamp(reflectCoords + distortion, 0.001, 0.999);
@@ -66,8 +78,13 @@ void main() {
     // Deeper water swallows more of the bottom's colour.
     refraction = mix(refraction, waterTint, clamp(waterDepth / 30.0, 0.0, 0.7));
 
+#if WATER_DETAIL >= 1
     vec3 mapNormal = texture(normalMap, distortedCoords).rgb;
     vec3 unitNormal = normalize(vec3(mapNormal.r * 2.0 - 1.0, mapNormal.b * 3.0, mapNormal.g * 2.0 - 1.0));
+#else
+    // The wave map's slope stands in for the normal map.
+    vec3 unitNormal = normalize(vec3(wave.x, 1.5, wave.y));
+#endif
 
     vec3 viewVector = normalize(toCamera);
     float refractive = clamp(pow(max(dot(viewVector, vec3(0.0, 1.0, 0.0)), 0.0), 0.6), 0.0, 1.0);
@@ -76,6 +93,18 @@ void main() {
 
     vec3 highlights = vec3(0.0);
     int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
+#if WATER_DETAIL < 1
+    for (int i = 0; i < lightCount; i++) {
+        vec3 offset = worldPosition - lightPos[i];
+        float d = length(offset);
+        vec3 a = attenuation[i];
+        bool directional = lightType[i] == 1;
+        vec3 fromLight = directional ? normalize(lightPos[i]) : offset / max(d, 1e-4);
+        float falloff = directional ? 1.0 : 1.0 / max(a.x + a.y * d + a.z * d * d, 1e-4);
+        float specular = pow(max(dot(reflect(fromLight, unitNormal), viewVector), 0.0), shineDamper);
+        highlights += lightColor[i] * specular * reflectivity * falloff;
+    }
+#else
     for (int i = 0; i < lightCount; i++) {
         vec3 fromLight;
         float falloff = 1.0;
@@ -92,6 +121,7 @@ void main() {
         float specular = pow(max(dot(reflected, viewVector), 0.0), shineDamper);
         highlights += lightColor[i] * specular * reflectivity * falloff;
     }
+#endif
 
     vec3 colour = mix(reflection, refraction, refractive);
     colour = mix(colour, waterTint, 0.12) + highlights * shallow;

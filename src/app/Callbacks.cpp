@@ -1,6 +1,7 @@
 #include "app/Callbacks.h"
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "entities/Player.h"
 #include "game/Game.h"
 
@@ -36,6 +37,13 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
         case GLFW_KEY_Q:
             if (gameInstance) gameInstance->lampFrozen = !gameInstance->lampFrozen;
             break;
+        case GLFW_KEY_G:
+            if (gameInstance) {
+                const QualityLevel level = GraphicsQuality::next(gameInstance->graphicsQuality().level);
+                gameInstance->setQuality(graphicsQuality(level, settings));
+                std::cout << "Graphics quality: " << qualityName(level) << std::endl;
+            }
+            break;
         default: break;
     }
 }
@@ -52,4 +60,8 @@ void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
     } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
         player.moveTo(gameInstance->aimPoint, gameInstance->dynamicsWorld);
     }
+}
+
+void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
+    if (gameInstance) gameInstance->resize(width, height);
 }

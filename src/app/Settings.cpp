@@ -2,6 +2,8 @@
 
 #include <INIReader.h>
 
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 
 Settings settings;
@@ -14,6 +16,55 @@ void rejectUnless(bool usable, const char* key, int& value, int fallback, const 
     std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
               << " instead." << std::endl;
     value = fallback;
+}
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+void report(const char* key, const std::string& value, const std::string& path, const std::string& fallback) {
+    std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
+              << " instead." << std::endl;
+}
+
+// Every [graphics] key is optional; a value that does not convert is reported like one out of range.
+void readGraphics(const INIReader& reader, Settings& s, const std::string& path) {
+    const char* section = "graphics";
+    const std::string quality = reader.Get(section, "quality", "auto");
+    QualityLevel level = QualityLevel::High;
+    if (parseQualityLevel(quality, level))
+        s.quality = level;
+    else if (!equalsIgnoringCase(quality, "auto"))
+        report("quality", quality, path, "auto");
+
+    if (reader.HasValue(section, "render_scale")) {
+        // A value that does not convert gives each call its own default.
+        const double scale = reader.GetReal(section, "render_scale", -1.0);
+        if (scale == reader.GetReal(section, "render_scale", -2.0) && scale >= kMinRenderScale &&
+            scale <= kMaxRenderScale) {
+            s.renderScale = static_cast<float>(scale);
+        } else {
+            report("render_scale", reader.Get(section, "render_scale", ""), path, "the level's own");
+        }
+    }
+
+    if (reader.HasValue(section, "vsync")) {
+        const bool vsync = reader.GetBoolean(section, "vsync", false);
+        if (vsync == reader.GetBoolean(section, "vsync", true))
+            s.vsync = vsync;
+        else
+            report("vsync", reader.Get(section, "vsync", ""), path, "false");
+    }
+
+    if (reader.HasValue(section, "fps_limit")) {
+        const long limit = reader.GetInteger(section, "fps_limit", -1);
+        if (limit == reader.GetInteger(section, "fps_limit", -2) && limit >= 0 && limit <= 1000)
+            s.fpsLimit = static_cast<int>(limit);
+        else
+            report("fps_limit", reader.Get(section, "fps_limit", ""), path, "0");
+    }
 }
 
 }  // namespace
@@ -41,7 +92,21 @@ Settings readSettings(const std::string& path) {
     rejectUnless(s.samples >= 0, "samples", s.samples, defaults.samples, path);
     rejectUnless(s.blobbyObjectVCount >= 2 && s.blobbyObjectVCount <= 128, "blobby_object_v_count",
                  s.blobbyObjectVCount, defaults.blobbyObjectVCount, path);
+    readGraphics(reader, s, path);
     return s;
 }
 
 void loadSettings() { settings = readSettings("res/settings.ini"); }
+
+GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s) {
+    GraphicsQuality quality = GraphicsQuality::forLevel(level, s.samples);
+    if (s.renderScale) {
+        quality.renderScale = *s.renderScale;
+        quality.maxScenePixels = 0;  // the player's scale, whatever the window
+    }
+    return quality;
+}
+
+QualityLevel chosenQualityLevel(const Settings& s, const std::string& renderer) {
+    return s.quality ? *s.quality : automaticQualityLevel(renderer);
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "render/GraphicsQuality.h"
+
+#include <optional>
 #include <string>
 
 // The values of "res/settings.ini", read once at start-up and read-only afterwards.
@@ -12,7 +15,17 @@ struct Settings {
     std::string title = "Quillmarsh";
     int samples = 2;
     int blobbyObjectVCount = 40;  // grid resolution of the fountain surface
+
+    // [graphics]
+    std::optional<QualityLevel> quality;  // empty: auto, chosen from the GL renderer
+    std::optional<float> renderScale;     // empty: the level's own
+    bool vsync = false;
+    int fpsLimit = 0;  // frames per second at most; 0: no limit
 };
+
+// The scene render scale a player may ask for.
+constexpr float kMinRenderScale = 0.25f;
+constexpr float kMaxRenderScale = 1.0f;
 
 // The process-wide record; holds the defaults until loadSettings() runs.
 extern Settings settings;
@@ -24,3 +37,8 @@ Settings readSettings(const std::string& path);
 
 // Fills `settings` from "res/settings.ini" relative to the working directory.
 void loadSettings();
+
+// The knobs of `level` with what `s` asks of every level (its samples for high, its render scale).
+GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s);
+// The level `s` asks for, or the one `auto` picks for `renderer` (the GL_RENDERER string).
+QualityLevel chosenQualityLevel(const Settings& s, const std::string& renderer);

@@ -99,6 +99,10 @@ Hud::Hud(int windowWidth, int windowHeight)
     glUseProgram(0);
 }
 
+void Hud::resize(int windowWidth, int windowHeight) {
+    projection = glm::ortho(0.0f, static_cast<float>(windowWidth), 0.0f, static_cast<float>(windowHeight), -1.0f, 1.0f);
+}
+
 Hud::~Hud() {
     if (!hasCurrentGlContext()) return;
     if (vbo != 0) glDeleteBuffers(1, &vbo);

@@ -23,6 +23,8 @@ public:
 
     // Builds the pixel projection for a window of the given size, the atlas and the text program.
     Hud(int windowWidth, int windowHeight);
+    // The pixel projection for a window of the new size (rows keep their pixel positions).
+    void resize(int windowWidth, int windowHeight);
     Hud(const Hud&) = delete;
     Hud& operator=(const Hud&) = delete;
     // Frees the mesh and the atlas texture while a context is current; without one (released after

@@ -30,16 +30,11 @@ constexpr float kTurnDivisor = 500.0f;
 const std::vector<std::string>& SkyBox::dayFaces() { return kDayFaces; }
 const std::vector<std::string>& SkyBox::nightFaces() { return kNightFaces; }
 
-SkyBox::SkyBox(const std::string& modelName) {
+SkyBox::SkyBox(const std::string& modelName, int halvings) : faceHalvings(halvings) {
     ColladaLoader::loadModel(modelName, meshes);
-    cubeMaps.push_back(loadCubeMap(kDayFaces, 1024, 1024));
-    cubeMaps.push_back(loadCubeMap(kNightFaces, 512, 512));
     // A file without meshes would leave nothing to draw; say so once instead of failing every frame.
-    if (meshes.empty()) {
-        std::cerr << "Sky box model " << modelName << " has no meshes" << std::endl;
-    } else if (meshes[0]->material) {
-        meshes[0]->material->textureId = cubeMaps[0];
-    }
+    if (meshes.empty()) std::cerr << "Sky box model " << modelName << " has no meshes" << std::endl;
+    loadCubeMaps();
 
     shader = std::make_shared<SkyBoxShader>();
     programId = shader->init();
@@ -48,9 +43,21 @@ SkyBox::SkyBox(const std::string& modelName) {
     glUniform1i(glGetUniformLocation(programId, "cubeMap2"), 1);
     glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
 
-    model = Model{cubeMaps, meshes.empty() ? nullptr : meshes[0]};
     rotation = 0.0f;
     renderRotation = rotation;
+}
+
+void SkyBox::loadCubeMaps() {
+    if (!cubeMaps.empty()) glDeleteTextures(static_cast<GLsizei>(cubeMaps.size()), cubeMaps.data());
+    cubeMaps = {loadCubeMap(kDayFaces, 1024, 1024, faceHalvings), loadCubeMap(kNightFaces, 512, 512, faceHalvings)};
+    if (!meshes.empty() && meshes[0]->material) meshes[0]->material->textureId = cubeMaps[0];
+    model = Model{cubeMaps, meshes.empty() ? nullptr : meshes[0]};
+}
+
+void SkyBox::useFaceHalvings(int halvings) {
+    if (halvings == faceHalvings) return;
+    faceHalvings = halvings;
+    loadCubeMaps();
 }
 
 SkyBox::~SkyBox() {
@@ -58,9 +65,11 @@ SkyBox::~SkyBox() {
     glDeleteTextures(static_cast<GLsizei>(cubeMaps.size()), cubeMaps.data());
 }
 
-void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour, bool clearFirst) {
+    if (clearFirst) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    }
 
     glUseProgram(programId);
     rotation += dt / kTurnDivisor;

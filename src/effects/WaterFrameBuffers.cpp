@@ -2,6 +2,8 @@
 
 #include "render/GlContextState.h"
 
+#include <algorithm>
+
 namespace {
 
 GLuint createFrameBuffer() {
@@ -33,22 +35,31 @@ GLuint createAttachedTexture(GLenum attachment, GLint internalFormat, GLenum for
 }  // namespace
 
 WaterFrameBuffers::WaterFrameBuffers(int width, int height)
-    : windowWidth(static_cast<GLuint>(width)), windowHeight(static_cast<GLuint>(height)) {
+    : WaterFrameBuffers(width, height, kReflectionWidth, kReflectionHeight, kRefractionWidth, kRefractionHeight) {}
+
+WaterFrameBuffers::WaterFrameBuffers(int width, int height, int reflectionW, int reflectionH, int refractionW,
+                                     int refractionH)
+    : windowWidth(static_cast<GLuint>(width)),
+      windowHeight(static_cast<GLuint>(height)),
+      reflectionWidth(std::max(reflectionW, 1)),
+      reflectionHeight(std::max(reflectionH, 1)),
+      refractionWidth(std::max(refractionW, 1)),
+      refractionHeight(std::max(refractionH, 1)) {
     reflectionFrameBuffer = createFrameBuffer();
-    reflectionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, kReflectionWidth,
-                                              kReflectionHeight);
+    reflectionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, reflectionWidth,
+                                              reflectionHeight);
     glGenRenderbuffers(1, &reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, reflectionDepthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kReflectionWidth, kReflectionHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, reflectionWidth, reflectionHeight);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     unbindCurrentFrameBuffer();
 
     refractionFrameBuffer = createFrameBuffer();
-    refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, kRefractionWidth,
-                                              kRefractionHeight);
+    refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, refractionWidth,
+                                              refractionHeight);
     refractionDepthTexture = createAttachedTexture(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT,
-                                                   GL_FLOAT, kRefractionWidth, kRefractionHeight);
+                                                   GL_FLOAT, refractionWidth, refractionHeight);
     unbindCurrentFrameBuffer();
 }
 
@@ -63,11 +74,11 @@ WaterFrameBuffers::~WaterFrameBuffers() {
 }
 
 void WaterFrameBuffers::bindReflectionFrameBuffer() const {
-    bindFrameBuffer(reflectionFrameBuffer, kReflectionWidth, kReflectionHeight);
+    bindFrameBuffer(reflectionFrameBuffer, reflectionWidth, reflectionHeight);
 }
 
 void WaterFrameBuffers::bindRefractionFrameBuffer() const {
-    bindFrameBuffer(refractionFrameBuffer, kRefractionWidth, kRefractionHeight);
+    bindFrameBuffer(refractionFrameBuffer, refractionWidth, refractionHeight);
 }
 
 void WaterFrameBuffers::unbindCurrentFrameBuffer() const {

@@ -14,8 +14,12 @@ public:
     static constexpr int kRefractionWidth = 1280;
     static constexpr int kRefractionHeight = 720;
 
-    // Needs the current context; the window size is kept to restore the viewport.
+    // Needs the current context; the window size is kept to restore the viewport. The images have
+    // the fixed sizes above.
     WaterFrameBuffers(int windowWidth, int windowHeight);
+    // The same with images of the given sizes (each side at least 1).
+    WaterFrameBuffers(int windowWidth, int windowHeight, int reflectionWidth, int reflectionHeight, int refractionWidth,
+                      int refractionHeight);
     // Frees both targets while a context is current.
     ~WaterFrameBuffers();
     WaterFrameBuffers(const WaterFrameBuffers&) = delete;
@@ -30,6 +34,10 @@ public:
 
     GLuint windowWidth;
     GLuint windowHeight;
+    int reflectionWidth = kReflectionWidth;
+    int reflectionHeight = kReflectionHeight;
+    int refractionWidth = kRefractionWidth;
+    int refractionHeight = kRefractionHeight;
     GLuint reflectionFrameBuffer = 0;
     GLuint reflectionTexture = 0;
     GLuint reflectionDepthBuffer = 0;

@@ -9,17 +9,26 @@
 
 #include <cmath>
 
-WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
-    setTransform(position, glm::vec3(0.0f), glm::vec3(kHalfSize, kHalfSize, 1.0f));
-    shader = WaterShader::getInstance();
-    programId = shader->init();
-
+void WaterTile::setSamplers() const {
     glUseProgram(programId);
     glUniform1i(glGetUniformLocation(programId, "reflectionTex"), 0);
     glUniform1i(glGetUniformLocation(programId, "refractionTex"), 1);
     glUniform1i(glGetUniformLocation(programId, "dudvMap"), 2);
     glUniform1i(glGetUniformLocation(programId, "normalMap"), 3);
     glUniform1i(glGetUniformLocation(programId, "depthMap"), 4);
+}
+
+void WaterTile::useShaderVariant(const std::string& defines) {
+    if (shader->linked && shader->defines == defines && programId == shader->programId) return;
+    programId = shader->rebuild(defines);
+    setSamplers();
+}
+
+WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
+    setTransform(position, glm::vec3(0.0f), glm::vec3(kHalfSize, kHalfSize, 1.0f));
+    shader = WaterShader::getInstance();
+    programId = shader->init();
+    setSamplers();
 
     const GLuint dudv = loadTexture("water/dudv.png", 512, 512);
     const GLuint normal = loadTexture("water/normal.png", 512, 512);

@@ -24,6 +24,9 @@ public:
     // context is current.
     ~WaterTile() override;
 
+    // Builds the shared water program again with `defines` (unless it has them) and sets its
+    // samplers; lights must be added to it again. Leaves the program current.
+    void useShaderVariant(const std::string& defines);
     // Advances the wave phase by 0.02 of a period per second, wrapping within [0, 1).
     void advance(float dt);
     // The tile mesh's bounding-box corners in world space (the drawn, horizontal quad), for culling.
@@ -35,4 +38,7 @@ public:
     std::shared_ptr<WaterShader> shader;
     float moveFactor = 0.0f;
     GLuint programId = 0;
+
+private:
+    void setSamplers() const;
 };

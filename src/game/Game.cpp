@@ -24,7 +24,9 @@
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/PointLight.h"
+#include "render/GlContextState.h"
 #include "render/Renderer.h"
+#include "render/SceneTarget.h"
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
 #include "render/ShadowMaster.h"
@@ -54,6 +56,11 @@ namespace {
 
 const glm::vec3 kLampOffset(0.0f, 0.7f, 0.0f);
 const glm::vec3 kWaterPosition(400.0f, 4.0f, 400.0f);
+// The main image's plane when nothing is to be clipped.
+const glm::vec4 kNoClip(0.0f, -1.0f, 0.0f, 10000.0f);
+// The water shows nothing of the bed where it is 4 units deep along the view (the water program's
+// shallows); below this depth under the surface the landscape is hidden from any view above it.
+constexpr float kHiddenDepth = 5.0f;
 // The trail and the lamp both hang 0.7 above the cat.
 const glm::vec3 kTrailOffset = kLampOffset;
 
@@ -68,19 +75,26 @@ void reportGlErrors(const char* prefix) {
 
 }  // namespace
 
-Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed)
-    : width(w), height(h), clock(std::move(clockSource)), worldSeed(seed ? std::move(seed) : freshSeed) {
+Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed,
+           const GraphicsQuality& level)
+    : width(w),
+      height(h),
+      quality(level),
+      clock(std::move(clockSource)),
+      worldSeed(seed ? std::move(seed) : freshSeed) {
     gameState = std::make_shared<GameStateManager>();
     camera = std::make_shared<Camera>(aspect);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
     hud = std::make_shared<Hud>(width, height);
     renderer = std::make_shared<Renderer>(camera);
     renderer->skyColor = kSkyColor;
-    waterFrameBuffers = std::make_shared<WaterFrameBuffers>(width, height);
-    shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(4096, 4096, width, height);
+    sceneTarget = std::make_shared<SceneTarget>();
+    sizeTargets();
+    shadowFrameBuffer =
+        std::make_shared<ShadowFrameBuffer>(quality.shadowMapSize, quality.shadowMapSize, width, height);
     shadowMaster = std::make_shared<ShadowMaster>(camera, renderer, shadowFrameBuffer);
-    renderer->shadowMapTexture = shadowFrameBuffer->depthTexture;
-    renderer->shadowMapSize = shadowFrameBuffer->width;
+    applyShadowAndTerrainQuality();
+    glGenQueries(1, &waterQuery);
     particleShader = std::make_shared<ParticleShader>();
     ParticleSystem::programId() = particleShader->init();
 
@@ -94,6 +108,7 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
 }
 
 Game::~Game() {
+    if (waterQuery != 0 && hasCurrentGlContext()) glDeleteQueries(1, &waterQuery);
     // Enemies and shots leave the world before it goes (they may outlive this destructor's deletes).
     if (enemyManager && dynamicsWorld) enemyManager->clear(dynamicsWorld);
     if (itemManager && dynamicsWorld) itemManager->clear(dynamicsWorld);
@@ -165,12 +180,15 @@ void Game::init() {
     sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
     seedWorld();
-    terrain = std::make_shared<AdvancedTerrain>();
+    terrain = std::make_shared<AdvancedTerrain>(std::function<unsigned int()>(), quality.terrainShaderDefines(),
+                                                quality.terrainTextureHalvings);
+    applyShadowAndTerrainQuality();  // the level's texture filter
     dynamicsWorld->addRigidBody(terrain->rigidBody);
     grass = std::make_shared<GrassScatter>();
     grass->scatter(renderMap, dynamicsWorld, terrain);
 
     auto water = std::make_shared<WaterTile>(kWaterPosition);
+    water->useShaderVariant(quality.waterShaderDefines());
     water->textures[0] = waterFrameBuffers->reflectionTexture;
     water->textures[1] = waterFrameBuffers->refractionTexture;
     water->textures[4] = waterFrameBuffers->refractionDepthTexture;
@@ -200,14 +218,13 @@ void Game::init() {
     lights.push_back(lamp);
     auto textured = TexturedShader::getInstance();
     auto waterShader = WaterShader::getInstance();
-    addLight(*terrain->shader, *sun, 0);
-    addLight(*terrain->shader, *lamp, 1);
+    loadTerrainLights();
     addLight(*waterShader, *sun, 0);
     addLight(*waterShader, *lamp, 1);
     addLight(*textured, *sun, 0);
     addLight(*textured, *lamp, 1);
 
-    skyBox = std::make_shared<SkyBox>("skybox_test_small.dae");
+    skyBox = std::make_shared<SkyBox>("skybox_test_small.dae", quality.skyFaceHalvings);
 
     crosshairTexture = loadTexture("cursor_128.png", 128, 128);
     crosshairWhiteTexture = loadTexture("cursor_128_white.png", 128, 128);
@@ -233,13 +250,113 @@ void Game::init() {
     lastMs = clock();
 }
 
+void Game::loadTerrainLights() {
+    if (sun) addLight(*terrain->shader, *sun, 0);
+    if (lamp) addLight(*terrain->shader, *lamp, 1);
+}
+
+void Game::useWaterVariant() {
+    auto waterShader = WaterShader::getInstance();
+    const GLuint before = waterShader->programId;
+    for (const auto& tile : waterTiles) tile->useShaderVariant(quality.waterShaderDefines());
+    if (waterShader->programId == before) return;
+    if (sun) addLight(*waterShader, *sun, 0);
+    if (lamp) addLight(*waterShader, *lamp, 1);
+}
+
+void Game::sizeTargets() {
+    sceneTarget->resize(width, height, quality.sceneScale(width, height), quality.samples, quality.smoothUpscale);
+    if (quality.waterImageScale > 0.0f) {
+        const int refractionWidth = SceneTarget::scaled(sceneTarget->width(), quality.waterImageScale);
+        const int refractionHeight = SceneTarget::scaled(sceneTarget->height(), quality.waterImageScale);
+        // The mirror image keeps a quarter of the refraction image's area, as at the fixed sizes.
+        waterFrameBuffers = std::make_shared<WaterFrameBuffers>(
+            width, height, refractionWidth / 2, refractionHeight / 2, refractionWidth, refractionHeight);
+    } else if (!waterFrameBuffers || waterFrameBuffers->refractionWidth != WaterFrameBuffers::kRefractionWidth ||
+               waterFrameBuffers->refractionHeight != WaterFrameBuffers::kRefractionHeight) {
+        waterFrameBuffers = std::make_shared<WaterFrameBuffers>(width, height);
+    } else {
+        waterFrameBuffers->windowWidth = static_cast<GLuint>(width);
+        waterFrameBuffers->windowHeight = static_cast<GLuint>(height);
+    }
+    for (const auto& tile : waterTiles) {
+        tile->textures[0] = waterFrameBuffers->reflectionTexture;
+        tile->textures[1] = waterFrameBuffers->refractionTexture;
+        tile->textures[4] = waterFrameBuffers->refractionDepthTexture;
+    }
+    waterQueried = false;  // new images are drawn whatever was seen
+}
+
+void Game::applyShadowAndTerrainQuality() {
+    const int size = quality.shadowMapSize;
+    if (shadowFrameBuffer->width != size) {
+        shadowFrameBuffer = std::make_shared<ShadowFrameBuffer>(size, size, width, height);
+        shadowMaster->frameBuffer = shadowFrameBuffer;
+    }
+    renderer->shadowMapTexture = shadowFrameBuffer->depthTexture;
+    renderer->shadowMapSize = shadowFrameBuffer->width;
+    shadowMaster->shadowBox->mapSize = static_cast<float>(size);
+    shadowMaster->boxStep =
+        static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);
+    shadowMaster->cacheTerrain = quality.shadowBoxStep > 0 && quality.terrainChunks;
+    if (!terrain) return;
+    const GLuint before = terrain->programId;
+    terrain->useShaderVariant(quality.terrainShaderDefines());
+    if (terrain->programId != before) loadTerrainLights();
+    terrain->useTextureHalvings(quality.terrainTextureHalvings);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, terrain->terrainTexture);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER,
+                    quality.terrainMipBlend ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+}
+
+void Game::setQuality(const GraphicsQuality& level) {
+    quality = level;
+    sizeTargets();
+    applyShadowAndTerrainQuality();
+    if (skyBox) skyBox->useFaceHalvings(quality.skyFaceHalvings);
+    useWaterVariant();
+}
+
+void Game::resize(int w, int h) {
+    if (w <= 0 || h <= 0 || (w == width && h == height)) return;
+    // The cursor offsets count from the window's centre, which moves with its size, and the windowing
+    // system may move the hidden cursor as well: the next frames take their offsets as the new rest
+    // position, so that resizing turns nothing.
+    cursorSettleFrames = 2;
+    width = w;
+    height = h;
+    camera->aspectRatio = static_cast<float>(w) / static_cast<float>(h);
+    camera->computeLocalFrustum(0.0f);
+    hud->resize(w, h);
+    layoutHudRows();
+    lookOffset = glm::clamp(lookOffset, -glm::vec2(static_cast<float>(w / 2), static_cast<float>(h / 2)),
+                            glm::vec2(static_cast<float>(w / 2), static_cast<float>(h / 2)));
+    shadowFrameBuffer->windowWidth = w;
+    shadowFrameBuffer->windowHeight = h;
+    sizeTargets();
+    glViewport(0, 0, w, h);
+}
+
+void Game::layoutHudRows() {
+    const float right = static_cast<float>(width), top = static_cast<float>(height);
+    hudTexts[3].x = 100.0f;
+    hudTexts[3].y = top - 100.0f;
+    hudTexts[4].x = right - 450.0f;
+    hudTexts[4].y = top - 100.0f;
+    if (hudTexts.size() < 7) return;
+    hudTexts[5].x = static_cast<float>(width / 2 - 240);
+    hudTexts[5].y = static_cast<float>(height / 2 - 30);
+    hudTexts[6].x = static_cast<float>(width / 2 - 280);
+    hudTexts[6].y = static_cast<float>(height / 2 - 100);
+}
+
 void Game::updateHudRows() {
     if (!gameOver) {
         if (gameState->health <= 0.0f || gameState->timeLeft == 0) {
-            hudTexts.push_back({static_cast<float>(width / 2 - 240), static_cast<float>(height / 2 - 30), 3.0f,
-                                gameState->getScoreText()});
-            hudTexts.push_back({static_cast<float>(width / 2 - 280), static_cast<float>(height / 2 - 100), 1.5f,
-                                "Press R to start over"});
+            hudTexts.push_back({0.0f, 0.0f, 3.0f, gameState->getScoreText()});
+            hudTexts.push_back({0.0f, 0.0f, 1.5f, "Press R to start over"});
+            layoutHudRows();
             gameOver = true;
         }
         hudTexts[0].text = gameState->getTimeText();
@@ -263,8 +380,10 @@ float Game::advanceClock() {
 }
 
 void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys) {
-    // The disabled cursor starts wherever the pointer was; that is the starting point, not a move.
-    if (!cursorSeen) {
+    // The disabled cursor starts wherever the pointer was, and a resize may move it: that is a
+    // starting point, not a move.
+    if (!cursorSeen || cursorSettleFrames > 0) {
+        cursorSettleFrames = std::max(cursorSettleFrames - 1, 0);
         prevCursorDx = cursorDx;
         prevCursorDy = cursorDy;
         cursorSeen = true;
@@ -379,14 +498,38 @@ void Game::renderFountains(float dt) {
 }
 
 void Game::renderShadows() {
-    shadowMaster->render();
-    renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
-    shadowMaster->renderTerrain(*terrain->mesh);
+    if (quality.terrainChunks) {
+        // The landscape first: its depth may come from the last frames' (see renderTerrainChunks).
+        shadowMaster->beginPass(false);
+        shadowMaster->renderTerrainChunks(terrain->chunks);
+        renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
+    } else {
+        shadowMaster->render();
+        renderer->renderShadowMap(renderMap, *sun, shadowMaster->shadowBox->projectionMatrix, 1000.0f);
+        shadowMaster->renderTerrain(*terrain->mesh);
+    }
     shadowMaster->endPass();
     shadowMaster->loadShadowUniforms(terrain->programId);
 }
 
+bool Game::waterHiddenLastFrame() {
+    if (!waterQueried) return false;
+    GLuint anyDrawn = 1;
+    glGetQueryObjectuiv(waterQuery, GL_QUERY_RESULT, &anyDrawn);
+    return anyDrawn == 0;
+}
+
+glm::vec4 Game::mainClipPlane() const {
+    if (!quality.clipUnderWater || waterTiles.empty()) return kNoClip;
+    const float h = waterTiles.front()->position.y;
+    // From below the surface the lake bed is in plain view.
+    if (camera->position.y <= h) return kNoClip;
+    return glm::vec4(0.0f, 1.0f, 0.0f, -(h - kHiddenDepth));
+}
+
 void Game::renderWaterImages(float dt) {
+    // With culling off every tile gets its images, as with the frustum test.
+    if (quality.skipHiddenWater && cullingEnabled && waterHiddenLastFrame()) return;
     for (const auto& tile : waterTiles) {
         if (!camera->isInFrustum(tile->worldCorners()) && cullingEnabled) continue;
         glEnable(GL_CLIP_DISTANCE0);
@@ -413,6 +556,8 @@ void Game::renderWaterImages(float dt) {
 
 void Game::renderWaterSurfaces(float dt) {
     auto waterShader = WaterShader::getInstance();
+    const bool counting = quality.skipHiddenWater && !waterTiles.empty();
+    if (counting) glBeginQuery(GL_ANY_SAMPLES_PASSED, waterQuery);
     for (const auto& tile : waterTiles) {
         tile->advance(dt);
         glUseProgram(tile->programId);
@@ -422,12 +567,19 @@ void Game::renderWaterSurfaces(float dt) {
                               tile->textures[4], tile->moveFactor);
         glBindVertexArray(0);
     }
+    if (counting) glEndQuery(GL_ANY_SAMPLES_PASSED);
+    waterQueried = counting;
 }
 
 void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) {
     reportGlErrors("OpenGL error at start of render scene:");
     if (onScenePass) onScenePass(clipPlane, maxDistance);
-    skyBox->draw(dt, *camera, renderer->skyColor);  // clears colour and depth first
+    if (quality.skyLast) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    } else {
+        skyBox->draw(dt, *camera, renderer->skyColor);  // clears colour and depth first
+    }
     renderer->clipPlane = clipPlane;
     if (!renderMap.empty()) renderer->renderEntities(renderMap, maxDistance);
 
@@ -435,8 +587,19 @@ void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) 
     glUniform4f(glGetUniformLocation(terrain->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
                 clipPlane.w);
     renderer->prepareTerrain(*terrain->mesh, *terrain->shader);
-    renderer->renderArray(*terrain->mesh, terrain->programId, terrain->terrainTexture);
+    if (quality.terrainChunks)
+        renderer->renderChunks(*terrain->chunks, terrain->programId, terrain->terrainTexture);
+    else
+        renderer->renderArray(*terrain->mesh, terrain->programId, terrain->terrainTexture);
     glBindVertexArray(0);
+
+    if (quality.skyLast) {
+        // Only where nothing covers it. The sky is never cut by the water's plane.
+        const GLboolean clipping = glIsEnabled(GL_CLIP_DISTANCE0);
+        glDisable(GL_CLIP_DISTANCE0);
+        skyBox->draw(dt, *camera, renderer->skyColor, false);
+        if (clipping) glEnable(GL_CLIP_DISTANCE0);
+    }
 }
 
 void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
@@ -455,10 +618,19 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     handleCollisions();
 
     addLight(*TexturedShader::getInstance(), *sun, 0);
+    framePart("shadows");
     renderShadows();
     camera->updateFrustum(0.0f);
+    framePart("water images");
     renderWaterImages(dt);
-    renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
+    framePart("scene");
+    sceneTarget->bind();
+    const glm::vec4 mainPlane = mainClipPlane();
+    const bool clipped = mainPlane != kNoClip;
+    if (clipped) glEnable(GL_CLIP_DISTANCE0);
+    renderScene(dt, mainPlane, 400.0f);
+    if (clipped) glDisable(GL_CLIP_DISTANCE0);
+    framePart("effects");
     renderWaterSurfaces(dt);
     renderFountains(dt);
 
@@ -466,14 +638,23 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     releaseSpentShots();
     ParticleSystem::updateAll(dt, camera->position);
     renderer->renderParticles();
+    // The 3D scene is complete: into the window, where the overlay is drawn at full size.
+    framePart("overlay");
+    sceneTarget->present();
 
     crosshair->position = glm::vec3(2.0f * lookOffset.x / static_cast<float>(width),
                                     2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
     renderer->renderGui(guiObjects);
 
+    framePart("physics");
     dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
     updateCulledRow();
     if (showHudText && hud->built) hud->draw();
+    framePart("end");
+}
+
+void Game::framePart(const char* part) {
+    if (onFramePart) onFramePart(part);
 }
 
 void Game::reset() {
@@ -496,6 +677,7 @@ void Game::reset() {
     gameState->score = 0;
     if (gameOver) hudTexts.resize(5);
     gameOver = false;
+    waterQueried = false;
 #if defined(__GLIBC__)
     // A new world frees tens of megabytes of grid, triangle and collision data; hand them back to the
     // system instead of letting the C library keep them, so resets do not grow the process.

@@ -2,6 +2,7 @@
 
 #include "game/Clock.h"
 #include "game/HudText.h"
+#include "render/GraphicsQuality.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
@@ -30,6 +31,7 @@ class ParticleSystem;
 class Player;
 class PointLight;
 class Renderer;
+class SceneTarget;
 class ShadowFrameBuffer;
 class ShadowMaster;
 class SkyBox;
@@ -53,9 +55,11 @@ public:
     // `clock` gives wall-clock milliseconds. `worldSeed` is asked once per world (at init and at
     // every reset) for the seed of its landscape, grass, diamonds, fountains and enemies, so a fixed
     // seed gives the same world again; tests inject their own. The defaults are the system clock and
-    // freshSeed(), which differs even between two resets within one second.
+    // freshSeed(), which differs even between two resets within one second. `quality` is the graphics
+    // level to draw with (by default the full look without multisampling).
     Game(float aspect, int width, int height, ClockMs clock = systemClockMs,
-         std::function<unsigned int()> worldSeed = {});
+         std::function<unsigned int()> worldSeed = {},
+         const GraphicsQuality& quality = GraphicsQuality::forLevel(QualityLevel::High, 0));
     ~Game();
 
     Game(const Game&) = delete;
@@ -75,6 +79,16 @@ public:
     // draws continue the random sequence where it stands, so every cluster lands somewhere of its own.
     static void scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
                         const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition);
+
+    // Draws from the next frame on with `quality`: new shadow map, water images, scene target and
+    // landscape program as the level needs them. Needs the current context.
+    void setQuality(const GraphicsQuality& quality);
+    const GraphicsQuality& graphicsQuality() const { return quality; }
+    // The window's drawable area changed: projection, HUD layout, crosshair and aim, and every
+    // window-sized target follow. A zero size (a minimised window) is ignored.
+    void resize(int width, int height);
+    int windowWidth() const { return width; }
+    int windowHeight() const { return height; }
 
     // Draws the scene (sky, batched models and terrain) into the bound framebuffer, clipped by
     // `clipPlane`; every pass turns the sky a little.
@@ -123,6 +137,7 @@ public:
     std::shared_ptr<ParticleShader> particleShader;
     std::shared_ptr<ShadowFrameBuffer> shadowFrameBuffer;
     std::shared_ptr<ShadowMaster> shadowMaster;
+    std::shared_ptr<SceneTarget> sceneTarget;
 
     btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
     btCollisionDispatcher* dispatcher = nullptr;
@@ -144,6 +159,11 @@ public:
     // Called at the start of every scene pass with its clip plane and drawing distance; tests use it
     // to watch the camera during the water passes. Empty in the game.
     std::function<void(const glm::vec4& clipPlane, float maxDistance)> onScenePass;
+    // Called as each part of a frame begins, after the simulation: "shadows", "water images",
+    // "scene", "effects" (water surface, fountains, particles), "overlay" (scaling into the window,
+    // crosshair), "physics" (the physics step and the HUD text), and "end". The benchmark times the
+    // parts with it; empty in the game.
+    std::function<void(const char* part)> onFramePart;
 
     static const glm::vec3 kSkyColor;
     static const glm::vec3 kPlayerStart;
@@ -170,9 +190,30 @@ private:
     // Lets go of every spent shot (expired or hit): its body leaves the world, its mesh the batches
     // and the object the update list.
     void releaseSpentShots();
+    void framePart(const char* part);
+    // Rows 3 and 4 and the game-over rows, placed for the window size.
+    void layoutHudRows();
+    // The scene target and the water images for the window size and the level.
+    void sizeTargets();
+    // The shadow map, its box's steps and cache, and the landscape's program and texture filter for
+    // the level.
+    void applyShadowAndTerrainQuality();
+    // Sun and lamp into the landscape's program (after it was rebuilt).
+    void loadTerrainLights();
+    // The water program of the level, with sun and lamp if it was rebuilt.
+    void useWaterVariant();
+    // Whether the water images can be skipped: no water pixel was drawn last frame.
+    bool waterHiddenLastFrame();
+    // The main image's clip plane: nothing clipped, or, above the water where the level allows, the
+    // landscape deeper than the water hides.
+    glm::vec4 mainClipPlane() const;
 
     int width;
     int height;
+    GraphicsQuality quality;
+    GLuint waterQuery = 0;       // samples of water drawn in the last frame
+    bool waterQueried = false;   // waterQuery holds a result to read
+    int cursorSettleFrames = 0;  // frames after a resize whose cursor offsets are no motion
     ClockMs clock;
     std::function<unsigned int()> worldSeed;
 };

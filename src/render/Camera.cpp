@@ -34,22 +34,26 @@ std::array<glm::vec3, 8> Camera::cameraSpaceCorners(float distance) const {
 
 void Camera::computeLocalFrustum(float distance) { localFrustum.corners = cameraSpaceCorners(distance); }
 
-void Camera::updateFrustum(float distance) {
+void Camera::updateFrustum(float distance) { frustum = currentFrustum(distance); }
+
+Frustum Camera::currentFrustum(float distance) const {
+    Frustum result;
     const glm::mat4 model = getModelMatrix();
     const auto local = cameraSpaceCorners(distance);
     glm::vec3 sum(0.0f);
     for (int i = 0; i < 8; ++i) {
-        frustum.corners[i] = glm::vec3(model * glm::vec4(local[i], 1.0f));
-        sum += frustum.corners[i];
+        result.corners[i] = glm::vec3(model * glm::vec4(local[i], 1.0f));
+        sum += result.corners[i];
     }
     for (int face = 0; face < 6; ++face) {
-        const glm::vec3& p0 = frustum.corners[kFaceCorners[face][0]];
-        const glm::vec3& p1 = frustum.corners[kFaceCorners[face][1]];
-        const glm::vec3& p2 = frustum.corners[kFaceCorners[face][2]];
+        const glm::vec3& p0 = result.corners[kFaceCorners[face][0]];
+        const glm::vec3& p1 = result.corners[kFaceCorners[face][1]];
+        const glm::vec3& p2 = result.corners[kFaceCorners[face][2]];
         const glm::vec3 normal = glm::normalize(glm::cross(p2 - p0, p1 - p0));
-        frustum.planes[face] = glm::vec4(normal, -glm::dot(normal, p0));
+        result.planes[face] = glm::vec4(normal, -glm::dot(normal, p0));
     }
-    frustum.centre = sum * 0.125f;
+    result.centre = sum * 0.125f;
+    return result;
 }
 
 bool Camera::isInFrustum(const std::vector<glm::vec3>& corners) const {

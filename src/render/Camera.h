@@ -19,6 +19,8 @@ public:
     void computeLocalFrustum(float distance);
     // World-space corners, planes and centre out to `distance` (farPlane when distance <= 0).
     void updateFrustum(float distance);
+    // The same for the camera as it is now, without storing it.
+    Frustum currentFrustum(float distance) const;
 
     // Conservative box test against the last updateFrustum; a rejection counts in culledObjectCount.
     bool isInFrustum(const std::vector<glm::vec3>& corners) const;

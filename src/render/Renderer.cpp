@@ -8,6 +8,7 @@
 #include "effects/ParticleSystem.h"
 #include "effects/WaterShader.h"
 #include "fluid/BlobbyShader.h"
+#include "render/BoxVisibility.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/GlContextState.h"
@@ -16,6 +17,7 @@
 #include "render/TexturedShader.h"
 #include "render/UniformMatrix.h"
 #include "render/VaoLoader.h"
+#include "terrain/TerrainChunks.h"
 #include "terrain/TriangulationTable.h"
 
 #include <glm/gtc/type_ptr.hpp>
@@ -98,9 +100,9 @@ bool Renderer::isWithin(const Mesh& mesh, float limit) const {
 }
 
 bool Renderer::isInFrustum(const Mesh& mesh) const {
-    std::vector<glm::vec3> corners = mesh.boundingBoxCorners;
-    for (glm::vec3& corner : corners) corner += mesh.position;
-    return camera->isInFrustum(corners);
+    movedCorners.assign(mesh.boundingBoxCorners.begin(), mesh.boundingBoxCorners.end());
+    for (glm::vec3& corner : movedCorners) corner += mesh.position;
+    return camera->isInFrustum(movedCorners);
 }
 
 void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& shader) {
@@ -211,7 +213,19 @@ void Renderer::renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTextu
     glBindVertexArray(mesh.vaoId);
     glEnableVertexAttribArray(0);
 
-    setMatrix(programId, "modelMatrix", mesh.getModelMatrix());
+    loadTerrainUniforms(mesh.getModelMatrix(), programId, arrayTexture);
+
+    glDrawArrays(GL_TRIANGLES, 0, mesh.vertexCount);
+
+    reportGlErrors("OpenGL error after array render: ");
+    glActiveTexture(GL_TEXTURE0);
+    disableModelAttributes();
+    glBindVertexArray(0);
+    glEnable(GL_CULL_FACE);
+}
+
+void Renderer::loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture) {
+    setMatrix(programId, "modelMatrix", model);
     setMatrix(programId, "viewMatrix", viewMatrix());
     setMatrix(programId, "projectionMatrix", projectionMatrix());
     glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
@@ -221,8 +235,24 @@ void Renderer::renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTextu
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
     glUniform1i(glGetUniformLocation(programId, "shadowMapSize"), shadowMapSize);
+}
 
-    glDrawArrays(GL_TRIANGLES, 0, mesh.vertexCount);
+void Renderer::renderChunks(const TerrainChunks& chunks, GLuint programId, GLuint arrayTexture) {
+    reportGlErrors("OpenGL error before array render: ");
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glUseProgram(programId);
+    // The landscape's coordinates are world coordinates.
+    loadTerrainUniforms(glm::mat4(1.0f), programId, arrayTexture);
+
+    // The view as the camera stands now: the mirror pass moves it without a new culling frustum.
+    const Frustum frustum = camera->currentFrustum(0.0f);
+    const glm::vec4 plane = clipPlane;
+    chunks.draw(
+        [&frustum, plane](const glm::vec3& min, const glm::vec3& max) {
+            return boxMayBeAbovePlane(plane, min, max) && (!cullingEnabled || boxMayBeInFrustum(frustum, min, max));
+        },
+        camera->position);
 
     reportGlErrors("OpenGL error after array render: ");
     glActiveTexture(GL_TEXTURE0);
@@ -331,7 +361,7 @@ void Renderer::renderParticles() {
         numberOfRows = glGetUniformLocation(program, "numberOfRows");
     }
 
-    std::vector<float> instances;
+    std::vector<float>& instances = particleInstances;
     static bool reportedOverflow = false;
     glActiveTexture(GL_TEXTURE0);
     for (const auto& [texture, systems] : ParticleSystem::systemsByTexture()) {

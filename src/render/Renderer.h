@@ -15,6 +15,7 @@ class DirectionalLight;
 class GuiShader;
 class Mesh;
 class ShadowShader;
+class TerrainChunks;
 class TexturedShader;
 struct GuiObject;
 
@@ -49,6 +50,10 @@ public:
     // Draws the non-indexed terrain mesh with its texture array on unit 0 and the shadow map on
     // unit 1. Leaves back-face culling on and unit 0 active.
     void renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTexture);
+    // The same from the landscape's chunks: those the camera frustum (while culling is on) and the
+    // clip plane leave in view, nearest first. Leaves back-face culling on, unit 0 active and no
+    // vertex array bound.
+    void renderChunks(const TerrainChunks& chunks, GLuint programId, GLuint arrayTexture);
     // Draws one water tile after prepareTerrain with the shared water program: the five images on
     // units 0 to 4, alpha-blended. Leaves unit 0 active, blending off and the tile's vertex array
     // bound (its attributes disabled).
@@ -96,4 +101,10 @@ private:
     // The mesh's bounding box moved to its position, tested against the camera frustum (a rejection
     // counts in culledObjectCount).
     bool isInFrustum(const Mesh& mesh) const;
+    // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
+    mutable std::vector<glm::vec3> movedCorners;
+    // The particle instances of one system, kept from frame to frame for the same reason.
+    std::vector<float> particleInstances;
+    // The uniforms and textures of renderArray and renderChunks.
+    void loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture);
 };

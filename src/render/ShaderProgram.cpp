@@ -16,10 +16,10 @@ ShaderProgram::~ShaderProgram() {
 GLuint ShaderProgram::init() {
     if (linked) return programId;
 
-    vertexShaderId = compileShader(vertexShaderPath, GL_VERTEX_SHADER);
-    fragmentShaderId = compileShader(fragmentShaderPath, GL_FRAGMENT_SHADER);
+    vertexShaderId = compileShader(vertexShaderPath, GL_VERTEX_SHADER, defines);
+    fragmentShaderId = compileShader(fragmentShaderPath, GL_FRAGMENT_SHADER, defines);
     if (!geometryShaderPath.empty()) {
-        geometryShaderId = compileShader(geometryShaderPath, GL_GEOMETRY_SHADER);
+        geometryShaderId = compileShader(geometryShaderPath, GL_GEOMETRY_SHADER, defines);
     }
 
     GLuint program = glCreateProgram();
@@ -40,6 +40,19 @@ GLuint ShaderProgram::init() {
     linked = true;
     getAllUniformLocations();
     return programId;
+}
+
+GLuint ShaderProgram::rebuild(const std::string& newDefines) {
+    if (linked && newDefines == defines) {
+        glUseProgram(programId);
+        return programId;
+    }
+    if (programId != 0) glDeleteProgram(programId);
+    programId = 0;
+    linked = false;
+    numberOfLights = 0;
+    defines = newDefines;
+    return init();
 }
 
 void ShaderProgram::getAllUniformLocations() {

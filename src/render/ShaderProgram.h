@@ -19,6 +19,9 @@ public:
     // Compiles, links and looks up the kept locations once; later calls just return `programId`.
     // Leaves the program current (see getAllUniformLocations).
     virtual GLuint init();
+    // Compiles and links again with `newDefines` unless the program is built with them already; the
+    // new program starts with no uniform set (lights included). Leaves the program current.
+    GLuint rebuild(const std::string& newDefines);
     // Makes the program current and looks up "numberOfLights" and "modelMatrix".
     virtual void getAllUniformLocations();
     // Binds attribute 0 to "position"; takes effect at the next link.
@@ -29,6 +32,7 @@ public:
     std::string vertexShaderPath;
     std::string fragmentShaderPath;
     std::string geometryShaderPath;  // empty: no geometry stage
+    std::string defines;             // lines put after the #version line of every stage
     bool linked = false;
     GLuint programId = 0;
     GLuint vertexShaderId = 0;

@@ -20,9 +20,17 @@ std::string readFile(const std::string& path) {
     return content;
 }
 
-GLuint compileShader(const std::string& path, GLenum type) {
+std::string withDefines(const std::string& source, const std::string& defines) {
+    if (defines.empty()) return source;
+    if (source.rfind("#version", 0) != 0) return defines + source;
+    const size_t lineEnd = source.find('\n');
+    if (lineEnd == std::string::npos) return source + "\n" + defines;
+    return source.substr(0, lineEnd + 1) + defines + source.substr(lineEnd + 1);
+}
+
+GLuint compileShader(const std::string& path, GLenum type, const std::string& defines) {
     GLuint shaderId = glCreateShader(type);
-    std::string source = readFile(path);
+    std::string source = withDefines(readFile(path), defines);
     std::cout << "Compiling shader: " << path << std::endl;
 
     const char* text = source.c_str();

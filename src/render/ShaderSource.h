@@ -11,7 +11,11 @@ std::string readFile(const std::string& path);
 
 // Creates a shader object of `type`, compiles the file at `path` into it and prints the compile log
 // (an empty line when there is none) to standard output. A failed compilation is only reported.
-GLuint compileShader(const std::string& path, GLenum type);
+// `defines` (whole lines such as "#define SHADOW_RADIUS 1\n") go in right after the #version line.
+GLuint compileShader(const std::string& path, GLenum type, const std::string& defines = "");
+
+// `source` with `defines` inserted after its first line when that is a #version line, else before it.
+std::string withDefines(const std::string& source, const std::string& defines);
 
 // True when the program linked; otherwise prints the link log to standard error.
 bool checkLinkStatus(GLuint programId);

@@ -10,10 +10,10 @@
 class ShadowBox {
 public:
     static constexpr float halfExtent = 150.0f;  // world units from the frustum centre
-    static constexpr float mapSize = 4096.0f;    // texels the snapping is done for
 
     // Fits the box around `frustum.centre` in the light space of `lightView`.
     void update(const Frustum& frustum, const glm::mat4& lightView);
 
     glm::mat4 projectionMatrix{1.0f};
+    float mapSize = 4096.0f;  // texels of the shadow map, which the snapping is done for
 };

@@ -1,6 +1,8 @@
 #include "render/ShadowMaster.h"
 
+#include "render/BoxVisibility.h"
 #include "render/Camera.h"
+#include "render/GlContextState.h"
 #include "render/DirectionalLight.h"
 #include "render/LookAt.h"
 #include "render/Mesh.h"
@@ -8,6 +10,7 @@
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
 #include "render/UniformMatrix.h"
+#include "terrain/TerrainChunks.h"
 
 ShadowMaster::ShadowMaster(std::shared_ptr<Camera> cam, std::shared_ptr<Renderer> rend,
                            std::shared_ptr<ShadowFrameBuffer> buffer)
@@ -16,22 +19,43 @@ ShadowMaster::ShadowMaster(std::shared_ptr<Camera> cam, std::shared_ptr<Renderer
       renderer(std::move(rend)),
       shadowBox(std::make_shared<ShadowBox>()) {}
 
-void ShadowMaster::render() {
+namespace {
+
+// +Z as up keeps the light's view defined for a sun straight overhead.
+const glm::vec3 kLightUp(0.0f, 0.0f, 1.0f);
+
+}  // namespace
+
+glm::vec3 ShadowMaster::boxCentre(const glm::vec3& frustumCentre) const {
+    if (boxStep <= 0.0f || !light) return frustumCentre;
+    const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
+    const glm::vec3 snapped = glm::round(axes * frustumCentre / boxStep) * boxStep;
+    return glm::transpose(axes) * snapped;
+}
+
+ShadowMaster::~ShadowMaster() {
+    if (cachedDepth != 0 && hasCurrentGlContext()) glDeleteTextures(1, &cachedDepth);
+}
+
+void ShadowMaster::render() { beginPass(); }
+
+void ShadowMaster::beginPass(bool clear) {
     if (!light) return;
 
     camera->updateFrustum(shadowDistance);
-    const glm::vec3 centre = camera->frustum.centre;
-    // The eye sits one unit down the sunlight from the centre and looks back towards the sun; +Z
-    // as up keeps the view defined for a sun straight overhead.
-    light->viewMatrix = lookAt(centre + light->position, centre, glm::vec3(0.0f, 0.0f, 1.0f));
-    shadowBox->update(camera->frustum, light->viewMatrix);
+    Frustum box = camera->frustum;
+    box.centre = boxCentre(box.centre);
+    const glm::vec3 centre = box.centre;
+    // The eye sits one unit down the sunlight from the centre and looks back towards the sun.
+    light->viewMatrix = lookAt(centre + light->position, centre, kLightUp);
+    shadowBox->update(box, light->viewMatrix);
 
     glBindTexture(GL_TEXTURE_2D, 0);  // the depth texture must not be bound while drawn into
     frameBuffer->bindFrameBuffer();
     glEnable(GL_DEPTH_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    // Only things in the world go into the map: the camera's frustum outline, drawn here as a strip,
-    // made a large sloping occluder that darkened the ground in view with the sun behind the camera.
+    if (clear) glClear(GL_DEPTH_BUFFER_BIT);
+    // Only things in the world go into the map: the camera's frustum outline, drawn there once, made a
+    // large sloping occluder that darkened the ground in view with the sun behind the camera.
 }
 
 void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {
@@ -53,6 +77,58 @@ void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
     glBindVertexArray(0);
     glEnable(GL_CULL_FACE);
+}
+
+void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks) {
+    if (!light) return;
+    if (!chunks) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    const glm::mat4 box = shadowBox->projectionMatrix * light->viewMatrix;
+    const int size = frameBuffer->width;
+    const bool sameChunks = !cachedChunks.owner_before(chunks) && !chunks.owner_before(cachedChunks);
+    if (cacheTerrain && cacheFilled && sameChunks && cachedSize == size && cachedBox == box) {
+        glCopyImageSubData(cachedDepth, GL_TEXTURE_2D, 0, 0, 0, 0, frameBuffer->depthTexture, GL_TEXTURE_2D, 0, 0, 0, 0,
+                           size, frameBuffer->height, 1);
+        return;
+    }
+
+    glClear(GL_DEPTH_BUFFER_BIT);
+    const GLuint program = renderer->shadowProgramId;
+    glUseProgram(program);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glEnable(GL_DEPTH_CLAMP);
+    setMatrix(program, "viewMatrix", light->viewMatrix);
+    setMatrix(program, "projectionMatrix", shadowBox->projectionMatrix);
+    setMatrix(program, "modelMatrix", glm::mat4(1.0f));
+    chunks->draw([&box](const glm::vec3& min, const glm::vec3& max) { return boxMayCoverClipSquare(box, min, max); },
+                 camera->position);
+    glCullFace(GL_BACK);
+    glDisable(GL_DEPTH_CLAMP);
+    for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
+    glBindVertexArray(0);
+    glEnable(GL_CULL_FACE);
+
+    cacheFilled = false;
+    if (!cacheTerrain) return;
+    if (cachedDepth == 0 || cachedSize != size) {
+        if (cachedDepth != 0) glDeleteTextures(1, &cachedDepth);
+        glGenTextures(1, &cachedDepth);
+        glBindTexture(GL_TEXTURE_2D, cachedDepth);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, frameBuffer->height, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        cachedSize = size;
+    }
+    glCopyImageSubData(frameBuffer->depthTexture, GL_TEXTURE_2D, 0, 0, 0, 0, cachedDepth, GL_TEXTURE_2D, 0, 0, 0, 0,
+                       size, frameBuffer->height, 1);
+    cachedBox = box;
+    cachedChunks = chunks;
+    cacheFilled = true;
 }
 
 void ShadowMaster::endPass() { frameBuffer->unbindFrameBuffer(); }

@@ -11,6 +11,7 @@ class Mesh;
 class Renderer;
 class ShadowBox;
 class ShadowFrameBuffer;
+class TerrainChunks;
 
 // Drives the sun's shadow pass each frame, in this order: render() aims the light and clears the
 // depth map, the renderer draws the models (Renderer::renderShadowMap), renderTerrain() adds the
@@ -21,14 +22,21 @@ public:
     ShadowMaster(std::shared_ptr<Camera> camera, std::shared_ptr<Renderer> renderer,
                  std::shared_ptr<ShadowFrameBuffer> frameBuffer);
 
-    // Cuts the camera frustum at shadowDistance (the caller restores it with updateFrustum(0) after
-    // the pass), aims light->viewMatrix at the frustum centre, fits the shadow box, binds and clears
-    // the depth map. Leaves the shadow framebuffer bound and the depth test on. Does nothing without a
-    // light.
+    // The same as beginPass().
     void render();
+    // Cuts the camera frustum at shadowDistance (the caller restores it with updateFrustum(0) after
+    // the pass), aims light->viewMatrix at the box centre, fits the shadow box, binds the depth map and
+    // clears it unless `clear` is false (renderTerrainChunks then fills it). Leaves the shadow
+    // framebuffer bound and depth test on. Does nothing without a light.
+    void beginPass(bool clear = true);
     // Draws the terrain's back faces into the depth map, clamped to the box's depth range instead
     // of clipped. Restores back-face culling and turns depth clamping off.
     void renderTerrain(const Mesh& terrainMesh);
+    // The same from the landscape's chunks, only those inside the box, into the depth map it clears
+    // first. While `cacheTerrain` is set the depth drawn is kept, and as long as the box and the
+    // chunks stay the same it is copied back instead; so this comes right after beginPass(false),
+    // before anything else is drawn.
+    void renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks);
     // Binds the default framebuffer with the window-sized viewport.
     void endPass();
     // Makes `programId` current and writes "toShadowMapSpace" and "shadowDistance" (left current).
@@ -36,10 +44,29 @@ public:
     // World to shadow-map texture coordinates and depth (0..1), valid from the first render().
     glm::mat4 toShadowMapSpace() const;
 
+    // The light-space point the box is centred on: the frustum centre, moved to the nearest corner of
+    // a grid of `boxStep` world units along the light's axes when boxStep > 0 (so the box stands
+    // still while the view moves within one cell).
+    glm::vec3 boxCentre(const glm::vec3& frustumCentre) const;
+
     std::shared_ptr<ShadowFrameBuffer> frameBuffer;
     float shadowDistance = 100.0f;
+    float boxStep = 0.0f;
+    bool cacheTerrain = false;
     std::shared_ptr<Camera> camera;
     std::shared_ptr<Renderer> renderer;
     std::shared_ptr<ShadowBox> shadowBox;
     std::shared_ptr<DirectionalLight> light;
+
+    ~ShadowMaster();
+    ShadowMaster(const ShadowMaster&) = delete;
+    ShadowMaster& operator=(const ShadowMaster&) = delete;
+
+private:
+    // The landscape's depth alone, as last drawn, with the box and the chunks it was drawn for.
+    GLuint cachedDepth = 0;
+    int cachedSize = 0;
+    glm::mat4 cachedBox{0.0f};
+    std::weak_ptr<const TerrainChunks> cachedChunks;
+    bool cacheFilled = false;
 };

@@ -20,7 +20,8 @@ std::string texturePath(const std::string& directory, const std::string& fileNam
 // Uploads a decoded image into `target` (a 2D target or a cube face). The caller's size is only
 // trusted for an image that failed to decode (storage without data); otherwise the decoded size is
 // used, so no more bytes are read than were decoded.
-void uploadImage(GLenum target, const std::string& path, int width, int height) {
+// With `halvings` above 0 a square image is halved that often before the upload.
+void uploadImage(GLenum target, const std::string& path, int width, int height, int halvings = 0) {
     unsigned decodedWidth = 0;
     unsigned decodedHeight = 0;
     std::vector<unsigned char> pixels = decodePng(path, &decodedWidth, &decodedHeight);
@@ -32,7 +33,14 @@ void uploadImage(GLenum target, const std::string& path, int width, int height) 
             width = static_cast<int>(decodedWidth);
             height = static_cast<int>(decodedHeight);
         }
+        for (; halvings > 0 && width == height && width >= 2; --halvings) {
+            pixels = halveImage(pixels, width);
+            width /= 2;
+            height /= 2;
+        }
         data = pixels.data();
+    } else {
+        for (; halvings > 0 && width >= 2 && height >= 2; --halvings) width /= 2, height /= 2;
     }
     glTexImage2D(target, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
 }
@@ -77,7 +85,7 @@ GLuint loadTexture(const std::string& fileName, int width, int height) {
     return textureId;
 }
 
-GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height) {
+GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings) {
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_CUBE_MAP, textureId);
@@ -85,7 +93,7 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
     const size_t faceCount = std::min<size_t>(faceFiles.size(), 6);
     for (size_t i = 0; i < faceCount; ++i) {
         uploadImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), texturePath(directory, faceFiles[i]),
-                    width, height);
+                    width, height, halvings);
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -95,14 +103,33 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
     return textureId;
 }
 
-GLuint loadTextureArray(const std::vector<std::string>& fileNames) {
+std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size) {
+    const int half = size / 2;
+    std::vector<unsigned char> result(static_cast<size_t>(half) * half * 4);
+    if (pixels.size() < static_cast<size_t>(size) * size * 4) return result;
+    for (int y = 0; y < half; ++y) {
+        const unsigned char* top = &pixels[static_cast<size_t>(2 * y) * size * 4];
+        const unsigned char* bottom = top + static_cast<size_t>(size) * 4;
+        unsigned char* out = &result[static_cast<size_t>(y) * half * 4];
+        for (int x = 0; x < half * 4; ++x) {
+            const int c = x % 4, column = (x / 4) * 8 + c;  // channel c of texels 2x and 2x + 1
+            out[x] = static_cast<unsigned char>(
+                (top[column] + top[column + 4] + bottom[column] + bottom[column + 4] + 2) / 4);
+        }
+    }
+    return result;
+}
+
+GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings) {
     printPendingGlErrors("OpenGL error before loading 3D texture: ");
 
+    halvings = std::clamp(halvings, 0, 10);
+    const int layerSize = arrayLayerSize >> halvings;
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D_ARRAY, textureId);
-    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA, arrayLayerSize, arrayLayerSize, arrayLayerCount, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, nullptr);
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA, layerSize, layerSize, arrayLayerCount, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
 
     if (fileNames.size() > static_cast<size_t>(arrayLayerCount)) {
         std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
@@ -125,10 +152,11 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames) {
                       << "x" << arrayLayerSize << "; layer " << layer << " left empty" << std::endl;
             continue;
         }
+        for (int size = arrayLayerSize; size > layerSize; size /= 2) pixels = halveImage(pixels, size);
         for (size_t same = layer; same < layerCount; ++same) {
             if (fileNames[same] != fileNames[layer]) continue;
-            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), arrayLayerSize, arrayLayerSize, 1,
-                            GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), layerSize, layerSize, 1, GL_RGBA,
+                            GL_UNSIGNED_BYTE, pixels.data());
             filled[same] = true;
         }
     }

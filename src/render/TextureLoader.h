@@ -20,12 +20,17 @@ std::vector<unsigned char> decodePng(const std::string& path, unsigned* width = 
 GLuint loadTexture(const std::string& fileName, int width, int height);
 
 // A cube map from six faces (+X, −X, +Y, −Y, +Z, −Z), each expected to be `width` × `height`, linear
-// and clamped to the edge; faces of another size are handled as in loadTexture. Leaves the cube map
-// bound to GL_TEXTURE_CUBE_MAP.
-GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height);
+// and clamped to the edge; faces of another size are handled as in loadTexture. With `halvings`
+// above 0 each face is halved that often before the upload. Leaves the cube map bound to
+// GL_TEXTURE_CUBE_MAP.
+GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings = 0);
 
 // A mipmapped, repeating four-layer 2D texture array of 2048 × 2048 layers; file i fills layer i.
 // Layers without a usable file (missing, wrongly sized, beyond the fourth) stay empty, with a message.
-// Prints pending GL errors before and after to standard error. Leaves the array bound to
-// GL_TEXTURE_2D_ARRAY.
-GLuint loadTextureArray(const std::vector<std::string>& fileNames);
+// With `halvings` above 0 the images are halved that often before the upload (layers of 1024 × 1024
+// for one), which leaves out the largest mipmap levels. Prints pending GL errors before and after to
+// standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.
+GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings = 0);
+
+// `pixels` (RGBA, `size` × `size`, rows top first) at half the size: each texel the mean of four.
+std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size);

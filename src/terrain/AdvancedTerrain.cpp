@@ -8,6 +8,7 @@
 #include "terrain/DensityShader.h"
 #include "terrain/MarchingCubesHandler.h"
 #include "terrain/MarchingCubesShader.h"
+#include "terrain/TerrainChunks.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -25,7 +26,9 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource) {
+AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource, const std::string& shaderDefines,
+                                 int halvings)
+    : textureHalvings(halvings) {
     marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
     if (seedSource) marchingCubesHandler->seedSource = std::move(seedSource);
     if (!marchingCubesShader) {
@@ -36,23 +39,46 @@ AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource) {
         densityShader = std::make_shared<DensityShader>();
         MarchingCubesHandler::densityProgramId = densityShader->init();
     }
-    shader = std::make_shared<AdvancedTerrainShader>();
+    buildProgram(shaderDefines);
+
+    gridSize = 128;
+    generateDensity();
+    mesh = buildMesh();
+    loadTextures();
+}
+
+void AdvancedTerrain::loadTextures() {
+    if (terrainTexture != 0) glDeleteTextures(1, &terrainTexture);
+    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"},
+                                      textureHalvings);
+}
+
+void AdvancedTerrain::useTextureHalvings(int halvings) {
+    if (halvings != textureHalvings) {
+        textureHalvings = halvings;
+        loadTextures();
+    }
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+}
+
+AdvancedTerrain::~AdvancedTerrain() {
+    releaseBody();
+    if (terrainTexture != 0 && hasCurrentGlContext()) glDeleteTextures(1, &terrainTexture);
+}
+
+void AdvancedTerrain::buildProgram(const std::string& shaderDefines) {
+    shader = std::make_shared<AdvancedTerrainShader>(shaderDefines);
     programId = shader->init();
     glUseProgram(programId);
     const GLint shadowMapLocation = glGetUniformLocation(programId, "shadowMap");
     const GLint texLocation = glGetUniformLocation(programId, "tex");
     glUniform1i(texLocation, 0);
     glUniform1i(shadowMapLocation, 1);
-
-    gridSize = 128;
-    generateDensity();
-    mesh = buildMesh();
-    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"});
 }
 
-AdvancedTerrain::~AdvancedTerrain() {
-    releaseBody();
-    if (terrainTexture != 0 && hasCurrentGlContext()) glDeleteTextures(1, &terrainTexture);
+void AdvancedTerrain::useShaderVariant(const std::string& shaderDefines) {
+    if (shader && shader->defines == shaderDefines) return;
+    buildProgram(shaderDefines);
 }
 
 void AdvancedTerrain::generateDensity() {
@@ -130,6 +156,11 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     start = std::chrono::steady_clock::now();
     auto built = loadToVAO(positions, normals);
     lastTimings.upload = secondsSince(start);
+
+    start = std::chrono::steady_clock::now();
+    chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, kChunkSize));
+    glBindVertexArray(0);
+    lastTimings.chunks = secondsSince(start);
     return built;
 }
 

@@ -6,11 +6,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class AdvancedTerrainShader;
 class DensityShader;
 class MarchingCubesHandler;
 class MarchingCubesShader;
+class TerrainChunks;
 class TexturedMesh;
 class btBvhTriangleMeshShape;
 class btDefaultMotionState;
@@ -23,6 +25,7 @@ struct TerrainTimings {
     double density = 0.0;    // density pass with read-back
     double marching = 0.0;   // marching-cubes pass with read-back
     double upload = 0.0;     // drawable mesh upload
+    double chunks = 0.0;     // shared corners and chunks, with their upload
     double collision = 0.0;  // collision mesh and BVH
 };
 
@@ -33,29 +36,43 @@ class AdvancedTerrain : public SceneObject {
 public:
     // Builds the grid, mesh, body and textures (needs a current GL context); the body is not added to
     // any world. `seedSource`, when given, reseeds the random generator for the octave offsets of
-    // every generation; empty, they continue the random sequence where it stands.
-    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {});
+    // every generation; empty, they continue the random sequence where it stands. `shaderDefines`
+    // pick the variant of the landscape's program (empty: the full look) and `textureHalvings` how
+    // often its 2048² textures are halved before the upload.
+    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {}, const std::string& shaderDefines = "",
+                             int textureHalvings = 0);
     ~AdvancedTerrain() override;
 
     AdvancedTerrain(const AdvancedTerrain&) = delete;
     AdvancedTerrain& operator=(const AdvancedTerrain&) = delete;
 
-    // Marches the current grid and replaces the drawable mesh's source, the collision mesh, shape,
-    // motion state and body (the old body must have left every world). Returns the new mesh.
+    // Marches the current grid and replaces the drawable mesh's source, the chunks, the collision mesh,
+    // shape, motion state and body (the old body must have left every world). Returns the new mesh.
     std::shared_ptr<TexturedMesh> buildMesh();
 
     // A new landscape in place: the body leaves `world`, a new grid and mesh are made, and the new
     // body joins `world`. Programs, textures and the handler are kept.
     void regenerate(btDynamicsWorld* world);
 
+    // Rebuilds the landscape's program with `shaderDefines` unless it already has them. The new
+    // program has its samplers set but no lights nor shadow uniforms yet; leaves it current.
+    void useShaderVariant(const std::string& shaderDefines);
+    // Loads the texture array again with its images halved `halvings` times, unless it already is.
+    // Leaves no texture array bound.
+    void useTextureHalvings(int halvings);
+
     // True when nothing may be placed at this world position: outside the grid's interior, or any of
     // the 27 grid points around the nearest one is ground.
     bool isBlocked(float x, float y, float z) const;
 
     std::shared_ptr<TexturedMesh> mesh;
+    // The same surface with shared corners, in chunks of kChunkSize units that passes can cull.
+    std::shared_ptr<TerrainChunks> chunks;
+    static constexpr float kChunkSize = 100.0f;
     std::shared_ptr<AdvancedTerrainShader> shader;
     btRigidBody* rigidBody = nullptr;
     GLuint terrainTexture = 0;
+    int textureHalvings = 0;
     GLuint programId = 0;
     std::shared_ptr<MarchingCubesHandler> marchingCubesHandler;
     int gridSize = 128;
@@ -71,6 +88,8 @@ public:
 
 private:
     void generateDensity();
+    void buildProgram(const std::string& shaderDefines);
+    void loadTextures();
     void releaseBody();
 
     btTriangleMesh* triangleMesh = nullptr;

@@ -1,7 +1,8 @@
 #include "terrain/AdvancedTerrainShader.h"
 
-AdvancedTerrainShader::AdvancedTerrainShader() {
+AdvancedTerrainShader::AdvancedTerrainShader(const std::string& variant) {
     setStagePaths("/shader/advanced_terrain.vert", "/shader/advanced_terrain.frag");
+    defines = variant;
 }
 
 void AdvancedTerrainShader::bindAttributes() {

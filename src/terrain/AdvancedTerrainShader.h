@@ -6,7 +6,8 @@
 // terrain sets its samplers, shadow and clip uniforms by name when it draws.
 class AdvancedTerrainShader : public TexturedShader {
 public:
-    AdvancedTerrainShader();
+    // `defines` pick the variant (see the top of advanced_terrain.frag); empty is the full look.
+    explicit AdvancedTerrainShader(const std::string& defines = "");
 
     // 0: "position", 2: "normal" (the terrain mesh has no texture coordinates).
     void bindAttributes() override;

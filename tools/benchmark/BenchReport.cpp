@@ -23,19 +23,20 @@ double percentile(std::vector<double> values, double p) {
 namespace {
 
 struct TerrainMedians {
-    double density, marching, upload, collision, total;
+    double density, marching, upload, chunks, collision, total;
 };
 
 TerrainMedians terrainMedians(const std::vector<TerrainTimings>& all) {
-    std::vector<double> d, m, u, c, t;
+    std::vector<double> d, m, u, k, c, t;
     for (const TerrainTimings& x : all) {
         d.push_back(x.density);
         m.push_back(x.marching);
         u.push_back(x.upload);
+        k.push_back(x.chunks);
         c.push_back(x.collision);
-        t.push_back(x.density + x.marching + x.upload + x.collision);
+        t.push_back(x.density + x.marching + x.upload + x.chunks + x.collision);
     }
-    return {median(d), median(m), median(u), median(c), median(t)};
+    return {median(d), median(m), median(u), median(k), median(c), median(t)};
 }
 
 std::string ms(double seconds) {
@@ -90,6 +91,7 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
     out.push_back({"  density pass with read-back", ms(t.density) + ", " + share(t.density, t.total)});
     out.push_back({"  marching cubes with read-back", ms(t.marching) + ", " + share(t.marching, t.total)});
     out.push_back({"  mesh upload", ms(t.upload) + ", " + share(t.upload, t.total)});
+    out.push_back({"  shared corners and chunks", ms(t.chunks) + ", " + share(t.chunks, t.total)});
     out.push_back({"  collision shape", ms(t.collision) + ", " + share(t.collision, t.total)});
     out.push_back({"  terrain triangles (median)", std::to_string(static_cast<long>(medianOf(r.terrainTriangles)))});
     if (r.mainEntered >= 0.0) out.push_back({"Process start to main()", sec(r.mainEntered)});
@@ -99,6 +101,11 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
     const std::string f = " (" + std::to_string(r.frameTimes.size()) + " frames)";
     out.push_back({"Frame time, median" + f, ms(median(r.frameTimes))});
     out.push_back({"Frame time, 95th percentile" + f, ms(percentile(r.frameTimes, 95.0))});
+    out.push_back({"CPU time per frame, median (all threads)" + f, ms(median(r.frameCpuTimes))});
+    for (const std::string& name : r.partOrder) {
+        const auto& times = r.parts.at(name);
+        out.push_back({"  " + name + " (wall, CPU)", ms(median(times.first)) + ", " + ms(median(times.second))});
+    }
     out.push_back({"Player after the path", r.playerAfterPath});
     out.push_back({"Resident memory after init", mb(r.residentAfterInitKb)});
     out.push_back({"Resident memory after the frames", mb(r.residentAfterFramesKb)});
@@ -107,6 +114,13 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
         const std::string k = " (" + std::to_string(r.resetTimes.size()) + " resets)";
         out.push_back({"Reset time, median" + k, ms(median(r.resetTimes))});
         out.push_back({"Reset time, max" + k, ms(*std::max_element(r.resetTimes.begin(), r.resetTimes.end()))});
+        if (!r.framesAfterResets.empty()) {
+            const size_t half = r.framesAfterResets.size() / 2;
+            const std::vector<double> early(r.framesAfterResets.begin(), r.framesAfterResets.begin() + half);
+            const std::vector<double> late(r.framesAfterResets.begin() + half, r.framesAfterResets.end());
+            out.push_back({"Frames after the first / last half of the resets, median",
+                           ms(median(early)) + " / " + ms(median(late))});
+        }
         const ResetMemory m = resetMemory(r.residentAfterResetKb);
         out.push_back({"Resident memory after the first reset", mb(m.first)});
         out.push_back({"Resident memory after the last reset", mb(m.last)});
@@ -120,7 +134,8 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
 }  // namespace
 
 void BenchReport::printPlain(std::ostream& out) const {
-    out << "Quillmarsh benchmark, " << width << " x " << height << ", landscape seeds from " << terrainSeed << "\n";
+    out << "Quillmarsh benchmark, " << width << " x " << height << ", quality " << quality << ", landscape seeds from "
+        << terrainSeed << "\n";
     out << "Renderer: " << renderer << " / OpenGL " << glVersion << "\n";
     for (const auto& row : rows(*this)) out << std::left << std::setw(52) << row.first << row.second << "\n";
     if (!residentAfterResetKb.empty()) {
@@ -135,7 +150,7 @@ void BenchReport::printPlain(std::ostream& out) const {
 void BenchReport::printMarkdown(std::ostream& out) const {
     out << "| Measure | Value |\n|---|---|\n";
     out << "| Renderer | " << renderer << " |\n| OpenGL version | " << glVersion << " |\n";
-    out << "| Window | " << width << " × " << height << " |\n";
+    out << "| Window | " << width << " × " << height << " |\n| Quality | " << quality << " |\n";
     out << "| Landscape seeds | " << terrainSeed << " and up |\n";
     for (const auto& row : rows(*this)) {
         std::string label = row.first;
@@ -150,4 +165,16 @@ void BenchReport::printMarkdown(std::ostream& out) const {
                 << static_cast<double>(residentAfterResetKb[i]) / 1024.0;
         out << "\n";
     }
+}
+
+void BenchReport::printSummary(std::ostream& out) const {
+    out << std::setprecision(6);
+    out << "quality " << quality << "\n";
+    out << "startup " << firstFrame << "\n";
+    out << "walk_median " << median(frameTimes) << "\n";
+    out << "walk_p95 " << percentile(frameTimes, 95.0) << "\n";
+    out << "walk_cpu " << median(frameCpuTimes) << "\n";
+    out << "lake_over " << median(lakeOver) << "\n";
+    out << "lake_away " << median(lakeAway) << "\n";
+    out << "peak_kb " << std::max(peakAtEndKb, peakAfterFramesKb) << "\n";
 }

@@ -2,8 +2,10 @@
 
 #include "terrain/AdvancedTerrain.h"
 
+#include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Everything one benchmark run measured, and its two printed forms. Times are seconds, memory
@@ -11,6 +13,7 @@
 struct BenchReport {
     std::string renderer;   // GL_RENDERER
     std::string glVersion;  // GL_VERSION
+    std::string quality;    // the graphics level drawn, e.g. "low (auto)"
     int width = 0;
     int height = 0;
 
@@ -24,20 +27,31 @@ struct BenchReport {
     std::vector<TerrainTimings> terrain;
     std::vector<int> terrainTriangles;
 
-    std::vector<double> frameTimes;  // the scripted path, after the first frame
-    unsigned int terrainSeed = 0;    // seed of the first landscape; each reset takes the next one
-    std::string playerAfterPath;     // where the path left the player (on the ground or not)
+    std::vector<double> frameTimes;     // the scripted path, after the first frame
+    std::vector<double> frameCpuTimes;  // CPU time of the whole process (all threads) per path frame
+    // With --parts: per part of a path frame, its wall and CPU times (in the order first seen).
+    std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> parts;
+    std::vector<std::string> partOrder;
+    unsigned int terrainSeed = 0;  // seed of the first landscape; each reset takes the next one
+    std::string playerAfterPath;   // where the path left the player (on the ground or not)
     long residentAfterInitKb = 0;
     long residentAfterFramesKb = 0;
     long peakAfterFramesKb = 0;
 
     std::vector<double> resetTimes;
+    std::vector<double> framesAfterResets;   // standing still after each reset, to see that frames do not slow down
     std::vector<long> residentAfterResetKb;  // sampled after each reset and the frames following it
     int framesBetweenResets = 0;
     long peakAtEndKb = 0;
 
+    // Frames standing on a lake shore, facing the water and facing away (empty: no shore found).
+    std::vector<double> lakeOver;
+    std::vector<double> lakeAway;
+
     void printPlain(std::ostream& out) const;
     void printMarkdown(std::ostream& out) const;
+    // The headline figures as "key value" lines, for the table of levels (see LevelTable).
+    void printSummary(std::ostream& out) const;
 };
 
 // Median of `values` (mean of the middle two for an even count); 0 for none.

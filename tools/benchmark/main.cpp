@@ -1,18 +1,24 @@
-// quillmarsh_bench: builds the game in a 960 x 540 window, times start-up, the landscape, a scripted
-// walk and a series of world resets, and reports the figures with resident memory.
-//   quillmarsh_bench [--frames N] [--resets N] [--between N] [--seed N] [--markdown FILE]
-//                    [--frame-log FILE]
+// quillmarsh_bench: builds the game in a window (960 x 540 unless --size says otherwise), times
+// start-up, the landscape, a scripted walk, a series of world resets and frames on a lake shore, and
+// reports the figures with resident memory.
+//   quillmarsh_bench [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N]
+//                    [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]
+//   quillmarsh_bench --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
 // compare like with like.
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
 // per line, for finding where slow frames come from.
+// --levels runs the whole benchmark once per level (low, medium, high) at 960 x 540 and at
+// 1920 x 1080, each in a process of its own, and prints the headline figures in one table.
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
-// is no display, e.g. xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/quillmarsh_bench
+// is no display, with a screen large enough for the window, e.g.
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/quillmarsh_bench --levels
 
 #include "BenchReport.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
 #include "LandscapeFigures.h"
+#include "LevelTable.h"
 #include "MemoryProbe.h"
 #include "ScriptedPath.h"
 #include "app/Callbacks.h"
@@ -36,6 +42,7 @@
 #include <algorithm>
 #include <cmath>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -51,22 +58,41 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-const int kWidth = 960;
-const int kHeight = 540;
-
 struct Options {
     int frames = 300;
     int resets = 20;
     int between = 5;  // frames drawn after each reset before memory is sampled
     int seed = 1;
+    int width = 960;
+    int height = 540;
+    std::string quality = "auto";
     std::string markdownPath;
     std::string frameLogPath;
+    std::string summaryPath;  // the headline figures for the table of levels
+    bool fountain = true;     // time a fountain's passes
+    bool parts = false;       // time the parts of each walking frame, each after a glFinish
+    int stepMs = 0;           // > 0: the game's clock advances this much per frame instead of running
+    bool levels = false;      // the table of levels instead of one run
+    bool resetsGiven = false;
 };
 
 void usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--frames N] [--resets N] [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]\n",
-                 program);
+    std::fprintf(
+        stderr,
+        "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
+        "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
+        "          [--render-scale S] [--step MS]\n"
+        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n",
+        program, program);
+}
+
+bool parseSize(const char* text, int& width, int& height) {
+    return std::sscanf(text, "%dx%d", &width, &height) == 2 && width > 0 && height > 0;
+}
+
+bool knownQuality(const std::string& name) {
+    QualityLevel level;
+    return name == "auto" || parseQualityLevel(name, level);
 }
 
 bool parseCount(const char* text, int& value) {
@@ -85,7 +111,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
         if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames))
             ++i;
         else if (arg == "--resets" && hasValue && parseCount(argv[i + 1], options.resets))
-            ++i;
+            ++i, options.resetsGiven = true;
         else if (arg == "--between" && hasValue && parseCount(argv[i + 1], options.between))
             ++i;
         else if (arg == "--seed" && hasValue && parseCount(argv[i + 1], options.seed))
@@ -94,6 +120,23 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.markdownPath = argv[++i];
         else if (arg == "--frame-log" && hasValue)
             options.frameLogPath = argv[++i];
+        else if (arg == "--summary" && hasValue)
+            options.summaryPath = argv[++i];
+        else if (arg == "--size" && hasValue && parseSize(argv[i + 1], options.width, options.height))
+            ++i;
+        else if (arg == "--quality" && hasValue && knownQuality(argv[i + 1]))
+            options.quality = argv[++i];
+        else if (arg == "--no-fountain")
+            options.fountain = false;
+        else if (arg == "--parts")
+            options.parts = true;
+        else if (arg == "--step" && hasValue && parseCount(argv[i + 1], options.stepMs))
+            ++i;
+        else if (arg == "--render-scale" && hasValue && std::atof(argv[i + 1]) >= kMinRenderScale &&
+                 std::atof(argv[i + 1]) <= kMaxRenderScale)
+            settings.renderScale = static_cast<float>(std::atof(argv[++i]));
+        else if (arg == "--levels")
+            options.levels = true;
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -131,6 +174,13 @@ double secondsSince(SteadyClock::time_point start) {
     return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
+// CPU time of the whole process so far (every thread, the renderer's included), in seconds.
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
 void recordTerrain(const Game& game, BenchReport& report) {
     report.terrain.push_back(game.terrain->lastTimings);
     report.terrainTriangles.push_back(game.terrain->mesh ? game.terrain->mesh->vertexCount / 3 : 0);
@@ -146,13 +196,29 @@ std::string glString(GLenum name) {
 // One line per frame: what it was ("path 12", "reset 3.0") and its time in seconds.
 using FrameLog = std::vector<std::pair<std::string, double>>;
 
+// The level asked for, or the one `auto` picks on this renderer, with the settings' defaults.
+GraphicsQuality chosenQuality(const Options& options, BenchReport& report) {
+    QualityLevel level = automaticQualityLevel(report.renderer);
+    const bool automatic = !parseQualityLevel(options.quality, level);
+    report.quality = std::string(qualityName(level)) + (automatic ? " (auto)" : "");
+    return graphicsQuality(level, settings);
+}
+
+// The game's clock: the system clock, or with --step one that advances a fixed step per call, so that
+// the walk goes the same way however fast the frames are (for comparing variants on a busy machine).
+ClockMs gameClock(const Options& options) {
+    if (options.stepMs <= 0) return systemClockMs;
+    return [step = options.stepMs, now = int32_t(0)]() mutable { return now += step; };
+}
+
 // Builds the game as the entry point does and draws its first frame.
 std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, const RunClock& clock, BenchReport& report,
                                 FrameLog& log) {
     report.terrainSeed = static_cast<unsigned int>(options.seed);
     std::function<unsigned int()> seeds = [next = report.terrainSeed]() mutable { return next++; };
-    auto game = std::make_unique<Game>(static_cast<float>(report.width) / static_cast<float>(report.height),
-                                       report.width, report.height, systemClockMs, seeds);
+    auto game =
+        std::make_unique<Game>(static_cast<float>(report.width) / static_cast<float>(report.height), report.width,
+                               report.height, gameClock(options), seeds, chosenQuality(options, report));
     gameInstance = game.get();
     game->init();
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
@@ -167,14 +233,54 @@ std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, cons
     return game;
 }
 
+// Wall and CPU time of the parts of one frame (see Game::onFramePart), each part ended by a glFinish
+// so that the renderer's work is counted where it was asked for.
+class PartTimer {
+public:
+    void begin() {
+        marks.clear();
+        mark("simulation");
+    }
+    void mark(const char* part) {
+        if (!marks.empty()) glFinish();
+        marks.push_back({part, SteadyClock::now(), processCpuSeconds()});
+    }
+    void end(BenchReport& report) {
+        mark("");
+        for (size_t i = 0; i + 1 < marks.size(); ++i) {
+            const std::string name = marks[i].name == "end" ? "swap and events" : marks[i].name;
+            auto& times = report.parts[name];
+            times.first.push_back(std::chrono::duration<double>(marks[i + 1].wall - marks[i].wall).count());
+            times.second.push_back(marks[i + 1].cpu - marks[i].cpu);
+            if (std::find(report.partOrder.begin(), report.partOrder.end(), name) == report.partOrder.end())
+                report.partOrder.push_back(name);
+        }
+    }
+
+private:
+    struct Mark {
+        std::string name;
+        SteadyClock::time_point wall;
+        double cpu;
+    };
+    std::vector<Mark> marks;
+};
+
 void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchReport& report, FrameLog& log) {
     const ScriptedPath path(options.frames);
+    PartTimer parts;
+    if (options.parts) game.onFramePart = [&parts](const char* part) { parts.mark(part); };
     for (int i = 0; i < options.frames; ++i) {
         const auto start = SteadyClock::now();
+        const double cpuStart = processCpuSeconds();
+        if (options.parts) parts.begin();
         runFrame(game, window, path.at(i));
+        if (options.parts) parts.end(report);
         report.frameTimes.push_back(secondsSince(start));
+        report.frameCpuTimes.push_back(processCpuSeconds() - cpuStart);
         log.emplace_back("path " + std::to_string(i), report.frameTimes.back());
     }
+    game.onFramePart = nullptr;
     report.playerAfterPath = checkGround(game.player->position, game.dynamicsWorld).describe();
     const MemorySample afterFrames = sampleMemory();
     report.residentAfterFramesKb = afterFrames.residentKb;
@@ -194,6 +300,7 @@ void resetRepeatedly(Game& game, GLFWwindow* window, const Options& options, Ben
             const auto frameStart = SteadyClock::now();
             runFrame(game, window, PathInput());
             log.emplace_back("reset " + std::to_string(k) + "." + std::to_string(i), secondsSince(frameStart));
+            if (i > 0) report.framesAfterResets.push_back(log.back().second);  // the first builds lazily
         }
         report.residentAfterResetKb.push_back(sampleMemory().residentKb);
         std::fprintf(stderr, "quillmarsh_bench: reset %d of %d\n", k + 1, options.resets);
@@ -246,20 +353,25 @@ void measureFountain(Game& game, int frames) {
 struct ViewTimes {
     std::vector<double> frame, reflection, refraction;
     std::vector<int> passes;
+    BenchReport parts;  // with --parts: the parts of each frame (only the parts are filled)
 };
 
-ViewTimes timeView(Game& game, GLFWwindow* window, int frames) {
+ViewTimes timeView(Game& game, GLFWwindow* window, int frames, bool parts) {
     ViewTimes times;
     std::vector<SteadyClock::time_point> starts;
     game.onScenePass = [&starts](const glm::vec4&, float) {
         glFinish();
         starts.push_back(SteadyClock::now());
     };
+    PartTimer timer;
+    if (parts) game.onFramePart = [&timer](const char* part) { timer.mark(part); };
     for (int i = 0; i < frames + 3; ++i) {
         starts.clear();
         const auto start = SteadyClock::now();
+        if (parts) timer.begin();
         runFrame(game, window, PathInput());
         glFinish();
+        if (parts && i >= 3) timer.end(times.parts);
         if (i < 3) continue;  // let the trail and the water images settle
         times.frame.push_back(secondsSince(start));
         times.passes.push_back(static_cast<int>(starts.size()));
@@ -269,6 +381,7 @@ ViewTimes timeView(Game& game, GLFWwindow* window, int frames) {
         }
     }
     game.onScenePass = nullptr;
+    game.onFramePart = nullptr;
     return times;
 }
 
@@ -279,9 +392,14 @@ void printView(const char* what, const ViewTimes& times) {
     if (!times.reflection.empty())
         std::printf("  reflection image %.1f ms, refraction image %.1f ms\n", median(times.reflection) * 1000.0,
                     median(times.refraction) * 1000.0);
+    for (const std::string& name : times.parts.partOrder) {
+        const auto& part = times.parts.parts.at(name);
+        std::printf("  %-20s %.1f ms, CPU %.1f ms\n", name.c_str(), median(part.first) * 1000.0,
+                    median(part.second) * 1000.0);
+    }
 }
 
-void measureLake(Game& game, GLFWwindow* window, int frames) {
+void measureLake(Game& game, GLFWwindow* window, int frames, bool parts, BenchReport& report) {
     const LakeView view = findLakeView(game.dynamicsWorld);
     if (!view.found) {
         std::printf("Lake view: no shore with open water found on this landscape\n");
@@ -296,9 +414,11 @@ void measureLake(Game& game, GLFWwindow* window, int frames) {
     game.camera->rotateAround(game.player->position, glm::vec3(-0.25f - pitch, 0.0f, 0.0f));
     game.lookOffset = glm::vec2(0.0f);
     std::printf("Lake view from (%.0f, %.1f, %.0f)\n", view.shore.x, view.shore.y, view.shore.z);
-    const ViewTimes over = timeView(game, window, frames);
+    const ViewTimes over = timeView(game, window, frames, parts);
     game.player->setRotation(glm::vec3(0.0f, yaw + 3.1415927f, 0.0f));
-    const ViewTimes away = timeView(game, window, frames);
+    const ViewTimes away = timeView(game, window, frames, parts);
+    report.lakeOver = over.frame;
+    report.lakeAway = away.frame;
     printView("looking over the lake", over);
     printView("looking away from the lake", away);
     std::printf("  ratio over / away                                  %.2f\n",
@@ -315,8 +435,8 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         auto game = startGame(window, options, clock, report, log);
         walkPath(*game, window, options, report, log);
         resetRepeatedly(*game, window, options, report, log);
-        measureFountain(*game, 60);
-        measureLake(*game, window, 30);
+        if (options.fountain) measureFountain(*game, 60);
+        measureLake(*game, window, 30, options.parts, report);
         gameInstance = nullptr;
     }
 }
@@ -338,20 +458,28 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillmarsh_bench: run it from the repository root (shader/ and res/ not found)\n");
         return 1;
     }
+    if (options.levels) {
+        LevelTableOptions table;
+        table.frames = options.frames;
+        if (options.resetsGiven) table.resets = options.resets;
+        table.seed = options.seed;
+        table.markdownPath = options.markdownPath;
+        return runLevelTable(std::filesystem::read_symlink("/proc/self/exe").string(), table);
+    }
 
     // The settings defaults with a fixed window size, so figures do not depend on a local
     // settings.ini.
-    settings.width = kWidth;
-    settings.height = kHeight;
+    settings.width = options.width;
+    settings.height = options.height;
     if (!glfwInit()) {
         std::fprintf(stderr, "quillmarsh_bench: cannot initialise GLFW (no display?)\n");
         return 1;
     }
     glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-    glfwWindowHint(GLFW_SAMPLES, settings.samples);
-    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, settings.title.c_str(), nullptr, nullptr);
+    GLFWwindow* window = glfwCreateWindow(options.width, options.height, settings.title.c_str(), nullptr, nullptr);
     if (!window) {
-        std::fprintf(stderr, "quillmarsh_bench: cannot create a %d x %d OpenGL window\n", kWidth, kHeight);
+        std::fprintf(stderr, "quillmarsh_bench: cannot create a %d x %d OpenGL window\n", options.width,
+                     options.height);
         glfwTerminate();
         return 1;
     }
@@ -390,6 +518,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillmarsh_bench: cannot write %s\n", options.markdownPath.c_str());
             return 1;
         }
+    }
+    if (!options.summaryPath.empty()) {
+        std::ofstream summary(options.summaryPath);
+        report.printSummary(summary);
     }
     if (!options.frameLogPath.empty()) {
         std::ofstream frames(options.frameLogPath);

@@ -7,6 +7,8 @@
 // --lake first puts the cat on a shore facing open water (then --turn, --pitch and --lift apply).
 // --look-back FRAME turns the cat round at that frame, so the camera looks back along its path.
 // --jump FRAME holds space from that frame on (the cat jumps).
+// --quality LEVEL draws with that graphics level (low, medium or high; default high) and --samples N
+// with N samples per pixel where the level multisamples (default: the settings' default, 2).
 // --step MS runs the game on a clock that advances MS milliseconds per frame (as if it ran at that
 // rate) instead of the system clock, so trails and motion look as they would in real time.
 // --fountain-grid N sets the fountains' grid resolution (world.blobby_object_v_count, 2 to 128).
@@ -38,7 +40,7 @@ struct Options {
     int width = 960;
     int height = 540;
     int frames = 30;
-    unsigned seed = 0;  // 0: the calendar time, as in the game
+    unsigned seed = 0;  // 0: a fresh seed, as in the game
     float pitch = 0.0f;
     float turn = 0.0f;
     float lift = 0.0f;
@@ -50,6 +52,7 @@ struct Options {
     int lookBackFrame = -1;
     int jumpFrame = -1;
     int fountainGrid = 0;  // 0: the default
+    QualityLevel quality = QualityLevel::High;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -89,6 +92,10 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (a == "--step") {
             o.stepMs = std::atoi(next);
             if (o.stepMs <= 0) return false;
+        } else if (a == "--samples") {
+            settings.samples = std::atoi(next);
+        } else if (a == "--quality") {
+            if (!parseQualityLevel(next, o.quality)) return false;
         } else if (a == "--fire-every") {
             o.fireEvery = std::atoi(next);
         } else if (a == "--fountain-grid") {
@@ -123,7 +130,7 @@ int main(int argc, char** argv) {
             << "usage: " << argv[0]
             << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
                " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
-               " [--fountain-grid N]"
+               " [--fountain-grid N] [--quality LEVEL] [--samples N]"
             << std::endl;
         return 2;
     }
@@ -148,7 +155,8 @@ int main(int argc, char** argv) {
         int32_t fakeNow = 0;
         ClockMs clock = systemClockMs;
         if (o.stepMs > 0) clock = [&fakeNow] { return fakeNow; };
-        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed);
+        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed,
+                  graphicsQuality(o.quality, settings));
         game.init();
         if (o.lake) {
             const LakeView view = findLakeView(game.dynamicsWorld);

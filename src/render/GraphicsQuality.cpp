@@ -1,0 +1,115 @@
+#include "render/GraphicsQuality.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+}  // namespace
+
+GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamples) {
+    GraphicsQuality q;
+    q.level = level;
+    switch (level) {
+        case QualityLevel::High: q.samples = configuredSamples; break;
+        case QualityLevel::Medium:
+            q.renderScale = 0.75f;
+            q.samples = 0;
+            q.shadowMapSize = 2048;
+            q.shadowFilterRadius = 1;
+            q.shadowBoxStep = 32;
+            q.waterImageScale = 0.5f;
+            q.skipHiddenWater = true;
+            q.terrainDetail = 1;
+            q.terrainChunks = true;
+            q.clipUnderWater = true;
+            q.skyLast = true;
+            break;
+        case QualityLevel::Low:
+            q.renderScale = 0.5f;
+            q.maxScenePixels = 640 * 360;
+            q.smoothUpscale = false;
+            q.samples = 0;
+            q.shadowMapSize = 1024;
+            q.shadowFilterRadius = 0;
+            q.shadowBoxStep = 32;
+            q.waterImageScale = 0.5f;
+            q.skipHiddenWater = true;
+            q.terrainDetail = 0;
+            q.terrainChunks = true;
+            q.terrainMipBlend = false;
+            q.waterDetail = 0;
+            q.terrainTextureHalvings = 1;
+            q.skyFaceHalvings = 1;
+            q.clipUnderWater = true;
+            q.skyLast = true;
+            break;
+    }
+    return q;
+}
+
+float GraphicsQuality::sceneScale(int windowWidth, int windowHeight) const {
+    const double pixels = static_cast<double>(windowWidth) * static_cast<double>(windowHeight);
+    if (maxScenePixels <= 0 || pixels <= 0.0) return renderScale;
+    return std::min(renderScale, static_cast<float>(std::sqrt(maxScenePixels / pixels)));
+}
+
+std::string GraphicsQuality::terrainShaderDefines() const {
+    return "#define TERRAIN_DETAIL " + std::to_string(terrainDetail) + "\n#define SHADOW_RADIUS " +
+           std::to_string(shadowFilterRadius) + "\n";
+}
+
+std::string GraphicsQuality::waterShaderDefines() const {
+    // The full water is the program's default, so the first program built is already right for it.
+    return waterDetail >= 1 ? std::string() : "#define WATER_DETAIL " + std::to_string(waterDetail) + "\n";
+}
+
+QualityLevel GraphicsQuality::next(QualityLevel level) {
+    switch (level) {
+        case QualityLevel::Low: return QualityLevel::Medium;
+        case QualityLevel::Medium: return QualityLevel::High;
+        case QualityLevel::High: break;
+    }
+    return QualityLevel::Low;
+}
+
+const char* qualityName(QualityLevel level) {
+    switch (level) {
+        case QualityLevel::Low: return "low";
+        case QualityLevel::Medium: return "medium";
+        case QualityLevel::High: break;
+    }
+    return "high";
+}
+
+bool parseQualityLevel(const std::string& text, QualityLevel& level) {
+    const std::string word = lowerCase(text);
+    for (QualityLevel candidate : {QualityLevel::Low, QualityLevel::Medium, QualityLevel::High}) {
+        if (word == qualityName(candidate)) {
+            level = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isSoftwareRenderer(const std::string& renderer) {
+    static const char* const kSoftware[] = {
+        "llvmpipe",          "softpipe",    "swiftshader",         "swrast", "software rasterizer",
+        "software renderer", "gdi generic", "basic render driver",
+    };
+    const std::string name = lowerCase(renderer);
+    return std::any_of(std::begin(kSoftware), std::end(kSoftware),
+                       [&name](const char* word) { return name.find(word) != std::string::npos; });
+}
+
+QualityLevel automaticQualityLevel(const std::string& renderer) {
+    return isSoftwareRenderer(renderer) ? QualityLevel::Low : QualityLevel::High;
+}

@@ -1,0 +1,63 @@
+#include "app/CursorOffset.h"
+#include "app/FrameLimiter.h"
+#include "app/WindowFit.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+TEST(FrameLimiter, PadsQuickFramesToTheLimitAndNeverCatchesUpAfterSlowOnes) {
+    FrameLimiter::TimePoint now{};
+    std::vector<std::chrono::nanoseconds> sleeps;
+    FrameLimiter limiter(
+        50, [&now] { return now; },
+        [&](std::chrono::nanoseconds d) {
+            sleeps.push_back(d);
+            now += d + 1ms;  // sleeping overshoots a little
+        });
+    limiter.endFrame();  // the first frame sets the pace
+    EXPECT_TRUE(sleeps.empty());
+    now += 5ms;
+    limiter.endFrame();
+    ASSERT_EQ(sleeps.size(), 1u);
+    EXPECT_EQ(sleeps[0], 15ms);
+    now += 5ms;  // the overshoot is taken from this frame's wait, not added to the period
+    limiter.endFrame();
+    ASSERT_EQ(sleeps.size(), 2u);
+    EXPECT_EQ(sleeps[1], 14ms);
+    now += 45ms;  // a slow frame: no wait, and the next quick frame is not cut short
+    limiter.endFrame();
+    now += 5ms;
+    limiter.endFrame();
+    ASSERT_EQ(sleeps.size(), 3u);
+    EXPECT_EQ(sleeps[2], 15ms);
+
+    bool slept = false;
+    FrameLimiter unlimited(
+        0, [&now] { return now; }, [&slept](std::chrono::nanoseconds) { slept = true; });
+    for (int i = 0; i < 3; ++i) unlimited.endFrame();
+    EXPECT_FALSE(slept);
+}
+
+TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
+    EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 960, 540), glm::vec2(20.0f, -170.0f));
+    // A display scaled by 2: screen units are two framebuffer pixels.
+    EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 1920, 1080), glm::vec2(40.0f, -340.0f));
+    // Minimised: no size to scale by, and no division by zero.
+    EXPECT_EQ(cursorOffset(10.0, 10.0, 0, 0, 0, 0), glm::vec2(10.0f, 10.0f));
+}
+
+TEST(WindowFit, ALargerWindowShrinksIntoTheWorkAreaKeepingItsShape) {
+    const WindowSize laptop = fitToWorkArea({1920, 1080}, {1366, 768});
+    EXPECT_EQ(laptop.width, 1365);
+    EXPECT_EQ(laptop.height, 768);
+    const WindowSize tall = fitToWorkArea({1000, 2000}, {1920, 1040});
+    EXPECT_EQ(tall.width, 520);
+    EXPECT_EQ(tall.height, 1040);
+    const WindowSize unknown = fitToWorkArea({1920, 1080}, {0, 0});
+    EXPECT_EQ(unknown.width, 1920);
+    EXPECT_EQ(unknown.height, 1080);
+}

@@ -1,0 +1,119 @@
+#include "game/Game.h"
+
+#include "effects/GuiObject.h"
+#include "effects/Hud.h"
+#include "effects/WaterFrameBuffers.h"
+#include "entities/Player.h"
+#include "render/Camera.h"
+#include "render/SceneTarget.h"
+#include "support/GlContext.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+// Whole frames of a small game (the test window's 320 × 240) at the graphics levels, on a fixed
+// landscape with a clock that stands still. A game takes seconds to build, so there are two tests.
+
+namespace {
+
+constexpr int WIDTH = 320;
+constexpr int HEIGHT = 240;
+constexpr int BLOCKS = 4;  // the picture compared as 4 x 4 blocks of mean colour
+
+using Blocks = std::array<glm::vec3, BLOCKS * BLOCKS>;
+
+class GameQualityTest : public testsupport::GlTest {
+protected:
+    void build(QualityLevel level) {
+        game = std::make_unique<Game>(
+            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [] { return 1000; }, [] { return 777u; },
+            GraphicsQuality::forLevel(level, 0));
+        testing::internal::CaptureStdout();  // the landscape's triangle count
+        game->init();
+        testing::internal::GetCapturedStdout();
+    }
+    void frame() {
+        testing::internal::CaptureStdout();
+        game->update(0.0f, 0.0f, std::vector<int>(6, 0));
+        testing::internal::GetCapturedStdout();
+    }
+    // Mean colour of each block of the window after a frame drawn over black.
+    Blocks picture() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);  // what the game's passes leave
+        frame();
+        std::vector<unsigned char> pixels(WIDTH * HEIGHT * 4);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        Blocks blocks{};
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x) {
+                const unsigned char* p = &pixels[(y * WIDTH + x) * 4];
+                blocks[(y * BLOCKS / HEIGHT) * BLOCKS + x * BLOCKS / WIDTH] += glm::vec3(p[0], p[1], p[2]);
+            }
+        for (glm::vec3& block : blocks) block /= static_cast<float>(WIDTH * HEIGHT / (BLOCKS * BLOCKS));
+        return blocks;
+    }
+    void TearDown() override { game.reset(); }
+
+    std::unique_ptr<Game> game;
+};
+
+}  // namespace
+
+// The same view at each level, switched while playing: the sky, the hills and the cat stay where
+// they are, so every block keeps roughly its colour; and no level leaves a block black.
+TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
+    build(QualityLevel::High);
+    game->camera->rotateAround(game->player->position, glm::vec3(0.15f, 0.0f, 0.0f));  // some sky in view
+    const Blocks high = picture();
+    for (QualityLevel level : {QualityLevel::Medium, QualityLevel::Low}) {
+        game->setQuality(GraphicsQuality::forLevel(level, 0));
+        frame();  // the first frame after a switch draws all water images afresh
+        const Blocks other = picture();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
+            const glm::vec3 difference = glm::abs(other[i] - high[i]);
+            EXPECT_LT(difference.r + difference.g + difference.b, 60.0f)
+                << qualityName(level) << " block " << i << " differs from high";
+            EXPECT_GT(other[i].r + other[i].g + other[i].b, 30.0f) << qualityName(level) << " block " << i;
+        }
+    }
+}
+
+// Resizing follows with projection, HUD, crosshair, aim and targets; a minimised window changes nothing.
+TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimisedWindow) {
+    build(QualityLevel::Low);
+    frame();
+    game->resize(640, 360);
+    EXPECT_FLOAT_EQ(game->camera->aspectRatio, 640.0f / 360.0f);
+    const glm::mat4 projection = game->camera->getProjectionMatrix();
+    EXPECT_FLOAT_EQ(projection[0][0], projection[1][1] * 360.0f / 640.0f);
+    const glm::vec4 corner = game->hud->projection * glm::vec4(640.0f, 360.0f, 0.0f, 1.0f);
+    EXPECT_FLOAT_EQ(corner.x, 1.0f);
+    EXPECT_FLOAT_EQ(corner.y, 1.0f);
+    EXPECT_FLOAT_EQ(game->hudTexts[4].x, 640.0f - 450.0f);
+    EXPECT_EQ(game->sceneTarget->width(), 320);  // low draws the scene at half the window
+    EXPECT_EQ(game->sceneTarget->height(), 180);
+    EXPECT_EQ(game->waterFrameBuffers->refractionWidth, 160);
+
+    // Free look reaches the new edge, where the crosshair sits at the edge of the screen.
+    game->lookOffset = glm::vec2(1000.0f, 0.0f);
+    frame();
+    EXPECT_FLOAT_EQ(game->lookOffset.x, 320.0f);
+    EXPECT_FLOAT_EQ(game->crosshair->position.x, 1.0f);
+
+    game->resize(0, 0);
+    frame();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_FLOAT_EQ(game->camera->aspectRatio, 640.0f / 360.0f);
+    EXPECT_EQ(game->sceneTarget->width(), 320);
+    EXPECT_FALSE(std::isnan(game->aimPoint.x));
+}
