@@ -12,6 +12,9 @@ struct Settings {
     std::string title = "Quillmarsh";
     int samples = 2;
     int blobbyObjectVCount = 40;  // grid resolution of the fountain surface
+    bool audioEnabled = true;
+    float audioVolume = 1.0f;   // master volume, 0 to 1
+    bool audioAmbience = true;  // the quiet wind under the game's sounds
 };
 
 // The process-wide record; holds the defaults until loadSettings() runs.

@@ -3,6 +3,7 @@
 #include "app/Callbacks.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
+#include "audio/GameAudio.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
@@ -65,6 +66,8 @@ int main() {
         // The game and every GL object it holds are released here, while the context is still current.
         auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height);
         gameInstance = game.get();
+        game->setSounds(
+            std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
         game->init();
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 

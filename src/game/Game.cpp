@@ -111,6 +111,11 @@ void Game::addObject(const std::shared_ptr<GameObject>& object) {
     if (object->rigidBody) dynamicsWorld->addRigidBody(object->rigidBody);
 }
 
+void Game::setSounds(std::shared_ptr<SoundEvents> events) {
+    sounds = events ? std::move(events) : std::make_shared<SoundEvents>();
+    if (player) player->sounds = sounds.get();
+}
+
 void Game::addRenderable(int key, const std::shared_ptr<TexturedMesh>& mesh) { renderMap[key].push_back(mesh); }
 
 void Game::registerPlayerMeshes() {
@@ -140,6 +145,7 @@ void Game::init() {
 
     player = std::make_shared<Player>("player_v3.dae");
     player->name = "player";
+    player->sounds = sounds.get();
     addObject(player);
     registerPlayerMeshes();
 
@@ -232,6 +238,7 @@ void Game::updateHudRows() {
             hudTexts.push_back({static_cast<float>(width / 2 - 280), static_cast<float>(height / 2 - 100), 1.5f,
                                 "Press R to start over"});
             gameOver = true;
+            sounds->onRoundOver(gameState->health <= 0.0f);
         }
         hudTexts[0].text = gameState->getTimeText();
         hudTexts[1].text = gameState->getHealthText();
@@ -303,13 +310,14 @@ glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
 
 void Game::spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime,
                            const std::string& name) {
+    sounds->onShot(name == "player_projectile", position);
     // The shot's body joins the world as it is made, so it goes straight into the object list.
     objects.push_back(Projectile::spawn(
         dynamicsWorld, [this](int key, const std::shared_ptr<TexturedMesh>& mesh) { addRenderable(key, mesh); },
         impulse, position, lifetime, name));
 }
 
-void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState); }
+void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState, sounds.get()); }
 
 void Game::spawn() {
     // Six groups at random points of the inner map, then one around the player.
@@ -415,6 +423,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     playerParticles->setPosition(player->position + kTrailOffset);
     moveLamp();
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
+    sounds->followCamera(glm::inverse(camera->getViewMatrix()));
     for (const auto& object : objects) {
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
@@ -461,6 +470,7 @@ void Game::reset() {
     gameState->score = 0;
     if (gameOver) hudTexts.resize(5);
     gameOver = false;
+    sounds->onNewWorld();
 #if defined(__GLIBC__)
     // A new world frees tens of megabytes of grid, triangle and collision data; hand them back to the
     // system instead of letting the C library keep them, so resets do not grow the process.

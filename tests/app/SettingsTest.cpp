@@ -87,21 +87,27 @@ TEST_F(SettingsFile, SyntaxErrorsKeepTheLinesThatParse) {
 
 TEST_F(SettingsFile, UnusableValuesAreNamedAndReplacedByDefaults) {
     testing::internal::CaptureStderr();
-    const Settings s = read("[window]\nwidth = 0\nheight = -5\nsamples = -1\n[world]\nblobby_object_v_count = 129\n");
+    const Settings s = read(
+        "[window]\nwidth = 0\nheight = -5\nsamples = -1\n[world]\nblobby_object_v_count = 129\n[audio]\nvolume = "
+        "1.5\n");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(s.width, 1920);
     EXPECT_EQ(s.height, 1080);
     EXPECT_EQ(s.samples, 2);
     EXPECT_EQ(s.blobbyObjectVCount, 40);
+    EXPECT_FLOAT_EQ(s.audioVolume, 1.0f);
     EXPECT_NE(err.find("width = 0"), std::string::npos) << err;
     EXPECT_NE(err.find("height = -5"), std::string::npos) << err;
     EXPECT_NE(err.find("samples = -1"), std::string::npos) << err;
     EXPECT_NE(err.find("blobby_object_v_count = 129"), std::string::npos) << err;
+    EXPECT_NE(err.find("volume = 1.5"), std::string::npos) << err;
 
     EXPECT_EQ(read("[world]\nblobby_object_v_count = 1\n").blobbyObjectVCount, 40);
     EXPECT_EQ(read("[world]\nblobby_object_v_count = 2\n").blobbyObjectVCount, 2);
     EXPECT_EQ(read("[world]\nblobby_object_v_count = 128\n").blobbyObjectVCount, 128);
     EXPECT_EQ(read("[window]\nsamples = 0\n").samples, 0);
+    EXPECT_FLOAT_EQ(read("[audio]\nvolume = -0.1\n").audioVolume, 1.0f);
+    EXPECT_FLOAT_EQ(read("[audio]\nvolume = 0\n").audioVolume, 0.0f);
 }
 
 TEST(CommittedSettings, ListTheDefaults) {
@@ -115,6 +121,9 @@ TEST(CommittedSettings, ListTheDefaults) {
     EXPECT_EQ(s.title, defaults.title);
     EXPECT_EQ(s.samples, defaults.samples);
     EXPECT_EQ(s.blobbyObjectVCount, defaults.blobbyObjectVCount);
+    EXPECT_EQ(s.audioEnabled, defaults.audioEnabled);
+    EXPECT_FLOAT_EQ(s.audioVolume, defaults.audioVolume);
+    EXPECT_EQ(s.audioAmbience, defaults.audioAmbience);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "entities/Player.h"
 
+#include "support/HeardSounds.h"
+
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
 #include "support/AssetFileWriter.h"
@@ -106,9 +108,13 @@ TEST_F(PlayerTest, DiagonalWalkIsNoFaster) {
 }
 
 TEST_F(PlayerTest, JumpsOnlyFromTheGround) {
+    testsupport::HeardSounds sounds;
+    player->sounds = &sounds;
     frame(keys({Space}));
     EXPECT_FLOAT_EQ(player->verticalVelocity, 3.0f);
     EXPECT_NEAR(player->position.y, 3.0f * kDt, 1e-5f);
+    frame(keys({Space}));  // still within the ground probe: the same jump goes on
+    EXPECT_EQ(sounds.heard, std::vector<std::string>{"jump"});
 
     player->setPosition(glm::vec3(100, 1.6f, 100));  // beyond the reach of the ground probe
     frame(keys({Space}));
@@ -161,6 +167,8 @@ TEST_F(PlayerTest, RightClickDashesOnlyToDistantTerrain) {
     player->syncFromBody();
     world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
     world.addBox("item", glm::vec3(110, 1, 100), glm::vec3(0.3f));
+    testsupport::HeardSounds sounds;
+    player->sounds = &sounds;
 
     EXPECT_EQ(clickAt(glm::vec3(110, 1, 100)), "item\n");
     EXPECT_FALSE(player->movingToTarget);
@@ -168,9 +176,11 @@ TEST_F(PlayerTest, RightClickDashesOnlyToDistantTerrain) {
     EXPECT_EQ(clickAt(glm::vec3(103, -3.5f, 100)), "terrain\n");  // lands at x = 101.5: 1.8 from the target
     EXPECT_FALSE(player->movingToTarget);
     expectNear(player->moveTarget, glm::vec3(0));
+    EXPECT_TRUE(sounds.heard.empty());
 
     EXPECT_EQ(clickAt(glm::vec3(100, -3.5f, 110)), "terrain\n");
     EXPECT_TRUE(player->movingToTarget);
+    EXPECT_EQ(sounds.heard, std::vector<std::string>{"dash"});
     expectNear(player->moveTarget, glm::vec3(100, 2, 105));
 
     EXPECT_EQ(clickAt(glm::vec3(100, 100, 100)), "");  // nothing above

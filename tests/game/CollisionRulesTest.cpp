@@ -6,6 +6,7 @@
 #include "game/GameEntity.h"
 #include "game/GameStateManager.h"
 #include "game/Healer.h"
+#include "support/HeardSounds.h"
 #include "support/PhysicsWorld.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -98,10 +99,11 @@ protected:
     // One physics step (which builds the contact manifolds), then the rules on them.
     void frame() {
         world->stepSimulation(1.0 / 60.0, 1, 1.0 / 60.0);
-        CollisionRules::apply(world->getDispatcher(), world.get(), state);
+        CollisionRules::apply(world->getDispatcher(), world.get(), state, &sounds);
     }
 
     GameStateManager state;
+    testsupport::HeardSounds sounds;
     std::shared_ptr<GameEntity> player;
     std::vector<std::shared_ptr<GameObject>> keep;  // declared before the world, which lets go first
     testsupport::PhysicsWorld world;
@@ -112,6 +114,7 @@ TEST_F(CollisionRulesTest, TenEnemyShotsInOneFrameTakeAllTheHealth) {
     for (int i = 0; i < 10; ++i) shots.push_back(shot("projectile", glm::vec3(-0.45f + 0.1f * i, 10.3f, 0)));
     frame();
     EXPECT_EQ(state.health, 0.0f);
+    EXPECT_EQ(sounds.count("player hit"), 10);
     for (const auto& s : shots) {
         EXPECT_FALSE(s->visible);
         EXPECT_FALSE(inWorld(s->rigidBody));
@@ -184,6 +187,8 @@ TEST_F(CollisionRulesTest, FourthHitKillsForFivePointsAndFurtherHitsScoreNothing
     frame();
     EXPECT_EQ(r->hitPoints, -2);
     EXPECT_EQ(state.score, 5);
+    // Every hit is heard, the last as the fall; the shot into the fallen rabbit is not.
+    EXPECT_EQ(sounds.heard, (std::vector<std::string>{"rabbit hit", "rabbit hit", "rabbit hit", "rabbit fell"}));
     EXPECT_FALSE(r->visible);
     EXPECT_FALSE(ear.visible);
     EXPECT_FALSE(inWorld(r->rigidBody));
@@ -196,6 +201,7 @@ TEST_F(CollisionRulesTest, ItemScoresOnceAndLeavesTheWorld) {
     world.add(item->rigidBody);
     frame();
     EXPECT_EQ(state.score, 1);
+    EXPECT_EQ(sounds.heard, std::vector<std::string>{"diamond"});
     EXPECT_FALSE(item->visible);
     EXPECT_FALSE(item->mesh.visible);
     EXPECT_FALSE(inWorld(item->rigidBody));
@@ -233,6 +239,7 @@ TEST_F(FountainRulesTest, HealStopsAtFullHealthAndStartsTheCooldown) {
     state.health = 0.95f;
     frame();
     EXPECT_EQ(state.health, 1.0f);
+    EXPECT_EQ(sounds.heard, std::vector<std::string>{"heal"});
     EXPECT_FLOAT_EQ(spring.healCooldown, 4.0f);
     EXPECT_FLOAT_EQ(spring.spawnRate, 6.5f);
     EXPECT_TRUE(inWorld(spring.body.get()));
@@ -245,6 +252,7 @@ TEST_F(FountainRulesTest, RunningCooldownGivesNothingAndIsKept) {
     EXPECT_FLOAT_EQ(state.health, 0.5f);
     EXPECT_FLOAT_EQ(spring.healCooldown, 2.5f);
     EXPECT_FLOAT_EQ(spring.spawnRate, 10.0f);
+    EXPECT_TRUE(sounds.heard.empty());
 }
 
 TEST_F(FountainRulesTest, LastHealExhaustsTheFountainAndTakesItsBodyAway) {

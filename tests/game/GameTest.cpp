@@ -13,6 +13,7 @@
 #include "game/GameStateManager.h"
 #include "render/Camera.h"
 #include "support/GlContext.h"
+#include "support/HeardSounds.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/GrassScatter.h"
 
@@ -176,11 +177,14 @@ TEST_F(GameTest, ClockRunsTheRoundAndResetStartsANewOne) {
     // The player steps just beside the start point, and a very long frame ends the round; the frame
     // brings the player's body along, so the body stands over the start point too.
     game->player->setPosition(glm::vec3(400.3f, middle.y, 400.2f));
+    auto sounds = std::make_shared<testsupport::HeardSounds>();
+    game->setSounds(sounds);
     now += 70000;
     frame(0, 0);
     EXPECT_EQ(game->gameState->timeLeft, 0);  // not below
     EXPECT_EQ(game->fps, 0);
     EXPECT_TRUE(game->gameOver);
+    EXPECT_EQ(sounds->count("time up"), 1);
     game->gameState->health = 0.3f;
     game->gameState->score = 12;
     const auto oldMesh = game->terrain->mesh;
@@ -359,7 +363,9 @@ TEST_F(GameTest, HudRowsGameOverAndAResetWithShotsInFlight) {
     frame(0, 0);
     EXPECT_EQ(game->hudTexts[4].text, "Culled objects: disabled");
 
-    // Shots in flight, then the end of the round.
+    // Shots in flight, then the end of the round; the sound hears of both, and follows the camera.
+    auto sounds = std::make_shared<testsupport::HeardSounds>();
+    game->setSounds(sounds);
     for (int i = 0; i < 3; ++i) {
         game->spawnProjectile(glm::vec3(0, 0, -6), game->player->getProjectileSpawnPoint() + glm::vec3(i, 0, 0), 10.0f,
                               "player_projectile");
@@ -368,6 +374,10 @@ TEST_F(GameTest, HudRowsGameOverAndAResetWithShotsInFlight) {
     now += 20;
     frame(0, 0);
     EXPECT_TRUE(game->gameOver);
+    EXPECT_EQ(sounds->count("player shot"), 3);
+    EXPECT_EQ(sounds->count("health gone"), 1);
+    EXPECT_LT(glm::length(glm::vec3(sounds->camera[3]) - game->camera->position), 1e-3f);
+    EXPECT_LT(glm::length(-glm::vec3(sounds->camera[2]) - forwardOf(*game->camera)), 1e-3f);
     ASSERT_EQ(game->hudTexts.size(), 7u);
     // A diamond next to the start may have been picked up already: the score is whatever it was.
     const std::string finalScore = game->gameState->getScoreText();
@@ -389,6 +399,8 @@ TEST_F(GameTest, HudRowsGameOverAndAResetWithShotsInFlight) {
     game->reset();
     testing::internal::GetCapturedStdout();
     EXPECT_FALSE(game->gameOver);
+    EXPECT_EQ(sounds->count("health gone"), 1);  // once per round
+    EXPECT_EQ(sounds->count("new world"), 1);
     EXPECT_EQ(game->hudTexts.size(), 5u);
     EXPECT_TRUE(Projectile::projectiles.empty());
     for (const auto& shot : shots) EXPECT_TRUE(shot.expired()) << "a shot of the old world is still alive";

@@ -9,6 +9,7 @@
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
 // is no display, e.g. xvfb-run -a -s "-screen 0 1280x1024x24" build/tools/quillmarsh_bench
 
+#include "AudioBench.h"
 #include "BenchReport.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
@@ -313,6 +314,7 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         resetRepeatedly(*game, window, options, report, log);
         measureFountain(*game, 60);
         measureLake(*game, window, 30);
+        measureAudio(600);
         gameInstance = nullptr;
     }
 }
@@ -367,7 +369,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     glGetError();  // GLEW may leave an error from probing extensions
-
     BenchReport report;
     report.startFromProcess = clock.fromProcessStart();
     report.mainEntered = clock.processToMain();
