@@ -15,14 +15,14 @@
 
 namespace {
 
-constexpr int kHuntEnd = 90;
-constexpr int kJump = 92;
-constexpr int kDash = 100;
-constexpr int kDiamond = 115;
-constexpr int kFountain = 125;
-constexpr int kTimeUp = 135;
-constexpr int kNewWorld = 145;
-constexpr int kHealthGone = 155;
+constexpr int kHuntEnd = 40;
+constexpr int kJump = 42;
+constexpr int kDash = 48;
+constexpr int kDiamond = 58;
+constexpr int kFountain = 64;
+constexpr int kTimeUp = 72;
+constexpr int kNewWorld = 78;
+constexpr int kHealthGone = 86;
 
 template <typename Thing>
 std::shared_ptr<Thing> nearest(const std::vector<std::shared_ptr<Thing>>& things, const glm::vec3& from) {

@@ -17,7 +17,7 @@ public:
     std::string before(int frame, Game& game, std::vector<int>& keys);
     bool finished(int frame) const { return frame >= kEnd; }
 
-    static constexpr int kEnd = 170;
+    static constexpr int kEnd = 92;
 
 private:
     std::string hunt(int frame, Game& game);

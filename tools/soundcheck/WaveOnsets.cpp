@@ -15,8 +15,10 @@ uint32_t word(const std::vector<char>& bytes, size_t at, int size) {
     return value;
 }
 
-// Mono levels (RMS over all channels) of consecutive windows of `window` seconds.
-std::vector<double> windowLevels(const std::vector<char>& bytes, double window, int& rate) {
+// Mono levels (RMS over all channels) of consecutive windows of `window` seconds, which it rounds
+// down to whole samples (and returns so).
+std::vector<double> windowLevels(const std::vector<char>& bytes, double& window) {
+    int rate = 0;
     int channels = 0, bits = 0;
     std::vector<double> levels;
     for (size_t at = 12; at + 8 <= bytes.size();) {
@@ -28,7 +30,9 @@ std::vector<double> windowLevels(const std::vector<char>& bytes, double window, 
             bits = static_cast<int>(word(bytes, body + 14, 2));
         } else if (std::memcmp(&bytes[at], "data", 4) == 0 && bits == 16 && channels > 0) {
             const size_t frame = 2 * static_cast<size_t>(channels);
-            const size_t perWindow = std::max<size_t>(1, static_cast<size_t>(window * rate)) * frame;
+            const size_t samples = std::max<size_t>(1, static_cast<size_t>(window * rate));
+            window = static_cast<double>(samples) / rate;
+            const size_t perWindow = samples * frame;
             const size_t end = std::min(bytes.size(), body + size);
             for (size_t w = body; w + perWindow <= end; w += perWindow) {
                 double sum = 0.0;
@@ -51,10 +55,9 @@ std::vector<double> findOnsets(const std::string& wavePath, double* durationSeco
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<double> onsets;
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return onsets;
-    const double window = 0.005;
+    double window = 0.005;
     const size_t lookBack = 6;
-    int rate = 0;
-    const std::vector<double> levels = windowLevels(bytes, window, rate);
+    const std::vector<double> levels = windowLevels(bytes, window);
     if (durationSeconds) *durationSeconds = static_cast<double>(levels.size()) * window;
     for (size_t i = 0; i < levels.size(); ++i) {
         double before = 0.0;
