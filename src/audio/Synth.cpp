@@ -11,17 +11,37 @@ constexpr float kWindow = 0.05f;
 constexpr float kPeakLimit = 0.9f;
 constexpr float kSilence = 1.0f / 32768.0f;
 
+// A layer's level, one sample at a time: a linear rise over the attack, then a fall by a factor e
+// every `decay` seconds, and a short release to zero at the layer's end.
+class Envelope {
+public:
+    Envelope(float attack, float decay, size_t length, int rate)
+        : rise(static_cast<size_t>(std::max(attack, 0.0f) * rate)),
+          fallStep(std::exp(-1.0f / (std::max(decay, 1e-4f) * rate))),
+          release(std::max<size_t>(1, static_cast<size_t>(kRelease * rate))),
+          length(length) {}
+
+    float next() {
+        float level = i < rise ? static_cast<float>(i) / static_cast<float>(rise) : fall;
+        if (i >= rise) fall *= fallStep;
+        if (length - i < release) level *= static_cast<float>(length - i) / static_cast<float>(release);
+        ++i;
+        return level;
+    }
+
+private:
+    size_t rise;
+    float fallStep;
+    size_t release;
+    size_t length;
+    size_t i = 0;
+    float fall = 1.0f;
+};
+
 }  // namespace
 
 Synth::Synth(int sampleRate, float seconds, uint32_t noiseSeed)
     : rate(sampleRate), mix(static_cast<size_t>(std::max(seconds, 0.0f) * sampleRate), 0.0f), seed(noiseSeed) {}
-
-float Synth::envelope(float t, float length, float attack, float decay) const {
-    const float rise = attack > 0.0f ? std::min(t / attack, 1.0f) : 1.0f;
-    const float fall = std::exp(-std::max(t - attack, 0.0f) / std::max(decay, 1e-4f));
-    const float release = std::clamp((length - t) / kRelease, 0.0f, 1.0f);
-    return rise * fall * release;
-}
 
 float Synth::nextNoise() {
     seed = seed * 1664525u + 1013904223u;
@@ -34,34 +54,37 @@ void Synth::add(const Tone& tone) {
     // Partials are normalised so that the harmonics only colour the tone and do not make it louder.
     float norm = 0.0f;
     for (int h = 0; h < tone.harmonics; ++h) norm += 1.0f / static_cast<float>((2 * h + 1) * (2 * h + 1));
-    double phase = 0.0;
-    for (size_t i = 0; i < count && first + i < mix.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
-        const float glide = tone.fromHz * std::pow(tone.toHz / tone.fromHz, t / tone.length);
-        const float wobble = 1.0f + tone.vibratoDepth * std::sin(kTwoPi * tone.vibratoHz * t);
+    Envelope envelope(tone.attack, tone.decay, count, rate);
+    const double glideStep = std::pow(tone.toHz / tone.fromHz, 1.0 / std::max<size_t>(count, 1));
+    double glide = tone.fromHz, phase = 0.0;
+    for (size_t i = 0; i < count && first + i < mix.size(); ++i, glide *= glideStep) {
+        float wobble = 1.0f;
+        if (tone.vibratoDepth > 0.0f) wobble += tone.vibratoDepth * std::sin(kTwoPi * tone.vibratoHz * i / rate);
         phase += glide * wobble / rate;
         phase -= std::floor(phase);
         float value = 0.0f;
         for (int h = 0; h < tone.harmonics; ++h) {
             const int n = 2 * h + 1;
             // Partials above 16 kHz are left out: at 44.1 kHz they would fold back as harsh aliases.
-            if (glide * n > 16000.0f) break;
+            if (glide * n > 16000.0) break;
             value += std::sin(kTwoPi * static_cast<float>(phase * n)) / static_cast<float>(n * n);
         }
-        mix[first + i] += tone.gain * envelope(t, tone.length, tone.attack, tone.decay) * value / norm;
+        mix[first + i] += tone.gain * envelope.next() * value / norm;
     }
 }
 
 void Synth::add(const Noise& noise) {
     const size_t first = static_cast<size_t>(noise.start * rate);
     const size_t count = static_cast<size_t>(noise.length * rate);
+    Envelope envelope(noise.attack, noise.decay, count, rate);
+    const double glideStep = std::pow(noise.toHz / noise.fromHz, 1.0 / std::max<size_t>(count, 1));
+    double cutoff = noise.fromHz;
     float low = 0.0f;
-    for (size_t i = 0; i < count && first + i < mix.size(); ++i) {
-        const float t = static_cast<float>(i) / rate;
-        const float cutoff = noise.fromHz * std::pow(noise.toHz / noise.fromHz, t / noise.length);
-        const float k = 1.0f - std::exp(-kTwoPi * cutoff / rate);
+    float k = 1.0f - std::exp(-kTwoPi * static_cast<float>(cutoff) / rate);
+    for (size_t i = 0; i < count && first + i < mix.size(); ++i, cutoff *= glideStep) {
+        if (glideStep != 1.0) k = 1.0f - std::exp(-kTwoPi * static_cast<float>(cutoff) / rate);
         low += k * (nextNoise() - low);
-        mix[first + i] += noise.gain * envelope(t, noise.length, noise.attack, noise.decay) * low;
+        mix[first + i] += noise.gain * envelope.next() * low;
     }
 }
 

@@ -55,7 +55,6 @@ public:
     static constexpr float kLevel = 0.18f;
 
 private:
-    float envelope(float t, float length, float attack, float decay) const;
     float nextNoise();
     // The gain that brings the first `end` samples to the common level without clipping.
     float levelGain(size_t end) const;
