@@ -11,7 +11,8 @@ Settings settings;
 namespace {
 
 // Replaces a value the game cannot use by its default, naming the key so the user can fix the file.
-void rejectUnless(bool usable, const char* key, int& value, int fallback, const std::string& path) {
+template <typename Value>
+void rejectUnless(bool usable, const char* key, Value& value, Value fallback, const std::string& path) {
     if (usable) return;
     std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
               << " instead." << std::endl;
@@ -86,6 +87,9 @@ Settings readSettings(const std::string& path) {
     s.samples = static_cast<int>(reader.GetInteger("window", "samples", defaults.samples));
     s.blobbyObjectVCount =
         static_cast<int>(reader.GetInteger("world", "blobby_object_v_count", defaults.blobbyObjectVCount));
+    s.audioEnabled = reader.GetBoolean("audio", "enabled", defaults.audioEnabled);
+    s.audioVolume = static_cast<float>(reader.GetReal("audio", "volume", defaults.audioVolume));
+    s.audioAmbience = reader.GetBoolean("audio", "ambience", defaults.audioAmbience);
 
     rejectUnless(s.width > 0, "width", s.width, defaults.width, path);
     rejectUnless(s.height > 0, "height", s.height, defaults.height, path);
@@ -93,6 +97,7 @@ Settings readSettings(const std::string& path) {
     rejectUnless(s.blobbyObjectVCount >= 2 && s.blobbyObjectVCount <= 128, "blobby_object_v_count",
                  s.blobbyObjectVCount, defaults.blobbyObjectVCount, path);
     readGraphics(reader, s, path);
+    rejectUnless(s.audioVolume >= 0.0f && s.audioVolume <= 1.0f, "volume", s.audioVolume, defaults.audioVolume, path);
     return s;
 }
 

@@ -21,6 +21,11 @@ struct Settings {
     std::optional<float> renderScale;     // empty: the level's own
     bool vsync = false;
     int fpsLimit = 0;  // frames per second at most; 0: no limit
+
+    // [audio]
+    bool audioEnabled = true;
+    float audioVolume = 1.0f;   // master volume, 0 to 1
+    bool audioAmbience = true;  // the quiet wind under the game's sounds
 };
 
 // The scene render scale a player may ask for.

@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
+#include "audio/GameAudio.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
@@ -83,6 +84,8 @@ int main() {
         auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
                                            systemClockMs, std::function<unsigned int()>(), chooseQuality());
         gameInstance = game.get();
+        game->setSounds(
+            std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
         game->init();
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 

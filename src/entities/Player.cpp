@@ -1,5 +1,6 @@
 #include "entities/Player.h"
 
+#include "audio/SoundEvents.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
@@ -117,6 +118,7 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
     setRotation(glm::vec3(rotation.x, rotation.y + yawRate * dt, rotation.z));
 
     if (pressed(keys, kSpace) && grounded) {
+        if (sounds && verticalVelocity < kJumpSpeed) sounds->onJump();  // held space keeps one jump going
         verticalVelocity = kJumpSpeed;
     } else if (verticalVelocity > kTerminalFallSpeed) {
         verticalVelocity += gravity * dt;
@@ -140,6 +142,7 @@ void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
     if (glm::length(position - target) > kDashMinDistance) {
         moveTarget = target;
         movingToTarget = true;
+        if (sounds) sounds->onDash();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class SoundEvents;
 class btDynamicsWorld;
 
 // The cat the user steers: keyboard walking, strafing, turning and jumping on top of the entity
@@ -35,6 +36,8 @@ public:
     float turnSpeed = 3.0f;
     bool movingToTarget = false;
     glm::vec3 moveTarget{0.0f};
+    // Told when a jump or a dash starts; not owned, may be null.
+    SoundEvents* sounds = nullptr;
 
 private:
     void dashStep(float dt, btDynamicsWorld* world);

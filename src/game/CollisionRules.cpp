@@ -1,5 +1,6 @@
 #include "game/CollisionRules.h"
 
+#include "audio/SoundEvents.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "game/Healer.h"
@@ -46,17 +47,19 @@ float clampHealth(float health) {
 
 class RulePass {
 public:
-    explicit RulePass(GameStateManager& state) : state(state) {}
+    RulePass(GameStateManager& state, SoundEvents& sounds) : state(state), sounds(sounds) {}
 
     void apply(const Party& a, const Party& b) {
         Party p, q;
         if (matchPair(a, b, "player", "projectile", p, q)) {
             state.health = clampHealth(state.health - CollisionRules::kShotDamage);
             takeOutOfPlay(q);
+            sounds.onPlayerHit();
         }
         if (matchPair(a, b, "player", "item", p, q)) {
             state.score += CollisionRules::kItemScore;
             takeOutOfPlay(q);
+            sounds.onDiamond(q.object->position);
         }
         if (matchPair(a, b, "player_projectile", "rabbit", p, q)) {
             hitEnemy(p, q);
@@ -94,11 +97,13 @@ private:
         const glm::vec3 s = shot.object->position;
         target->knockbackTarget = glm::vec3(r.x + 3.0f * (r.x - s.x), r.y + 0.5f, r.z + 3.0f * (r.z - s.z));
         target->knockedBack = true;
+        const bool standing = target->visible;  // one already fallen is not heard again
         target->hitPoints -= 1;
         if (target->hitPoints < 0 && target->visible) {
             takeOutOfPlay(enemy);
             state.score += CollisionRules::kKillScore;
         }
+        if (standing) sounds.onRabbitHit(r, !target->visible);
     }
 
     void heal(const Party& fountain) {
@@ -110,6 +115,7 @@ private:
             if (healer->spawnRate > 0.0f) {
                 healer->spawnRate = std::max(healer->spawnRate - CollisionRules::kHealSpawnCost, 0.0f);
                 amount = CollisionRules::kHealAmount;
+                sounds.onHeal(fountain.object->position);
             }
         }
         state.health = clampHealth(state.health + amount);
@@ -118,14 +124,17 @@ private:
     }
 
     GameStateManager& state;
+    SoundEvents& sounds;
     std::vector<btCollisionObject*> removals;
 };
 
 }  // namespace
 
-void CollisionRules::apply(btDispatcher* dispatcher, btDynamicsWorld* world, GameStateManager& state) {
+void CollisionRules::apply(btDispatcher* dispatcher, btDynamicsWorld* world, GameStateManager& state,
+                           SoundEvents* sounds) {
     if (!dispatcher) return;
-    RulePass pass(state);
+    SoundEvents silent;
+    RulePass pass(state, sounds ? *sounds : silent);
     const int count = dispatcher->getNumManifolds();
     for (int i = 0; i < count; ++i) {
         const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);

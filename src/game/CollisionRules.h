@@ -1,6 +1,7 @@
 #pragma once
 
 class GameStateManager;
+class SoundEvents;
 class btDispatcher;
 class btDynamicsWorld;
 
@@ -13,8 +14,9 @@ class btDynamicsWorld;
 class CollisionRules {
 public:
     // One pass over every contact manifold that `dispatcher` holds. Bodies without an owner (user
-    // pointer) are ignored.
-    static void apply(btDispatcher* dispatcher, btDynamicsWorld* world, GameStateManager& state);
+    // pointer) are ignored. `sounds`, when given, hears of every hit, pickup and heal as it is decided.
+    static void apply(btDispatcher* dispatcher, btDynamicsWorld* world, GameStateManager& state,
+                      SoundEvents* sounds = nullptr);
 
     static constexpr float kShotDamage = 0.1f;
     static constexpr float kHealAmount = 0.1f;

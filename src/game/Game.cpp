@@ -128,6 +128,11 @@ void Game::addObject(const std::shared_ptr<GameObject>& object) {
     if (object->rigidBody) dynamicsWorld->addRigidBody(object->rigidBody);
 }
 
+void Game::setSounds(std::shared_ptr<SoundEvents> events) {
+    sounds = events ? std::move(events) : std::make_shared<SoundEvents>();
+    if (player) player->sounds = sounds.get();
+}
+
 void Game::addRenderable(int key, const std::shared_ptr<TexturedMesh>& mesh) { renderMap[key].push_back(mesh); }
 
 void Game::registerPlayerMeshes() {
@@ -164,6 +169,7 @@ void Game::init() {
 
     player = std::make_shared<Player>("player_v3.dae");
     player->name = "player";
+    player->sounds = sounds.get();
     addObject(player);
     registerPlayerMeshes();
 
@@ -358,6 +364,7 @@ void Game::updateHudRows() {
             hudTexts.push_back({0.0f, 0.0f, 1.5f, "Press R to start over"});
             layoutHudRows();
             gameOver = true;
+            sounds->onRoundOver(gameState->health <= 0.0f);
         }
         hudTexts[0].text = gameState->getTimeText();
         hudTexts[1].text = gameState->getHealthText();
@@ -437,6 +444,7 @@ glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
 
 void Game::spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime,
                            const std::string& name) {
+    sounds->onShot(name == "player_projectile", position);
     // The shot's body joins the world as it is made, so it goes straight into the object list.
     objects.push_back(Projectile::spawn(
         dynamicsWorld, [this](int key, const std::shared_ptr<TexturedMesh>& mesh) { addRenderable(key, mesh); },
@@ -456,7 +464,7 @@ void Game::releaseSpentShots() {
     if (batch->second.empty()) renderMap.erase(batch);
 }
 
-void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState); }
+void Game::handleCollisions() { CollisionRules::apply(dispatcher, dynamicsWorld, *gameState, sounds.get()); }
 
 void Game::scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
                    const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition) {
@@ -611,6 +619,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     playerParticles->setPosition(player->position + kTrailOffset);
     moveLamp();
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
+    sounds->followCamera(glm::inverse(camera->getViewMatrix()));
     for (const auto& object : objects) {
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
@@ -678,6 +687,7 @@ void Game::reset() {
     if (gameOver) hudTexts.resize(5);
     gameOver = false;
     waterQueried = false;
+    sounds->onNewWorld();
 #if defined(__GLIBC__)
     // A new world frees tens of megabytes of grid, triangle and collision data; hand them back to the
     // system instead of letting the C library keep them, so resets do not grow the process.

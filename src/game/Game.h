@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/SoundEvents.h"
 #include "game/Clock.h"
 #include "game/HudText.h"
 #include "render/GraphicsQuality.h"
@@ -103,6 +104,9 @@ public:
     // Applies the game rules to the contacts of the last physics step.
     void handleCollisions();
 
+    // Where the game's events are heard from now on (null: nowhere); the game keeps a share of it.
+    void setSounds(std::shared_ptr<SoundEvents> events);
+
     // Appends to `objects` and adds the object's body (if any) to the world.
     void addObject(const std::shared_ptr<GameObject>& object);
     // Appends the mesh to the batch drawn with texture `key`.
@@ -138,6 +142,8 @@ public:
     std::shared_ptr<ShadowFrameBuffer> shadowFrameBuffer;
     std::shared_ptr<ShadowMaster> shadowMaster;
     std::shared_ptr<SceneTarget> sceneTarget;
+    // Told of shots, hits, pickups, heals, jumps, dashes, the round's end and new worlds; silent unless set.
+    std::shared_ptr<SoundEvents> sounds = std::make_shared<SoundEvents>();
 
     btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
     btCollisionDispatcher* dispatcher = nullptr;

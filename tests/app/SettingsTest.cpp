@@ -57,6 +57,10 @@ TEST(Settings, UnusableValuesAreReportedAndReplacedByTheDefault) {
         const std::string line = std::strchr(c.text, '\n') + 1;
         EXPECT_EQ(report.find(line) != std::string::npos, c.reported) << report;
     }
+    testing::internal::CaptureStderr();
+    EXPECT_FLOAT_EQ(readText("[audio]\nvolume = 1.5").audioVolume, 1.0f);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("volume = 1.5"), std::string::npos);
+    EXPECT_FLOAT_EQ(readText("[audio]\nvolume = 0").audioVolume, 0.0f);
 }
 
 }  // namespace

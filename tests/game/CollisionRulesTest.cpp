@@ -6,6 +6,7 @@
 #include "game/GameStateManager.h"
 #include "game/Healer.h"
 #include "render/TexturedMesh.h"
+#include "support/HeardSounds.h"
 #include "support/Near.h"
 #include "support/PhysicsWorld.h"
 
@@ -52,10 +53,11 @@ protected:
     }
     void frame() {
         world->stepSimulation(1.0 / 60.0, 1, 1.0 / 60.0);
-        CollisionRules::apply(world->getDispatcher(), world.get(), state);
+        CollisionRules::apply(world->getDispatcher(), world.get(), state, &sounds);
     }
 
     GameStateManager state;
+    testsupport::HeardSounds sounds;
     std::shared_ptr<GameEntity> player = std::make_shared<GameEntity>();
     std::vector<std::shared_ptr<GameObject>> keep;  // declared before the world, which lets go first
     testsupport::PhysicsWorld world;
@@ -66,6 +68,7 @@ TEST_F(CollisionRulesTest, EnemyShotsTakeATenthOnceAndTenTakeEverything) {
     for (int i = 0; i < 10; ++i) volley.push_back(shot("projectile", glm::vec3(-0.45f + 0.1f * i, 10.3f, 0)));
     frame();
     EXPECT_EQ(state.health, 0.0f) << "no crumb of health is left to keep the round alive";
+    EXPECT_EQ(sounds.count("player hit"), 10);
     for (const auto& s : volley) EXPECT_FALSE(inPlay(*s));
 
     state.health = 1.0f;
@@ -104,6 +107,9 @@ TEST_F(CollisionRulesTest, PlayerShotsKnockBackEveryRabbitTheyTouchAndTheFourthH
     frame();
     EXPECT_EQ(state.score, 5);
     EXPECT_FALSE(inPlay(*left) || left->meshes[0]->visible);
+    // Every hit is heard, the killing one as the fall; the second shot finds only the right one.
+    EXPECT_EQ(sounds.count("rabbit hit"), 5);
+    EXPECT_EQ(sounds.count("rabbit fell"), 1);
 }
 
 TEST_F(CollisionRulesTest, ItemsScoreOnceAndBodiesWithoutAnOwnerAreIgnored) {
@@ -117,6 +123,7 @@ TEST_F(CollisionRulesTest, ItemsScoreOnceAndBodiesWithoutAnOwnerAreIgnored) {
     frame();
     frame();
     EXPECT_EQ(state.score, 1);
+    EXPECT_EQ(sounds.heard, std::vector<std::string>{"diamond"});
     EXPECT_FALSE(inPlay(*item) || item->meshes[0]->visible);
     EXPECT_FLOAT_EQ(state.health, 1.0f);
     world.remove(&stray);
@@ -138,8 +145,10 @@ TEST_F(CollisionRulesTest, FountainsHealAfterTheirCooldownUntilTheyRunDry) {
         world.add(&fountain.body);
         fountain.body.setGravity(btVector3(0, 0, 0));
         state.health = c.health;
+        sounds.heard.clear();
         frame();
         EXPECT_FLOAT_EQ(state.health, c.healthAfter);
+        EXPECT_EQ(sounds.count("heal"), c.healthAfter > c.health ? 1 : 0);
         EXPECT_FLOAT_EQ(fountain.healCooldown, c.cooldownAfter);
         EXPECT_FLOAT_EQ(fountain.spawnRate, c.rateAfter);
         EXPECT_EQ(fountain.body.getBroadphaseHandle() != nullptr, c.stays);

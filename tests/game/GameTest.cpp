@@ -19,6 +19,7 @@
 #include "render/PointLight.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
+#include "support/HeardSounds.h"
 #include "support/PhysicsWorld.h"
 #include "support/ScopedGlobals.h"
 #include "terrain/AdvancedTerrain.h"
@@ -136,7 +137,10 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     // The left button fires the player's shot at the aim point: 60 units a second, for a second.
     const glm::vec3 muzzle = game->player->getProjectileSpawnPoint();
     const size_t flying = Projectile::projectiles.size();  // nearby rabbits may have fired too
+    auto sounds = std::make_shared<testsupport::HeardSounds>();
+    game->setSounds(sounds);
     click(GLFW_MOUSE_BUTTON_LEFT);
+    EXPECT_EQ(sounds->count("player shot"), 1);
     ASSERT_EQ(Projectile::projectiles.size(), flying + 1);
     const Projectile& fired = *Projectile::projectiles.back();
     const std::weak_ptr<Projectile> shot = Projectile::projectiles.back();
@@ -152,6 +156,10 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     game->gameState->health = 0.3f;
     frame(70000);  // a very long frame ends the round
     EXPECT_EQ(game->gameState->timeLeft, 0);
+    EXPECT_EQ(sounds->count("time up"), 1);
+    // The listener follows the camera.
+    EXPECT_LT(glm::length(glm::vec3(sounds->camera[3]) - game->camera->position), 1e-3f);
+    EXPECT_LT(glm::length(-glm::vec3(sounds->camera[2]) - forwardOf(*game->camera)), 1e-3f);
     EXPECT_EQ(game->hudTexts.size(), 7u);
     const auto oldLandscape = game->terrain->mesh;
     game->player->moveTarget = game->player->position + glm::vec3(0, 20, 0);  // a dash and a jump under way
@@ -163,6 +171,7 @@ TEST_F(GameTest, TheRoundRunsOnTheClockAndRStartsANewWorld) {
     testing::internal::GetCapturedStdout();
     EXPECT_NE(game->terrain->mesh, oldLandscape);
     expectANewWorld();
+    EXPECT_EQ(sounds->count("new world"), 1);
     EXPECT_EQ(seeds, 2);
     EXPECT_TRUE(layout() == firstWorld) << "the same seed builds the same world";
     EXPECT_TRUE(shot.expired() && Projectile::projectiles.empty()) << "no shot of the old world lives on";
@@ -248,6 +257,8 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     glfwSetWindowShouldClose(testsupport::glWindow(), GLFW_FALSE);
 
     // No health left ends the round: the final score large in the middle, and the rows freeze.
+    auto sounds = std::make_shared<testsupport::HeardSounds>();
+    game->setSounds(sounds);
     game->gameState->health = 0.0f;
     frame(20);
     const std::string score = game->gameState->getScoreText();
@@ -257,6 +268,7 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     game->gameState->score += 7;
     frame(20);
     EXPECT_EQ(game->hudTexts[2].text, score);
+    EXPECT_EQ(sounds->count("health gone"), 1) << "once per round";
 }
 
 TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsAndTheTrailFalls) {

@@ -14,6 +14,7 @@
 // is no display, with a screen large enough for the window, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/quillmarsh_bench --levels
 
+#include "AudioBench.h"
 #include "BenchReport.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
@@ -437,6 +438,7 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         resetRepeatedly(*game, window, options, report, log);
         if (options.fountain) measureFountain(*game, 60);
         measureLake(*game, window, 30, options.parts, report);
+        if (options.fountain) measureAudio(600);  // once per run, like the fountain
         gameInstance = nullptr;
     }
 }
@@ -499,7 +501,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     glGetError();  // GLEW may leave an error from probing extensions
-
     BenchReport report;
     report.startFromProcess = clock.fromProcessStart();
     report.mainEntered = clock.processToMain();
