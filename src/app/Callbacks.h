@@ -1,14 +1,22 @@
 #pragma once
 
 struct GLFWwindow;
+class Game;
 
 // GLFW callbacks. They run inside glfwPollEvents, between two frames, and reach the game through
 // gameInstance.
 void errorCallback(int error, const char* description);
 // Acts on presses only (releases and auto-repeats are ignored): Escape closes the window, F1 toggles
 // wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; R builds a new world, V recentres
-// the free look and Q freezes the lamp.
+// the free look, Q freezes the lamp and P pauses or resumes.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
-// Acts on presses only: the left button fires at the aim point, the right button dashes the player to
-// the ground under the crosshair.
+// Acts on presses only, and not while paused: the left button fires at the aim point, the right button
+// dashes the player to the ground under the crosshair.
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);
+// Losing the focus pauses the game.
+void focusCallback(GLFWwindow* window, int focused);
+
+// The player's shot towards the point under the crosshair (mouse or pad).
+void fireAtCrosshair(Game& game);
+// The player's dash to the point under the crosshair (mouse or pad).
+void dashToCrosshair(Game& game);

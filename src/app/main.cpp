@@ -1,9 +1,15 @@
-// Quillmarsh entry point: settings, window and context, the Game, and the frame loop.
+// Quillmarsh entry point: command line, data and settings, window and context, the Game, and the
+// frame loop.
 
 #include "app/Callbacks.h"
+#include "app/CommandLine.h"
+#include "app/DataLocator.h"
+#include "app/GamepadMapping.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "game/Game.h"
+#include "game/ScoreBook.h"
+#include "render/ResourcePath.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -29,10 +35,72 @@ void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
     for (int i = 0; i < 6; ++i) keys[i] = glfwGetKey(window, kKeys[i]);
 }
 
+// Finds the data, makes it the root of every resource path and reads the settings, the command line
+// having the last word. False (after saying where it looked) when there is no data anywhere.
+bool loadDataAndSettings(const LaunchOptions& options) {
+    const DataLocator locator(getCurrentWorkingDirectory(), DataLocator::executableDirectory());
+    const auto root = locator.find();
+    if (!root) {
+        std::cerr << locator.failureMessage();
+        return false;
+    }
+    setResourceRoot(*root);
+    settings = readSettings(locator.settingsFile(options.settingsFile, *root));
+    applyLaunchOptions(options, settings);
+    return true;
+}
+
+// The first pad GLFW knows a gamepad mapping for, read into `state`; null when none is plugged in.
+const GLFWgamepadstate* readGamepad(GLFWgamepadstate& state) {
+    for (int pad = GLFW_JOYSTICK_1; pad <= GLFW_JOYSTICK_LAST; ++pad) {
+        if (glfwJoystickIsGamepad(pad) && glfwGetGamepadState(pad, &state)) return &state;
+    }
+    return nullptr;
+}
+
+// The pad's presses, between two frames like the callbacks; fire and dash wait while paused.
+void applyGamepad(const GamepadMapping& pad, Game& game) {
+    if (pad.pausePressed()) game.pause.toggle();
+    if (pad.newWorldPressed()) game.reset();
+    if (game.pause.paused()) return;
+    if (pad.fired()) fireAtCrosshair(game);
+    if (pad.dashed()) dashToCrosshair(game);
+}
+
+void runFrames(GLFWwindow* window, Game& game, int width, int height) {
+    std::vector<int> keys(6, 0);
+    GamepadMapping pad;
+    GLFWgamepadstate padState{};
+    bool cursorFree = false;
+    double lastPadRead = glfwGetTime();
+    while (!glfwWindowShouldClose(window)) {
+        float dx = 0.0f, dy = 0.0f;
+        cursorOffset(window, width, height, dx, dy);
+        culledObjectCount = 0;
+        sampleKeys(window, keys);
+        pad.addHeldKeys(keys);
+        game.update(dx + pad.look().x, dy + pad.look().y, keys);
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+        const double now = glfwGetTime();
+        pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
+        lastPadRead = now;
+        applyGamepad(pad, game);
+        if (game.pause.paused() != cursorFree) {
+            // A paused game hands the cursor back to the desktop.
+            cursorFree = game.pause.paused();
+            glfwSetInputMode(window, GLFW_CURSOR, cursorFree ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+        }
+        glGetError();
+    }
+}
+
 }  // namespace
 
-int main() {
-    loadSettings();
+int main(int argc, char** argv) {
+    const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
+    if (commandLine.exitCode) return *commandLine.exitCode;
+    if (!loadDataAndSettings(commandLine.options)) return 1;
     if (!glfwInit()) std::exit(1);
 
     glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
@@ -50,6 +118,7 @@ int main() {
     glfwSetErrorCallback(errorCallback);
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
+    glfwSetWindowFocusCallback(window, focusCallback);
     glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
 
@@ -63,22 +132,17 @@ int main() {
 
     {
         // The game and every GL object it holds are released here, while the context is still current.
-        auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height);
+        std::function<unsigned int()> seed;
+        if (commandLine.options.seed) seed = [n = *commandLine.options.seed] { return n; };
+        auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
+                                           systemClockMs, seed);
+        game->scoreBook = std::make_shared<ScoreBook>(
+            ScoreBook::defaultFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")), std::cerr);
+        game->scoreBook->load();
         gameInstance = game.get();
         game->init();
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-
-        std::vector<int> keys(6, 0);
-        while (!glfwWindowShouldClose(window)) {
-            float dx = 0.0f, dy = 0.0f;
-            cursorOffset(window, width, height, dx, dy);
-            culledObjectCount = 0;
-            sampleKeys(window, keys);
-            game->update(dx, dy, keys);
-            glfwSwapBuffers(window);
-            glfwPollEvents();
-            glGetError();
-        }
+        runFrames(window, *game, width, height);
         gameInstance = nullptr;
     }
 

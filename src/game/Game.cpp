@@ -9,6 +9,7 @@
 #include "game/CollisionRules.h"
 #include "game/GameStateManager.h"
 #include "game/Random.h"
+#include "game/ScoreBook.h"
 #include "effects/BulletDebugDrawer.h"
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
@@ -52,6 +53,7 @@ namespace {
 
 const glm::vec3 kLampOffset(0.0f, 0.7f, 0.0f);
 const glm::vec3 kWaterPosition(400.0f, 4.0f, 400.0f);
+constexpr int kRoundMs = 60000;
 // The trail and the lamp both hang 0.7 above the cat.
 const glm::vec3 kTrailOffset = kLampOffset;
 
@@ -231,6 +233,7 @@ void Game::updateHudRows() {
                                 gameState->getScoreText()});
             hudTexts.push_back({static_cast<float>(width / 2 - 280), static_cast<float>(height / 2 - 100), 1.5f,
                                 "Press R to start over"});
+            if (scoreBook) hudTexts.push_back(recordRound());
             gameOver = true;
         }
         hudTexts[0].text = gameState->getTimeText();
@@ -240,16 +243,38 @@ void Game::updateHudRows() {
     hudTexts[3].text = showDiagnostics ? std::to_string(fps) + "fps" : "";
 }
 
+HudText Game::centredRow(const std::string& text, int y, float scale) const {
+    return {static_cast<float>(width / 2) - hud->textWidth(text, scale) / 2.0f, static_cast<float>(y), scale, text};
+}
+
+HudText Game::recordRound() {
+    const int seconds = (kRoundMs - gameState->timeLeft + 500) / 1000;
+    const bool beaten = scoreBook->record(gameState->score, seconds);
+    return centredRow(beaten ? "New best score!" : "Best score: " + std::to_string(scoreBook->best()), height / 2 - 160,
+                      1.0f);
+}
+
+std::vector<HudText> Game::visibleRows() const {
+    std::vector<HudText> rows = hudTexts;
+    if (pause.paused()) {
+        rows.push_back(centredRow("Paused", height / 2 + 130, 2.0f));
+        rows.push_back(centredRow("Press P to play on", height / 2 + 80, 1.0f));
+    }
+    return rows;
+}
+
 void Game::updateCulledRow() { hudTexts[4].text = showDiagnostics ? culledObjectsText() : ""; }
 
-float Game::advanceClock() {
+float Game::advanceClock(bool running) {
     nowMs = clock();
     // A wall clock set back (by hand or by time synchronisation) gives a negative difference; that
     // frame simply takes no time instead of running the timer and the physics backwards.
     const int32_t elapsed = std::max(elapsedMs(nowMs, lastMs), 0);
-    gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     if (elapsed > 0) fps = static_cast<int>(std::lround(1000.0 / elapsed));
     lastMs = nowMs;
+    // Each paused frame moves lastMs on, so the first frame after a pause is an ordinary one.
+    if (!running) return 0.0f;
+    gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     return static_cast<float>(elapsed) / 1000.0f;
 }
 
@@ -335,12 +360,15 @@ void Game::spawn() {
     itemManager->addFountainsToWorld(dynamicsWorld);
 }
 
-void Game::renderFountains(float dt) {
+void Game::renderFountains(float dt, bool running) {
     // Near fountains in view flow and are drawn; spent ones are skipped before any distance test.
     for (const auto& healer : itemManager->getFountains()) {
         auto* fountain = static_cast<Liquid*>(healer.get());
         if (!fountain->isDue(camera->position, camera->frustum, culledObjectCount)) continue;
-        fountain->simulate(dt);
+        if (running)
+            fountain->simulate(dt);
+        else
+            fountain->refreshSurface();
         renderer->renderFluid(*fountain->surfaceMesh, fountain->getModelMatrix(), fountain->dimensions);
     }
 }
@@ -407,19 +435,29 @@ void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) 
 }
 
 void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
-    const float dt = advanceClock();
+    const bool running = !pause.paused();
+    const float dt = advanceClock(running);
     updateHudRows();
-    hud->setText(hudTexts);
-    mouseLook(cursorDx, cursorDy, keys);
-    player->update(dt, keys, dynamicsWorld);
+    hud->setText(visibleRows());
+    // The cursor is free while paused; looking starts again from wherever it is on resuming.
+    if (running && !pausedLastFrame) {
+        mouseLook(cursorDx, cursorDy, keys);
+    } else {
+        prevCursorDx = cursorDx;
+        prevCursorDy = cursorDy;
+    }
+    pausedLastFrame = !running;
+    if (running) player->update(dt, keys, dynamicsWorld);
     playerParticles->setPosition(player->position + kTrailOffset);
     moveLamp();
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
     for (const auto& object : objects) {
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
-    enemyManager->update(dt, player->position, dynamicsWorld);
-    handleCollisions();
+    if (running) {
+        enemyManager->update(dt, player->position, dynamicsWorld);
+        handleCollisions();
+    }
 
     addLight(*TexturedShader::getInstance(), *sun, 0);
     renderShadows();
@@ -427,17 +465,19 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     renderWaterImages(dt);
     renderScene(dt, glm::vec4(0.0f, -1.0f, 0.0f, 10000.0f), 400.0f);
     renderWaterSurfaces(dt);
-    renderFountains(dt);
+    renderFountains(dt, running);
 
-    Projectile::updateAll(dt, dynamicsWorld);
-    ParticleSystem::updateAll(dt, camera->position);
+    if (running) {
+        Projectile::updateAll(dt, dynamicsWorld);
+        ParticleSystem::updateAll(dt, camera->position);
+    }
     renderer->renderParticles();
 
     crosshair->position = glm::vec3(2.0f * lookOffset.x / static_cast<float>(width),
                                     2.0f * lookOffset.y / static_cast<float>(height), 0.0f);
     renderer->renderGui(guiObjects);
 
-    dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
+    if (running) dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
     updateCulledRow();
     if (showHudText && hud->built) hud->draw();
 }
@@ -456,7 +496,7 @@ void Game::reset() {
     camera->updateFrustum(0.0f);
     placePlayer();
     spawn();
-    gameState->timeLeft = 60000;
+    gameState->timeLeft = kRoundMs;
     gameState->health = 1.0f;
     gameState->score = 0;
     if (gameOver) hudTexts.resize(5);
