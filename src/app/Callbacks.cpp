@@ -51,10 +51,6 @@ void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
         dashToCrosshair(*gameInstance);
 }
 
-void focusCallback(GLFWwindow* window, int focused) {
-    if (gameInstance) gameInstance->pause.focusChanged(focused == GLFW_TRUE);
-}
-
 void fireAtCrosshair(Game& game) {
     Player& player = *game.player;
     const glm::vec3 towards = game.aimPoint - player.getProjectileSpawnPoint();

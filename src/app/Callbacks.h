@@ -13,8 +13,6 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 // Acts on presses only, and not while paused: the left button fires at the aim point, the right button
 // dashes the player to the ground under the crosshair.
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);
-// Losing the focus pauses the game.
-void focusCallback(GLFWwindow* window, int focused);
 
 // The player's shot towards the point under the crosshair (mouse or pad).
 void fireAtCrosshair(Game& game);

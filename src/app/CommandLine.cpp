@@ -55,8 +55,7 @@ void describe(CLI::App& app, LaunchOptions& options, std::string& size, bool& fu
 
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     ParsedCommandLine parsed;
-    CLI::App app("Quillmarsh: steer a cat over a generated landscape, collect diamonds, fight rabbits.",
-                 "quillmarsh");
+    CLI::App app("Quillmarsh: steer a cat over a generated landscape, collect diamonds, fight rabbits.", "quillmarsh");
     std::string size;
     bool fullscreen = false, windowed = false;
     describe(app, parsed.options, size, fullscreen, windowed);

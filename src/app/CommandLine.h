@@ -8,10 +8,10 @@
 
 // What the command line asks for. Every field left empty keeps what the settings file says.
 struct LaunchOptions {
-    std::string settingsFile;         // --settings FILE
-    std::optional<unsigned> seed;     // --seed N: the first world's seed
-    std::optional<bool> fullscreen;   // --fullscreen (true) or --windowed (false)
-    std::optional<int> width;         // --size WxH
+    std::string settingsFile;        // --settings FILE
+    std::optional<unsigned> seed;    // --seed N: the first world's seed
+    std::optional<bool> fullscreen;  // --fullscreen (true) or --windowed (false)
+    std::optional<int> width;        // --size WxH
     std::optional<int> height;
 };
 

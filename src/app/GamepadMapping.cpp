@@ -37,8 +37,8 @@ void GamepadMapping::update(const GLFWgamepadstate* state, float dt) {
     back = walk > kWalkTilt;
     left = turn < -kWalkTilt;
     right = turn > kWalkTilt;
-    lookPixels += glm::vec2(tilt(axes[GLFW_GAMEPAD_AXIS_RIGHT_X]), tilt(axes[GLFW_GAMEPAD_AXIS_RIGHT_Y])) *
-                  (kLookSpeed * dt);
+    lookPixels +=
+        glm::vec2(tilt(axes[GLFW_GAMEPAD_AXIS_RIGHT_X]), tilt(axes[GLFW_GAMEPAD_AXIS_RIGHT_Y])) * (kLookSpeed * dt);
 }
 
 void GamepadMapping::addHeldKeys(std::vector<int>& keys) const {

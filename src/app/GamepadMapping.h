@@ -16,10 +16,10 @@
 class GamepadMapping {
 public:
     static constexpr float kStickDeadZone = 0.2f;
-    static constexpr float kWalkTilt = 0.5f;       // how far the left stick goes before it walks or turns
-    static constexpr float kTriggerDown = 0.5f;    // trigger axes run from -1 (released) to 1
-    static constexpr float kTriggerUp = 0.2f;      // a pulled trigger counts as released again below this
-    static constexpr float kLookSpeed = 900.0f;    // cursor pixels per second at full tilt
+    static constexpr float kWalkTilt = 0.5f;     // how far the left stick goes before it walks or turns
+    static constexpr float kTriggerDown = 0.5f;  // trigger axes run from -1 (released) to 1
+    static constexpr float kTriggerUp = 0.2f;    // a pulled trigger counts as released again below this
+    static constexpr float kLookSpeed = 900.0f;  // cursor pixels per second at full tilt
 
     // Takes one frame of the pad; `state` is null while none is connected, which releases everything.
     void update(const GLFWgamepadstate* state, float dt);

@@ -72,6 +72,7 @@ void runFrames(GLFWwindow* window, Game& game, int width, int height) {
     GamepadMapping pad;
     GLFWgamepadstate padState{};
     bool cursorFree = false;
+    bool focused = glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
     double lastPadRead = glfwGetTime();
     while (!glfwWindowShouldClose(window)) {
         float dx = 0.0f, dy = 0.0f;
@@ -86,6 +87,12 @@ void runFrames(GLFWwindow* window, Game& game, int width, int height) {
         pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
         lastPadRead = now;
         applyGamepad(pad, game);
+        // The focus is read once a frame rather than per event: a window manager (or the pointer grab
+        // of a disabled cursor) may take it away and give it back within one event poll.
+        if (focused != (glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE)) {
+            focused = !focused;
+            game.pause.focusChanged(focused);
+        }
         if (game.pause.paused() != cursorFree) {
             // A paused game hands the cursor back to the desktop.
             cursorFree = game.pause.paused();
@@ -118,7 +125,6 @@ int main(int argc, char** argv) {
     glfwSetErrorCallback(errorCallback);
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
-    glfwSetWindowFocusCallback(window, focusCallback);
     glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
 

@@ -80,11 +80,12 @@ void ScoreBook::setAside(const std::string& reason) {
     fs::rename(filePath(), aside, error);
     if (error) {
         saving = false;
-        complain(toldRead, "The score file " + filePath() + " " + reason + " and cannot be moved aside (" + error.message() +
-                 "); scores of this session are not saved.");
+        complain(toldRead, "The score file " + filePath() + " " + reason + " and cannot be moved aside (" +
+                               error.message() + "); scores of this session are not saved.");
         return;
     }
-    complain(toldRead, "The score file " + filePath() + " " + reason + "; it was moved to " + aside + " and a new one begun.");
+    complain(toldRead,
+             "The score file " + filePath() + " " + reason + "; it was moved to " + aside + " and a new one begun.");
 }
 
 void ScoreBook::complain(bool& told, const std::string& message) {

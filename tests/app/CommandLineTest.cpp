@@ -10,8 +10,7 @@
 
 namespace {
 
-const std::string kUsage =
-    "Usage: quillmarsh [--settings FILE] [--seed N] [--fullscreen | --windowed] [--size WxH]\n";
+const std::string kUsage = "Usage: quillmarsh [--settings FILE] [--seed N] [--fullscreen | --windowed] [--size WxH]\n";
 
 struct Outcome {
     ParsedCommandLine parsed;
@@ -69,9 +68,17 @@ TEST(CommandLineTest, HelpAndVersionAnswerAndExitZero) {
 
 TEST(CommandLineTest, RefusalsPrintTheUsageLineAndExitTwo) {
     const std::vector<std::vector<std::string>> refused = {
-        {"--fly"},          {"world"},         {"--seed"},           {"--seed", "-1"},
-        {"--seed", "x7"},   {"--seed", "4294967296"}, {"--size", "800"}, {"--size", "0x600"},
-        {"--size", "8x6x4"}, {"--size", "-8x6"},        {"--fullscreen", "--windowed"},
+        {"--fly"},
+        {"world"},
+        {"--seed"},
+        {"--seed", "-1"},
+        {"--seed", "x7"},
+        {"--seed", "4294967296"},
+        {"--size", "800"},
+        {"--size", "0x600"},
+        {"--size", "8x6x4"},
+        {"--size", "-8x6"},
+        {"--fullscreen", "--windowed"},
         {"--settings", "/no/such/settings.ini"},
     };
     for (const auto& args : refused) {

@@ -26,7 +26,8 @@ class GamePauseTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        game = std::make_unique<Game>(320.0f / 240.0f, 320, 240, [this] { return now; }, [] { return 777u; });
+        game = std::make_unique<Game>(
+            320.0f / 240.0f, 320, 240, [this] { return now; }, [] { return 777u; });
         testing::internal::CaptureStdout();  // the landscape's triangle count
         game->init();
         testing::internal::GetCapturedStdout();
