@@ -257,8 +257,9 @@ HudText Game::recordRound() {
 std::vector<HudText> Game::visibleRows() const {
     std::vector<HudText> rows = hudTexts;
     if (pause.paused()) {
-        rows.push_back(centredRow("Paused", height / 2 + 130, 2.0f));
-        rows.push_back(centredRow("Press P to play on", height / 2 + 80, 1.0f));
+        // Above the game-over rows, which stand around the middle.
+        rows.push_back(centredRow("Paused", height * 3 / 4, 2.0f));
+        rows.push_back(centredRow("Press P to play on", height * 3 / 4 - 50, 1.0f));
     }
     return rows;
 }
