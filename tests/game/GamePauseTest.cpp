@@ -59,7 +59,8 @@ protected:
     std::shared_ptr<Projectile> shot;
 };
 
-TEST_F(GamePauseTest, PausedRoundStandsStillWhileFramesDrawAndResumesWithoutALongFrame) {
+// One test, because a game is expensive to build.
+TEST_F(GamePauseTest, PauseFreezesTheRoundWhileFramesDrawAndFinishedRoundsReachTheScoreBook) {
     now += 20;
     frame();
     game->spawnProjectile(glm::vec3(0, 0, -6), game->player->position + glm::vec3(0, 6, 0), 1.0f, "player_projectile");
@@ -89,9 +90,8 @@ TEST_F(GamePauseTest, PausedRoundStandsStillWhileFramesDrawAndResumesWithoutALon
     EXPECT_EQ(game->gameState->timeLeft, timeLeft - 20);
     EXPECT_FLOAT_EQ(shot->age, before[2].x + 0.02f);
     EXPECT_EQ(game->lookOffset, look);
-}
 
-TEST_F(GamePauseTest, FinishedRoundsGoToTheScoreBookAndTheGameOverRowsShowTheBest) {
+    // The round runs out: it goes into the score book and the game-over rows show the best score.
     game->gameState->score = 12;
     now += 70000;
     frame();
