@@ -44,24 +44,31 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
                 std::cout << "Graphics quality: " << qualityName(level) << std::endl;
             }
             break;
+        case GLFW_KEY_P:
+            if (gameInstance) gameInstance->pause.toggle();
+            break;
         default: break;
     }
 }
 
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
-    if (action != GLFW_PRESS || !gameInstance) return;
-    Player& player = *gameInstance->player;
-    if (button == GLFW_MOUSE_BUTTON_LEFT) {
-        const glm::vec3 start = player.getProjectileSpawnPoint();
-        const glm::vec3 towards = gameInstance->aimPoint - start;
-        if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
-        gameInstance->spawnProjectile(glm::normalize(towards) * player.projectileSpeed,
-                                      player.getProjectileSpawnPoint(), 1.0f, "player_projectile");
-    } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
-        player.moveTo(gameInstance->aimPoint, gameInstance->dynamicsWorld);
-    }
+    if (action != GLFW_PRESS || !gameInstance || gameInstance->pause.paused()) return;
+    if (button == GLFW_MOUSE_BUTTON_LEFT)
+        fireAtCrosshair(*gameInstance);
+    else if (button == GLFW_MOUSE_BUTTON_RIGHT)
+        dashToCrosshair(*gameInstance);
 }
 
 void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
     if (gameInstance) gameInstance->resize(width, height);
 }
+
+void fireAtCrosshair(Game& game) {
+    Player& player = *game.player;
+    const glm::vec3 towards = game.aimPoint - player.getProjectileSpawnPoint();
+    if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
+    game.spawnProjectile(glm::normalize(towards) * player.projectileSpeed, player.getProjectileSpawnPoint(), 1.0f,
+                         "player_projectile");
+}
+
+void dashToCrosshair(Game& game) { game.player->moveTo(game.aimPoint, game.dynamicsWorld); }

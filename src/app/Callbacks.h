@@ -1,16 +1,23 @@
 #pragma once
 
 struct GLFWwindow;
+class Game;
 
 // GLFW callbacks. They run inside glfwPollEvents, between two frames, and reach the game through
 // gameInstance.
 void errorCallback(int error, const char* description);
 // Acts on presses only (releases and auto-repeats are ignored): Escape closes the window, F1 toggles
 // wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; R builds a new world, V recentres
-// the free look, Q freezes the lamp and G switches to the next graphics level (low, medium, high).
+// the free look, Q freezes the lamp, G switches to the next graphics level (low, medium, high) and P
+// pauses or resumes.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
-// Acts on presses only: the left button fires at the aim point, the right button dashes the player to
-// the ground under the crosshair.
+// Acts on presses only, and not while paused: the left button fires at the aim point, the right button
+// dashes the player to the ground under the crosshair.
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);
 // The window's drawable area changed size (0 × 0 while minimised): the game follows it.
 void framebufferSizeCallback(GLFWwindow* window, int width, int height);
+
+// The player's shot towards the point under the crosshair (mouse or pad).
+void fireAtCrosshair(Game& game);
+// The player's dash to the point under the crosshair (mouse or pad).
+void dashToCrosshair(Game& game);

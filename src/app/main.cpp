@@ -1,13 +1,19 @@
-// Quillmarsh entry point: settings, window and context, the Game, and the frame loop.
+// Quillmarsh entry point: command line, data and settings, window and context, the Game, and the
+// frame loop.
 
 #include "app/Callbacks.h"
+#include "app/CommandLine.h"
 #include "app/CursorOffset.h"
+#include "app/DataLocator.h"
 #include "app/FrameLimiter.h"
+#include "app/GamepadMapping.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
 #include "game/Game.h"
+#include "game/ScoreBook.h"
+#include "render/ResourcePath.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -50,10 +56,80 @@ void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
     for (int i = 0; i < 6; ++i) keys[i] = glfwGetKey(window, kKeys[i]);
 }
 
+// Finds the data, makes it the root of every resource path and reads the settings, the command line
+// having the last word. False (after saying where it looked) when there is no data anywhere.
+bool loadDataAndSettings(const LaunchOptions& options) {
+    const DataLocator locator(getCurrentWorkingDirectory(), DataLocator::executableDirectory());
+    const auto root = locator.find();
+    if (!root) {
+        std::cerr << locator.failureMessage();
+        return false;
+    }
+    setResourceRoot(*root);
+    settings = readSettings(locator.settingsFile(options.settingsFile, *root));
+    applyLaunchOptions(options, settings);
+    return true;
+}
+
+// The first pad GLFW knows a gamepad mapping for, read into `state`; null when none is plugged in.
+const GLFWgamepadstate* readGamepad(GLFWgamepadstate& state) {
+    for (int pad = GLFW_JOYSTICK_1; pad <= GLFW_JOYSTICK_LAST; ++pad) {
+        if (glfwJoystickIsGamepad(pad) && glfwGetGamepadState(pad, &state)) return &state;
+    }
+    return nullptr;
+}
+
+// The pad's presses, between two frames like the callbacks; fire and dash wait while paused.
+void applyGamepad(const GamepadMapping& pad, Game& game) {
+    if (pad.pausePressed()) game.pause.toggle();
+    if (pad.newWorldPressed()) game.reset();
+    if (game.pause.paused()) return;
+    if (pad.fired()) fireAtCrosshair(game);
+    if (pad.dashed()) dashToCrosshair(game);
+}
+
+void runFrames(GLFWwindow* window, Game& game) {
+    std::vector<int> keys(6, 0);
+    FrameLimiter limiter(settings.fpsLimit);
+    GamepadMapping pad;
+    GLFWgamepadstate padState{};
+    bool cursorFree = false;
+    bool focused = glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
+    double lastPadRead = glfwGetTime();
+    while (!glfwWindowShouldClose(window)) {
+        const glm::vec2 offset = sampleCursor(window) + pad.look();
+        culledObjectCount = 0;
+        sampleKeys(window, keys);
+        pad.addHeldKeys(keys);
+        game.update(offset.x, offset.y, keys);
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+        const double now = glfwGetTime();
+        pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
+        lastPadRead = now;
+        applyGamepad(pad, game);
+        // The focus is read once a frame rather than per event: a window manager (or the pointer grab
+        // of a disabled cursor) may take it away and give it back within one event poll.
+        if (focused != (glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE)) {
+            focused = !focused;
+            game.pause.focusChanged(focused);
+        }
+        if (game.pause.paused() != cursorFree) {
+            // A paused game hands the cursor back to the desktop.
+            cursorFree = game.pause.paused();
+            glfwSetInputMode(window, GLFW_CURSOR, cursorFree ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+        }
+        glGetError();
+        limiter.endFrame();
+    }
+}
+
 }  // namespace
 
-int main() {
-    loadSettings();
+int main(int argc, char** argv) {
+    const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
+    if (commandLine.exitCode) return *commandLine.exitCode;
+    if (!loadDataAndSettings(commandLine.options)) return 1;
     if (!startGlfw()) std::exit(1);
     WindowSize size;
     GLFWwindow* window = openWindow(size);
@@ -81,26 +157,19 @@ int main() {
 
     {
         // The game and every GL object it holds are released here, while the context is still current.
+        std::function<unsigned int()> seed;
+        if (commandLine.options.seed) seed = [n = *commandLine.options.seed] { return n; };
         auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
-                                           systemClockMs, std::function<unsigned int()>(), chooseQuality());
+                                           systemClockMs, seed, chooseQuality());
+        game->scoreBook = std::make_shared<ScoreBook>(
+            ScoreBook::defaultFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")), std::cerr);
+        game->scoreBook->load();
         gameInstance = game.get();
         game->setSounds(
             std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
         game->init();
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-
-        std::vector<int> keys(6, 0);
-        FrameLimiter limiter(settings.fpsLimit);
-        while (!glfwWindowShouldClose(window)) {
-            const glm::vec2 offset = sampleCursor(window);
-            culledObjectCount = 0;
-            sampleKeys(window, keys);
-            game->update(offset.x, offset.y, keys);
-            glfwSwapBuffers(window);
-            glfwPollEvents();
-            glGetError();
-            limiter.endFrame();
-        }
+        runFrames(window, *game);
         gameInstance = nullptr;
     }
 

@@ -1,6 +1,7 @@
 #include "effects/Hud.h"
 
 #include "render/GlContextState.h"
+#include "render/ResourcePath.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -12,8 +13,6 @@
 #include <iostream>
 
 namespace {
-
-const char* const fontPath = "res/hud_font.ttf";
 
 // One rendered character before the atlas is laid out: its cell metrics and the cell's pixels
 // (width × rows, margin included, rows top first).
@@ -120,7 +119,7 @@ void Hud::loadFont(GlyphAtlas& atlas) {
         return;
     }
     FT_Face face = nullptr;
-    if (FT_Error error = FT_New_Face(library, fontPath, 0, &face)) {
+    if (FT_Error error = FT_New_Face(library, (resourceRoot() + "/res/hud_font.ttf").c_str(), 0, &face)) {
         std::cerr << "Error during Freetype face creation: " << error << std::endl;
         FT_Done_FreeType(library);
         return;
@@ -155,6 +154,15 @@ void Hud::setText(std::vector<HudText> rows) {
     vertices = std::move(mesh);
     upload();
     built = true;
+}
+
+float Hud::textWidth(const std::string& text, float scale) const {
+    float width = 0.0f;
+    for (const char character : text) {
+        const int index = static_cast<unsigned char>(character) - GlyphAtlas::firstCode;
+        if (index >= 0 && index < GlyphAtlas::glyphCount) width += font.glyphs[index].advanceX * scale;
+    }
+    return width;
 }
 
 void Hud::appendRow(const HudText& row, std::vector<glm::vec4>& mesh) const {

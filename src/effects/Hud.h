@@ -8,6 +8,7 @@
 #include <glm/glm.hpp>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 // The HUD's text layer: a glyph atlas rendered from "res/hud_font.ttf" and one triangle mesh holding
@@ -31,7 +32,7 @@ public:
     // the window) the GL objects are left to the driver.
     ~Hud();
 
-    // Fills `atlas` afresh from "res/hud_font.ttf" (relative to the working directory), deleting the
+    // Fills `atlas` afresh from "res/hud_font.ttf" below the data folder (resourceRoot()), deleting the
     // texture it held. FreeType errors are reported on standard error and leave it empty; a glyph
     // that fails to load is reported on standard output and left empty. Leaves texture unit 0 active
     // with no 2D texture bound.
@@ -48,6 +49,8 @@ public:
     void draw();
 
     int vertexCount() const { return static_cast<int>(vertices.size()); }
+    // How far a row of `text` at `scale` moves the cursor, in pixels (for centring a row).
+    float textWidth(const std::string& text, float scale) const;
 
     std::shared_ptr<HudShader> shader;
     glm::mat4 projection{1.0f};

@@ -106,8 +106,10 @@ void Liquid::simulate(float dt) {
         healCooldown -= dt;
         solver->update(dt, dimensions, spawnPosition, spawnRate);
     }
-    solver->computeDensity(dimensions);
+    refreshSurface();
 }
+
+void Liquid::refreshSurface() { solver->computeDensity(dimensions); }
 
 glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {
     glm::vec3 direction(0.0f, -1.0f, 0.0f);

@@ -54,6 +54,8 @@ public:
     // One frame of a due fountain: when visible it ages, its heal cooldown runs down and its particles
     // advance by `dt`; visible or not, its density grid is recomputed and left bound for the draw.
     void simulate(float dt);
+    // Recomputes the density field from the particles as they stand (a paused frame still draws).
+    void refreshSurface();
 
     // The flow direction of cell (i, j, k) in a grid of `dimensions` points per axis: down, inward
     // at the side walls, and nothing but the inward z push on the floor.

@@ -9,6 +9,7 @@
 #include "game/CollisionRules.h"
 #include "game/GameStateManager.h"
 #include "game/Random.h"
+#include "game/ScoreBook.h"
 #include "effects/BulletDebugDrawer.h"
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
@@ -61,6 +62,7 @@ const glm::vec4 kNoClip(0.0f, -1.0f, 0.0f, 10000.0f);
 // The water shows nothing of the bed where it is 4 units deep along the view (the water program's
 // shallows); below this depth under the surface the landscape is hidden from any view above it.
 constexpr float kHiddenDepth = 5.0f;
+constexpr int kRoundMs = 60000;
 // The trail and the lamp both hang 0.7 above the cat.
 const glm::vec3 kTrailOffset = kLampOffset;
 
@@ -355,6 +357,7 @@ void Game::layoutHudRows() {
     hudTexts[5].y = static_cast<float>(height / 2 - 30);
     hudTexts[6].x = static_cast<float>(width / 2 - 280);
     hudTexts[6].y = static_cast<float>(height / 2 - 100);
+    if (hudTexts.size() > 7) hudTexts[7] = centredRow(hudTexts[7].text, height / 2 - 160, hudTexts[7].scale);
 }
 
 void Game::updateHudRows() {
@@ -362,6 +365,7 @@ void Game::updateHudRows() {
         if (gameState->health <= 0.0f || gameState->timeLeft == 0) {
             hudTexts.push_back({0.0f, 0.0f, 3.0f, gameState->getScoreText()});
             hudTexts.push_back({0.0f, 0.0f, 1.5f, "Press R to start over"});
+            if (scoreBook) hudTexts.push_back(recordRound());
             layoutHudRows();
             gameOver = true;
             sounds->onRoundOver(gameState->health <= 0.0f);
@@ -373,16 +377,39 @@ void Game::updateHudRows() {
     hudTexts[3].text = showDiagnostics ? std::to_string(fps) + "fps" : "";
 }
 
+HudText Game::centredRow(const std::string& text, int y, float scale) const {
+    return {static_cast<float>(width / 2) - hud->textWidth(text, scale) / 2.0f, static_cast<float>(y), scale, text};
+}
+
+HudText Game::recordRound() {
+    const int seconds = (kRoundMs - gameState->timeLeft + 500) / 1000;
+    const bool beaten = scoreBook->record(gameState->score, seconds);
+    return centredRow(beaten ? "New best score!" : "Best score: " + std::to_string(scoreBook->best()), height / 2 - 160,
+                      1.0f);
+}
+
+std::vector<HudText> Game::visibleRows() const {
+    std::vector<HudText> rows = hudTexts;
+    if (pause.paused()) {
+        // Above the game-over rows, which stand around the middle.
+        rows.push_back(centredRow("Paused", height * 3 / 4, 2.0f));
+        rows.push_back(centredRow("Press P to play on", height * 3 / 4 - 50, 1.0f));
+    }
+    return rows;
+}
+
 void Game::updateCulledRow() { hudTexts[4].text = showDiagnostics ? culledObjectsText() : ""; }
 
-float Game::advanceClock() {
+float Game::advanceClock(bool running) {
     nowMs = clock();
     // A wall clock set back (by hand or by time synchronisation) gives a negative difference; that
     // frame simply takes no time instead of running the timer and the physics backwards.
     const int32_t elapsed = std::max(elapsedMs(nowMs, lastMs), 0);
-    gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     if (elapsed > 0) fps = static_cast<int>(std::lround(1000.0 / elapsed));
     lastMs = nowMs;
+    // Each paused frame moves lastMs on, so the first frame after a pause is an ordinary one.
+    if (!running) return 0.0f;
+    gameState->timeLeft = std::max(gameState->timeLeft - elapsed, 0);
     return static_cast<float>(elapsed) / 1000.0f;
 }
 
@@ -494,13 +521,16 @@ void Game::spawn() {
     itemManager->addFountainsToWorld(dynamicsWorld);
 }
 
-void Game::renderFountains(float dt) {
+void Game::renderFountains(float dt, bool running) {
     // Near fountains in view flow and are drawn; spent ones are skipped before any distance test.
     for (const auto& healer : itemManager->getFountains()) {
         // The fountain hook may hand out other healers; only liquid fountains flow and are drawn.
         auto* fountain = dynamic_cast<Liquid*>(healer.get());
         if (!fountain || !fountain->isDue(camera->position, camera->frustum, culledObjectCount)) continue;
-        fountain->simulate(dt);
+        if (running)
+            fountain->simulate(dt);
+        else
+            fountain->refreshSurface();
         renderer->renderFluid(*fountain->surfaceMesh, fountain->getModelMatrix(), fountain->dimensions);
     }
 }
@@ -611,11 +641,20 @@ void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) 
 }
 
 void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) {
-    const float dt = advanceClock();
+    const bool running = !pause.paused();
+    sounds->setPaused(!running);  // what is playing waits with the game
+    const float dt = advanceClock(running);
     updateHudRows();
-    hud->setText(hudTexts);
-    mouseLook(cursorDx, cursorDy, keys);
-    player->update(dt, keys, dynamicsWorld);
+    hud->setText(visibleRows());
+    // The cursor is free while paused; looking starts again from wherever it is on resuming.
+    if (running && !pausedLastFrame) {
+        mouseLook(cursorDx, cursorDy, keys);
+    } else {
+        prevCursorDx = cursorDx;
+        prevCursorDy = cursorDy;
+    }
+    pausedLastFrame = !running;
+    if (running) player->update(dt, keys, dynamicsWorld);
     playerParticles->setPosition(player->position + kTrailOffset);
     moveLamp();
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
@@ -623,8 +662,10 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     for (const auto& object : objects) {
         if (object->name != "player" && object->visible) object->syncFromBody();
     }
-    enemyManager->update(dt, player->position, dynamicsWorld);
-    handleCollisions();
+    if (running) {
+        enemyManager->update(dt, player->position, dynamicsWorld);
+        handleCollisions();
+    }
 
     addLight(*TexturedShader::getInstance(), *sun, 0);
     framePart("shadows");
@@ -641,11 +682,13 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     if (clipped) glDisable(GL_CLIP_DISTANCE0);
     framePart("effects");
     renderWaterSurfaces(dt);
-    renderFountains(dt);
+    renderFountains(dt, running);
 
-    Projectile::updateAll(dt, dynamicsWorld);
-    releaseSpentShots();
-    ParticleSystem::updateAll(dt, camera->position);
+    if (running) {
+        Projectile::updateAll(dt, dynamicsWorld);
+        releaseSpentShots();
+        ParticleSystem::updateAll(dt, camera->position);
+    }
     renderer->renderParticles();
     // The 3D scene is complete: into the window, where the overlay is drawn at full size.
     framePart("overlay");
@@ -656,7 +699,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
     renderer->renderGui(guiObjects);
 
     framePart("physics");
-    dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
+    if (running) dynamicsWorld->stepSimulation(dt, 10, 1.0 / 60.0);
     updateCulledRow();
     if (showHudText && hud->built) hud->draw();
     framePart("end");
@@ -681,7 +724,7 @@ void Game::reset() {
     camera->updateFrustum(0.0f);
     placePlayer();
     spawn();
-    gameState->timeLeft = 60000;
+    gameState->timeLeft = kRoundMs;
     gameState->health = 1.0f;
     gameState->score = 0;
     if (gameOver) hudTexts.resize(5);

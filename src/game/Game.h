@@ -4,6 +4,7 @@
 #include "game/Clock.h"
 #include "game/HudText.h"
 #include "render/GraphicsQuality.h"
+#include "game/PauseState.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
@@ -29,6 +30,7 @@ class Hud;
 class Light;
 class ParticleShader;
 class ParticleSystem;
+class ScoreBook;
 class Player;
 class PointLight;
 class Renderer;
@@ -111,6 +113,15 @@ public:
     void addObject(const std::shared_ptr<GameObject>& object);
     // Appends the mesh to the batch drawn with texture `key`.
     void addRenderable(int key, const std::shared_ptr<TexturedMesh>& mesh);
+    // The HUD rows of this frame: `hudTexts` and, while paused, the centred pause rows.
+    std::vector<HudText> visibleRows() const;
+
+    // While paused the round clock, the player, the enemies, the shots, the fountains, the particles
+    // and the physics stand still; frames still draw. `pause.onChange` tells who else must know.
+    PauseState pause;
+    // Where finished rounds are recorded (none in tests and tools); the game-over rows then show the
+    // best score.
+    std::shared_ptr<ScoreBook> scoreBook;
 
     bool lampFrozen = false;
     glm::vec2 lookOffset{0.0f};
@@ -175,8 +186,9 @@ public:
     static const glm::vec3 kPlayerStart;
 
 private:
-    // Sets nowMs, fps and lastMs, runs the round timer down and returns the frame time in seconds.
-    float advanceClock();
+    // Sets nowMs, fps and lastMs, runs the round timer down and returns the frame time in seconds;
+    // while paused the timer keeps still and the frame takes no time.
+    float advanceClock(bool running);
     // Rows 0 to 3 and the game-over rows, as the frame starts.
     void updateHudRows();
     // Row 4, the culled-object counter of this frame (shown from the next frame on).
@@ -184,7 +196,10 @@ private:
     void mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys);
     void moveLamp();
     void renderShadows();
-    void renderFountains(float dt);
+    void renderFountains(float dt, bool running);
+    // Writes the finished round into the score book and returns the row telling the best score.
+    HudText recordRound();
+    HudText centredRow(const std::string& text, int y, float scale) const;
     // The reflection and refraction images of every tile in view (all of them with culling off).
     void renderWaterImages(float dt);
     void renderWaterSurfaces(float dt);
@@ -222,4 +237,5 @@ private:
     int cursorSettleFrames = 0;  // frames after a resize whose cursor offsets are no motion
     ClockMs clock;
     std::function<unsigned int()> worldSeed;
+    bool pausedLastFrame = false;
 };

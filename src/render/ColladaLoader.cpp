@@ -76,7 +76,7 @@ std::shared_ptr<TexturedMesh> convertMesh(const aiMesh& mesh) {
 }  // namespace
 
 void ColladaLoader::loadModel(const std::string& fileName, std::vector<std::shared_ptr<TexturedMesh>>& meshes) {
-    const std::string path = getCurrentWorkingDirectory() + "/res/models/" + fileName;
+    const std::string path = resourceRoot() + "/res/models/" + fileName;
     const aiScene* scene = importer().ReadFile(path, aiProcess_JoinIdenticalVertices | aiProcess_Triangulate);
     if (scene == nullptr) refuseModel(path, importer().GetErrorString());
 

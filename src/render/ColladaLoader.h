@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// Imports Collada models from the working directory's "res/models" folder. Every mesh of a file
+// Imports Collada models from the data folder's "res/models" folder (resourceRoot()). Every mesh of a file
 // becomes a TexturedMesh in the model layout; node transforms, materials and animations are ignored
 // (owners place the meshes and give them their textures).
 class ColladaLoader {

@@ -21,6 +21,6 @@ GLuint ComputeShader::init() {
 }
 
 void ComputeShader::setComputePath(const std::string& computeFile) {
-    computeShaderPath = getCurrentWorkingDirectory() + computeFile;
+    computeShaderPath = resourceRoot() + computeFile;
     std::cout << computeShaderPath << std::endl;
 }

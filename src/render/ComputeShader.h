@@ -15,6 +15,6 @@ public:
     std::string computeShaderPath;
 
 protected:
-    // Sets `computeShaderPath` to the working directory followed by `computeFile` and prints it.
+    // Sets `computeShaderPath` to the data folder followed by `computeFile` and prints it.
     void setComputePath(const std::string& computeFile);
 };

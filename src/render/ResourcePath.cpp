@@ -5,6 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Empty while the data lives in the working directory.
+std::string& chosenRoot() {
+    static std::string root;
+    return root;
+}
+
+}  // namespace
+
 std::string getCurrentWorkingDirectory() {
     // A null buffer lets the C library allocate one of the right size; we own it afterwards.
     char* buffer = getcwd(nullptr, 0);
@@ -16,3 +26,7 @@ std::string getCurrentWorkingDirectory() {
     std::free(buffer);
     return directory;
 }
+
+std::string resourceRoot() { return chosenRoot().empty() ? getCurrentWorkingDirectory() : chosenRoot(); }
+
+void setResourceRoot(const std::string& directory) { chosenRoot() = directory; }

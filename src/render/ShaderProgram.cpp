@@ -65,7 +65,7 @@ void ShaderProgram::bindAttributes() { glBindAttribLocation(programId, 0, "posit
 
 void ShaderProgram::setStagePaths(const std::string& vertexFile, const std::string& fragmentFile,
                                   const std::string& geometryFile) {
-    const std::string directory = getCurrentWorkingDirectory();
+    const std::string directory = resourceRoot();
     vertexShaderPath = directory + vertexFile;
     fragmentShaderPath = directory + fragmentFile;
     geometryShaderPath = geometryFile.empty() ? std::string() : directory + geometryFile;

@@ -4,9 +4,9 @@
 
 #include <string>
 
-// A GPU program built from GLSL files below the working directory's "shader" folder. Subclasses pick
-// the files, the attribute bindings and the uniform locations to keep; everything else writes uniforms
-// by name when it draws. Construction only sets paths (no GL); `init` needs the current context.
+// A GPU program built from GLSL files below the data folder's "shader" folder (resourceRoot(), normally the working
+// directory). Subclasses pick the files, the attribute bindings and the uniform locations to keep; everything else
+// writes uniforms by name when it draws. Construction only sets paths (no GL); `init` needs the current context.
 class ShaderProgram {
 public:
     ShaderProgram() = default;
@@ -41,7 +41,7 @@ public:
     int numberOfLights = 0;  // light slots written into this program so far
 
 protected:
-    // Sets the stage paths to the working directory followed by the given literals ("/shader/...";
+    // Sets the stage paths to the data folder followed by the given literals ("/shader/...";
     // an empty geometry literal means no geometry stage) and prints the vertex path.
     void setStagePaths(const std::string& vertexFile, const std::string& fragmentFile,
                        const std::string& geometryFile = "");

@@ -72,7 +72,7 @@ GLuint loadTexture(const std::string& fileName, int width, int height) {
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D, textureId);
-    uploadImage(GL_TEXTURE_2D, texturePath(getCurrentWorkingDirectory(), fileName), width, height);
+    uploadImage(GL_TEXTURE_2D, texturePath(resourceRoot(), fileName), width, height);
     // An upload error must not be blamed on whatever reports GL errors next.
     glGetError();
 
@@ -89,7 +89,7 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_CUBE_MAP, textureId);
-    const std::string directory = getCurrentWorkingDirectory();
+    const std::string directory = resourceRoot();
     const size_t faceCount = std::min<size_t>(faceFiles.size(), 6);
     for (size_t i = 0; i < faceCount; ++i) {
         uploadImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), texturePath(directory, faceFiles[i]),
@@ -135,7 +135,7 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings)
         std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
                   << fileNames.size() - arrayLayerCount << " of " << fileNames.size() << " files" << std::endl;
     }
-    const std::string directory = getCurrentWorkingDirectory();
+    const std::string directory = resourceRoot();
     const size_t layerCount = std::min<size_t>(fileNames.size(), arrayLayerCount);
     // Decoding a 2048 x 2048 PNG takes about half a second on the software renderer's machines, and
     // the terrain names each file twice, so an image goes into every layer that names it at once.

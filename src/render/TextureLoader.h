@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Loading PNG images from the working directory's "res/textures" folder into GL textures. Each call
+// Loading PNG images from the data folder's "res/textures" folder (resourceRoot()) into GL textures. Each call
 // makes a new texture; nothing is cached. All but decodePng need the current context and leave the
 // active texture unit unchanged.
 

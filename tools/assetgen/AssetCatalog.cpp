@@ -2,6 +2,7 @@
 
 #include "CatModel.h"
 #include "CatTextures.h"
+#include "IconTexture.h"
 #include "ItemModels.h"
 #include "ItemTextures.h"
 #include "RabbitModels.h"
@@ -59,6 +60,7 @@ std::vector<Asset> assetCatalog() {
         texture("cursor_128.png", paintCursor),
         texture("cursor_128_white.png", paintCursorWhite),
         texture("particle1.png", paintParticles),
+        {"icons/quillmarsh_256.png", [](const std::string& fullPath) { paintIcon().savePng(fullPath); }},
     };
     assets.insert(assets.end(), rest.begin(), rest.end());
     return assets;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Settings.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+// What the command line asks for. Every field left empty keeps what the settings file says.
+struct LaunchOptions {
+    std::string settingsFile;        // --settings FILE
+    std::optional<unsigned> seed;    // --seed N: the first world's seed
+    std::optional<bool> fullscreen;  // --fullscreen (true) or --windowed (false)
+    std::optional<int> width;        // --size WxH
+    std::optional<int> height;
+};
+
+// The options, or the code the program exits with straight away: 0 after --help or --version, 2 after
+// an unknown option or a value that cannot be used.
+struct ParsedCommandLine {
+    LaunchOptions options;
+    std::optional<int> exitCode;
+};
+
+// Reads argv with CLI11. Help and version go to `out`; a refusal writes the reason and the usage line to
+// `err`. Opens nothing but checks that a --settings file exists.
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// Lays the command line's window choices over the settings read from the file.
+void applyLaunchOptions(const LaunchOptions& options, Settings& settings);
