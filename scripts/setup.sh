@@ -3,6 +3,7 @@
 # missing ones), then configures and builds into build/. Safe to run again; fast when nothing changed.
 # SANITIZE=1 builds the game and the tests with AddressSanitizer and UBSan into build-sanitize/
 # instead (BUILD_DIR overrides either folder; the other tools are built there on request only).
+# WERROR=1 (or 0) turns compiler warnings into errors (or back) in that folder, as CI builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,7 +29,12 @@ build_type=${BUILD_TYPE:-RelWithDebInfo}
 sanitize=OFF build_dir=build targets=()
 if [[ ${SANITIZE:-0} == 1 ]]; then sanitize=ON build_dir=build-sanitize targets=(--target quillmarsh quillmarsh_tests); fi
 build_dir=${BUILD_DIR:-$build_dir}
-if [[ ! -f $build_dir/CMakeCache.txt ]]; then
-  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" -DQUILLMARSH_SANITIZE="$sanitize"
+werror=()
+if [[ -n ${WERROR:-} ]]; then
+  werror=(-DQUILLMARSH_WERROR=OFF)
+  [[ $WERROR == 1 ]] && werror=(-DQUILLMARSH_WERROR=ON)
+fi
+if [[ ! -f $build_dir/CMakeCache.txt || ${#werror[@]} -gt 0 ]]; then
+  cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" -DQUILLMARSH_SANITIZE="$sanitize" "${werror[@]}"
 fi
 cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"

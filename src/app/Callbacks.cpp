@@ -54,21 +54,13 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods) {
     if (action != GLFW_PRESS || !gameInstance || gameInstance->pause.paused()) return;
     if (button == GLFW_MOUSE_BUTTON_LEFT)
-        fireAtCrosshair(*gameInstance);
+        gameInstance->firePlayerShot();
     else if (button == GLFW_MOUSE_BUTTON_RIGHT)
         dashToCrosshair(*gameInstance);
 }
 
 void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
     if (gameInstance) gameInstance->resize(width, height);
-}
-
-void fireAtCrosshair(Game& game) {
-    Player& player = *game.player;
-    const glm::vec3 towards = game.aimPoint - player.getProjectileSpawnPoint();
-    if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
-    game.spawnProjectile(glm::normalize(towards) * player.projectileSpeed, player.getProjectileSpawnPoint(), 1.0f,
-                         "player_projectile");
 }
 
 void dashToCrosshair(Game& game) { game.player->moveTo(game.aimPoint, game.dynamicsWorld); }

@@ -17,7 +17,5 @@ void mouseButtonCallback(GLFWwindow* window, int button, int action, int mods);
 // The window's drawable area changed size (0 × 0 while minimised): the game follows it.
 void framebufferSizeCallback(GLFWwindow* window, int width, int height);
 
-// The player's shot towards the point under the crosshair (mouse or pad).
-void fireAtCrosshair(Game& game);
 // The player's dash to the point under the crosshair (mouse or pad).
 void dashToCrosshair(Game& game);

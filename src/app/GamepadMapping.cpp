@@ -1,6 +1,7 @@
 #include "app/GamepadMapping.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -42,8 +43,9 @@ void GamepadMapping::update(const GLFWgamepadstate* state, float dt) {
 }
 
 void GamepadMapping::addHeldKeys(std::vector<int>& keys) const {
-    const bool held[5] = {forward, left, back, right, jump};  // W, A, S, D, space
-    for (size_t i = 0; i < 5 && i < keys.size(); ++i) {
-        if (held[i]) keys[i] = GLFW_PRESS;
+    const std::pair<PlayerKey, bool> held[] = {
+        {kKeyW, forward}, {kKeyA, left}, {kKeyS, back}, {kKeyD, right}, {kKeySpace, jump}};
+    for (const auto& [key, down] : held) {
+        if (down && static_cast<size_t>(key) < keys.size()) keys[key] = GLFW_PRESS;
     }
 }

@@ -7,6 +7,8 @@
 #include <GLFW/glfw3.h>
 #include <glm/glm.hpp>
 
+#include "entities/PlayerKey.h"
+
 #include <vector>
 
 // What a gamepad in GLFW's standard layout does: the left stick walks (up and down) and turns (left and
@@ -24,7 +26,7 @@ public:
     // Takes one frame of the pad; `state` is null while none is connected, which releases everything.
     void update(const GLFWgamepadstate* state, float dt);
 
-    // Presses W, A, S, D and space in the frame's key states (W, A, S, D, space, left shift) where the
+    // Presses W, A, S, D and space in the frame's key states (indexed by PlayerKey) where the
     // pad holds them; what the keyboard holds stays held.
     void addHeldKeys(std::vector<int>& keys) const;
     // The right stick's look so far, in cursor pixels, to add to the mouse cursor's offset.

@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
+#include "entities/PlayerKey.h"
 #include "game/Game.h"
 #include "game/ScoreBook.h"
 #include "render/ResourcePath.h"
@@ -52,8 +53,9 @@ GraphicsQuality chooseQuality() {
 }
 
 void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
-    static const int kKeys[6] = {GLFW_KEY_W, GLFW_KEY_A, GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_SPACE, GLFW_KEY_LEFT_SHIFT};
-    for (int i = 0; i < 6; ++i) keys[i] = glfwGetKey(window, kKeys[i]);
+    static const int kGlfwKeys[kPlayerKeyCount] = {GLFW_KEY_W, GLFW_KEY_A,     GLFW_KEY_S,
+                                                   GLFW_KEY_D, GLFW_KEY_SPACE, GLFW_KEY_LEFT_SHIFT};
+    for (int key = 0; key < kPlayerKeyCount; ++key) keys[key] = glfwGetKey(window, kGlfwKeys[key]);
 }
 
 // Finds the data, makes it the root of every resource path and reads the settings, the command line
@@ -84,12 +86,12 @@ void applyGamepad(const GamepadMapping& pad, Game& game) {
     if (pad.pausePressed()) game.pause.toggle();
     if (pad.newWorldPressed()) game.reset();
     if (game.pause.paused()) return;
-    if (pad.fired()) fireAtCrosshair(game);
+    if (pad.fired()) game.firePlayerShot();
     if (pad.dashed()) dashToCrosshair(game);
 }
 
 void runFrames(GLFWwindow* window, Game& game) {
-    std::vector<int> keys(6, 0);
+    std::vector<int> keys(kPlayerKeyCount, 0);
     FrameLimiter limiter(settings.fpsLimit);
     GamepadMapping pad;
     GLFWgamepadstate padState{};

@@ -39,9 +39,9 @@ const PartLook kParts[] = {
 };
 constexpr size_t kPartCount = sizeof(kParts) / sizeof(kParts[0]);
 
-enum Key { kW, kA, kS, kD, kSpace, kShift };
-
-bool pressed(const std::vector<int>& keys, Key key) { return static_cast<size_t>(key) < keys.size() && keys[key]; }
+bool pressed(const std::vector<int>& keys, PlayerKey key) {
+    return static_cast<size_t>(key) < keys.size() && keys[key];
+}
 
 }  // namespace
 
@@ -102,10 +102,10 @@ void Player::endDash(btDynamicsWorld* world) {
 }
 
 void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorld* world) {
-    const bool shift = pressed(keys, kShift);
-    float forward = pressed(keys, kW) ? -1.0f : pressed(keys, kS) ? 1.0f : 0.0f;
+    const bool shift = pressed(keys, kKeyLeftShift);
+    float forward = pressed(keys, kKeyW) ? -1.0f : pressed(keys, kKeyS) ? 1.0f : 0.0f;
     float strafe = 0.0f;
-    if (shift) strafe = pressed(keys, kA) ? -1.0f : pressed(keys, kD) ? 1.0f : 0.0f;
+    if (shift) strafe = pressed(keys, kKeyA) ? -1.0f : pressed(keys, kKeyD) ? 1.0f : 0.0f;
     if (forward != 0.0f || strafe != 0.0f) {
         // Diagonal walking is no faster than straight walking.
         const float scale = kWalkSpeed * dt / std::sqrt(forward * forward + strafe * strafe);
@@ -114,10 +114,10 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
     }
 
     float yawRate = 0.0f;
-    if (!shift) yawRate = pressed(keys, kA) ? turnSpeed : pressed(keys, kD) ? -turnSpeed : 0.0f;
+    if (!shift) yawRate = pressed(keys, kKeyA) ? turnSpeed : pressed(keys, kKeyD) ? -turnSpeed : 0.0f;
     setRotation(glm::vec3(rotation.x, rotation.y + yawRate * dt, rotation.z));
 
-    if (pressed(keys, kSpace) && grounded) {
+    if (pressed(keys, kKeySpace) && grounded) {
         if (sounds && verticalVelocity < kJumpSpeed) sounds->onJump();  // held space keeps one jump going
         verticalVelocity = kJumpSpeed;
     } else if (verticalVelocity > kTerminalFallSpeed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "entities/PlayerKey.h"
 #include "game/GameEntity.h"
 
 #include <glm/glm.hpp>
@@ -21,7 +22,7 @@ public:
     explicit Player(const std::string& modelName);
     ~Player() override = default;
 
-    // One frame. `keys` holds W, A, S, D, space and left shift (nonzero when pressed); missing
+    // One frame. `keys` holds the states of the PlayerKey keys (nonzero when pressed); missing
     // entries count as released. Dashing ignores the keys. Moves the body along at the end.
     void update(float dt, const std::vector<int>& keys, btDynamicsWorld* world);
     // Starts a dash towards the terrain point where a ray from above the player's head to

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "audio/SoundEvents.h"
+#include "entities/PlayerKey.h"
 #include "game/Clock.h"
+#include "game/HudRows.h"
 #include "game/HudText.h"
-#include "render/GraphicsQuality.h"
 #include "game/PauseState.h"
+#include "game/ScenePasses.h"
+#include "game/WorldSpawner.h"
+#include "render/GraphicsQuality.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
@@ -70,18 +74,14 @@ public:
 
     // Builds the physics world and populates the scene.
     void init();
-    // One whole frame. `keys` holds the states of W, A, S, D, space and left shift, in that order.
+    // One whole frame. `keys` holds the states of the keys, indexed by PlayerKey.
     void update(float cursorDx, float cursorDy, const std::vector<int>& keys);
     // A new world between two frames: new landscape, the player back in the middle, a fresh round.
     void reset();
     // Scatters the diamond clusters with their fountains and the enemy groups over the landscape, and
-    // one of each around the player; registers their meshes and adds their bodies to the world.
+    // one of each around the player (see WorldSpawner); registers their meshes and adds their bodies to
+    // the world.
     void spawn();
-    // The scattering of spawn: six clusters of diamonds around a fountain, each with an enemy group,
-    // at random points of the inner map, then one cluster and one group around `playerPosition`. The
-    // draws continue the random sequence where it stands, so every cluster lands somewhere of its own.
-    static void scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
-                        const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition);
 
     // Draws from the next frame on with `quality`: new shadow map, water images, scene target and
     // landscape program as the level needs them. Needs the current context.
@@ -103,6 +103,12 @@ public:
     // Fires a shot from `position` with `impulse`; it lives `lifetime` seconds. `name` tells whose it is:
     // "player_projectile" or "projectile" (an enemy's).
     void spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime, const std::string& name);
+    // The player's shot (mouse button, pad trigger, tools): from the player's muzzle towards the point
+    // under the crosshair, at the player's shot speed, for 1 second. Nothing when the aim point is the
+    // muzzle itself (it gives no direction).
+    void firePlayerShot() { firePlayerShotAt(aimPoint); }
+    // The same shot towards `target` instead.
+    void firePlayerShotAt(const glm::vec3& target);
     // Applies the game rules to the contacts of the last physics step.
     void handleCollisions();
 
@@ -184,58 +190,49 @@ public:
 
     static const glm::vec3 kSkyColor;
     static const glm::vec3 kPlayerStart;
+    static constexpr int kRoundMs = 60000;  // the length of a round
+    static const glm::vec3 kLampOffset;     // the lamp and the sparkle trail hang this far above the cat
 
 private:
+    // The steps of init, in order.
+    void createPhysicsWorld();
+    void createPlayer();
+    // Seeds the world, builds the landscape at the level's settings and scatters the grass over it.
+    void createLandscape();
+
+    // The steps of update, in order.
     // Sets nowMs, fps and lastMs, runs the round timer down and returns the frame time in seconds;
     // while paused the timer keeps still and the frame takes no time.
     float advanceClock(bool running);
-    // Rows 0 to 3 and the game-over rows, as the frame starts.
-    void updateHudRows();
-    // Row 4, the culled-object counter of this frame (shown from the next frame on).
-    void updateCulledRow();
+    // Mouse look while running; the cursor is free while paused and looking starts again from
+    // wherever it is on resuming.
+    void lookAround(float cursorDx, float cursorDy, const std::vector<int>& keys, bool running);
+    // The player, its trail, the lamp, the aim, the listener, the bodies' objects, the enemies and the
+    // game rules.
+    void simulate(float dt, const std::vector<int>& keys, bool running);
+    // Water surfaces, fountains, the shots' ageing and the particles.
+    void renderEffects(float dt, bool running);
+    // The finished scene into the window, then the crosshair over it.
+    void renderOverlay();
+
     void mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys);
     void moveLamp();
-    void renderShadows();
-    void renderFountains(float dt, bool running);
-    // Writes the finished round into the score book and returns the row telling the best score.
-    HudText recordRound();
-    HudText centredRow(const std::string& text, int y, float scale) const;
-    // The reflection and refraction images of every tile in view (all of them with culling off).
-    void renderWaterImages(float dt);
-    void renderWaterSurfaces(float dt);
     // Seeds the random generator with a new seed from worldSeed: once per world, before anything of it
     // is drawn.
     void seedWorld();
-    void placePlayer();
-    void registerPlayerMeshes();
     // Lets go of every spent shot (expired or hit): its body leaves the world, its mesh the batches
     // and the object the update list.
     void releaseSpentShots();
     void framePart(const char* part);
-    // Rows 3 and 4 and the game-over rows, placed for the window size.
-    void layoutHudRows();
-    // The scene target and the water images for the window size and the level.
-    void sizeTargets();
-    // The shadow map, its box's steps and cache, and the landscape's program and texture filter for
-    // the level.
-    void applyShadowAndTerrainQuality();
-    // Sun and lamp into the landscape's program (after it was rebuilt).
-    void loadTerrainLights();
-    // The water program of the level, with sun and lamp if it was rebuilt.
-    void useWaterVariant();
-    // Whether the water images can be skipped: no water pixel was drawn last frame.
-    bool waterHiddenLastFrame();
-    // The main image's clip plane: nothing clipped, or, above the water where the level allows, the
-    // landscape deeper than the water hides.
-    glm::vec4 mainClipPlane() const;
 
     int width;
     int height;
     GraphicsQuality quality;
-    GLuint waterQuery = 0;       // samples of water drawn in the last frame
-    bool waterQueried = false;   // waterQuery holds a result to read
     int cursorSettleFrames = 0;  // frames after a resize whose cursor offsets are no motion
     ClockMs clock;
     std::function<unsigned int()> worldSeed;
     bool pausedLastFrame = false;
+    ScenePasses passes{*this};
+    HudRows hudRows{*this};
+    WorldSpawner spawner{*this};
 };

@@ -148,63 +148,71 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     int highestCellLayer = -1;
     const std::size_t capacity = gridMatches ? countTriangles(points, n, isoLevel, &highestCellLayer) : 0;
     GLuint produced = 0;
-
-    if (capacity > 0) {
-        // Sized by the host count over the same grid, level and table rather than for five
-        // triangles in every cell, and read back only as far as the pass wrote.
-        GLuint triangleBuffer = 0;
-        glGenBuffers(1, &triangleBuffer);
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, triangleBuffer);
-        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)), nullptr,
-                     GL_DYNAMIC_READ);
-
-        GLuint counterBuffer = 0;
-        const GLuint zero = 0;
-        glGenBuffers(1, &counterBuffer);
-        glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
-        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 2, counterBuffer);
-        glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(zero), &zero, GL_STATIC_READ);
-
-        // Upload the host grid again so the pass marches exactly what was counted, even if someone
-        // edited `points` since the read-back.
-        specifyDensityBuffer(static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4)));
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, densityBuffer);
-
-        glUniform1i(glGetUniformLocation(marchingCubesProgramId, "countPerAxis"), n);
-        glUniform1f(glGetUniformLocation(marchingCubesProgramId, "isoLevel"), isoLevel);
-
-        // Only the layers up to the highest one holding triangles: above the land lies empty sky,
-        // which would cost more to march than the land itself.
-        const glm::ivec3 cells(n - 1, highestCellLayer + 1, n - 1);
-        const glm::uvec3 groups = workGroupsFor(marchingCubesProgramId, cells);
-        glDispatchCompute(groups.x, groups.y, groups.z);
-        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT | GL_ATOMIC_COUNTER_BARRIER_BIT);
-
-        glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(produced), &produced);
-        if (produced > capacity) {
-            // The shader drops what does not fit; say so rather than read past the buffer.
-            std::cerr << "Marching cubes produced " << produced << " triangles for " << capacity << " counted"
-                      << std::endl;
-            produced = static_cast<GLuint>(capacity);
-        }
-        triangles.clear();  // no copying of the old triangles if the array has to grow
-        triangles.resize(produced);
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
-        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(produced * sizeof(Triangle)),
-                           triangles.data());
-
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-        glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
-        glDeleteBuffers(1, &triangleBuffer);
-        glDeleteBuffers(1, &counterBuffer);
-    } else {
+    if (capacity > 0)
+        produced = marchCells(n, highestCellLayer, capacity);
+    else
         triangles.clear();
-    }
 
     count = produced;
     std::cout << count << std::endl;
     return triangles.data();
+}
+
+GLuint MarchingCubesHandler::marchCells(int n, int highestCellLayer, std::size_t capacity) {
+    // Sized by the host count over the same grid, level and table rather than for five
+    // triangles in every cell, and read back only as far as the pass wrote.
+    GLuint triangleBuffer = 0;
+    glGenBuffers(1, &triangleBuffer);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, triangleBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)), nullptr,
+                 GL_DYNAMIC_READ);
+
+    GLuint counterBuffer = 0;
+    const GLuint zero = 0;
+    glGenBuffers(1, &counterBuffer);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 2, counterBuffer);
+    glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(zero), &zero, GL_STATIC_READ);
+
+    // Upload the host grid again so the pass marches exactly what was counted, even if someone
+    // edited `points` since the read-back.
+    specifyDensityBuffer(static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4)));
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, densityBuffer);
+
+    glUniform1i(glGetUniformLocation(marchingCubesProgramId, "countPerAxis"), n);
+    glUniform1f(glGetUniformLocation(marchingCubesProgramId, "isoLevel"), isoLevel);
+
+    // Only the layers up to the highest one holding triangles: above the land lies empty sky,
+    // which would cost more to march than the land itself.
+    const glm::ivec3 cells(n - 1, highestCellLayer + 1, n - 1);
+    const glm::uvec3 groups = workGroupsFor(marchingCubesProgramId, cells);
+    glDispatchCompute(groups.x, groups.y, groups.z);
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT | GL_ATOMIC_COUNTER_BARRIER_BIT);
+
+    const GLuint produced = readTriangles(triangleBuffer, capacity);
+
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    glDeleteBuffers(1, &triangleBuffer);
+    glDeleteBuffers(1, &counterBuffer);
+    return produced;
+}
+
+GLuint MarchingCubesHandler::readTriangles(GLuint triangleBuffer, std::size_t capacity) {
+    GLuint produced = 0;
+    glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(produced), &produced);
+    if (produced > capacity) {
+        // The shader drops what does not fit; say so rather than read past the buffer.
+        std::cerr << "Marching cubes produced " << produced << " triangles for " << capacity << " counted" << std::endl;
+        produced = static_cast<GLuint>(capacity);
+    }
+    triangles.clear();  // no copying of the old triangles if the array has to grow
+    triangles.resize(produced);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
+    glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(produced * sizeof(Triangle)),
+                       triangles.data());
+    return produced;
 }
 
 void MarchingCubesHandler::bindTriangleTable() {

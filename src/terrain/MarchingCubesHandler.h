@@ -63,6 +63,12 @@ private:
     void releaseDensityBuffer();
     void updateStatistics();
     static void bindTriangleTable();
+    // The marching-cubes pass over the cells up to `highestCellLayer` into a buffer of `capacity`
+    // triangles (the host count), read back into `triangles`; returns how many it holds.
+    GLuint marchCells(int n, int highestCellLayer, std::size_t capacity);
+    // Reads the pass's triangle count and as many triangles (at most `capacity`) from `triangleBuffer`
+    // into `triangles`; leaves `triangleBuffer` bound to the generic shader-storage target.
+    GLuint readTriangles(GLuint triangleBuffer, std::size_t capacity);
 
     GLsizeiptr densityBufferBytes = 0;
 

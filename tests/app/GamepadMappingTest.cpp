@@ -11,7 +11,14 @@ struct Pad : GLFWgamepadstate {
     Pad() : GLFWgamepadstate{} { axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = -1; }
 };
 
-std::vector<int> withKeys(const GamepadMapping& mapping, std::vector<int> keys = std::vector<int>(6, 0)) {
+// The key states with `held` down.
+std::vector<int> keysHeld(std::initializer_list<PlayerKey> held) {
+    std::vector<int> keys(kPlayerKeyCount, 0);
+    for (PlayerKey key : held) keys[key] = 1;
+    return keys;
+}
+
+std::vector<int> withKeys(const GamepadMapping& mapping, std::vector<int> keys = keysHeld({})) {
     mapping.addHeldKeys(keys);
     return keys;
 }
@@ -23,16 +30,16 @@ TEST(GamepadMappingTest, LeftStickWalksAndTurnsAJumpsBesideTheKeyboardUntilThePa
     pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = 0.8f;   // and right: turn right
     pad.buttons[GLFW_GAMEPAD_BUTTON_A] = GLFW_PRESS;
     mapping.update(&pad, 0.016f);
-    EXPECT_EQ(withKeys(mapping), (std::vector<int>{1, 0, 0, 1, 1, 0}));
+    EXPECT_EQ(withKeys(mapping), keysHeld({kKeyW, kKeyD, kKeySpace}));
 
     pad = Pad();
     pad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = 0.3f;  // a slight tilt does nothing
     pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = -1.0f;
     mapping.update(&pad, 0.016f);
-    EXPECT_EQ(withKeys(mapping, {0, 0, 1, 0, 0, 1}), (std::vector<int>{0, 1, 1, 0, 0, 1}));  // S, shift held
+    EXPECT_EQ(withKeys(mapping, keysHeld({kKeyS, kKeyLeftShift})), keysHeld({kKeyA, kKeyS, kKeyLeftShift}));
 
     mapping.update(nullptr, 0.016f);
-    EXPECT_EQ(withKeys(mapping), (std::vector<int>(6, 0)));
+    EXPECT_EQ(withKeys(mapping), keysHeld({}));
 }
 
 TEST(GamepadMappingTest, TriggersAndButtonsActOncePerPressAndTheRightStickLooks) {

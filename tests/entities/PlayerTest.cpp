@@ -15,7 +15,6 @@ namespace {
 using testsupport::near;
 
 constexpr float kDt = 0.02f;
-enum { W, A, S, D, Space, Shift };
 
 // The game's player on flat terrain (top at y = 0), with its body in the world.
 class PlayerTest : public testsupport::GlTest {
@@ -28,9 +27,9 @@ protected:
         player->grounded = true;
     }
     // One frame with the given keys held; returns how far the player went.
-    glm::vec3 frame(std::initializer_list<int> held, float dt = kDt) {
-        std::vector<int> keys(6, 0);
-        for (int key : held) keys[key] = 1;
+    glm::vec3 frame(std::initializer_list<PlayerKey> held, float dt = kDt) {
+        std::vector<int> keys(kPlayerKeyCount, 0);
+        for (PlayerKey key : held) keys[key] = 1;
         const glm::vec3 before = player->position;
         player->update(dt, keys, world.get());
         return player->position - before;
@@ -46,13 +45,13 @@ protected:
 };
 
 TEST_F(PlayerTest, KeysWalkTurnAndStrafeAtTenUnitsASecondAndShotsStartUpItsAxis) {
-    EXPECT_TRUE(near(frame({W, S}), glm::vec3(0, 0, -10 * kDt)));  // W wins over S
-    EXPECT_TRUE(near(frame({A, D}), glm::vec3(0)));                // A wins over D, and turns
+    EXPECT_TRUE(near(frame({kKeyW, kKeyS}), glm::vec3(0, 0, -10 * kDt)));  // W wins over S
+    EXPECT_TRUE(near(frame({kKeyA, kKeyD}), glm::vec3(0)));                // A wins over D, and turns
     EXPECT_NEAR(player->rotation.y, 3.0f * kDt, 1e-6f);
     player->setRotation(glm::vec3(0));
-    EXPECT_TRUE(near(frame({A, D, Shift}), glm::vec3(-10 * kDt, 0, 0)));  // shift makes A and D strafe
-    EXPECT_TRUE(near(frame({D, Shift}), glm::vec3(10 * kDt, 0, 0)));
-    const glm::vec3 diagonal = frame({W, D, Shift});
+    EXPECT_TRUE(near(frame({kKeyA, kKeyD, kKeyLeftShift}), glm::vec3(-10 * kDt, 0, 0)));  // shift makes A and D strafe
+    EXPECT_TRUE(near(frame({kKeyD, kKeyLeftShift}), glm::vec3(10 * kDt, 0, 0)));
+    const glm::vec3 diagonal = frame({kKeyW, kKeyD, kKeyLeftShift});
     EXPECT_NEAR(glm::length(diagonal), 10 * kDt, 1e-4f) << "no faster diagonally";
     EXPECT_NEAR(diagonal.x, -diagonal.z, 1e-5f);
     EXPECT_EQ(player->rotation.y, 0.0f);
@@ -63,14 +62,14 @@ TEST_F(PlayerTest, KeysWalkTurnAndStrafeAtTenUnitsASecondAndShotsStartUpItsAxis)
 TEST_F(PlayerTest, JumpsOnlyFromTheGroundAndFallsNoFasterThanTerminalSpeed) {
     testsupport::HeardSounds sounds;
     player->sounds = &sounds;
-    frame({Space});
+    frame({kKeySpace});
     EXPECT_EQ(player->verticalVelocity, 3.0f);
     EXPECT_NEAR(player->position.y, 3.0f * kDt, 1e-5f);
-    frame({Space});  // still within the ground probe: the same jump goes on
+    frame({kKeySpace});  // still within the ground probe: the same jump goes on
     EXPECT_EQ(sounds.heard, std::vector<std::string>{"jump"});
     player->setPosition(glm::vec3(100, 1.6f, 100));  // beyond the reach of the ground probe
-    frame({Space});
-    frame({Space});
+    frame({kKeySpace});
+    frame({kKeySpace});
     EXPECT_FALSE(player->grounded);
     EXPECT_FLOAT_EQ(player->verticalVelocity, 3.0f - 6.0f * kDt);
 
@@ -85,7 +84,7 @@ TEST_F(PlayerTest, DashStartsFastSlowsDownAndEndsOnTheTargetOrAtAnObstacle) {
     player->setPosition(glm::vec3(100, 2, 100));
     player->moveTarget = glm::vec3(100, 2, 200);
     player->movingToTarget = true;
-    EXPECT_TRUE(near(frame({S}, 0.01f), glm::vec3(0, 0, 2)));  // 200 * dt; the keys do nothing
+    EXPECT_TRUE(near(frame({kKeyS}, 0.01f), glm::vec3(0, 0, 2)));  // 200 * dt; the keys do nothing
     EXPECT_TRUE(near(frame({}, 0.01f), glm::vec3(0, 0, 20 * std::sqrt(98.0f) * 0.01f)));
     // Long frames must still bring it home rather than bounce it around the target.
     for (int i = 0; i < 100 && player->movingToTarget; ++i) frame({}, 0.05f);

@@ -35,7 +35,7 @@ TEST_F(GamePauseTest, PauseFreezesTheRoundWhileFramesDrawAndFinishedRoundsReachT
     game.onScenePass = [&scenePasses](const glm::vec4&, float) { ++scenePasses; };
     auto frame = [&](int ms, float cursorX = 0.0f) {
         now += ms;
-        game.update(cursorX, 0.0f, std::vector<int>(6, 0));
+        game.update(cursorX, 0.0f, std::vector<int>(kPlayerKeyCount, 0));
     };
     auto showing = [&game](const std::string& text) {
         const auto rows = game.visibleRows();

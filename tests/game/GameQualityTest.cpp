@@ -40,7 +40,7 @@ protected:
     }
     void frame() {
         testing::internal::CaptureStdout();
-        game->update(0.0f, 0.0f, std::vector<int>(6, 0));
+        game->update(0.0f, 0.0f, std::vector<int>(kPlayerKeyCount, 0));
         testing::internal::GetCapturedStdout();
     }
     // Mean colour of each block of the window after a frame drawn over black.

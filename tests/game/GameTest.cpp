@@ -63,7 +63,9 @@ protected:
     // One frame `ms` after the last, with the cursor at (x, y) and only left shift possibly held.
     void frame(int32_t ms, float x = 0.0f, float y = 0.0f, bool shift = false) {
         advance(ms);
-        game->update(x, y, {0, 0, 0, 0, 0, shift ? 1 : 0});
+        std::vector<int> keys(kPlayerKeyCount, 0);
+        keys[kKeyLeftShift] = shift ? 1 : 0;
+        game->update(x, y, keys);
     }
     // The height of the landscape below (x, top, z), looking through everything else.
     float groundAt(float x, float z, float top = 150.0f) {
@@ -398,7 +400,7 @@ TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
             return ItemManager::SpawnedFountain{};
         };
         std::srand(seed);
-        Game::scatter(items, enemies, world.get(), nullptr, Game::kPlayerStart);
+        WorldSpawner::scatter(items, enemies, world.get(), nullptr, Game::kPlayerStart);
         for (const auto& rabbit : enemies.rabbits) spots.push_back(rabbit->position);
         enemies.clear(world.get());
         items.clear(world.get());

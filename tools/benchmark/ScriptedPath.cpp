@@ -5,8 +5,6 @@
 
 namespace {
 
-enum Key { kW = 0, kA = 1, kS = 2, kD = 3, kSpace = 4, kShift = 5 };
-
 const float kPi = 3.14159265f;
 
 // Phase boundaries as fractions of the run.
@@ -25,10 +23,10 @@ PathInput ScriptedPath::at(int frame) const {
     PathInput in;
     const float t = static_cast<float>(frame) / static_cast<float>(frameCount);
     if (t < kTurnLeftFrom) {
-        in.keys[kW] = 1;
+        in.keys[kKeyW] = 1;
     } else if (t < kLookFrom) {
-        in.keys[kW] = 1;
-        in.keys[kA] = 1;
+        in.keys[kKeyW] = 1;
+        in.keys[kKeyA] = 1;
     } else if (t < kStrafeFrom) {
         // One full swing of the cursor: the camera pitches down and up again, the crosshair sweeps
         // left and right, and the offset is back at the centre when the phase ends.
@@ -38,17 +36,17 @@ PathInput ScriptedPath::at(int frame) const {
     } else if (t < kJumpFrom) {
         // Shift turns the cat with the mouse instead of moving the crosshair, and makes D a strafe.
         const float phase = (t - kStrafeFrom) / (kJumpFrom - kStrafeFrom);
-        in.keys[kD] = 1;
-        in.keys[kShift] = 1;
+        in.keys[kKeyD] = 1;
+        in.keys[kKeyLeftShift] = 1;
         in.cursorDx = 200.0f * std::sin(kPi * phase);
     } else if (t < kTurnRightFrom) {
-        in.keys[kW] = 1;
-        in.keys[kSpace] = 1;
+        in.keys[kKeyW] = 1;
+        in.keys[kKeySpace] = 1;
     } else if (t < kBackFrom) {
-        in.keys[kW] = 1;
-        in.keys[kD] = 1;
+        in.keys[kKeyW] = 1;
+        in.keys[kKeyD] = 1;
     } else {
-        in.keys[kS] = 1;
+        in.keys[kKeyS] = 1;
     }
     return in;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "entities/PlayerKey.h"
+
 #include <vector>
 
 // The input of one benchmark frame, in the form the frame loop hands to Game::update.
 struct PathInput {
     float cursorDx = 0.0f;  // virtual cursor offset from the window centre, pixels
     float cursorDy = 0.0f;
-    std::vector<int> keys = std::vector<int>(6, 0);  // W, A, S, D, space, left shift
+    std::vector<int> keys = std::vector<int>(kPlayerKeyCount, 0);  // indexed by PlayerKey
 };
 
 // A fixed walk through the world, stretched over any number of frames so a short run covers the

@@ -173,17 +173,11 @@ int main(int argc, char** argv) {
         game.camera->rotateAround(game.player->position, glm::vec3(o.pitch, 0.0f, 0.0f));
         if (o.gameOver) game.gameState->timeLeft = 0;
 
-        std::vector<int> keys(6, 0);
+        std::vector<int> keys(kPlayerKeyCount, 0);
         for (int frame = 0; frame < o.frames; ++frame) {
-            keys[0] = frame < o.walkFrames ? 1 : 0;
-            keys[4] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
-            if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) {
-                const glm::vec3 start = game.player->getProjectileSpawnPoint();
-                const glm::vec3 towards = game.aimPoint - start;
-                if (glm::length(towards) > 1e-6f)
-                    game.spawnProjectile(glm::normalize(towards) * game.player->projectileSpeed, start, 1.0f,
-                                         "player_projectile");
-            }
+            keys[kKeyW] = frame < o.walkFrames ? 1 : 0;
+            keys[kKeySpace] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
+            if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) game.firePlayerShot();
             if (frame == o.lookBackFrame)
                 game.player->rotateAround(game.player->position, glm::vec3(0.0f, 3.1415927f, 0.0f));
             fakeNow += o.stepMs;

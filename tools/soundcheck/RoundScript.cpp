@@ -62,18 +62,16 @@ std::string RoundScript::hunt(int frame, Game& game) {
         return "the rabbit is down";
     }
     if (frame % 3 != 0) return "";
-    const glm::vec3 start = player.getProjectileSpawnPoint();
-    const glm::vec3 aim = target->position + glm::vec3(0.0f, 0.5f, 0.0f);
-    game.spawnProjectile(glm::normalize(aim - start) * player.projectileSpeed, start, 1.0f, "player_projectile");
+    game.firePlayerShotAt(target->position + glm::vec3(0.0f, 0.5f, 0.0f));
     return "fire at the rabbit";
 }
 
 std::string RoundScript::before(int frame, Game& game, std::vector<int>& keys) {
-    keys.assign(6, 0);
+    keys.assign(kPlayerKeyCount, 0);
     if (frame < kHuntEnd) return hunt(frame, game);
     Player& player = *game.player;
     if (frame == kJump || frame == kJump + 1) {
-        keys[4] = 1;
+        keys[kKeySpace] = 1;
         return "space held";
     }
     if (frame == kDash) {

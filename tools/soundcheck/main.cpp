@@ -55,7 +55,7 @@ std::string playRound(GLFWwindow* window, unsigned seed) {
         audio->logTo(&log);
         game.setSounds(audio);
         RoundScript script;
-        std::vector<int> keys(6, 0);
+        std::vector<int> keys(kPlayerKeyCount, 0);
         for (int frame = 0; !script.finished(frame); ++frame) {
             const std::string did = script.before(frame, game, keys);
             if (!did.empty()) std::printf("frame %3d at %7.3f s: %s\n", frame, audio->clockSeconds(), did.c_str());
