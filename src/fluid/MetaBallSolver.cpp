@@ -5,6 +5,8 @@
 #include "fluid/MetaFluidParticleShader.h"
 #include "game/Random.h"
 #include "render/GlContextState.h"
+#include "render/GlErrors.h"
+#include "render/StorageBindings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,12 +16,6 @@ namespace {
 
 // The particle program runs 256 invocations per work group.
 constexpr std::uint32_t kParticleGroupSize = 256;
-
-void reportGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::cerr << prefix << error << std::endl;
-    }
-}
 
 GLuint makeBuffer(GLenum target, GLsizeiptr bytes, GLenum usage) {
     GLuint buffer = 0;
@@ -77,7 +73,7 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
 
     glUseProgram(particleProgram);
     glGenBuffers(1, &flowFieldBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFlowField, flowFieldBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, flowField.data(), GL_DYNAMIC_DRAW);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
@@ -88,7 +84,7 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
     if (blobby->densityBuffer == 0) glGenBuffers(1, &blobby->densityBuffer);
     densityBuffer = blobby->densityBuffer;
     const std::vector<glm::vec4> zeros(static_cast<size_t>(cells), glm::vec4(0.0f));
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, zeros.data(), GL_DYNAMIC_READ);
     glUseProgram(0);
 
@@ -135,13 +131,13 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
     const glm::vec3 gridVelocity = velocity * pointsPerUnit;
     glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), gridVelocity.x, gridVelocity.y, gridVelocity.z);
 
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, positionBuffers[current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 6, velocityBuffers[current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 7, velocityBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 5, counterBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 8, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticlePositionsIn, positionBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleVelocitiesIn, velocityBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticlePositionsOut, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleVelocitiesOut, velocityBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFlowField, flowFieldBuffer);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, CounterBinding::kParticleCount, counterBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleDensity, densityBuffer);
 
     current = 1 - current;
     drawnCount = pointCount;
@@ -173,12 +169,12 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
 }
 
 void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
-    reportGlErrors("OpenGL error before density: ");
+    drainGlErrors("OpenGL error before density: ");
 
     glUseProgram(densityProgram);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kSplatPositions, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
 
     const glm::ivec3 grid = gridSize(dimensions);
     glUniform1i(glGetUniformLocation(densityProgram, "pointCount"), static_cast<GLint>(drawnCount));
@@ -191,5 +187,5 @@ void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
     glDispatchCompute(groupsFor(grid.x, block[0]), groupsFor(grid.y, block[1]), groupsFor(grid.z, block[2]));
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
 
-    reportGlErrors("OpenGL error after density: ");
+    drainGlErrors("OpenGL error after density: ");
 }
