@@ -200,7 +200,7 @@ std::vector<glm::vec3> boxAt(const glm::vec3& c, float half = 0.5f) {
 TEST(Camera, CullsWithAWideFrustumCountingEachRejection) {
     testsupport::ScopedGlobals globals;
     culledObjectCount = 0;
-    Camera camera(16.0f / 9.0f);
+    Camera camera(16.0f / 9.0f, &culledObjectCount);
     camera.updateFrustum(0.0f);  // at the origin looking along -z, out to the far plane
     EXPECT_TRUE(camera.isInFrustum(boxAt(glm::vec3(0, 0, -10))));
     EXPECT_TRUE(camera.isInFrustum(boxAt(glm::vec3(0, 0, -1000), 5.0f))) << "straddling the far plane";
