@@ -12,6 +12,7 @@
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
 #include "game/Game.h"
+#include "game/Random.h"
 #include "game/ScoreBook.h"
 #include "render/ResourcePath.h"
 
@@ -144,7 +145,14 @@ int main(int argc, char** argv) {
     {
         // The game and every GL object it holds are released here, while the context is still current.
         std::function<unsigned int()> seed;
-        if (commandLine.options.seed) seed = [n = *commandLine.options.seed] { return n; };
+        if (commandLine.options.seed) {
+            // The first world is the one asked for; R makes new ones as always.
+            seed = [n = *commandLine.options.seed, first = true]() mutable {
+                const unsigned int chosen = first ? n : freshSeed();
+                first = false;
+                return chosen;
+            };
+        }
         auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
                                            systemClockMs, seed, chooseQuality());
         game->scoreBook = std::make_shared<ScoreBook>(
