@@ -13,8 +13,8 @@ constexpr GLuint kOctaveOffsets = 1;
 constexpr GLuint kTriangles = 0;
 constexpr GLuint kTriangleTable = 1;
 constexpr GLuint kMarchingPoints = 3;
-// meta_fluid_particles.comp: positions and velocities read and written, the flow field, and the
-// fountain density grid it leaves for meta_ball_density.comp.
+// meta_fluid_particles.comp: positions and velocities read and written, the flow field; the
+// fountain density grid is bound at kParticleDensity too, though the shader declares no block there.
 constexpr GLuint kParticlePositionsIn = 0;
 constexpr GLuint kParticlePositionsOut = 2;
 constexpr GLuint kFlowField = 4;
