@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "entities/EnemyManager.h"
 #include "entities/ItemManager.h"
 #include "entities/Player.h"
@@ -18,6 +19,7 @@
 #include "effects/WaterShader.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
+#include "render/GlErrors.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/SceneTarget.h"
@@ -25,6 +27,7 @@
 #include "render/ShadowMaster.h"
 #include "render/TexturedMesh.h"
 #include "render/TexturedShader.h"
+#include "render/VaoLoader.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/AdvancedTerrainShader.h"
 #include "terrain/GrassScatter.h"
@@ -45,15 +48,6 @@ const glm::vec3 Game::kSkyColor(0.46f, 0.56f, 0.64f);
 const glm::vec3 Game::kPlayerStart(400.0f, 100.0f, 400.0f);
 const glm::vec3 Game::kLampOffset(0.0f, 0.7f, 0.0f);
 
-namespace {
-
-void reportGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        std::cerr << prefix << static_cast<unsigned int>(error) << std::endl;
-}
-
-}  // namespace
-
 Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed,
            const GraphicsQuality& level)
     : width(w),
@@ -62,10 +56,10 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
       clock(std::move(clockSource)),
       worldSeed(seed ? std::move(seed) : freshSeed) {
     gameState = std::make_shared<GameStateManager>();
-    camera = std::make_shared<Camera>(aspect);
+    camera = std::make_shared<Camera>(aspect, &culledObjectCount);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
     hud = std::make_shared<Hud>(width, height);
-    renderer = std::make_shared<Renderer>(camera);
+    renderer = std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     renderer->skyColor = kSkyColor;
     sceneTarget = std::make_shared<SceneTarget>();
     passes.sizeTargets();
@@ -117,7 +111,7 @@ void Game::init() {
     Projectile::loadResources();
     createPhysicsWorld();
     createPlayer();
-    reportGlErrors("OpenGL error after terrain loading: ");
+    drainGlErrors("OpenGL error after terrain loading: ");
     SceneSetUp scene(*this);
     scene.createSun();
     createLandscape();
@@ -143,7 +137,7 @@ void Game::createPhysicsWorld() {
     solver = new btSequentialImpulseConstraintSolver();
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     dynamicsWorld->setGravity(btVector3(0, -5, 0));
-    debugDrawer = new BulletDebugDrawer();
+    debugDrawer = new BulletDebugDrawer(renderer->debugLineProgramId);
     dynamicsWorld->setDebugDrawer(debugDrawer);
 }
 
@@ -368,7 +362,7 @@ void Game::renderEffects(float dt, bool running) {
         releaseSpentShots();
         ParticleSystem::updateAll(dt, camera->position);
     }
-    renderer->renderParticles();
+    renderer->renderParticles(ParticleSystem::systemsByTexture(), ParticleSystem::programId(), instanceBuffer());
 }
 
 void Game::renderOverlay() {

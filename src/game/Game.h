@@ -4,7 +4,7 @@
 #include "entities/PlayerKey.h"
 #include "game/Clock.h"
 #include "game/HudRows.h"
-#include "game/HudText.h"
+#include "effects/HudText.h"
 #include "game/PauseState.h"
 #include "game/ScenePasses.h"
 #include "game/WorldSpawner.h"
@@ -31,7 +31,6 @@ class GameStateManager;
 class GrassScatter;
 class ItemManager;
 class Hud;
-class Light;
 class ParticleShader;
 class ParticleSystem;
 class ScoreBook;
@@ -143,7 +142,6 @@ public:
     std::list<std::shared_ptr<GameObject>> objects;
     std::shared_ptr<AdvancedTerrain> terrain;
     std::shared_ptr<GrassScatter> grass;
-    std::list<std::shared_ptr<Light>> lights;
     std::shared_ptr<DirectionalLight> sun;
     std::shared_ptr<SkyBox> skyBox;
     std::list<std::shared_ptr<WaterTile>> waterTiles;

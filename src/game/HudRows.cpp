@@ -18,8 +18,10 @@ std::vector<HudText> HudRows::firstRows() const {
     const GameStateManager& state = *game.gameState;
     const float right = static_cast<float>(game.windowWidth()), top = static_cast<float>(game.windowHeight());
     return {
-        {100.0f, 200.0f, 1.0f, state.getTimeText()},       {100.0f, 150.0f, 1.0f, state.getHealthText()},
-        {100.0f, 100.0f, 1.0f, state.getScoreText()},      {100.0f, top - 100.0f, 1.0f, ""},
+        {100.0f, 200.0f, 1.0f, state.getTimeText()},
+        {100.0f, 150.0f, 1.0f, state.getHealthText()},
+        {100.0f, 100.0f, 1.0f, state.getScoreText()},
+        {100.0f, top - 100.0f, 1.0f, ""},
         {right - 450.0f, top - 100.0f, 1.0f, culledObjectsText()},
     };
 }
@@ -64,8 +66,8 @@ void HudRows::endRound() {
 }
 
 HudText HudRows::centredRow(const std::string& text, int y, float scale) const {
-    return {static_cast<float>(game.windowWidth() / 2) - game.hud->textWidth(text, scale) / 2.0f,
-            static_cast<float>(y), scale, text};
+    return {static_cast<float>(game.windowWidth() / 2) - game.hud->textWidth(text, scale) / 2.0f, static_cast<float>(y),
+            scale, text};
 }
 
 HudText HudRows::recordRound() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/HudText.h"
+#include "effects/HudText.h"
 
 #include <string>
 #include <vector>

@@ -10,6 +10,7 @@
 #include "game/Game.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
+#include "render/GlErrors.h"
 #include "render/GlContextState.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -19,8 +20,6 @@
 #include "render/ShadowMaster.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/AdvancedTerrainShader.h"
-
-#include <iostream>
 
 namespace {
 
@@ -52,7 +51,7 @@ void ScenePasses::renderShadows() {
         shadowMaster.renderTerrain(*terrain.mesh);
     }
     shadowMaster.endPass();
-    shadowMaster.loadShadowUniforms(terrain.programId);
+    shadowMaster.loadShadowUniforms(*terrain.shader);
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
@@ -109,8 +108,7 @@ void ScenePasses::renderMainImage(float dt) {
 }
 
 void ScenePasses::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        std::cerr << "OpenGL error at start of render scene:" << static_cast<unsigned int>(error) << std::endl;
+    drainGlErrors("OpenGL error at start of render scene:");
     if (game.onScenePass) game.onScenePass(clipPlane, maxDistance);
     const GraphicsQuality& quality = game.graphicsQuality();
     Renderer& renderer = *game.renderer;
@@ -125,13 +123,12 @@ void ScenePasses::renderScene(float dt, const glm::vec4& clipPlane, float maxDis
 
     const AdvancedTerrain& terrain = *game.terrain;
     glUseProgram(terrain.programId);
-    glUniform4f(glGetUniformLocation(terrain.programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
-                clipPlane.w);
+    glUniform4f(terrain.shader->clipPlaneLocation, clipPlane.x, clipPlane.y, clipPlane.z, clipPlane.w);
     renderer.prepareTerrain(*terrain.mesh, *terrain.shader);
     if (quality.terrainChunks)
-        renderer.renderChunks(*terrain.chunks, terrain.programId, terrain.terrainTexture);
+        renderer.renderChunks(*terrain.chunks, *terrain.shader, terrain.terrainTexture);
     else
-        renderer.renderArray(*terrain.mesh, terrain.programId, terrain.terrainTexture);
+        renderer.renderArray(*terrain.mesh, *terrain.shader, terrain.terrainTexture);
     glBindVertexArray(0);
 
     if (quality.skyLast) {
@@ -193,8 +190,7 @@ void ScenePasses::sizeTargets() {
     const GraphicsQuality& quality = game.graphicsQuality();
     const int width = game.windowWidth(), height = game.windowHeight();
     auto& frameBuffers = game.waterFrameBuffers;
-    game.sceneTarget->resize(width, height, quality.sceneScale(width, height), quality.samples,
-                             quality.smoothUpscale);
+    game.sceneTarget->resize(width, height, quality.sceneScale(width, height), quality.samples, quality.smoothUpscale);
     if (quality.waterImageScale > 0.0f) {
         const int refractionWidth = SceneTarget::scaled(game.sceneTarget->width(), quality.waterImageScale);
         const int refractionHeight = SceneTarget::scaled(game.sceneTarget->height(), quality.waterImageScale);

@@ -27,7 +27,6 @@ const glm::vec3 kWaterPosition(400.0f, 4.0f, 400.0f);
 
 void SceneSetUp::createSun() {
     game.sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1.0f));
-    game.lights.push_back(game.sun);
     game.shadowMaster->light = game.sun;
     game.sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 }
@@ -50,7 +49,6 @@ void SceneSetUp::createLamp() {
     lamp->color = glm::vec3(0.6f, 0.9f, 1.0f);
     lamp->attenuation = glm::vec3(1.0f, 0.01f, 0.1f);
     lamp->position = game.player->position + Game::kLampOffset;
-    game.lights.push_back(lamp);
     auto textured = TexturedShader::getInstance();
     auto waterShader = WaterShader::getInstance();
     addLight(*game.terrain->shader, *game.sun, 0);

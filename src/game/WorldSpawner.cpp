@@ -93,6 +93,5 @@ void WorldSpawner::placePlayer() {
 }
 
 void WorldSpawner::registerPlayerMeshes() {
-    for (const auto& mesh : game.player->meshes)
-        game.addRenderable(static_cast<int>(mesh->material->textureId), mesh);
+    for (const auto& mesh : game.player->meshes) game.addRenderable(static_cast<int>(mesh->material->textureId), mesh);
 }

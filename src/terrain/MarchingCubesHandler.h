@@ -62,7 +62,6 @@ private:
     void specifyDensityBuffer(GLsizeiptr bytes);
     void releaseDensityBuffer();
     void updateStatistics();
-    static void bindTriangleTable();
     // The marching-cubes pass over the cells up to `highestCellLayer` into a buffer of `capacity`
     // triangles (the host count), read back into `triangles`; returns how many it holds.
     GLuint marchCells(int n, int highestCellLayer, std::size_t capacity);
@@ -71,8 +70,4 @@ private:
     GLuint readTriangles(GLuint triangleBuffer, std::size_t capacity);
 
     GLsizeiptr densityBufferBytes = 0;
-
-    // The triangle table on the GPU: created by the first marching-cubes pass, shared by all
-    // handlers and kept for the life of the process.
-    static GLuint tableBuffer;
 };

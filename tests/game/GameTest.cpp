@@ -12,7 +12,7 @@
 #include "entities/Player.h"
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "game/OwnerFilteredRay.h"
 #include "render/Camera.h"
 #include "render/Material.h"
