@@ -40,7 +40,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <iostream>
 #include <string>
 #include <unordered_set>
 
