@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "entities/Player.h"
+#include "game/ObjectTags.h"
 #include "game/Game.h"
 
 #include <GL/glew.h>
@@ -68,7 +69,7 @@ void fireAtCrosshair(Game& game) {
     const glm::vec3 towards = game.aimPoint - player.getProjectileSpawnPoint();
     if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
     game.spawnProjectile(glm::normalize(towards) * player.projectileSpeed, player.getProjectileSpawnPoint(), 1.0f,
-                         "player_projectile");
+                         tags::kPlayerProjectile);
 }
 
 void dashToCrosshair(Game& game) { game.player->moveTo(game.aimPoint, game.dynamicsWorld); }

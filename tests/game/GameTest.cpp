@@ -13,7 +13,8 @@
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
 #include "game/Healer.h"
-#include "game/OwnerFilteredRay.h"
+#include "game/ObjectTags.h"
+#include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/Material.h"
 #include "render/PointLight.h"
@@ -67,11 +68,11 @@ protected:
     }
     // The height of the landscape below (x, top, z), looking through everything else.
     float groundAt(float x, float z, float top = 150.0f) {
-        const btVector3 from(x, top, z), to(x, -10, z);
-        OwnerFilteredRay ground(from, to, OwnerFilteredRay::named("terrain"));
-        game->dynamicsWorld->rayTest(from, to, ground);
-        EXPECT_TRUE(ground.hasHit() && ground.m_collisionObject == game->terrain->rigidBody);
-        return static_cast<float>(ground.m_hitPointWorld.y());
+        const physics::RayHit ground =
+            physics::closestHit(game->dynamicsWorld, btVector3(x, top, z), btVector3(x, -10, z), nullptr,
+                                [](const SceneObject* owner) { return owner && owner->name == tags::kTerrain; });
+        EXPECT_TRUE(ground.hit && ground.owner == game->terrain.get());
+        return static_cast<float>(ground.point.y());
     }
     // The player on the ground mid-map, and every body of the world in the physics world once.
     void expectANewWorld() {

@@ -18,6 +18,7 @@
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
+#include "game/ObjectTags.h"
 #include "render/Camera.h"
 
 #include <GL/glew.h>
@@ -182,7 +183,7 @@ int main(int argc, char** argv) {
                 const glm::vec3 towards = game.aimPoint - start;
                 if (glm::length(towards) > 1e-6f)
                     game.spawnProjectile(glm::normalize(towards) * game.player->projectileSpeed, start, 1.0f,
-                                         "player_projectile");
+                                         tags::kPlayerProjectile);
             }
             if (frame == o.lookBackFrame)
                 game.player->rotateAround(game.player->position, glm::vec3(0.0f, 3.1415927f, 0.0f));

@@ -8,6 +8,7 @@
 #include "game/Game.h"
 #include "game/GameStateManager.h"
 #include "game/Healer.h"
+#include "game/ObjectTags.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -64,7 +65,7 @@ std::string RoundScript::hunt(int frame, Game& game) {
     if (frame % 3 != 0) return "";
     const glm::vec3 start = player.getProjectileSpawnPoint();
     const glm::vec3 aim = target->position + glm::vec3(0.0f, 0.5f, 0.0f);
-    game.spawnProjectile(glm::normalize(aim - start) * player.projectileSpeed, start, 1.0f, "player_projectile");
+    game.spawnProjectile(glm::normalize(aim - start) * player.projectileSpeed, start, 1.0f, tags::kPlayerProjectile);
     return "fire at the rabbit";
 }
 
