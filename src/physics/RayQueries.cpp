@@ -28,8 +28,8 @@ private:
 
 }  // namespace
 
-RayHit closestHit(btDynamicsWorld* world, const btVector3& from, const btVector3& to,
-                  const btCollisionObject* ignored, const OwnerFilter& accept) {
+RayHit closestHit(btDynamicsWorld* world, const btVector3& from, const btVector3& to, const btCollisionObject* ignored,
+                  const OwnerFilter& accept) {
     RayHit result;
     if (!world) return result;
     FilteredClosestHit ray(from, to, ignored, accept);

@@ -16,8 +16,8 @@ using OwnerFilter = std::function<bool(const SceneObject* owner)>;
 
 struct RayHit {
     bool hit = false;
-    btVector3 point{0, 0, 0};              // the hit point, in the library's precision
-    const SceneObject* owner = nullptr;    // null on a miss or for a body without an owner
+    btVector3 point{0, 0, 0};            // the hit point, in the library's precision
+    const SceneObject* owner = nullptr;  // null on a miss or for a body without an owner
 
     glm::vec3 position() const { return toGlm(point); }
 };

@@ -368,7 +368,7 @@ TEST_F(GameTest, WholeFramesLeaveNoGlStateAndNoSpentShotsBehind) {
     // A burst straight up into the sky from above the cat, so the shots hit nothing and expire.
     for (int i = 0; i < 10; ++i) {
         game->spawnProjectile(glm::vec3(0, 6, 0), game->player->position + glm::vec3(i, 5, 0), 1.0f,
-                              "player_projectile");
+                              tags::kPlayerProjectile);
     }
     nextFrame();
     EXPECT_EQ(game->objects.size(), objects + 10);
@@ -383,7 +383,7 @@ TEST_F(GameTest, WholeFramesLeaveNoGlStateAndNoSpentShotsBehind) {
 // seed scatters the same world again.
 TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
     testsupport::PhysicsWorld world;
-    world.addGround("terrain", 0.0f);
+    world.addGround(tags::kTerrain, 0.0f);
     const auto model = [](int parts) {
         std::vector<std::shared_ptr<TexturedMesh>> meshes;
         for (int i = 0; i < parts; ++i) meshes.push_back(std::make_shared<TexturedMesh>());
