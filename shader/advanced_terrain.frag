@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by AdvancedTerrainShader: the landscape, drawn by Renderer::renderArray and renderChunks.
 
 // Sand on low, level ground and jade on slopes and heights, both mapped triplanar so that cliffs do
 // not smear; lit by the sun (shadowed through the shadow map) and the lamp; fogged towards the sky.

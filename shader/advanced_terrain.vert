@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by AdvancedTerrainShader: the landscape, drawn by Renderer::renderArray and renderChunks.
 
 // The landscape: world-space inputs for triplanar texturing and lighting, the sun's shadow-map
 // water passes' clip plane.

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by DebugLineShader: the physics debug lines of BulletDebugDrawer.
 
 // Debug lines show their own colour, unlit.
 

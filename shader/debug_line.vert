@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by DebugLineShader: the physics debug lines of BulletDebugDrawer.
 
 // Physics debug lines: world-space end points, each with its colour. Whoever asks the physics world
 // to debug-draw makes this program current and sets projectionViewMatrix; left unset, positions are

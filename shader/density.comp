@@ -1,4 +1,5 @@
 #version 430
+// Owned by DensityShader: the landscape's density grid, run by MarchingCubesHandler.
 
 // Density of the landscape at every grid point: larger inside the ground, 8.0 on its surface.
 //

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by GuiShader: the overlay images (crosshair), drawn by Renderer::renderGui.
 
 // Overlay images keep the texture's own colour and transparency.
 

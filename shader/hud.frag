@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by HudShader: the HUD text, drawn by Hud.
 
 // HUD text: warm white ink with a dark outline, so it reads over bright sand and sky as well as over
 // dark jade and water. The outline is the glyph coverage spread by a ring of taps around the texel;

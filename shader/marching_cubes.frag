@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by BlobbyShader: the fountains' metaball surface, drawn by Renderer::renderFluid (not the landscape).
 
 // The fountain's liquid: blue-green, lit by the sun's single uniforms with a tight highlight, a
 // view-angle sheen towards the sky colour, then distance fog and the brightness factor.

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by BlobbyShader: the fountains' metaball surface, drawn by Renderer::renderFluid (not the landscape).
 
 // Marching cubes for one cell of a fountain's density grid, given the corner configuration the
 // vertex stage found. Each grid record holds the metaball field's gradient (xyz) and value (w). Corners 0-3 go round the cell's bottom face and corner i + 4

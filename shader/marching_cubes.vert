@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by BlobbyShader: the fountains' metaball surface, drawn by Renderer::renderFluid (not the landscape).
 
 // One point per column of cells, one instance per layer: cell (i, j, k). The stage works out the
 // cell's corner configuration, so the geometry stage can drop the many cells without surface at once

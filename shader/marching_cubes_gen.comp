@@ -1,4 +1,5 @@
 #version 430
+// Owned by MarchingCubesShader: the landscape's triangles, run by MarchingCubesHandler (not the fountains).
 
 // Marching cubes over a grid of countPerAxis³ points: one invocation per cell, appending the cell's
 // triangles through an atomic counter. Corners 0-3 go round the cell's bottom face, corner i + 4

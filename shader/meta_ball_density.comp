@@ -1,4 +1,5 @@
 #version 430
+// Owned by MetaBallDensityShader: the fountains' density grid, run by MetaBallSolver.
 
 // The metaball field of a fountain's particles at every grid point. Each record is the field's
 // gradient (xyz) and value (w); the surface takes its normals straight from the gradient.

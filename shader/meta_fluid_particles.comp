@@ -1,4 +1,5 @@
 #version 430
+// Owned by MetaFluidParticleShader: the fountains' particle step, run by MetaBallSolver.
 
 // One step of a fountain's particles. Positions and velocities are kept in grid units, but every
 // distance and speed of the motion is set in world units and scaled by pointsPerUnit, so a fountain

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by ParticleShader: the particle systems, drawn by Renderer::renderParticles.
 
 // Particles: a cross-fade between two atlas frames, so the animation runs smoothly between frames.
 // The atlas carries the glow in its alpha; blending (usually additive) does the rest.

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by ShadowShader: the sun's shadow map, drawn by Renderer::renderShadowMap and ShadowMaster.
 
 // Depth only. Model textures may be cut out (grass blades): where their alpha is under a half the
 // textured program draws nothing, so nothing casts a shadow there either. The terrain and the

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by SkyBoxShader: the sky box, drawn by SkyBox.
 
 // Day sky blended towards night, faded into the fog colour at the horizon so that distant terrain,
 // which fogs to the same colour, meets the sky without a seam.

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by TexturedShader: the textured models, drawn by Renderer::renderEntities.
 
 // Per-pixel diffuse and Blinn-Phong specular over up to MAX_LIGHTS lights, with an ambient floor,
 // alpha-tested texture, fog towards the sky colour and an overall brightness factor.

@@ -1,4 +1,5 @@
 #version 430 core
+// Owned by WaterShader: the water surface, drawn by Renderer::renderWater for WaterTile.
 
 // Water: the reflection and refraction images, shifted by a du/dv map that drifts with moveFactor,
 // mixed by a Fresnel term (more mirror at grazing angles), with sun and lamp highlights from a

@@ -1,7 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "render/GraphicsQuality.h"
+
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <memory>
 #include <ostream>
 
@@ -11,7 +14,8 @@
 
 namespace {
 
-const char* const kUsage = "Usage: quillmarsh [--settings FILE] [--seed N] [--fullscreen | --windowed] [--size WxH]";
+const char* const kUsage =
+    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]";
 
 // The help text opens with the same usage line a refusal prints.
 class UsageFormatter : public CLI::Formatter {
@@ -33,6 +37,17 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return width > 0 && height > 0;
 }
 
+bool isAuto(const std::string& text) {
+    std::string word = text;
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word == "auto";
+}
+
+std::string checkQuality(const std::string& text) {
+    QualityLevel level = QualityLevel::High;
+    return isAuto(text) || parseQualityLevel(text, level) ? "" : "expected auto, low, medium or high";
+}
+
 std::string checkSize(const std::string& text) {
     int width = 0, height = 0;
     return parseSize(text, width, height) ? "" : "expected WIDTHxHEIGHT in pixels, like 1280x720";
@@ -46,6 +61,9 @@ void describe(CLI::App& app, LaunchOptions& options, std::string& size, bool& fu
         ->check(CLI::ExistingFile.description(""));
     app.add_option("--seed", options.seed, "seed of the first world: the same seed, the same landscape")
         ->type_name("N");
+    app.add_option("--quality", options.quality, "graphics level: auto, low, medium or high")
+        ->type_name("LEVEL")
+        ->check(CLI::Validator(checkQuality, ""));
     auto* full = app.add_flag("--fullscreen", fullscreen, "full screen on the primary monitor");
     app.add_flag("--windowed", windowed, "in a window")->excludes(full);
     app.add_option("--size", size, "window size in pixels")->type_name("WxH")->check(CLI::Validator(checkSize, ""));
@@ -82,4 +100,9 @@ void applyLaunchOptions(const LaunchOptions& options, Settings& settings) {
     if (options.fullscreen) settings.fullscreen = *options.fullscreen;
     if (options.width) settings.width = *options.width;
     if (options.height) settings.height = *options.height;
+    QualityLevel level = QualityLevel::High;
+    if (parseQualityLevel(options.quality, level))
+        settings.quality = level;
+    else if (isAuto(options.quality))
+        settings.quality.reset();
 }

@@ -13,6 +13,7 @@ struct LaunchOptions {
     std::optional<bool> fullscreen;  // --fullscreen (true) or --windowed (false)
     std::optional<int> width;        // --size WxH
     std::optional<int> height;
+    std::string quality;  // --quality LEVEL: auto, low, medium or high; empty when not given
 };
 
 // The options, or the code the program exits with straight away: 0 after --help or --version, 2 after

@@ -3,6 +3,9 @@
 #include "app/Callbacks.h"
 #include "app/Settings.h"
 
+#include "render/GlErrors.h"
+
+#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <iostream>
@@ -37,14 +40,43 @@ bool startGlfw() {
     return false;
 }
 
-GLFWwindow* openWindow(WindowSize& opened) {
-    glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-    GLFWmonitor* monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    opened = monitor ? WindowSize{settings.width, settings.height} : windowedSize();
-    GLFWwindow* window = glfwCreateWindow(opened.width, opened.height, settings.title.c_str(), monitor, nullptr);
-    if (window) return window;
-    std::cerr << "Could not open a " << opened.width << " x " << opened.height << " window. " << kRequirements
-              << std::endl;
+GLFWwindow* openGlWindow(const GlWindowRequest& request, WindowSize& drawable) {
+    glfwWindowHint(GLFW_REFRESH_RATE, request.refreshRate);
+    glfwWindowHint(GLFW_VISIBLE, request.visible ? GLFW_TRUE : GLFW_FALSE);
+    GLFWwindow* window =
+        glfwCreateWindow(request.size.width, request.size.height, request.title.c_str(), request.monitor, nullptr);
+    if (!window) {
+        std::cerr << "Could not open a " << request.size.width << " x " << request.size.height << " window. "
+                  << kRequirements << std::endl;
+        glfwTerminate();
+        return nullptr;
+    }
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(request.swapInterval);
+
+    glfwGetFramebufferSize(window, &drawable.width, &drawable.height);
+    if (drawable.width <= 0 || drawable.height <= 0) drawable = request.size;  // opened minimised
+    glViewport(0, 0, drawable.width, drawable.height);
+
+    glewExperimental = GL_TRUE;
+    const GLenum glewResult = glewInit();
+    if (glewResult != GLEW_OK) std::cout << glewGetErrorString(glewResult);
+    discardGlErrors();
+    return window;
+}
+
+void closeGlWindow(GLFWwindow* window) {
+    glfwDestroyWindow(window);
     glfwTerminate();
-    return nullptr;
+}
+
+GLFWwindow* openWindow(WindowSize& opened, WindowSize& drawable) {
+    GlWindowRequest request;
+    request.refreshRate = settings.refreshRate;
+    request.monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    request.size = request.monitor ? WindowSize{settings.width, settings.height} : windowedSize();
+    request.title = settings.title;
+    request.swapInterval = settings.vsync ? 1 : 0;
+    opened = request.size;
+    return openGlWindow(request, drawable);
 }

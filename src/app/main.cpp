@@ -12,6 +12,7 @@
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
 #include "game/Game.h"
+#include "game/Random.h"
 #include "game/ScoreBook.h"
 #include "render/ResourcePath.h"
 
@@ -131,34 +132,27 @@ int main(int argc, char** argv) {
     if (commandLine.exitCode) return *commandLine.exitCode;
     if (!loadDataAndSettings(commandLine.options)) return 1;
     if (!startGlfw()) std::exit(1);
-    WindowSize size;
-    GLFWwindow* window = openWindow(size);
+    WindowSize size, drawable;
+    GLFWwindow* window = openWindow(size, drawable);
     if (!window) return 1;
     cullingEnabled = true;
 
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
     glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
-    glfwMakeContextCurrent(window);
-    glfwSwapInterval(settings.vsync ? 1 : 0);
-
-    int width = 0, height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    if (width <= 0 || height <= 0) {
-        // Opened minimised: the requested size until the window is shown.
-        width = size.width;
-        height = size.height;
-    }
-    glViewport(0, 0, width, height);
-
-    glewExperimental = GL_TRUE;
-    const GLenum glewResult = glewInit();
-    if (glewResult != GLEW_OK) std::cout << glewGetErrorString(glewResult);
+    const int width = drawable.width, height = drawable.height;
 
     {
         // The game and every GL object it holds are released here, while the context is still current.
         std::function<unsigned int()> seed;
-        if (commandLine.options.seed) seed = [n = *commandLine.options.seed] { return n; };
+        if (commandLine.options.seed) {
+            // The first world is the one asked for; R makes new ones as always.
+            seed = [n = *commandLine.options.seed, first = true]() mutable {
+                const unsigned int chosen = first ? n : freshSeed();
+                first = false;
+                return chosen;
+            };
+        }
         auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
                                            systemClockMs, seed, chooseQuality());
         game->scoreBook = std::make_shared<ScoreBook>(
@@ -173,7 +167,6 @@ int main(int argc, char** argv) {
         gameInstance = nullptr;
     }
 
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    closeGlWindow(window);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "effects/BulletDebugDrawer.h"
 
 #include "render/GlContextState.h"
+#include "render/GlErrors.h"
 
 #include <iostream>
 
@@ -8,7 +9,7 @@ namespace {
 constexpr GLsizei kFloatsPerVertex = 6;  // position, colour
 }  // namespace
 
-BulletDebugDrawer::BulletDebugDrawer() { programId = shader.init(); }
+BulletDebugDrawer::BulletDebugDrawer(GLuint program) : programId(program) {}
 
 BulletDebugDrawer::~BulletDebugDrawer() {
     if (!hasCurrentGlContext()) return;
@@ -17,9 +18,7 @@ BulletDebugDrawer::~BulletDebugDrawer() {
 }
 
 void BulletDebugDrawer::drawLine(const btVector3& from, const btVector3& to, const btVector3& color) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::cerr << "OpenGL error before debug draw " << error << std::endl;
-    }
+    drainGlErrors("OpenGL error before debug draw ");
 
     const float vertices[2 * kFloatsPerVertex] = {
         float(from.x()), float(from.y()), float(from.z()), float(color.x()), float(color.y()), float(color.z()),

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "effects/DebugLineShader.h"
-
 #include <GL/glew.h>
 #include <btBulletDynamicsCommon.h>
 
@@ -11,8 +9,8 @@
 // "projectionViewMatrix" before asking the world to debug-draw.
 class BulletDebugDrawer : public btIDebugDraw {
 public:
-    // Builds the debug-line program; needs the current context.
-    BulletDebugDrawer();
+    // Draws with `program`, the renderer's debug-line program.
+    explicit BulletDebugDrawer(GLuint program);
     // Frees the last line's buffer and vertex array while a context is current.
     ~BulletDebugDrawer() override;
     BulletDebugDrawer(const BulletDebugDrawer&) = delete;
@@ -32,7 +30,6 @@ public:
 
     GLuint lineVbo = 0;
     GLuint lineVao = 0;
-    DebugLineShader shader;
     GLuint programId = 0;
     int debugMode = 0;  // what the world last asked for; the drawn mode does not depend on it
 };

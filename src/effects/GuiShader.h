@@ -6,4 +6,8 @@
 class GuiShader : public ShaderProgram {
 public:
     GuiShader();
+    // The base locations, then "transformMatrix".
+    void getAllUniformLocations() override;
+
+    GLint transformMatrixLocation = -1;
 };

@@ -224,8 +224,8 @@ void Hud::draw() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, font.texture);
-    glUniformMatrix4fv(glGetUniformLocation(programId, "projMatrix"), 1, GL_FALSE, &projection[0][0]);
-    glUniform1i(glGetUniformLocation(programId, "text"), 0);
+    glUniformMatrix4fv(shader->projMatrixLocation, 1, GL_FALSE, &projection[0][0]);
+    glUniform1i(shader->textLocation, 0);
     glBindVertexArray(vao);
     glDrawArrays(GL_TRIANGLES, 0, vertexCount());
     glBindVertexArray(0);

@@ -2,7 +2,7 @@
 
 #include "effects/GlyphAtlas.h"
 #include "effects/HudShader.h"
-#include "game/HudText.h"
+#include "effects/HudText.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>

@@ -6,4 +6,9 @@
 class HudShader : public ShaderProgram {
 public:
     HudShader();
+    // The base locations, then "projMatrix" and "text".
+    void getAllUniformLocations() override;
+
+    GLint projMatrixLocation = -1;
+    GLint textLocation = -1;
 };

@@ -78,11 +78,11 @@ void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour, bo
     // Later objects must cover the sky wherever they are, so it leaves no depth behind.
     glDepthMask(GL_FALSE);
 
-    setMatrix(programId, "projectionMatrix", camera.getProjectionMatrix());
-    setMatrix(programId, "viewMatrix", camera.getSkyViewMatrix(renderRotation));
-    glUniform3f(glGetUniformLocation(programId, "fogColor"), skyColour.r, skyColour.g, skyColour.b);
+    setMatrix(shader->projectionMatrixLocation, camera.getProjectionMatrix());
+    setMatrix(shader->viewMatrixLocation, camera.getSkyViewMatrix(renderRotation));
+    glUniform3f(shader->fogColorLocation, skyColour.r, skyColour.g, skyColour.b);
     // The night sky is loaded and bound, but the game always shows the day.
-    glUniform1f(glGetUniformLocation(programId, "blendFactor"), 0.0f);
+    glUniform1f(shader->blendFactorLocation, 0.0f);
 
     if (!model.mesh) {
         glDepthMask(GL_TRUE);

@@ -6,4 +6,11 @@
 class SkyBoxShader : public ShaderProgram {
 public:
     SkyBoxShader();
+    // The base locations, then those the sky box writes every frame.
+    void getAllUniformLocations() override;
+
+    GLint projectionMatrixLocation = -1;
+    GLint viewMatrixLocation = -1;
+    GLint fogColorLocation = -1;
+    GLint blendFactorLocation = -1;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "entities/Item.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fluid/Cell.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "render/Frustum.h"
 
 #include <glm/glm.hpp>

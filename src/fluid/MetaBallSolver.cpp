@@ -5,6 +5,8 @@
 #include "fluid/MetaFluidParticleShader.h"
 #include "game/Random.h"
 #include "render/GlContextState.h"
+#include "render/GlErrors.h"
+#include "render/StorageBindings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,12 +16,6 @@ namespace {
 
 // The particle program runs 256 invocations per work group.
 constexpr std::uint32_t kParticleGroupSize = 256;
-
-void reportGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::cerr << prefix << error << std::endl;
-    }
-}
 
 GLuint makeBuffer(GLenum target, GLsizeiptr bytes, GLenum usage) {
     GLuint buffer = 0;
@@ -47,12 +43,27 @@ MetaBallSolver::~MetaBallSolver() {
     glDeleteBuffers(1, &stagingBuffer);
 }
 
+void MetaBallSolver::lookUpLocations() {
+    const auto in = [](GLuint program, const char* name) { return glGetUniformLocation(program, name); };
+    locations.dimensions = in(particleProgram, "dimensions");
+    locations.lastCount = in(particleProgram, "lastCount");
+    locations.maximumCount = in(particleProgram, "maximumCount");
+    locations.deltaT = in(particleProgram, "deltaT");
+    locations.spawnCount = in(particleProgram, "spawnCount");
+    locations.spawnPos = in(particleProgram, "spawnPos");
+    locations.pointsPerUnit = in(particleProgram, "pointsPerUnit");
+    locations.spawnVel = in(particleProgram, "spawnVel");
+    locations.pointCount = in(densityProgram, "pointCount");
+    locations.densityDimensions = in(densityProgram, "dimensions");
+}
+
 void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution) {
     pointsPerUnit = resolution;
     densityShader = std::make_shared<MetaBallDensityShader>();
     densityProgram = densityShader->init();
     particleShader = std::make_shared<MetaFluidParticleShader>();
     particleProgram = particleShader->init();
+    lookUpLocations();
 
     maximumCount = kCapacity;
     const GLsizeiptr particleBytes = static_cast<GLsizeiptr>(maximumCount) * kRecordBytes;
@@ -77,7 +88,7 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
 
     glUseProgram(particleProgram);
     glGenBuffers(1, &flowFieldBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFlowField, flowFieldBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, flowField.data(), GL_DYNAMIC_DRAW);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
@@ -88,7 +99,7 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
     if (blobby->densityBuffer == 0) glGenBuffers(1, &blobby->densityBuffer);
     densityBuffer = blobby->densityBuffer;
     const std::vector<glm::vec4> zeros(static_cast<size_t>(cells), glm::vec4(0.0f));
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, zeros.data(), GL_DYNAMIC_READ);
     glUseProgram(0);
 
@@ -121,27 +132,27 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
 
     glUseProgram(particleProgram);
     const glm::ivec3 grid = gridSize(dimensions);
-    glUniform3i(glGetUniformLocation(particleProgram, "dimensions"), grid.x, grid.y, grid.z);
-    glUniform1ui(glGetUniformLocation(particleProgram, "lastCount"), pointCount);
-    glUniform1ui(glGetUniformLocation(particleProgram, "maximumCount"), maximumCount);
-    glUniform1f(glGetUniformLocation(particleProgram, "deltaT"), deltaT);
-    glUniform1ui(glGetUniformLocation(particleProgram, "spawnCount"), spawnCount);
-    glUniform3f(glGetUniformLocation(particleProgram, "spawnPos"), spawnPosition.x, spawnPosition.y, spawnPosition.z);
-    glUniform1f(glGetUniformLocation(particleProgram, "pointsPerUnit"), pointsPerUnit);
+    glUniform3i(locations.dimensions, grid.x, grid.y, grid.z);
+    glUniform1ui(locations.lastCount, pointCount);
+    glUniform1ui(locations.maximumCount, maximumCount);
+    glUniform1f(locations.deltaT, deltaT);
+    glUniform1ui(locations.spawnCount, spawnCount);
+    glUniform3f(locations.spawnPos, spawnPosition.x, spawnPosition.y, spawnPosition.z);
+    glUniform1f(locations.pointsPerUnit, pointsPerUnit);
     // Up at 0.5 to 0.675 world units per second, sideways at most 0.1 either way; in grid units.
     const int r1 = random(), r2 = random(), r3 = random();
     const float sideways = 0.2f / 32767.0f, upwards = 0.175f / 32767.0f;
     const glm::vec3 velocity(r3 * sideways - 0.1f, 0.5f + r2 * upwards, r1 * sideways - 0.1f);
     const glm::vec3 gridVelocity = velocity * pointsPerUnit;
-    glUniform3f(glGetUniformLocation(particleProgram, "spawnVel"), gridVelocity.x, gridVelocity.y, gridVelocity.z);
+    glUniform3f(locations.spawnVel, gridVelocity.x, gridVelocity.y, gridVelocity.z);
 
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, positionBuffers[current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 6, velocityBuffers[current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 7, velocityBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, flowFieldBuffer);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 5, counterBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 8, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticlePositionsIn, positionBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleVelocitiesIn, velocityBuffers[current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticlePositionsOut, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleVelocitiesOut, velocityBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFlowField, flowFieldBuffer);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, CounterBinding::kParticleCount, counterBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleDensity, densityBuffer);
 
     current = 1 - current;
     drawnCount = pointCount;
@@ -173,16 +184,16 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
 }
 
 void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
-    reportGlErrors("OpenGL error before density: ");
+    drainGlErrors("OpenGL error before density: ");
 
     glUseProgram(densityProgram);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kSplatPositions, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
 
     const glm::ivec3 grid = gridSize(dimensions);
-    glUniform1i(glGetUniformLocation(densityProgram, "pointCount"), static_cast<GLint>(drawnCount));
-    glUniform3i(glGetUniformLocation(densityProgram, "dimensions"), grid.x, grid.y, grid.z);
+    glUniform1i(locations.pointCount, static_cast<GLint>(drawnCount));
+    glUniform3i(locations.densityDimensions, grid.x, grid.y, grid.z);
 
     // One invocation per grid point in blocks, so that each block can gather the few particles that
     // reach it once; the program skips the invocations past the grid's end.
@@ -191,5 +202,5 @@ void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
     glDispatchCompute(groupsFor(grid.x, block[0]), groupsFor(grid.y, block[1]), groupsFor(grid.z, block[2]));
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
 
-    reportGlErrors("OpenGL error after density: ");
+    drainGlErrors("OpenGL error after density: ");
 }

@@ -45,6 +45,15 @@ public:
     // products add nothing, so one bad frame cannot stall spawning for good.
     static unsigned takeSpawnCount(double& accumulator, float deltaT, float spawnRate, unsigned cap);
 
+    // The uniforms of the two programs, looked up once when they are built.
+    struct Locations {
+        GLint dimensions = -1, lastCount = -1, maximumCount = -1, deltaT = -1, spawnCount = -1, spawnPos = -1,
+              pointsPerUnit = -1, spawnVel = -1;
+        GLint pointCount = -1, densityDimensions = -1;
+    };
+    void lookUpLocations();
+    Locations locations;
+
     std::shared_ptr<MetaBallDensityShader> densityShader;
     GLuint densityProgram = 0;
     std::shared_ptr<MetaFluidParticleShader> particleShader;

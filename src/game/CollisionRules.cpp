@@ -3,7 +3,7 @@
 #include "audio/SoundEvents.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "game/ObjectTags.h"
 #include "game/SceneObject.h"
 #include "physics/Bodies.h"

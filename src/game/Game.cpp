@@ -1,6 +1,7 @@
 #include "game/Game.h"
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "entities/EnemyManager.h"
 #include "entities/Item.h"
 #include "entities/ItemManager.h"
@@ -27,6 +28,7 @@
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
+#include "render/GlErrors.h"
 #include "render/PointLight.h"
 #include "render/GlContextState.h"
 #include "render/Renderer.h"
@@ -37,6 +39,7 @@
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
 #include "render/TexturedShader.h"
+#include "render/VaoLoader.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/AdvancedTerrainShader.h"
 #include "terrain/GrassScatter.h"
@@ -73,11 +76,6 @@ std::string culledObjectsText() {
     return "Culled objects: " + (cullingEnabled ? std::to_string(culledObjectCount) : std::string("disabled"));
 }
 
-void reportGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        std::cerr << prefix << static_cast<unsigned int>(error) << std::endl;
-}
-
 }  // namespace
 
 Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsigned int()> seed,
@@ -88,10 +86,10 @@ Game::Game(float aspect, int w, int h, ClockMs clockSource, std::function<unsign
       clock(std::move(clockSource)),
       worldSeed(seed ? std::move(seed) : freshSeed) {
     gameState = std::make_shared<GameStateManager>();
-    camera = std::make_shared<Camera>(aspect);
+    camera = std::make_shared<Camera>(aspect, &culledObjectCount);
     camera->setTransform(glm::vec3(0, 2, 0), glm::vec3(0.0f), glm::vec3(1.0f));
     hud = std::make_shared<Hud>(width, height);
-    renderer = std::make_shared<Renderer>(camera);
+    renderer = std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     renderer->skyColor = kSkyColor;
     sceneTarget = std::make_shared<SceneTarget>();
     sizeTargets();
@@ -169,7 +167,7 @@ void Game::init() {
     solver = new btSequentialImpulseConstraintSolver();
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);
     dynamicsWorld->setGravity(btVector3(0, -5, 0));
-    debugDrawer = new BulletDebugDrawer();
+    debugDrawer = new BulletDebugDrawer(renderer->debugLineProgramId);
     dynamicsWorld->setDebugDrawer(debugDrawer);
 
     player = std::make_shared<Player>("player_v3.dae");
@@ -183,10 +181,9 @@ void Game::init() {
     player->children.push_back(camera.get());
     camera->setPosition(glm::vec3(0, 2, 5));
 
-    reportGlErrors("OpenGL error after terrain loading: ");
+    drainGlErrors("OpenGL error after terrain loading: ");
 
     sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1.0f));
-    lights.push_back(sun);
     shadowMaster->light = sun;
     sun->loadDirectionalLight(BlobbyShader::getInstance()->programId);
 
@@ -226,7 +223,6 @@ void Game::init() {
     lamp->color = glm::vec3(0.6f, 0.9f, 1.0f);
     lamp->attenuation = glm::vec3(1.0f, 0.01f, 0.1f);
     lamp->position = player->position + kLampOffset;
-    lights.push_back(lamp);
     auto textured = TexturedShader::getInstance();
     auto waterShader = WaterShader::getInstance();
     loadTerrainLights();
@@ -546,7 +542,7 @@ void Game::renderShadows() {
         shadowMaster->renderTerrain(*terrain->mesh);
     }
     shadowMaster->endPass();
-    shadowMaster->loadShadowUniforms(terrain->programId);
+    shadowMaster->loadShadowUniforms(*terrain->shader);
 }
 
 bool Game::waterHiddenLastFrame() {
@@ -609,7 +605,7 @@ void Game::renderWaterSurfaces(float dt) {
 }
 
 void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) {
-    reportGlErrors("OpenGL error at start of render scene:");
+    drainGlErrors("OpenGL error at start of render scene:");
     if (onScenePass) onScenePass(clipPlane, maxDistance);
     if (quality.skyLast) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -621,13 +617,12 @@ void Game::renderScene(float dt, const glm::vec4& clipPlane, float maxDistance) 
     if (!renderMap.empty()) renderer->renderEntities(renderMap, maxDistance);
 
     glUseProgram(terrain->programId);
-    glUniform4f(glGetUniformLocation(terrain->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
-                clipPlane.w);
+    glUniform4f(terrain->shader->clipPlaneLocation, clipPlane.x, clipPlane.y, clipPlane.z, clipPlane.w);
     renderer->prepareTerrain(*terrain->mesh, *terrain->shader);
     if (quality.terrainChunks)
-        renderer->renderChunks(*terrain->chunks, terrain->programId, terrain->terrainTexture);
+        renderer->renderChunks(*terrain->chunks, *terrain->shader, terrain->terrainTexture);
     else
-        renderer->renderArray(*terrain->mesh, terrain->programId, terrain->terrainTexture);
+        renderer->renderArray(*terrain->mesh, *terrain->shader, terrain->terrainTexture);
     glBindVertexArray(0);
 
     if (quality.skyLast) {
@@ -688,7 +683,7 @@ void Game::update(float cursorDx, float cursorDy, const std::vector<int>& keys) 
         releaseSpentShots();
         ParticleSystem::updateAll(dt, camera->position);
     }
-    renderer->renderParticles();
+    renderer->renderParticles(ParticleSystem::systemsByTexture(), ParticleSystem::programId(), instanceBuffer());
     // The 3D scene is complete: into the window, where the overlay is drawn at full size.
     framePart("overlay");
     sceneTarget->present();

@@ -2,7 +2,7 @@
 
 #include "audio/SoundEvents.h"
 #include "game/Clock.h"
-#include "game/HudText.h"
+#include "effects/HudText.h"
 #include "render/GraphicsQuality.h"
 #include "game/PauseState.h"
 #include "render/RenderMap.h"
@@ -27,7 +27,6 @@ class GameStateManager;
 class GrassScatter;
 class ItemManager;
 class Hud;
-class Light;
 class ParticleShader;
 class ParticleSystem;
 class ScoreBook;
@@ -137,7 +136,6 @@ public:
     std::list<std::shared_ptr<GameObject>> objects;
     std::shared_ptr<AdvancedTerrain> terrain;
     std::shared_ptr<GrassScatter> grass;
-    std::list<std::shared_ptr<Light>> lights;
     std::shared_ptr<DirectionalLight> sun;
     std::shared_ptr<SkyBox> skyBox;
     std::list<std::shared_ptr<WaterTile>> waterTiles;

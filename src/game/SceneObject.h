@@ -17,9 +17,6 @@ public:
     SceneObject& operator=(const SceneObject& other) = default;
     virtual ~SceneObject() = default;
 
-    // Hook for subclasses; nothing in the game gives it a body yet.
-    virtual void onAttach() {}
-
     // Children are moved by the position change, orbit `p` by the rotation change and have their
     // scale changed by the scale difference; then the object stores the new transform.
     virtual void setTransform(const glm::vec3& p, const glm::vec3& r, const glm::vec3& s);

@@ -1,7 +1,5 @@
 #include "render/Camera.h"
 
-#include "app/Globals.h"
-
 #include <cmath>
 
 namespace {
@@ -18,7 +16,7 @@ constexpr int kFaceCorners[6][3] = {
 };
 }  // namespace
 
-Camera::Camera(float aspect) : aspectRatio(aspect) { computeLocalFrustum(farPlane); }
+Camera::Camera(float aspect, int* culled) : aspectRatio(aspect), culledCount(culled) { computeLocalFrustum(farPlane); }
 
 void Camera::setRotation(const glm::vec3& r) { SceneObject::setRotation(r); }
 
@@ -66,7 +64,7 @@ bool Camera::isInFrustum(const std::vector<glm::vec3>& corners) const {
             }
         }
         if (!anyInside) {
-            ++culledObjectCount;
+            if (culledCount) ++*culledCount;
             return false;
         }
     }
@@ -76,7 +74,7 @@ bool Camera::isInFrustum(const std::vector<glm::vec3>& corners) const {
 bool Camera::isPointInFrustum(const glm::vec3& p) const {
     for (const glm::vec4& plane : frustum.planes) {
         if (glm::dot(glm::vec3(plane), p) + plane.w < 0.0f) {
-            ++culledObjectCount;
+            if (culledCount) ++*culledCount;
             return false;
         }
     }

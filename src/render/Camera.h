@@ -10,7 +10,8 @@
 // so it is deliberately much wider than the projection: objects near the screen edge are never lost.
 class Camera : public SceneObject {
 public:
-    explicit Camera(float aspectRatio);
+    // Rejections of the frustum tests are counted in `*culledCount` (not at all when it is null).
+    explicit Camera(float aspectRatio, int* culledCount = nullptr);
     ~Camera() override = default;
 
     void setRotation(const glm::vec3& r) override;
@@ -22,7 +23,7 @@ public:
     // The same for the camera as it is now, without storing it.
     Frustum currentFrustum(float distance) const;
 
-    // Conservative box test against the last updateFrustum; a rejection counts in culledObjectCount.
+    // Conservative box test against the last updateFrustum; a rejection counts as culled.
     bool isInFrustum(const std::vector<glm::vec3>& corners) const;
     // Point test used for particles: outside when below any plane; a rejection counts as culled.
     bool isPointInFrustum(const glm::vec3& p) const;
@@ -39,6 +40,7 @@ public:
     float mouseSensitivity = 0.001f;
     Frustum frustum;
     Frustum localFrustum;
+    int* culledCount;
 
 private:
     std::array<glm::vec3, 8> cameraSpaceCorners(float distance) const;

@@ -1,7 +1,5 @@
 #include "render/Renderer.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
 #include "effects/DebugLineShader.h"
 #include "effects/GuiObject.h"
 #include "effects/GuiShader.h"
@@ -12,15 +10,16 @@
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/GlContextState.h"
+#include "render/GlErrors.h"
 #include "render/ShaderSource.h"
 #include "render/ShadowShader.h"
 #include "render/TexturedShader.h"
 #include "render/UniformMatrix.h"
 #include "render/VaoLoader.h"
+#include "render/StorageBindings.h"
+#include "terrain/AdvancedTerrainShader.h"
 #include "terrain/TerrainChunks.h"
-#include "terrain/TriangulationTable.h"
-
-#include <glm/gtc/type_ptr.hpp>
+#include "terrain/TriangleTableBuffer.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -30,13 +29,6 @@ namespace {
 
 // Batched models farther than this are never frustum-tested, whatever distance a pass asks for.
 constexpr float kDistanceLimit = 200.0f;
-
-// Drains the GL error queue, one line per code. `prefix` is printed as given.
-void reportGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::cerr << prefix << error << std::endl;
-    }
-}
 
 void disableModelAttributes() {
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
@@ -56,7 +48,8 @@ void useVertexArray(GLuint& bound, GLuint vaoId, std::initializer_list<GLuint> a
 
 }  // namespace
 
-Renderer::Renderer(std::shared_ptr<Camera> cam) : camera(std::move(cam)) {
+Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
+    : camera(std::move(cam)), switches(drawSwitches) {
     guiQuad = loadToVAO(quadVertices, 2);
 
     guiShader = std::make_shared<GuiShader>();
@@ -74,19 +67,16 @@ Renderer::Renderer(std::shared_ptr<Camera> cam) : camera(std::move(cam)) {
     blobbyShader = BlobbyShader::getInstance();
     blobbyProgramId = blobbyShader->init();
 
-    // The metaball surface reads the density grid at binding 4 and the triangle table at binding 1.
+    // The metaball surface reads the density grid and the triangle table the landscape shares.
     glUseProgram(blobbyProgramId);
     glGenBuffers(1, &blobbyShader->densityBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, blobbyShader->densityBuffer);
-    glGenBuffers(1, &blobbyShader->tableBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, blobbyShader->tableBuffer);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable, GL_STATIC_READ);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, blobbyShader->densityBuffer);
+    blobbyShader->tableBuffer = TriangleTableBuffer::bind();
 }
 
 Renderer::~Renderer() {
     if (!blobbyShader || !hasCurrentGlContext()) return;
     glDeleteBuffers(1, &blobbyShader->densityBuffer);
-    glDeleteBuffers(1, &blobbyShader->tableBuffer);
     blobbyShader->densityBuffer = 0;
     blobbyShader->tableBuffer = 0;
 }
@@ -118,7 +108,7 @@ void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& sh
     glUniform3f(shader.skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
     setMatrix(shader.viewMatrixLocation, viewMatrix());
     setMatrix(shader.projectionMatrixLocation, projectionMatrix());
-    glUniform1f(shader.brightnessFactorLocation, settings.brightness);
+    glUniform1f(shader.brightnessFactorLocation, brightness());
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, material.textureId);
@@ -135,14 +125,13 @@ void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
         if (meshes.empty()) continue;  // nothing to take the vertex array and material from
         std::shared_ptr<TexturedShader> shader = TexturedShader::getInstance();
         prepareTexturedModel(*meshes.front(), *shader);
-        glUniform4f(glGetUniformLocation(shader->programId, "clipplane"), clipPlane.x, clipPlane.y, clipPlane.z,
-                    clipPlane.w);
+        glUniform4f(shader->clipPlaneLocation, clipPlane.x, clipPlane.y, clipPlane.z, clipPlane.w);
         GLuint bound = meshes.front()->vaoId;
 
         for (const auto& mesh : meshes) {
             if (!mesh->visible) continue;
             // The distance test comes first so that far meshes cost no corner list.
-            const bool draw = isWithin(*mesh, limit) ? isInFrustum(*mesh) || !cullingEnabled : !cullingEnabled;
+            const bool draw = isWithin(*mesh, limit) ? isInFrustum(*mesh) || !culling() : !culling();
             if (!draw) continue;
             useVertexArray(bound, mesh->vaoId, {0u, 1u, 2u});
             loadModelMatrix(*shader, *mesh);
@@ -157,10 +146,10 @@ void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
 
 void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight& light,
                                const glm::mat4& lightProjection, float maxDistance) {
-    reportGlErrors("OpenGL error at start of shadow map render:");
+    drainGlErrors("OpenGL error at start of shadow map render:");
     glUseProgram(shadowProgramId);
     // Model textures may have cut-out parts (grass blades); those must not cast shadows.
-    const GLint useAlpha = glGetUniformLocation(shadowProgramId, "useAlpha");
+    const GLint useAlpha = shadowShader->useAlphaLocation;
     glUniform1i(useAlpha, 1);
 
     const float limit = std::min(maxDistance, kDistanceLimit);
@@ -172,9 +161,9 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
         glEnableVertexAttribArray(1);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        reportGlErrors("OpenGL error after tex binding:");
-        setMatrix(shadowProgramId, "viewMatrix", light.viewMatrix);
-        setMatrix(shadowProgramId, "projectionMatrix", lightProjection);
+        drainGlErrors("OpenGL error after tex binding:");
+        setMatrix(shadowShader->viewMatrixLocation, light.viewMatrix);
+        setMatrix(shadowShader->projectionMatrixLocation, lightProjection);
         // Both faces cast shadows: thin or open models would let light through their back side.
         glDisable(GL_CULL_FACE);
 
@@ -205,60 +194,58 @@ void Renderer::prepareTerrain(const Mesh& mesh, TexturedShader& program) {
     glEnableVertexAttribArray(2);
 }
 
-void Renderer::renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTexture) {
-    reportGlErrors("OpenGL error before array render: ");
+void Renderer::beginTerrain(const AdvancedTerrainShader& program) {
+    drainGlErrors("OpenGL error before array render: ");
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glUseProgram(programId);
-    glBindVertexArray(mesh.vaoId);
-    glEnableVertexAttribArray(0);
+    glUseProgram(program.programId);
+}
 
-    loadTerrainUniforms(mesh.getModelMatrix(), programId, arrayTexture);
-
-    glDrawArrays(GL_TRIANGLES, 0, mesh.vertexCount);
-
-    reportGlErrors("OpenGL error after array render: ");
+void Renderer::endTerrain() {
+    drainGlErrors("OpenGL error after array render: ");
     glActiveTexture(GL_TEXTURE0);
     disableModelAttributes();
     glBindVertexArray(0);
     glEnable(GL_CULL_FACE);
 }
 
-void Renderer::loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture) {
-    setMatrix(programId, "modelMatrix", model);
-    setMatrix(programId, "viewMatrix", viewMatrix());
-    setMatrix(programId, "projectionMatrix", projectionMatrix());
-    glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
+void Renderer::renderArray(const Mesh& mesh, const AdvancedTerrainShader& program, GLuint arrayTexture) {
+    beginTerrain(program);
+    glBindVertexArray(mesh.vaoId);
+    glEnableVertexAttribArray(0);
+    loadTerrainUniforms(mesh.getModelMatrix(), program, arrayTexture);
+    glDrawArrays(GL_TRIANGLES, 0, mesh.vertexCount);
+    endTerrain();
+}
+
+void Renderer::loadTerrainUniforms(const glm::mat4& model, const AdvancedTerrainShader& program, GLuint arrayTexture) {
+    setMatrix(program.modelMatrixLocation, model);
+    setMatrix(program.viewMatrixLocation, viewMatrix());
+    setMatrix(program.projectionMatrixLocation, projectionMatrix());
+    glUniform1f(program.brightnessFactorLocation, brightness());
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D_ARRAY, arrayTexture);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
-    glUniform1i(glGetUniformLocation(programId, "shadowMapSize"), shadowMapSize);
+    glUniform1i(program.shadowMapSizeLocation, shadowMapSize);
 }
 
-void Renderer::renderChunks(const TerrainChunks& chunks, GLuint programId, GLuint arrayTexture) {
-    reportGlErrors("OpenGL error before array render: ");
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glUseProgram(programId);
+void Renderer::renderChunks(const TerrainChunks& chunks, const AdvancedTerrainShader& program, GLuint arrayTexture) {
+    beginTerrain(program);
     // The landscape's coordinates are world coordinates.
-    loadTerrainUniforms(glm::mat4(1.0f), programId, arrayTexture);
+    loadTerrainUniforms(glm::mat4(1.0f), program, arrayTexture);
 
     // The view as the camera stands now: the mirror pass moves it without a new culling frustum.
     const Frustum frustum = camera->currentFrustum(0.0f);
     const glm::vec4 plane = clipPlane;
+    const bool cullChunks = culling();
     chunks.draw(
-        [&frustum, plane](const glm::vec3& min, const glm::vec3& max) {
-            return boxMayBeAbovePlane(plane, min, max) && (!cullingEnabled || boxMayBeInFrustum(frustum, min, max));
+        [&frustum, plane, cullChunks](const glm::vec3& min, const glm::vec3& max) {
+            return boxMayBeAbovePlane(plane, min, max) && (!cullChunks || boxMayBeInFrustum(frustum, min, max));
         },
         camera->position);
-
-    reportGlErrors("OpenGL error after array render: ");
-    glActiveTexture(GL_TEXTURE0);
-    disableModelAttributes();
-    glBindVertexArray(0);
-    glEnable(GL_CULL_FACE);
+    endTerrain();
 }
 
 void Renderer::renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLuint refractionTexture,
@@ -294,7 +281,7 @@ void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjec
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
-    const GLint transform = glGetUniformLocation(guiProgramId, "transformMatrix");
+    const GLint transform = guiShader->transformMatrixLocation;
 
     glActiveTexture(GL_TEXTURE0);
     for (const auto& object : guiObjects) {
@@ -323,7 +310,7 @@ void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const
     glUniform1f(blobbyShader->shineDamperLocation, 1.0f);
     glUniform1f(blobbyShader->reflectivityLocation, 1.0f);
     glUniform3f(blobbyShader->skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
-    glUniform1f(blobbyShader->brightnessFactorLocation, settings.brightness);
+    glUniform1f(blobbyShader->brightnessFactorLocation, brightness());
     glUniform3i(blobbyShader->dimensionsLocation, static_cast<int>(dimensions.x), static_cast<int>(dimensions.y),
                 static_cast<int>(dimensions.z));
 
@@ -334,78 +321,58 @@ void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const
     glEnable(GL_CULL_FACE);
 }
 
-void Renderer::renderParticles() {
-    // What the shared instance buffer holds: a model matrix, two atlas offsets and a blend factor.
-    constexpr int floatsPerInstance = 21;
-    constexpr int maxInstances = 10000;
-
-    const GLuint program = ParticleSystem::programId();
-    glUseProgram(program);
-    glBindVertexArray(particleQuad->vaoId);
+bool Renderer::particlesDrawable(const ParticleBatches& batches, GLuint program, GLuint instanceBuffer) const {
     // Enabled instance attributes without the instance buffer would be read from client memory, and
     // a quad wired to an earlier buffer would not see this frame's upload.
     GLint instanceSource = 0;
     glGetVertexAttribiv(1, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &instanceSource);
-    const bool canDraw = program != 0 && instanceBuffer() != 0 && GLuint(instanceSource) == instanceBuffer();
+    const bool canDraw = program != 0 && instanceBuffer != 0 && GLuint(instanceSource) == instanceBuffer;
     static bool reportedUnready = false;
-    if (!canDraw && !reportedUnready && !ParticleSystem::systemsByTexture().empty()) {
+    if (!canDraw && !reportedUnready && !batches.empty()) {
         std::cerr << "Particles not drawn: no particle program or instance buffer" << std::endl;
         reportedUnready = true;
     }
+    return canDraw;
+}
+
+void Renderer::loadParticleUniforms(GLuint program) {
+    if (particleLocations.program != program) {
+        particleLocations.program = program;
+        particleLocations.viewMatrix = glGetUniformLocation(program, "viewMatrix");
+        particleLocations.projectionMatrix = glGetUniformLocation(program, "projectionMatrix");
+        particleLocations.numberOfRows = glGetUniformLocation(program, "numberOfRows");
+    }
+    setMatrix(particleLocations.viewMatrix, viewMatrix());
+    setMatrix(particleLocations.projectionMatrix, projectionMatrix());
+}
+
+void Renderer::drawParticleSystem(const ParticleSystem& system, GLuint instanceBuffer) {
+    if (system.particles.empty()) return;
+    if (!camera->isPointInFrustum(system.position)) return;  // counted as culled there
+    glBlendFunc(GL_SRC_ALPHA, static_cast<GLenum>(system.blendDestination));
+    const int count = particleInstances.collect(system, camera->rotation);
+    if (count == 0) return;
+    particleInstances.upload(instanceBuffer);
+    glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, particleQuad->vertexCount, count);
+}
+
+void Renderer::renderParticles(const ParticleBatches& batches, GLuint program, GLuint instanceBuffer) {
+    glUseProgram(program);
+    glBindVertexArray(particleQuad->vaoId);
+    const bool canDraw = particlesDrawable(batches, program, instanceBuffer);
     glEnable(GL_BLEND);
-    GLint numberOfRows = -1;
     if (canDraw) {
         for (GLuint attribute = 0; attribute <= 6; ++attribute) glEnableVertexAttribArray(attribute);
-        setMatrix(program, "viewMatrix", viewMatrix());
-        setMatrix(program, "projectionMatrix", projectionMatrix());
-        numberOfRows = glGetUniformLocation(program, "numberOfRows");
+        loadParticleUniforms(program);
     }
 
-    std::vector<float>& instances = particleInstances;
-    static bool reportedOverflow = false;
     glActiveTexture(GL_TEXTURE0);
-    for (const auto& [texture, systems] : ParticleSystem::systemsByTexture()) {
+    for (const auto& [texture, systems] : batches) {
         if (!canDraw || systems.empty()) continue;
         glBindTexture(GL_TEXTURE_2D, texture);
         const auto& atlas = systems.front()->texture;
-        glUniform1f(numberOfRows, atlas ? static_cast<float>(atlas->numberOfRows) : 1.0f);
-
-        for (const auto& system : systems) {
-            if (system->particles.empty()) continue;
-            if (!camera->isPointInFrustum(system->position)) continue;  // counted as culled there
-            glBlendFunc(GL_SRC_ALPHA, static_cast<GLenum>(system->blendDestination));
-
-            instances.clear();
-            instances.reserve(std::min<size_t>(system->particles.size(), maxInstances) * floatsPerInstance);
-            int count = 0;
-            for (const auto& particle : system->particles) {
-                if (!particle->alive) continue;
-                if (count == maxInstances) {
-                    if (!reportedOverflow) {
-                        std::cerr << "Particle system has more than " << maxInstances
-                                  << " alive particles; only the farthest " << maxInstances << " are drawn"
-                                  << std::endl;
-                        reportedOverflow = true;
-                    }
-                    break;
-                }
-                particle->setRotation(camera->rotation);  // facing the camera
-                const glm::mat4 model = particle->getModelMatrix();
-                const float* matrix = glm::value_ptr(model);
-                instances.insert(instances.end(), matrix, matrix + 16);
-                instances.insert(instances.end(), {particle->texOffset1.x, particle->texOffset1.y,
-                                                   particle->texOffset2.x, particle->texOffset2.y, particle->blend});
-                ++count;
-            }
-            if (count == 0) continue;
-
-            const auto bytes = static_cast<GLsizeiptr>(instances.size() * sizeof(float));
-            glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer());
-            glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_STREAM_DRAW);  // orphaned: no wait on the last draw
-            glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, instances.data());
-            glBindBuffer(GL_ARRAY_BUFFER, 0);
-            glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, particleQuad->vertexCount, count);
-        }
+        glUniform1f(particleLocations.numberOfRows, atlas ? static_cast<float>(atlas->numberOfRows) : 1.0f);
+        for (const auto& system : systems) drawParticleSystem(*system, instanceBuffer);
     }
 
     glDisable(GL_BLEND);

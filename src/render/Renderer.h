@@ -1,23 +1,32 @@
 #pragma once
 
+#include "render/DrawSwitches.h"
+#include "render/ParticleInstances.h"
 #include "render/RenderMap.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <list>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+class AdvancedTerrainShader;
 class BlobbyShader;
 class Camera;
 class DebugLineShader;
 class DirectionalLight;
 class GuiShader;
 class Mesh;
+class ParticleSystem;
 class ShadowShader;
 class TerrainChunks;
 class TexturedShader;
 struct GuiObject;
+
+// The particle systems by texture name, as the particle system keeps them.
+using ParticleBatches = std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>>;
 
 // Knows the programs, uniforms and GL state for every kind of thing the scene draws. All operations
 // need the current context and draw into whatever framebuffer is bound. They leave their program
@@ -26,9 +35,9 @@ class Renderer {
 public:
     // Builds the overlay, shadow and debug-line programs and the two unit quads, and creates the
     // metaball program's storage buffers: the density grid (binding 4, sized later by the fountains)
-    // and the triangle table (binding 1).
-    explicit Renderer(std::shared_ptr<Camera> camera);
-    // Frees the metaball storage buffers while a context is current.
+    // and the shared triangle table (binding 1). `switches` are read at every draw.
+    Renderer(std::shared_ptr<Camera> camera, DrawSwitches switches);
+    // Frees the metaball density grid while a context is current.
     ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -49,11 +58,11 @@ public:
     void prepareTerrain(const Mesh& mesh, TexturedShader& program);
     // Draws the non-indexed terrain mesh with its texture array on unit 0 and the shadow map on
     // unit 1. Leaves back-face culling on and unit 0 active.
-    void renderArray(const Mesh& mesh, GLuint programId, GLuint arrayTexture);
+    void renderArray(const Mesh& mesh, const AdvancedTerrainShader& program, GLuint arrayTexture);
     // The same from the landscape's chunks: those the camera frustum (while culling is on) and the
     // clip plane leave in view, nearest first. Leaves back-face culling on, unit 0 active and no
     // vertex array bound.
-    void renderChunks(const TerrainChunks& chunks, GLuint programId, GLuint arrayTexture);
+    void renderChunks(const TerrainChunks& chunks, const AdvancedTerrainShader& program, GLuint arrayTexture);
     // Draws one water tile after prepareTerrain with the shared water program: the five images on
     // units 0 to 4, alpha-blended. Leaves unit 0 active, blending off and the tile's vertex array
     // bound (its attributes disabled).
@@ -62,11 +71,12 @@ public:
     // The overlay images over everything: blended, without depth test. Leaves depth test on and
     // blending off.
     void renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects);
-    // Every particle system of ParticleSystem::systemsByTexture(), one instanced draw per system with
-    // alive particles; systems whose emitter is outside the frustum are counted as culled. Turns the
-    // alive particles to face the camera. Sets the blend function and leaves blending off, depth test
-    // on, the instance attributes disabled and no vertex array bound.
-    void renderParticles();
+    // Every particle system of `batches` with `program`, one instanced draw per system with alive
+    // particles from `instanceBuffer` (the buffer attributes 1 to 6 of particleQuad read); systems
+    // whose emitter is outside the frustum are counted as culled. Turns the alive particles to face
+    // the camera. Sets the blend function and leaves blending off, depth test on, the instance
+    // attributes disabled and no vertex array bound.
+    void renderParticles(const ParticleBatches& batches, GLuint program, GLuint instanceBuffer);
     // One fountain surface: `mesh` supplies the cell points, `dimensions` the density grid size.
     // Leaves back-face culling on and the mesh's vertex array bound.
     void renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions);
@@ -94,6 +104,19 @@ public:
     GLuint blobbyProgramId = 0;
 
 private:
+    // The particle program's locations, looked up when a new program is first drawn with.
+    struct ParticleLocations {
+        GLuint program = 0;
+        GLint viewMatrix = -1;
+        GLint projectionMatrix = -1;
+        GLint numberOfRows = -1;
+    };
+
+    DrawSwitches switches;
+    ParticleLocations particleLocations;
+
+    bool culling() const { return *switches.cullingEnabled; }
+    float brightness() const { return *switches.brightness; }
     glm::mat4 viewMatrix() const;
     glm::mat4 projectionMatrix() const;
     // Strictly closer to the camera than `limit`.
@@ -104,7 +127,16 @@ private:
     // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
     mutable std::vector<glm::vec3> movedCorners;
     // The particle instances of one system, kept from frame to frame for the same reason.
-    std::vector<float> particleInstances;
+    ParticleInstances particleInstances;
     // The uniforms and textures of renderArray and renderChunks.
-    void loadTerrainUniforms(const glm::mat4& model, GLuint programId, GLuint arrayTexture);
+    void loadTerrainUniforms(const glm::mat4& model, const AdvancedTerrainShader& program, GLuint arrayTexture);
+    // The GL state every terrain draw starts and ends with.
+    void beginTerrain(const AdvancedTerrainShader& program);
+    void endTerrain();
+    // Whether particles can be drawn at all (said once when they cannot though there are systems).
+    bool particlesDrawable(const ParticleBatches& batches, GLuint program, GLuint instanceBuffer) const;
+    // Makes the view and projection of the particle program current.
+    void loadParticleUniforms(GLuint program);
+    // One system's instanced draw, unless it is empty or outside the frustum.
+    void drawParticleSystem(const ParticleSystem& system, GLuint instanceBuffer);
 };

@@ -9,7 +9,9 @@
 #include "render/Renderer.h"
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
+#include "render/ShadowShader.h"
 #include "render/UniformMatrix.h"
+#include "terrain/AdvancedTerrainShader.h"
 #include "terrain/TerrainChunks.h"
 
 ShadowMaster::ShadowMaster(std::shared_ptr<Camera> cam, std::shared_ptr<Renderer> rend,
@@ -68,9 +70,10 @@ void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {
     glEnable(GL_DEPTH_CLAMP);  // terrain beyond the box's depth range still blocks the sun
     glBindVertexArray(terrainMesh.vaoId);
     glEnableVertexAttribArray(0);
-    setMatrix(program, "viewMatrix", light->viewMatrix);
-    setMatrix(program, "projectionMatrix", shadowBox->projectionMatrix);
-    setMatrix(program, "modelMatrix", terrainMesh.getModelMatrix());
+    const ShadowShader& shader = *renderer->shadowShader;
+    setMatrix(shader.viewMatrixLocation, light->viewMatrix);
+    setMatrix(shader.projectionMatrixLocation, shadowBox->projectionMatrix);
+    setMatrix(shader.modelMatrixLocation, terrainMesh.getModelMatrix());
     glDrawArrays(GL_TRIANGLES, 0, terrainMesh.vertexCount);
     glCullFace(GL_BACK);
     glDisable(GL_DEPTH_CLAMP);
@@ -100,9 +103,10 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     glEnable(GL_DEPTH_CLAMP);
-    setMatrix(program, "viewMatrix", light->viewMatrix);
-    setMatrix(program, "projectionMatrix", shadowBox->projectionMatrix);
-    setMatrix(program, "modelMatrix", glm::mat4(1.0f));
+    const ShadowShader& shader = *renderer->shadowShader;
+    setMatrix(shader.viewMatrixLocation, light->viewMatrix);
+    setMatrix(shader.projectionMatrixLocation, shadowBox->projectionMatrix);
+    setMatrix(shader.modelMatrixLocation, glm::mat4(1.0f));
     chunks->draw([&box](const glm::vec3& min, const glm::vec3& max) { return boxMayCoverClipSquare(box, min, max); },
                  camera->position);
     glCullFace(GL_BACK);
@@ -143,8 +147,8 @@ glm::mat4 ShadowMaster::toShadowMapSpace() const {
     return bias * shadowBox->projectionMatrix * lightView;
 }
 
-void ShadowMaster::loadShadowUniforms(GLuint programId) const {
-    glUseProgram(programId);
-    setMatrix(programId, "toShadowMapSpace", toShadowMapSpace());
-    glUniform1f(glGetUniformLocation(programId, "shadowDistance"), shadowDistance);
+void ShadowMaster::loadShadowUniforms(const AdvancedTerrainShader& terrain) const {
+    glUseProgram(terrain.programId);
+    setMatrix(terrain.toShadowMapSpaceLocation, toShadowMapSpace());
+    glUniform1f(terrain.shadowDistanceLocation, shadowDistance);
 }

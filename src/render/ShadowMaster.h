@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class AdvancedTerrainShader;
 class Camera;
 class DirectionalLight;
 class Mesh;
@@ -39,8 +40,9 @@ public:
     void renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks);
     // Binds the default framebuffer with the window-sized viewport.
     void endPass();
-    // Makes `programId` current and writes "toShadowMapSpace" and "shadowDistance" (left current).
-    void loadShadowUniforms(GLuint programId) const;
+    // Makes the terrain program current and writes "toShadowMapSpace" and "shadowDistance" (left
+    // current).
+    void loadShadowUniforms(const AdvancedTerrainShader& terrain) const;
     // World to shadow-map texture coordinates and depth (0..1), valid from the first render().
     glm::mat4 toShadowMapSpace() const;
 

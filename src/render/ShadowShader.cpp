@@ -6,3 +6,10 @@ void ShadowShader::bindAttributes() {
     glBindAttribLocation(programId, 0, "position");
     glBindAttribLocation(programId, 1, "textureCoords");
 }
+
+void ShadowShader::getAllUniformLocations() {
+    ShaderProgram::getAllUniformLocations();
+    viewMatrixLocation = glGetUniformLocation(programId, "viewMatrix");
+    projectionMatrixLocation = glGetUniformLocation(programId, "projectionMatrix");
+    useAlphaLocation = glGetUniformLocation(programId, "useAlpha");
+}

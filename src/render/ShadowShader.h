@@ -9,4 +9,10 @@ public:
 
     // 0: "position", 1: "textureCoords" (alpha-tested foliage needs its texture coordinates).
     void bindAttributes() override;
+    // The base locations, then "viewMatrix", "projectionMatrix" and "useAlpha".
+    void getAllUniformLocations() override;
+
+    GLint viewMatrixLocation = -1;
+    GLint projectionMatrixLocation = -1;
+    GLint useAlphaLocation = -1;
 };

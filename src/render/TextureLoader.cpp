@@ -1,5 +1,6 @@
 #include "render/TextureLoader.h"
 
+#include "render/GlErrors.h"
 #include "render/ResourcePath.h"
 
 #include <lodepng.h>
@@ -43,12 +44,6 @@ void uploadImage(GLenum target, const std::string& path, int width, int height, 
         for (; halvings > 0 && width >= 2 && height >= 2; --halvings) width /= 2, height /= 2;
     }
     glTexImage2D(target, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
-}
-
-void printPendingGlErrors(const char* prefix) {
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::cerr << prefix << error << std::endl;
-    }
 }
 
 }  // namespace
@@ -121,7 +116,7 @@ std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, 
 }
 
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings) {
-    printPendingGlErrors("OpenGL error before loading 3D texture: ");
+    drainGlErrors("OpenGL error before loading 3D texture: ");
 
     halvings = std::clamp(halvings, 0, 10);
     const int layerSize = arrayLayerSize >> halvings;
@@ -168,6 +163,6 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings)
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_R, GL_REPEAT);
 
-    printPendingGlErrors("OpenGL error after loading 3D texture: ");
+    drainGlErrors("OpenGL error after loading 3D texture: ");
     return textureId;
 }

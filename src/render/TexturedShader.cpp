@@ -21,6 +21,7 @@ void TexturedShader::getAllUniformLocations() {
     viewMatrixLocation = glGetUniformLocation(programId, "viewMatrix");
     projectionMatrixLocation = glGetUniformLocation(programId, "projectionMatrix");
     brightnessFactorLocation = glGetUniformLocation(programId, "brightnessFactor");
+    clipPlaneLocation = glGetUniformLocation(programId, "clipplane");
 }
 
 void TexturedShader::bindAttributes() {

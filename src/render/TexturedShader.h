@@ -15,7 +15,7 @@ public:
     static std::shared_ptr<TexturedShader> getInstance();
 
     // Makes the program current and looks up the base names, then "shineDamper", "reflectivity",
-    // "skyColor", "viewMatrix", "projectionMatrix" and "brightnessFactor".
+    // "skyColor", "viewMatrix", "projectionMatrix", "brightnessFactor" and "clipplane".
     void getAllUniformLocations() override;
     // 0: "position", 1: "textureCoords", 2: "normal".
     void bindAttributes() override;
@@ -26,4 +26,5 @@ public:
     GLint reflectivityLocation = 0;
     GLint skyColorLocation = 0;
     GLint brightnessFactorLocation = 0;
+    GLint clipPlaneLocation = -1;
 };

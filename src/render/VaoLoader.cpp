@@ -27,10 +27,6 @@ GLuint createVAO() {
     return vaoId;
 }
 
-void storeDataInAttributeList(int attributeIndex, int componentCount, const std::vector<float>& data) {
-    storeAttribute(attributeIndex, componentCount, data);
-}
-
 void addInstancedAttribute(GLuint vaoId, int attributeIndex, int componentCount, int offsetInFloats) {
     glBindVertexArray(vaoId);
     glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer());

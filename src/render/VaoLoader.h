@@ -15,11 +15,6 @@
 // Generates a vertex array object and binds it (left bound).
 GLuint createVAO();
 
-// Uploads `data` into a new buffer and points attribute `attributeIndex` of the bound vertex array at
-// it. The attribute is not enabled (draw code does that); GL_ARRAY_BUFFER is unbound afterwards. The
-// buffer belongs to the caller's vertex array and is not deleted by anything here.
-void storeDataInAttributeList(int attributeIndex, int componentCount, const std::vector<float>& data);
-
 // Points attribute `attributeIndex` of `vaoId` at the shared instance buffer (84-byte stride, one
 // step per instance), starting `offsetInFloats` floats into each record. Unbinds the buffer and the
 // vertex array afterwards.

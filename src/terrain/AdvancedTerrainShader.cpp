@@ -9,3 +9,10 @@ void AdvancedTerrainShader::bindAttributes() {
     glBindAttribLocation(programId, 0, "position");
     glBindAttribLocation(programId, 2, "normal");
 }
+
+void AdvancedTerrainShader::getAllUniformLocations() {
+    TexturedShader::getAllUniformLocations();
+    shadowMapSizeLocation = glGetUniformLocation(programId, "shadowMapSize");
+    toShadowMapSpaceLocation = glGetUniformLocation(programId, "toShadowMapSpace");
+    shadowDistanceLocation = glGetUniformLocation(programId, "shadowDistance");
+}

@@ -3,7 +3,7 @@
 #include "render/TexturedShader.h"
 
 // The terrain's lit, shadowed, texture-array program. Keeps the textured program's locations; the
-// terrain sets its samplers, shadow and clip uniforms by name when it draws.
+// terrain sets its samplers once when the program is built.
 class AdvancedTerrainShader : public TexturedShader {
 public:
     // `defines` pick the variant (see the top of advanced_terrain.frag); empty is the full look.
@@ -11,4 +11,10 @@ public:
 
     // 0: "position", 2: "normal" (the terrain mesh has no texture coordinates).
     void bindAttributes() override;
+    // The textured program's locations, then "shadowMapSize", "toShadowMapSpace" and "shadowDistance".
+    void getAllUniformLocations() override;
+
+    GLint shadowMapSizeLocation = -1;
+    GLint toShadowMapSpaceLocation = -1;
+    GLint shadowDistanceLocation = -1;
 };

@@ -3,10 +3,9 @@
 #include "game/Random.h"
 
 #include "render/GlContextState.h"
+#include "render/StorageBindings.h"
 #include "terrain/MarchingCubesCount.h"
-#include "terrain/TriangulationTable.h"
-
-#include <GLFW/glfw3.h>
+#include "terrain/TriangleTableBuffer.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -14,12 +13,8 @@
 
 GLuint MarchingCubesHandler::densityProgramId = 0;
 GLuint MarchingCubesHandler::marchingCubesProgramId = 0;
-GLuint MarchingCubesHandler::tableBuffer = 0;
 
 namespace {
-
-// The context the table buffer was created in; its name means nothing in any other.
-GLFWwindow* tableContext = nullptr;
 
 constexpr glm::vec4 DENSITY_PARAMS(5.0f, 1.5f, 0.4f, -0.03f);
 constexpr float SPACING = 1.0f;
@@ -91,7 +86,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     points.assign(pointCount(n), glm::vec4(0.0f));
     const GLsizeiptr gridBytes = static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4));
     specifyDensityBuffer(gridBytes);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kDensityPoints, densityBuffer);
 
     // Three draws per octave, stored z, y, x; tightly packed because the shader reads plain floats.
     if (seedSource) std::srand(seedSource());
@@ -105,7 +100,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     GLuint offsetBuffer = 0;
     glGenBuffers(1, &offsetBuffer);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, offsetBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, offsetBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kOctaveOffsets, offsetBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(octaveOffsets), octaveOffsets, GL_STATIC_READ);
 
     if (n > 0) {
@@ -141,7 +136,7 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     isoLevel = DEFAULT_ISO_LEVEL;
     if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) isoLevel = meanDensity;
 
-    bindTriangleTable();
+    TriangleTableBuffer::bind();
 
     // A grid of another size than n would send the pass reading past the buffer: march nothing.
     const bool gridMatches = n >= 2 && points.size() == pointCount(n);
@@ -155,7 +150,7 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
         GLuint triangleBuffer = 0;
         glGenBuffers(1, &triangleBuffer);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, triangleBuffer);
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, triangleBuffer);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kTriangles, triangleBuffer);
         glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(capacity * sizeof(Triangle)), nullptr,
                      GL_DYNAMIC_READ);
 
@@ -163,13 +158,13 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
         const GLuint zero = 0;
         glGenBuffers(1, &counterBuffer);
         glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
-        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 2, counterBuffer);
+        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, CounterBinding::kTriangleCount, counterBuffer);
         glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(zero), &zero, GL_STATIC_READ);
 
         // Upload the host grid again so the pass marches exactly what was counted, even if someone
         // edited `points` since the read-back.
         specifyDensityBuffer(static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4)));
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, densityBuffer);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kMarchingPoints, densityBuffer);
 
         glUniform1i(glGetUniformLocation(marchingCubesProgramId, "countPerAxis"), n);
         glUniform1f(glGetUniformLocation(marchingCubesProgramId, "isoLevel"), isoLevel);
@@ -205,17 +200,4 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     count = produced;
     std::cout << count << std::endl;
     return triangles.data();
-}
-
-void MarchingCubesHandler::bindTriangleTable() {
-    // Created once per context: a window re-created later needs its own copy.
-    GLFWwindow* context = glfwGetCurrentContext();
-    if (tableBuffer == 0 || context != tableContext) {
-        tableContext = context;
-        glGenBuffers(1, &tableBuffer);
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, tableBuffer);
-        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable, GL_STATIC_READ);
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-    }
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, tableBuffer);
 }

@@ -62,11 +62,6 @@ private:
     void specifyDensityBuffer(GLsizeiptr bytes);
     void releaseDensityBuffer();
     void updateStatistics();
-    static void bindTriangleTable();
 
     GLsizeiptr densityBufferBytes = 0;
-
-    // The triangle table on the GPU: created by the first marching-cubes pass, shared by all
-    // handlers and kept for the life of the process.
-    static GLuint tableBuffer;
 };

@@ -10,7 +10,8 @@
 
 namespace {
 
-const std::string kUsage = "Usage: quillmarsh [--settings FILE] [--seed N] [--fullscreen | --windowed] [--size WxH]\n";
+const std::string kUsage =
+    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n";
 
 struct Outcome {
     ParsedCommandLine parsed;
@@ -35,7 +36,8 @@ TEST(CommandLineTest, OptionsOverrideTheSettingsFile) {
 
     testsupport::TempDirectory folder;
     const std::string file = folder.writeText("my.ini", "");
-    const Outcome all = launch({"--settings", file, "--seed", "4294967295", "--windowed", "--size", "800x600"});
+    const Outcome all =
+        launch({"--settings", file, "--seed", "4294967295", "--windowed", "--size", "800x600", "--quality", "Medium"});
     ASSERT_FALSE(all.parsed.exitCode.has_value()) << all.err;
     EXPECT_EQ(all.parsed.options.settingsFile, file);
     EXPECT_EQ(all.parsed.options.seed, 4294967295u);
@@ -43,8 +45,10 @@ TEST(CommandLineTest, OptionsOverrideTheSettingsFile) {
     EXPECT_FALSE(settings.fullscreen);
     EXPECT_EQ(settings.width, 800);
     EXPECT_EQ(settings.height, 600);
-    applyLaunchOptions(launch({"--fullscreen"}).parsed.options, settings);
+    EXPECT_EQ(settings.quality, QualityLevel::Medium);
+    applyLaunchOptions(launch({"--fullscreen", "--quality", "auto"}).parsed.options, settings);
     EXPECT_TRUE(settings.fullscreen);
+    EXPECT_FALSE(settings.quality.has_value()) << "auto leaves the choice to the renderer";
 }
 
 TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitTwo) {
@@ -65,6 +69,7 @@ TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitT
                                                {"--size", "800"},
                                                {"--size", "0x600"},
                                                {"--size", "8x6x4"},
+                                               {"--quality", "ultra"},
                                                {"--fullscreen", "--windowed"},
                                                {"--settings", "/no/such/settings.ini"}}) {
         const Outcome refused = launch(args);

@@ -1,11 +1,13 @@
 #include "effects/Particle.h"
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "effects/ParticleShader.h"
 #include "effects/ParticleSystem.h"
 #include "game/Random.h"
 #include "render/Camera.h"
 #include "render/Mesh.h"
+#include "render/VaoLoader.h"
 #include "render/Renderer.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
@@ -151,14 +153,18 @@ protected:
         return emitter;
     }
     GLuint render() {
-        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer->renderParticles(); });
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] {
+            renderer->renderParticles(ParticleSystem::systemsByTexture(), ParticleSystem::programId(),
+                                      instanceBuffer());
+        });
     }
 
     testsupport::ScopedGlobals globals;
     std::list<std::shared_ptr<ParticleSystem>> saved;
     std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>> savedByTexture;
-    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f);
-    std::shared_ptr<Renderer> renderer = std::make_shared<Renderer>(camera);
+    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f, &culledObjectCount);
+    std::shared_ptr<Renderer> renderer =
+        std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     ParticleShader shader;
     GLuint white = testsupport::solidTexture({255, 255, 255, 255});
     testsupport::OffscreenTarget target{32};

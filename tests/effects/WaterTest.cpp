@@ -1,4 +1,7 @@
 #include "effects/WaterShader.h"
+
+#include "app/Globals.h"
+#include "app/Settings.h"
 #include "effects/WaterTile.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
@@ -51,7 +54,7 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
 // The water program with a red reflection, a blue refraction and a chosen depth below the surface.
 TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingAndTheDistanceFog) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera);
+    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     renderer.skyColor = glm::vec3(0.0f, 1.0f, 0.0f);  // green fog shows up in any pixel it reaches
     const GLuint reflection = testsupport::solidTexture({255, 0, 0, 255});
     const GLuint refraction = testsupport::solidTexture({0, 0, 255, 255});

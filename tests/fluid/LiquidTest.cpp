@@ -1,5 +1,8 @@
 #include "fluid/Liquid.h"
 
+#include "app/Globals.h"
+#include "app/Settings.h"
+
 #include "fluid/BlobbyShader.h"
 #include "fluid/MetaBallSolver.h"
 #include "render/Camera.h"
@@ -37,7 +40,7 @@ class LiquidGlTest : public testsupport::GlTest {};
 // 16-point fountains half a unit wide, two units in front of the camera.
 TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFrozen) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera);
+    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     Liquid flowing({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
     Liquid still({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
     flowing.setPosition({-0.5f, -0.6f, -2.0f});

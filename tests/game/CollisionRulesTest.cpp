@@ -4,7 +4,7 @@
 #include "entities/Item.h"
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "render/TexturedMesh.h"
 #include "support/HeardSounds.h"
 #include "support/Near.h"

@@ -12,7 +12,7 @@
 #include "entities/Player.h"
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "game/ObjectTags.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"

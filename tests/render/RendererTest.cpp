@@ -1,6 +1,7 @@
 #include "render/Renderer.h"
 
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "effects/GuiObject.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
@@ -60,8 +61,9 @@ protected:
     }
 
     testsupport::ScopedGlobals globals;
-    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f);
-    std::shared_ptr<Renderer> renderer = std::make_shared<Renderer>(camera);
+    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f, &culledObjectCount);
+    std::shared_ptr<Renderer> renderer =
+        std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     GLuint white = solidTexture({255, 255, 255, 255});
     std::shared_ptr<TexturedMesh> model;
 };
@@ -172,7 +174,7 @@ TEST_F(RendererTest, TerrainIsSandOnLowLevelGroundJadeOnHeightsAndCliffsFoggedCl
             renderer->prepareTerrain(*square, terrain);
             glUniform4f(glGetUniformLocation(terrain.programId, "clipplane"), 0, -1, 0, clipAbove);
             glEnable(GL_CLIP_DISTANCE0);
-            renderer->renderArray(*square, terrain.programId, array);
+            renderer->renderArray(*square, terrain, array);
             glDisable(GL_CLIP_DISTANCE0);
         });
     };
@@ -198,7 +200,7 @@ std::vector<glm::vec3> boxAt(const glm::vec3& c, float half = 0.5f) {
 TEST(Camera, CullsWithAWideFrustumCountingEachRejection) {
     testsupport::ScopedGlobals globals;
     culledObjectCount = 0;
-    Camera camera(16.0f / 9.0f);
+    Camera camera(16.0f / 9.0f, &culledObjectCount);
     camera.updateFrustum(0.0f);  // at the origin looking along -z, out to the far plane
     EXPECT_TRUE(camera.isInFrustum(boxAt(glm::vec3(0, 0, -10))));
     EXPECT_TRUE(camera.isInFrustum(boxAt(glm::vec3(0, 0, -1000), 5.0f))) << "straddling the far plane";
@@ -344,11 +346,11 @@ protected:
         glBindTexture(GL_TEXTURE_2D, textures[1]);  // whatever the models left on unit 0 must not matter
         master->renderTerrain(*ground);
         master->endPass();
-        master->loadShadowUniforms(terrain.programId);
+        master->loadShadowUniforms(terrain);
         camera->updateFrustum(0.0f);
         testsupport::OffscreenTarget target(64);
         renderer->prepareTerrain(*ground, terrain);
-        renderer->renderArray(*ground, terrain.programId, layers);
+        renderer->renderArray(*ground, terrain, layers);
         std::vector<int> brightness;
         for (const glm::vec3& p : points) {
             const glm::vec4 clip = camera->getProjectionMatrix() * camera->getViewMatrix() * glm::vec4(p, 1.0f);
@@ -358,8 +360,9 @@ protected:
         return brightness;
     }
 
-    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f);
-    std::shared_ptr<Renderer> renderer = std::make_shared<Renderer>(camera);
+    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f, &culledObjectCount);
+    std::shared_ptr<Renderer> renderer =
+        std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
     std::shared_ptr<ShadowFrameBuffer> frameBuffer = std::make_shared<ShadowFrameBuffer>(1024, 1024, 64, 64);
     std::shared_ptr<ShadowMaster> master = std::make_shared<ShadowMaster>(camera, renderer, frameBuffer);
     std::shared_ptr<DirectionalLight> sun = std::make_shared<DirectionalLight>(glm::vec3(0, -1, 0), glm::vec3(1));

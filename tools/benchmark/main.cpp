@@ -22,9 +22,9 @@
 #include "LevelTable.h"
 #include "MemoryProbe.h"
 #include "ScriptedPath.h"
-#include "app/Callbacks.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
+#include "app/Windowing.h"
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
 #include "fluid/MetaBallSolver.h"
@@ -473,42 +473,22 @@ int main(int argc, char** argv) {
     // settings.ini.
     settings.width = options.width;
     settings.height = options.height;
-    if (!glfwInit()) {
-        std::fprintf(stderr, "quillmarsh_bench: cannot initialise GLFW (no display?)\n");
-        return 1;
-    }
-    glfwWindowHint(GLFW_REFRESH_RATE, settings.refreshRate);
-    GLFWwindow* window = glfwCreateWindow(options.width, options.height, settings.title.c_str(), nullptr, nullptr);
-    if (!window) {
-        std::fprintf(stderr, "quillmarsh_bench: cannot create a %d x %d OpenGL window\n", options.width,
-                     options.height);
-        glfwTerminate();
-        return 1;
-    }
+    if (!startGlfw()) return 1;
+    GlWindowRequest request;
+    request.size = {options.width, options.height};
+    request.title = settings.title;
+    request.refreshRate = settings.refreshRate;
+    WindowSize drawable;
+    GLFWwindow* window = openGlWindow(request, drawable);
+    if (!window) return 1;
     cullingEnabled = true;
-    glfwSetErrorCallback(errorCallback);
-    glfwMakeContextCurrent(window);
-    glfwSwapInterval(0);
-    int width = 0, height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
-    glViewport(0, 0, width, height);
-    glewExperimental = GL_TRUE;
-    const GLenum glewResult = glewInit();
-    if (glewResult != GLEW_OK) {
-        std::fprintf(stderr, "quillmarsh_bench: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
-        glfwDestroyWindow(window);
-        glfwTerminate();
-        return 1;
-    }
-    glGetError();  // GLEW may leave an error from probing extensions
     BenchReport report;
     report.startFromProcess = clock.fromProcessStart();
     report.mainEntered = clock.processToMain();
     report.windowReady = clock.now();
     FrameLog log;
     runBenchmark(window, options, clock, report, log);
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    closeGlWindow(window);
 
     std::cout << "\n";
     report.printPlain(std::cout);

@@ -4,6 +4,8 @@
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
 // is no display.
 
+#include "app/Windowing.h"
+
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
@@ -155,21 +157,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s MODEL OUT.png | --textures OUT.png | --list\n", argv[0]);
         return 2;
     }
-    if (!glfwInit()) {
-        std::fprintf(stderr, "modelview: cannot initialise GLFW (no display?)\n");
-        return 1;
-    }
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(64, 64, "modelview", nullptr, nullptr);
-    if (!window) {
-        std::fprintf(stderr, "modelview: cannot create an OpenGL window\n");
-        glfwTerminate();
-        return 1;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    glewInit();
-    glGetError();  // GLEW may leave an error from probing extensions
+    if (!startGlfw()) return 1;
+    GlWindowRequest request;
+    request.size = {64, 64};
+    request.title = "modelview";
+    request.visible = false;
+    WindowSize drawable;
+    GLFWwindow* window = openGlWindow(request, drawable);
+    if (!window) return 1;
     int status = 0;
     try {
         std::string what = argv[1];
@@ -181,7 +176,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "modelview: %s\n", e.what());
         status = 1;
     }
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    closeGlWindow(window);
     return status;
 }

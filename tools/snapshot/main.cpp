@@ -15,6 +15,7 @@
 
 #include "LakeView.h"
 #include "app/Settings.h"
+#include "app/Windowing.h"
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
@@ -136,18 +137,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.fountainGrid > 0) settings.blobbyObjectVCount = o.fountainGrid;
-    if (!glfwInit()) return 1;
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(o.width, o.height, "quillmarsh snapshot", nullptr, nullptr);
-    if (!window) {
-        std::cerr << "Could not create a " << o.width << " x " << o.height << " window" << std::endl;
-        glfwTerminate();
-        return 1;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    glewInit();
-    glViewport(0, 0, o.width, o.height);
+    if (!startGlfw()) return 1;
+    GlWindowRequest request;
+    request.size = {o.width, o.height};
+    request.title = "quillmarsh snapshot";
+    request.visible = false;
+    WindowSize drawable;
+    GLFWwindow* window = openGlWindow(request, drawable);
+    if (!window) return 1;
 
     bool written = false;
     {
@@ -196,7 +193,6 @@ int main(int argc, char** argv) {
         }
         written = writeFramebuffer(o.out, o.width, o.height);
     }
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    closeGlWindow(window);
     return written ? 0 : 1;
 }

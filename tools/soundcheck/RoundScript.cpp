@@ -7,7 +7,7 @@
 #include "entities/Rabbit.h"
 #include "game/Game.h"
 #include "game/GameStateManager.h"
-#include "game/Healer.h"
+#include "fluid/Healer.h"
 #include "game/ObjectTags.h"
 
 #include <btBulletDynamicsCommon.h>

@@ -1,0 +1,45 @@
+#include "render/StorageBindings.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// The `binding =` of the block or counter `name` in shader/`file`; -1 when there is none.
+int bindingIn(const std::string& file, const std::string& name) {
+    std::ifstream in("shader/" + file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::regex declaration("binding\\s*=\\s*(\\d+)[^;{]*\\b(buffer|atomic_uint)\\s+" + name + "\\b");
+    std::smatch match;
+    const std::string source = text.str();
+    return std::regex_search(source, match, declaration) ? std::stoi(match[1]) : -1;
+}
+
+// A pass binding its buffer where its shader does not look reads another pass's data, or nothing.
+TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclares) {
+    using namespace StorageBinding;
+    EXPECT_EQ(bindingIn("density.comp", "PointBuffer"), int(kDensityPoints));
+    EXPECT_EQ(bindingIn("density.comp", "OffsetBuffer"), int(kOctaveOffsets));
+    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "TriangleBuffer"), int(kTriangles));
+    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "TableBuffer"), int(kTriangleTable));
+    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "PointBuffer"), int(kMarchingPoints));
+    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "triangleCount"), int(CounterBinding::kTriangleCount));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "PositionsIn"), int(kParticlePositionsIn));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "PositionsOut"), int(kParticlePositionsOut));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "VelocitiesIn"), int(kParticleVelocitiesIn));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "VelocitiesOut"), int(kParticleVelocitiesOut));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "FlowField"), int(kFlowField));
+    EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "written"), int(CounterBinding::kParticleCount));
+    EXPECT_EQ(bindingIn("meta_ball_density.comp", "Positions"), int(kSplatPositions));
+    EXPECT_EQ(bindingIn("meta_ball_density.comp", "Density"), int(kFountainDensity));
+    EXPECT_EQ(bindingIn("marching_cubes.vert", "Density"), int(kFountainDensity));
+    EXPECT_EQ(bindingIn("marching_cubes.geom", "Density"), int(kFountainDensity));
+    EXPECT_EQ(bindingIn("marching_cubes.geom", "TableBuffer"), int(kTriangleTable));
+}
+
+}  // namespace
