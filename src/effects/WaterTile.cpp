@@ -1,6 +1,9 @@
 #include "effects/WaterTile.h"
 
 #include "effects/WaterShader.h"
+#include "game/ObjectTags.h"
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
 #include "render/GlContextState.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
@@ -36,15 +39,9 @@ WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
 
     // A flat static box: rays report "water", bodies pass straight through it.
     collisionShape = new btBoxShape(btVector3(kHalfSize, 0.0, kHalfSize));
-    btTransform start;
-    start.setIdentity();
-    start.setOrigin(btVector3(position.x, position.y, position.z));
-    motionState = new btDefaultMotionState(start);
-    btRigidBody::btRigidBodyConstructionInfo info(0.0, motionState, collisionShape, btVector3(0, 0, 0));
-    rigidBody = new btRigidBody(info);
-    rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
-    name = "water";
-    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    rigidBody = physics::createBody(this, collisionShape, 0.0, physics::placedAt(position), motionState,
+                                    btCollisionObject::CF_NO_CONTACT_RESPONSE);
+    name = tags::kWater;
 }
 
 WaterTile::~WaterTile() {

@@ -1,7 +1,9 @@
 #include "entities/EnemyManager.h"
 
 #include "game/GroundDrop.h"
+#include "game/ObjectTags.h"
 #include "game/Random.h"
+#include "physics/Bodies.h"
 #include "render/ColladaLoader.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
@@ -98,7 +100,7 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
                                 const BlockedQuery& isBlocked) {
     // The ground's name carries over from one attempt to the next: a drop that finds nothing after
     // one that found water is still refused.
-    std::string groundName = "empty";
+    std::string groundName = tags::kEmpty;
     const int maxAttempts = std::max(count, 0) * kAttemptsPerEnemy;
     const size_t wanted = rabbits.size() + static_cast<size_t>(std::max(count, 0));
     int attempts = 0;
@@ -107,7 +109,7 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
         const glm::vec3 spot = drawSpot(centre);
         if (isBlocked && isBlocked(spot.x, spot.y, spot.z)) continue;
         const glm::vec3 standing = dropToGround(spot, world, groundName) + kStandOffset;
-        if (groundName == "water") continue;
+        if (groundName == tags::kWater) continue;
 
         auto rabbit = std::make_shared<Rabbit>(rabbitMeshes, &hooks);
         setMaterial(rabbit->meshes, 0, eyeMaterial);
@@ -122,7 +124,7 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
 
 void EnemyManager::spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world,
                                       const BlockedQuery& isBlocked) {
-    std::string groundName = "empty";
+    std::string groundName = tags::kEmpty;
     const int maxAttempts = std::max(count, 0) * kAttemptsPerEnemy;
     const size_t wanted = flyingRabbits.size() + static_cast<size_t>(std::max(count, 0));
     int attempts = 0;
@@ -160,10 +162,8 @@ void EnemyManager::update(float dt, const glm::vec3& playerPosition, btDynamicsW
 
 void EnemyManager::clear(btDynamicsWorld* world) {
     if (world) {
-        // Killed enemies already left the world; removing them again would be harmless but slow.
-        auto takeOut = [world](const Rabbit& enemy) {
-            if (enemy.rigidBody && enemy.rigidBody->getBroadphaseHandle()) world->removeRigidBody(enemy.rigidBody);
-        };
+        // Killed enemies already left the world and are skipped.
+        auto takeOut = [world](const Rabbit& enemy) { physics::removeFromWorld(enemy.rigidBody, world); };
         for (const auto& rabbit : rabbits) takeOut(*rabbit);
         for (const auto& flyer : flyingRabbits) takeOut(*flyer);
     }

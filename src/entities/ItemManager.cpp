@@ -1,7 +1,10 @@
 #include "entities/ItemManager.h"
 
 #include "game/GroundDrop.h"
+#include "game/ObjectTags.h"
 #include "game/Random.h"
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"
 #include "render/Material.h"
@@ -23,11 +26,6 @@ const glm::vec3 kItemLift(0.0f, 1.0f, 0.0f);
 const glm::vec3 kFountainDropStart(0.0f, 100.0f, 0.0f);
 const glm::vec3 kFountainSink(0.0f, 0.2f, 0.0f);
 const glm::vec3 kFountainBodyOffset(0.5f, 1.0f, 0.5f);
-
-// Out of the world only if it is in one, so collected items (already out) are skipped.
-void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
-    if (body && world && body->getBroadphaseHandle()) world->removeRigidBody(body);
-}
 
 }  // namespace
 
@@ -66,7 +64,7 @@ void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* wor
 void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
     // What the last drop landed on, for the whole call: a drop that misses everything keeps the name
     // of an earlier hit, so after one splash into water every miss is rejected as well.
-    std::string groundName = "empty";
+    std::string groundName = tags::kEmpty;
     const long long attempts = count > 0 ? static_cast<long long>(count) * kAttemptsPerItem : 0;
     int made = 0;
     for (long long attempt = 0; attempt < attempts && made < count; ++attempt) {
@@ -75,7 +73,7 @@ void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* wor
         const float y = static_cast<float>(randomDraw() % 90 + 10);  // absolute height, centre.y unused
         if (isBlocked && isBlocked(x, y, z)) continue;
         const glm::vec3 position = dropToGround(glm::vec3(x, y, z), world, groundName) + kItemLift;
-        if (groundName == "water") continue;
+        if (groundName == tags::kWater) continue;
         items.push_back(std::make_shared<Item>(position, copyMesh(itemMesh)));
         ++made;
     }
@@ -84,14 +82,13 @@ void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* wor
 
 void ItemManager::placeFountain(const glm::vec3& centre, btDynamicsWorld* world, std::string& groundName) {
     const glm::vec3 position = dropToGround(centre + kFountainDropStart, world, groundName) - kFountainSink;
-    if (groundName == "water" || !makeFountain) return;
+    if (groundName == tags::kWater || !makeFountain) return;
     SpawnedFountain made = makeFountain(position);
     if (!made.fountain) return;
     made.fountain->setPosition(position);
     if (made.body) {
         btTransform transform = made.body->getWorldTransform();
-        const glm::vec3 origin = position + kFountainBodyOffset;
-        transform.setOrigin(btVector3(origin.x, origin.y, origin.z));
+        transform.setOrigin(physics::toBullet(position + kFountainBodyOffset));
         made.body->setWorldTransform(transform);
         made.body->setInterpolationWorldTransform(transform);
     }
@@ -110,8 +107,9 @@ void ItemManager::addFountainsToWorld(btDynamicsWorld* world) {
 }
 
 void ItemManager::clear(btDynamicsWorld* world) {
-    for (const auto& item : items) removeFromWorld(item->rigidBody, world);
-    for (btRigidBody* body : fountainBodies) removeFromWorld(body, world);
+    // Collected items are already out of the world and are skipped.
+    for (const auto& item : items) physics::removeFromWorld(item->rigidBody, world);
+    for (btRigidBody* body : fountainBodies) physics::removeFromWorld(body, world);
     items.clear();
     fountains.clear();
     fountainBodies.clear();

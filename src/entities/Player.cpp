@@ -1,6 +1,8 @@
 #include "entities/Player.h"
 
 #include "audio/SoundEvents.h"
+#include "game/ObjectTags.h"
+#include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
@@ -46,7 +48,7 @@ bool pressed(const std::vector<int>& keys, PlayerKey key) {
 }  // namespace
 
 Player::Player(const std::string& modelName) : GameEntity(modelName) {
-    name = "player";
+    name = tags::kPlayer;
     bodyOffset = glm::vec3(0, 1, 0);
     if (meshes.size() < kPartCount) {
         std::cerr << "Player model " << modelName << " has " << meshes.size() << " meshes; it needs at least "
@@ -127,18 +129,12 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
 }
 
 void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
-    if (!world) return;
-    const btVector3 from(position.x, position.y + 2.5f, position.z);
-    const btVector3 to(aimPoint.x, aimPoint.y, aimPoint.z);
-    btCollisionWorld::ClosestRayResultCallback hit(from, to);
-    world->rayTest(from, to, hit);
-    if (!hit.hasHit() || !hit.m_collisionObject) return;
-    const auto* object = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
-    if (!object) return;
-    std::cout << object->name << std::endl;
-    if (object->name != "terrain") return;
-    const btVector3& p = hit.m_hitPointWorld;
-    const glm::vec3 target = glm::vec3(p.x(), p.y(), p.z()) + glm::vec3(0, kDashLift, 0);
+    const physics::RayHit hit =
+        physics::closestHit(world, physics::toBullet(position + glm::vec3(0, 2.5f, 0)), physics::toBullet(aimPoint));
+    if (!hit.owner) return;
+    std::cout << hit.owner->name << std::endl;
+    if (hit.owner->name != tags::kTerrain) return;
+    const glm::vec3 target = hit.position() + glm::vec3(0, kDashLift, 0);
     if (glm::length(position - target) > kDashMinDistance) {
         moveTarget = target;
         movingToTarget = true;

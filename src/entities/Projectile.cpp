@@ -1,5 +1,7 @@
 #include "entities/Projectile.h"
 
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
 #include "render/ColladaLoader.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
@@ -15,17 +17,6 @@
 GLuint Projectile::projectileTexture = 0;
 std::shared_ptr<TexturedMesh> Projectile::projectileMesh;
 std::list<std::shared_ptr<Projectile>> Projectile::projectiles;
-
-namespace {
-
-btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
-
-// Out of the world only if it is in one; a second removal of the same body is thereby a no-op.
-void removeFromWorld(btRigidBody* body, btDynamicsWorld* world) {
-    if (body && world && body->getBroadphaseHandle()) world->removeRigidBody(body);
-}
-
-}  // namespace
 
 void Projectile::loadResources() {
     if (projectileMesh) return;
@@ -52,13 +43,8 @@ std::shared_ptr<Projectile> Projectile::create() {
 void Projectile::createBody(float radius) {
     setScale(glm::vec3(radius));
     collisionShape = new btSphereShape(radius);
-    btTransform start;
-    start.setIdentity();
-    motionState = new btDefaultMotionState(start);
-    btRigidBody::btRigidBodyConstructionInfo info(kMass, motionState, collisionShape, btVector3(0, 0, 0));
-    rigidBody = new btRigidBody(info);
+    rigidBody = physics::createBody(this, collisionShape, kMass, btTransform::getIdentity(), motionState);
     bodyDriven = true;
-    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
     visible = true;
     age = 0.0f;
 }
@@ -76,14 +62,12 @@ std::shared_ptr<Projectile> Projectile::spawn(btDynamicsWorld* world, const Regi
     shot->rigidBody->setGravity(btVector3(0, 0, 0));
     shot->lifetime = lifetime;
     shot->age = 0.0f;
-    btTransform at;
-    at.setIdentity();
-    at.setOrigin(toBullet(position));
+    const btTransform at = physics::placedAt(position);
     shot->rigidBody->setWorldTransform(at);
     // Interpolation starts here too, or the motion state would report the origin until the first step.
     shot->rigidBody->setInterpolationWorldTransform(at);
     shot->setPosition(position);
-    shot->rigidBody->applyCentralImpulse(toBullet(impulse));
+    shot->rigidBody->applyCentralImpulse(physics::toBullet(impulse));
     return shot;
 }
 
@@ -93,7 +77,7 @@ bool Projectile::update(float dt, btDynamicsWorld* world) {
     if (age < lifetime) return false;
     for (SceneObject* child : children) child->setVisible(false);
     visible = false;
-    removeFromWorld(rigidBody, world);
+    physics::removeFromWorld(rigidBody, world);
     return true;
 }
 
@@ -108,7 +92,7 @@ std::vector<std::shared_ptr<Projectile>> Projectile::releaseSpent(btDynamicsWorl
             ++shot;
             continue;
         }
-        removeFromWorld((*shot)->rigidBody, world);
+        physics::removeFromWorld((*shot)->rigidBody, world);
         spent.push_back(*shot);
         shot = projectiles.erase(shot);
     }
@@ -116,6 +100,6 @@ std::vector<std::shared_ptr<Projectile>> Projectile::releaseSpent(btDynamicsWorl
 }
 
 void Projectile::clearLiveProjectiles(btDynamicsWorld* world) {
-    for (const auto& shot : projectiles) removeFromWorld(shot->rigidBody, world);
+    for (const auto& shot : projectiles) physics::removeFromWorld(shot->rigidBody, world);
     projectiles.clear();
 }

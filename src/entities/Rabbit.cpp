@@ -1,6 +1,8 @@
 #include "entities/Rabbit.h"
 
+#include "game/ObjectTags.h"
 #include "game/Random.h"
+#include "physics/RayQueries.h"
 #include "render/TexturedMesh.h"
 #include "render/VaoLoader.h"
 
@@ -31,23 +33,13 @@ const glm::vec3 kPlayerChest(0.0f, 1.0f, 0.0f);
 // The model lies on its back facing +z; this stands it up facing -z.
 const glm::vec3 kMeshUpright(-1.5707964f, 3.1415927f, 0.0f);
 
-// Closest hit that never reports the caster's own body.
-struct ClosestHitIgnoring : btCollisionWorld::ClosestRayResultCallback {
-    ClosestHitIgnoring(const btVector3& from, const btVector3& to, const btCollisionObject* ignored)
-        : ClosestRayResultCallback(from, to), ignored(ignored) {}
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        return proxy->m_clientObject != ignored && ClosestRayResultCallback::needsCollision(proxy);
-    }
-    const btCollisionObject* ignored;
-};
-
 }  // namespace
 
 Rabbit::Rabbit(const std::vector<std::shared_ptr<TexturedMesh>>& templates, const EnemyHooks* hooks) : hooks(hooks) {
     for (const auto& mesh : templates) {
         if (mesh) addMesh(copyMesh(mesh));
     }
-    name = "rabbit";
+    name = tags::kRabbit;
     for (const auto& mesh : meshes) {
         mesh->setScale(glm::vec3(0.5f));
         mesh->setRotation(kMeshUpright);
@@ -92,13 +84,8 @@ bool Rabbit::canSeePlayer(const glm::vec3& playerPosition, btDynamicsWorld* worl
     const glm::vec3 toTarget = playerPosition + kPlayerChest - eye;
     if (!world || glm::length(toTarget) < 1e-6f) return false;
     const glm::vec3 end = eye + glm::normalize(toTarget) * sightRange;
-    const btVector3 from(eye.x, eye.y, eye.z);
-    const btVector3 to(end.x, end.y, end.z);
-    ClosestHitIgnoring hit(from, to, rigidBody);
-    world->rayTest(from, to, hit);
-    if (!hit.hasHit()) return false;
-    const auto* owner = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
-    if (!owner || owner->name != "player") return false;
+    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(eye), physics::toBullet(end), rigidBody);
+    if (!hit.owner || hit.owner->name != tags::kPlayer) return false;
     timeSinceSeen = 0.0f;
     return true;
 }
@@ -143,7 +130,7 @@ void Rabbit::shootAt(const glm::vec3& playerPosition, float dt) {
     if (shotCountdown > 0.0f) return;
     const glm::vec3 toPlayer = playerPosition - position;
     if (hooks && hooks->fire && glm::length(toPlayer) > 1e-6f) {
-        hooks->fire(glm::normalize(toPlayer) * kShotImpulse, position + kShotStart, kShotLifetime, "projectile");
+        hooks->fire(glm::normalize(toPlayer) * kShotImpulse, position + kShotStart, kShotLifetime, tags::kProjectile);
     }
     shotCountdown = static_cast<float>(randomDraw() % 5) + 0.5f;
 }

@@ -3,6 +3,8 @@
 #include "app/Settings.h"
 #include "fluid/Cell.h"
 #include "fluid/MetaBallSolver.h"
+#include "game/ObjectTags.h"
+#include "physics/Bodies.h"
 #include "render/Mesh.h"
 #include "render/VaoLoader.h"
 
@@ -57,15 +59,11 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
     solver->setup(dimensions, flowCopy, d);
     solver->computeDensity(dimensions);
 
-    name = "fountain";
+    name = tags::kFountain;
 
     collisionShape = new btBoxShape(btVector3(0.5, 2.0, 0.5));
-    motionState = new btDefaultMotionState(btTransform::getIdentity());
-    btRigidBody::btRigidBodyConstructionInfo info(0.0001, motionState, collisionShape, btVector3(0, 0, 0));
-    rigidBody = new btRigidBody(info);
-    rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
-    rigidBody->setActivationState(DISABLE_DEACTIVATION);
-    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    rigidBody = physics::createBody(this, collisionShape, 0.0001, btTransform::getIdentity(), motionState,
+                                    btCollisionObject::CF_NO_CONTACT_RESPONSE, true);
 }
 
 Liquid::~Liquid() {
@@ -73,14 +71,7 @@ Liquid::~Liquid() {
     surfaceMesh.reset();
     flowField.clear();
     cells.clear();
-    if (rigidBody && rigidBody->getBroadphaseHandle()) {
-        // Still in a world: freeing it would leave the world a dangling pointer.
-        rigidBody->setUserPointer(nullptr);
-        return;
-    }
-    delete rigidBody;
-    delete motionState;
-    delete collisionShape;
+    physics::releaseBody(rigidBody, motionState, collisionShape);
 }
 
 bool Liquid::isDue(const glm::vec3& cameraPosition, const Frustum& frustum, int& culledCount) const {

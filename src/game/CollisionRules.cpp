@@ -4,7 +4,9 @@
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "fluid/Healer.h"
+#include "game/ObjectTags.h"
 #include "game/SceneObject.h"
+#include "physics/Bodies.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -19,9 +21,7 @@ struct Party {
     btCollisionObject* body = nullptr;
 };
 
-Party partyOf(const btCollisionObject* body) {
-    return {static_cast<SceneObject*>(body->getUserPointer()), const_cast<btCollisionObject*>(body)};
-}
+Party partyOf(const btCollisionObject* body) { return {physics::ownerOf(body), const_cast<btCollisionObject*>(body)}; }
 
 // Orders the pair as (`first`, `second`) by name, whichever way round the bodies came.
 bool matchPair(const Party& a, const Party& b, const char* first, const char* second, Party& x, Party& y) {
@@ -51,33 +51,26 @@ public:
 
     void apply(const Party& a, const Party& b) {
         Party p, q;
-        if (matchPair(a, b, "player", "projectile", p, q)) {
+        if (matchPair(a, b, tags::kPlayer, tags::kProjectile, p, q)) {
             state.health = clampHealth(state.health - CollisionRules::kShotDamage);
             takeOutOfPlay(q);
             sounds.onPlayerHit();
         }
-        if (matchPair(a, b, "player", "item", p, q)) {
+        if (matchPair(a, b, tags::kPlayer, tags::kItem, p, q)) {
             state.score += CollisionRules::kItemScore;
             takeOutOfPlay(q);
             sounds.onDiamond(q.object->position);
         }
-        if (matchPair(a, b, "player_projectile", "rabbit", p, q)) {
+        if (matchPair(a, b, tags::kPlayerProjectile, tags::kRabbit, p, q)) {
             hitEnemy(p, q);
             takeOutOfPlay(p);
         }
-        if (matchPair(a, b, "player", "fountain", p, q)) heal(q);
+        if (matchPair(a, b, tags::kPlayer, tags::kFountain, p, q)) heal(q);
     }
 
     // Bodies leave the world in the order they were queued; one queued twice leaves once.
     void removeQueued(btDynamicsWorld* world) {
-        for (btCollisionObject* body : removals) {
-            if (!body->getBroadphaseHandle()) continue;
-            if (btRigidBody* rigid = btRigidBody::upcast(body)) {
-                world->removeRigidBody(rigid);
-            } else {
-                world->removeCollisionObject(body);
-            }
-        }
+        for (btCollisionObject* body : removals) physics::removeFromWorld(body, world);
         removals.clear();
     }
 

@@ -8,6 +8,7 @@
 #include "entities/Projectile.h"
 #include "game/CollisionRules.h"
 #include "game/GameStateManager.h"
+#include "game/ObjectTags.h"
 #include "game/Random.h"
 #include "game/SceneSetUp.h"
 #include "effects/BulletDebugDrawer.h"
@@ -17,6 +18,7 @@
 #include "effects/ParticleSystem.h"
 #include "effects/SkyBox.h"
 #include "effects/WaterShader.h"
+#include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/GlErrors.h"
@@ -142,7 +144,7 @@ void Game::createPhysicsWorld() {
 
 void Game::createPlayer() {
     player = std::make_shared<Player>("player_v3.dae");
-    player->name = "player";
+    player->name = tags::kPlayer;
     player->sounds = sounds.get();
     addObject(player);
     spawner.registerPlayerMeshes();
@@ -260,22 +262,18 @@ glm::vec3 Game::computeAimPoint(float lookX, float lookY) {
     const glm::vec3 direction = glm::normalize(glm::vec3(nearPoint) - from);
     const glm::vec3 to = from + direction * 200.0f;
 
-    const btVector3 rayFrom(from.x, from.y, from.z), rayTo(to.x, to.y, to.z);
-    btCollisionWorld::ClosestRayResultCallback hit(rayFrom, rayTo);
-    dynamicsWorld->rayTest(rayFrom, rayTo, hit);
-    if (!hit.hasHit()) {
+    const physics::RayHit hit = physics::closestHit(dynamicsWorld, physics::toBullet(from), physics::toBullet(to));
+    if (!hit.hit) {
         crosshair->texture = crosshairTexture;
         return to;
     }
-    const auto* object = static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
-    crosshair->texture = object && object->name == "terrain" ? crosshairWhiteTexture : crosshairTexture;
-    const btVector3& p = hit.m_hitPointWorld;
-    return glm::vec3(static_cast<float>(p.x()), static_cast<float>(p.y()), static_cast<float>(p.z()));
+    crosshair->texture = hit.owner && hit.owner->name == tags::kTerrain ? crosshairWhiteTexture : crosshairTexture;
+    return hit.position();
 }
 
 void Game::spawnProjectile(const glm::vec3& impulse, const glm::vec3& position, float lifetime,
                            const std::string& name) {
-    sounds->onShot(name == "player_projectile", position);
+    sounds->onShot(name == tags::kPlayerProjectile, position);
     // The shot's body joins the world as it is made, so it goes straight into the object list.
     objects.push_back(Projectile::spawn(
         dynamicsWorld, [this](int key, const std::shared_ptr<TexturedMesh>& mesh) { addRenderable(key, mesh); },
@@ -286,7 +284,7 @@ void Game::firePlayerShotAt(const glm::vec3& target) {
     const glm::vec3 start = player->getProjectileSpawnPoint();
     const glm::vec3 towards = target - start;
     if (glm::length(towards) < 1e-6f) return;  // aiming at the muzzle itself gives no direction
-    spawnProjectile(glm::normalize(towards) * player->projectileSpeed, start, 1.0f, "player_projectile");
+    spawnProjectile(glm::normalize(towards) * player->projectileSpeed, start, 1.0f, tags::kPlayerProjectile);
 }
 
 void Game::releaseSpentShots() {
@@ -345,7 +343,7 @@ void Game::simulate(float dt, const std::vector<int>& keys, bool running) {
     aimPoint = computeAimPoint(lookOffset.x, lookOffset.y);
     sounds->followCamera(glm::inverse(camera->getViewMatrix()));
     for (const auto& object : objects) {
-        if (object->name != "player" && object->visible) object->syncFromBody();
+        if (object->name != tags::kPlayer && object->visible) object->syncFromBody();
     }
     if (running) {
         enemyManager->update(dt, player->position, dynamicsWorld);

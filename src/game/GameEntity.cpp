@@ -1,5 +1,9 @@
 #include "game/GameEntity.h"
 
+#include "game/ObjectTags.h"
+#include "physics/Bodies.h"
+#include "physics/RayQueries.h"
+
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
@@ -19,26 +23,7 @@ constexpr int kMaxStepPieces = 64;
 // How far below an airborne step a walker that must stay dry looks for water it would fall onto.
 constexpr float kWaterLookDown = 100.0f;
 
-btVector3 toBullet(const glm::vec3& v) { return btVector3(v.x, v.y, v.z); }
-glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
-
-// The scene object behind a ray hit; null for bodies that carry none.
-const SceneObject* hitOwner(const btCollisionWorld::ClosestRayResultCallback& hit) {
-    if (!hit.m_collisionObject) return nullptr;
-    return static_cast<const SceneObject*>(hit.m_collisionObject->getUserPointer());
-}
-
 bool isNamed(const SceneObject* object, const char* name) { return object && object->name == name; }
-
-// Closest hit that never reports the prober's own body.
-struct ClosestHitIgnoring : btCollisionWorld::ClosestRayResultCallback {
-    ClosestHitIgnoring(const btVector3& from, const btVector3& to, const btCollisionObject* ignored)
-        : ClosestRayResultCallback(from, to), ignored(ignored) {}
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        return proxy->m_clientObject != ignored && ClosestRayResultCallback::needsCollision(proxy);
-    }
-    const btCollisionObject* ignored;
-};
 
 }  // namespace
 
@@ -48,27 +33,17 @@ GameEntity::GameEntity(const std::string& modelName) : GameObject(modelName) { c
 
 void GameEntity::createBody() {
     collisionShape = new btSphereShape(kBodyRadius);
-    btTransform start;
-    start.setIdentity();
-    motionState = new btDefaultMotionState(start);
-    btRigidBody::btRigidBodyConstructionInfo info(1.0, motionState, collisionShape, btVector3(0, 0, 0));
-    rigidBody = new btRigidBody(info);
-    rigidBody->setCollisionFlags(rigidBody->getCollisionFlags() | btCollisionObject::CF_KINEMATIC_OBJECT);
-    rigidBody->setActivationState(DISABLE_DEACTIVATION);
-    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    rigidBody = physics::createBody(this, collisionShape, 1.0, btTransform::getIdentity(), motionState,
+                                    btCollisionObject::CF_KINEMATIC_OBJECT, true);
 }
 
 bool GameEntity::probeDown(const glm::vec3& from, float length, btDynamicsWorld* world, glm::vec3& hit,
                            const SceneObject** hitObject) const {
     if (hitObject) *hitObject = nullptr;
-    if (!world) return false;
-    const btVector3 start = toBullet(from + glm::vec3(0, 0.5f, 0));
-    const btVector3 end = start - btVector3(0, length, 0);
-    ClosestHitIgnoring result(start, end, rigidBody);
-    world->rayTest(start, end, result);
-    if (!result.hasHit()) return false;
-    hit = toGlm(result.m_hitPointWorld);
-    if (hitObject) *hitObject = hitOwner(result);
+    const physics::RayHit result = physics::dropDown(world, from + glm::vec3(0, 0.5f, 0), length, rigidBody);
+    if (!result.hit) return false;
+    hit = result.position();
+    if (hitObject) *hitObject = result.owner;
     return true;
 }
 
@@ -81,14 +56,12 @@ bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWo
     const glm::vec3 step = to - from;
     const float length = glm::length(step);
     if (length < kMinStep || !world) return false;
-    const btVector3 start = toBullet(from + glm::vec3(0, 1, 0));
-    const btVector3 end = start + toBullet(step / length * kObstacleRayLength);
-    btCollisionWorld::ClosestRayResultCallback result(start, end);
-    world->rayTest(start, end, result);
-    if (!result.hasHit()) return false;
-    if (result.m_hitPointWorld.distance(start) >= kObstacleDistance) return false;
-    const SceneObject* owner = hitOwner(result);
-    return !isNamed(owner, "item") && !isNamed(owner, "fountain");
+    const btVector3 start = physics::toBullet(from + glm::vec3(0, 1, 0));
+    const btVector3 end = start + physics::toBullet(step / length * kObstacleRayLength);
+    const physics::RayHit result = physics::closestHit(world, start, end);
+    if (!result.hit) return false;
+    if (result.point.distance(start) >= kObstacleDistance) return false;
+    return !isNamed(result.owner, tags::kItem) && !isNamed(result.owner, tags::kFountain);
 }
 
 void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
@@ -129,13 +102,13 @@ bool GameEntity::step(float forward, float sideways, float& vertical, bool water
     grounded = probeDown(planned + glm::vec3(0.0f, drop, 0.0f), probeLength + drop, world, hit, &ground);
     if (grounded) groundPoint = hit;
 
-    if (!waterAllowed && grounded && isNamed(ground, "water")) return false;  // stop at the shore
+    if (!waterAllowed && grounded && isNamed(ground, tags::kWater)) return false;  // stop at the shore
     // A step off a bank whose short probe finds nothing would leave the walker falling towards the lake,
     // where every later step is refused and it would hang in the air; it stays on the bank instead.
     if (!waterAllowed && !grounded) {
         glm::vec3 below(0.0f);
         const SceneObject* under = nullptr;
-        if (probeDown(planned, kWaterLookDown, world, below, &under) && isNamed(under, "water")) return false;
+        if (probeDown(planned, kWaterLookDown, world, below, &under) && isNamed(under, tags::kWater)) return false;
     }
     if (grounded && groundPoint.y > planned.y) {
         vertical = 0.0f;

@@ -1,5 +1,8 @@
 #include "game/GameObject.h"
 
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
+#include "physics/RayQueries.h"
 #include "render/ColladaLoader.h"
 #include "render/TexturedMesh.h"
 
@@ -20,33 +23,21 @@ GameObject::GameObject(const std::string& modelName) {
 }
 
 GameObject::~GameObject() {
-    if (rigidBody && rigidBody->getBroadphaseHandle()) {
-        // Still registered with a live world, which would keep using the body after we free it.
-        // Leaking it is the lesser evil; the null user pointer keeps handlers from reading us.
+    if (!physics::releaseBody(rigidBody, motionState, collisionShape)) {
         std::cerr << "GameObject \"" << name << "\" destroyed while its body is still in a physics world" << std::endl;
-        rigidBody->setUserPointer(nullptr);
-        return;
     }
-    // The body refers to the motion state and the shape, so it goes first.
-    delete rigidBody;
-    delete motionState;
-    delete collisionShape;
 }
 
 void GameObject::syncFromBody() {
     if (!rigidBody) return;
     if (bodyDriven) {
         const btTransform& t = rigidBody->getWorldTransform();
-        const btVector3& origin = t.getOrigin();
-        setPosition(glm::vec3(origin.x(), origin.y(), origin.z()) - bodyOffset);
+        setPosition(physics::toGlm(t.getOrigin()) - bodyOffset);
         const btQuaternion q = t.getRotation();
         setRotation(glm::vec3(eulerFromQuaternion(q.x(), q.y(), q.z(), q.w())));
         return;
     }
-    btTransform t;
-    t.setIdentity();
-    const glm::vec3 origin = position + bodyOffset;
-    t.setOrigin(btVector3(origin.x, origin.y, origin.z));
+    const btTransform t = physics::placedAt(position + bodyOffset);
     if (motionState) {
         motionState->setWorldTransform(t);
     } else {
@@ -63,15 +54,10 @@ void GameObject::addMesh(const std::shared_ptr<TexturedMesh>& mesh) {
 }
 
 void GameObject::placeOnGround(btDynamicsWorld* world) {
-    if (!world) return;
-    const btVector3 from(position.x, position.y, position.z);
-    const btVector3 to = from - btVector3(0, 100, 0);
-    btCollisionWorld::ClosestRayResultCallback hit(from, to);
-    world->rayTest(from, to, hit);
-    if (!hit.hasHit()) return;
-    const btVector3& p = hit.m_hitPointWorld;
-    if (bodyDriven && rigidBody) rigidBody->getWorldTransform().setOrigin(p);
-    SceneObject::setPosition(glm::vec3(p.x(), p.y(), p.z()));
+    const physics::RayHit hit = physics::dropDown(world, position, 100);
+    if (!hit.hit) return;
+    if (bodyDriven && rigidBody) rigidBody->getWorldTransform().setOrigin(hit.point);
+    SceneObject::setPosition(hit.position());
 }
 
 glm::dvec3 GameObject::eulerFromQuaternion(double x, double y, double z, double w) {

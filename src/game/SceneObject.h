@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/ObjectTags.h"
+
 #include <glm/glm.hpp>
 
 #include <string>
@@ -37,7 +39,7 @@ public:
     // Rz(r.z) * Ry(r.y) * Rx(r.x).
     static glm::mat4 rotationMatrix(const glm::vec3& r);
 
-    std::string name = "empty";
+    std::string name = tags::kEmpty;
     bool visible = true;
     glm::vec3 position{0.0f};
     glm::vec3 rotation{0.0f};

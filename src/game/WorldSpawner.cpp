@@ -8,6 +8,7 @@
 #include "fluid/Liquid.h"
 #include "game/Game.h"
 #include "game/Random.h"
+#include "physics/Bodies.h"
 #include "render/Camera.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
@@ -86,7 +87,7 @@ void WorldSpawner::placePlayer() {
     player.stop();
     // The player's body stays where the last physics step left it; standing near the start point it
     // would catch the drop ray itself, so it sits out the drop.
-    world->removeRigidBody(player.rigidBody);
+    physics::removeFromWorld(player.rigidBody, world);
     player.setPosition(Game::kPlayerStart);
     player.placeOnGround(world);
     world->addRigidBody(player.rigidBody);

@@ -1,5 +1,8 @@
 #include "terrain/AdvancedTerrain.h"
 
+#include "game/ObjectTags.h"
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
 #include "render/GlContextState.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
@@ -88,20 +91,10 @@ void AdvancedTerrain::generateDensity() {
 }
 
 void AdvancedTerrain::releaseBody() {
-    // The body must be out of every world before it goes; a body still registered would leave the
-    // world pointing at freed memory, so it is kept (leaked) rather than freed in that case.
-    if (rigidBody && rigidBody->getBroadphaseHandle()) {
-        rigidBody->setUserPointer(nullptr);
-        rigidBody = nullptr;
-        motionState = nullptr;
-        collisionShape = nullptr;
-        triangleMesh = nullptr;
-        return;
+    // A body still in a world is kept (leaked) with everything it refers to.
+    if (physics::releaseBody(rigidBody, motionState, collisionShape)) {
+        delete triangleMesh;  // the shape referred to it, so it goes after the shape
     }
-    delete rigidBody;
-    delete motionState;
-    delete collisionShape;  // the shape references the triangle mesh, so it goes first
-    delete triangleMesh;
     rigidBody = nullptr;
     motionState = nullptr;
     collisionShape = nullptr;
@@ -136,7 +129,7 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
             n[3 * i + 1] = cornerNormals[i].y;
             n[3 * i + 2] = cornerNormals[i].z;
         }
-        triangleMesh->addTriangle(btVector3(a.x, a.y, a.z), btVector3(b.x, b.y, b.z), btVector3(c.x, c.y, c.z), false);
+        triangleMesh->addTriangle(physics::toBullet(a), physics::toBullet(b), physics::toBullet(c), false);
     }
     if (count > 0) {
         collisionShape = new btBvhTriangleMeshShape(triangleMesh, false, true);
@@ -146,11 +139,8 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
         triangleMesh->addTriangle(btVector3(0, -1000, 0), btVector3(1, -1000, 0), btVector3(0, -1000, 1), false);
         collisionShape = new btBvhTriangleMeshShape(triangleMesh, false, true);
     }
-    motionState = new btDefaultMotionState(btTransform::getIdentity());
-    btRigidBody::btRigidBodyConstructionInfo info(0.0, motionState, collisionShape, btVector3(0, 0, 0));
-    rigidBody = new btRigidBody(info);
-    name = "terrain";
-    rigidBody->setUserPointer(static_cast<SceneObject*>(this));
+    rigidBody = physics::createBody(this, collisionShape, 0.0, btTransform::getIdentity(), motionState);
+    name = tags::kTerrain;
     lastTimings.collision = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
@@ -165,7 +155,7 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
 }
 
 void AdvancedTerrain::regenerate(btDynamicsWorld* world) {
-    if (rigidBody && world) world->removeRigidBody(rigidBody);
+    physics::removeFromWorld(rigidBody, world);
     generateDensity();
     mesh = buildMesh();
     if (world) world->addRigidBody(rigidBody);

@@ -1,8 +1,9 @@
 #include "terrain/GrassScatter.h"
 
 #include "game/GameObject.h"
-#include "game/OwnerFilteredRay.h"
+#include "game/ObjectTags.h"
 #include "game/Random.h"
+#include "physics/RayQueries.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"
 #include "render/Material.h"
@@ -68,21 +69,13 @@ void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const
     if (isBlocked && isBlocked(x, y, z)) return;
 
     glm::vec3 position(x, y, z);
-    if (world) {
-        const btVector3 start(x, y, z);
-        const btVector3 end(x, y - kDropLength, z);
-        // The first world is scattered before the lake exists; after a reset the rays look through the
-        // water too, so tufts never float on the lake, and through the cat, which still stands in the
-        // old world: one seed gives the same grass in every world.
-        OwnerFilteredRay hit(start, end, [](const SceneObject* owner) {
-            return !owner || (owner->name != "water" && owner->name != "player");
-        });
-        world->rayTest(start, end, hit);
-        if (hit.hasHit()) {
-            const btVector3& p = hit.m_hitPointWorld;
-            position = glm::vec3(p.x(), p.y(), p.z());
-        }
-    }
+    // The first world is scattered before the lake exists; after a reset the rays look through the
+    // water too, so tufts never float on the lake, and through the cat, which still stands in the
+    // old world: one seed gives the same grass in every world.
+    const physics::RayHit hit = physics::dropDown(world, position, kDropLength, nullptr, [](const SceneObject* owner) {
+        return !owner || (owner->name != tags::kWater && owner->name != tags::kPlayer);
+    });
+    if (hit.hit) position = hit.position();
     if (position.y <= 0.0f) return;  // at or below the water line
     position.y -= kSink;
 

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "effects/WaterTile.h"
+#include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/Renderer.h"
 #include "render/TexturedMesh.h"
@@ -33,12 +34,10 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
     }
     testsupport::PhysicsWorld world;
     world.add(tile.rigidBody);
-    const btVector3 from(250.0, 50.0, 650.0), to(250.0, -50.0, 650.0);
-    btCollisionWorld::ClosestRayResultCallback ray(from, to);
-    world->rayTest(from, to, ray);
-    ASSERT_TRUE(ray.hasHit());
-    EXPECT_NEAR(ray.m_hitPointWorld.y(), 4.0, 0.05);
-    EXPECT_EQ(static_cast<const SceneObject*>(ray.m_collisionObject->getUserPointer())->name, "water");
+    const physics::RayHit ray = physics::dropDown(world.get(), glm::vec3(250, 50, 650), 100);
+    ASSERT_TRUE(ray.hit && ray.owner);
+    EXPECT_NEAR(ray.point.y(), 4.0, 0.05);
+    EXPECT_EQ(ray.owner->name, "water");
 
     // The waves advance two hundredths a second and their phase wraps below one.
     tile.advance(1.0f);

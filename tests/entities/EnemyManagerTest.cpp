@@ -1,5 +1,6 @@
 #include "entities/EnemyManager.h"
 
+#include "game/ObjectTags.h"
 #include "game/Random.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
@@ -40,8 +41,8 @@ TEST_F(EnemyManagerTest, GroupsDrawOnWithoutReseedingAroundTheCentreOnDryOpenGro
     std::srand(99);
     manager.spawn(0, 0, kCentre, world.get(), EnemyManager::BlockedQuery());
     EXPECT_EQ(randomDraw(), firstDraw);
-    world.addBox("water", glm::vec3(390, 4, 400), glm::vec3(10, 1, 30));    // x from 380 to 400
-    world.addBox("terrain", glm::vec3(410, 4, 400), glm::vec3(10, 1, 30));  // x from 400 to 420, top 5
+    world.addBox(tags::kWater, glm::vec3(390, 4, 400), glm::vec3(10, 1, 30));    // x from 380 to 400
+    world.addBox(tags::kTerrain, glm::vec3(410, 4, 400), glm::vec3(10, 1, 30));  // x from 400 to 420, top 5
     manager.spawn(20, 5, kCentre, world.get(), [](float, float, float z) { return z < 400.0f; });
     ASSERT_EQ(manager.rabbits.size(), 20u);
     ASSERT_EQ(manager.flyingRabbits.size(), 5u);
@@ -65,7 +66,7 @@ TEST_F(EnemyManagerTest, GroupsDrawOnWithoutReseedingAroundTheCentreOnDryOpenGro
 }
 
 TEST_F(EnemyManagerTest, HopelessGroupsGiveUpSayingSoAndOnlyTheLivingAreUpdatedAndClearedOut) {
-    world.addGround("water", 0.0f);
+    world.addGround(tags::kWater, 0.0f);
     testing::internal::CaptureStderr();
     manager.spawn(20, 3, kCentre, world.get(), EnemyManager::BlockedQuery());
     manager.spawn(20, 3, kCentre, world.get(), [](float, float, float) { return true; });

@@ -1,5 +1,6 @@
 #include "entities/Player.h"
 
+#include "game/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/HeardSounds.h"
@@ -21,7 +22,7 @@ class PlayerTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
         player = std::make_unique<Player>("player_v3.dae");
-        world.addGround("terrain", 0.0f);
+        world.addGround(tags::kTerrain, 0.0f);
         world.add(player->rigidBody);
         player->setPosition(glm::vec3(100, 0, 100));
         player->grounded = true;
@@ -107,7 +108,7 @@ TEST_F(PlayerTest, RightClickDashesOnlyToTerrainMoreThanTwoAway) {
     player->setPosition(glm::vec3(100, 1, 100));
     player->syncFromBody();
     world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
-    world.addBox("item", glm::vec3(110, 1, 100), glm::vec3(0.3f));
+    world.addBox(tags::kItem, glm::vec3(110, 1, 100), glm::vec3(0.3f));
     testsupport::HeardSounds sounds;
     player->sounds = &sounds;
     EXPECT_EQ(clickAt(glm::vec3(110, 1, 100)), "item\n");

@@ -3,6 +3,7 @@
 #include "game/CollisionRules.h"
 #include "game/GameEntity.h"
 #include "game/GameStateManager.h"
+#include "game/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/PhysicsWorld.h"
@@ -21,7 +22,7 @@ protected:
     std::shared_ptr<Projectile> fire(const glm::vec3& impulse, const glm::vec3& from, float lifetime) {
         return Projectile::spawn(
             world.get(), [this](int key, const std::shared_ptr<TexturedMesh>& mesh) { drawn[key].push_back(mesh); },
-            impulse, from, lifetime, "projectile");
+            impulse, from, lifetime, tags::kProjectile);
     }
 
     std::map<int, std::vector<std::shared_ptr<TexturedMesh>>> drawn;
@@ -45,7 +46,7 @@ TEST_F(ProjectileTest, ShotsDrawACopyOfTheOrbAndFlyStraightAtTenTimesTheirImpuls
 
 TEST_F(ProjectileTest, ShotsExpireAtTheirLifetimeAndSpentOnesNeitherAgeNorHitNorLiveOnAfterAClear) {
     GameEntity player;
-    player.name = "player";
+    player.name = tags::kPlayer;
     world.add(player.rigidBody);
     auto shot = fire(glm::vec3(0), glm::vec3(0, 0.3f, 0), 1.0f);  // inside the player
     const std::weak_ptr<Projectile> other = fire(glm::vec3(4, 0, 0), glm::vec3(0, 60, 0), 3.0f);

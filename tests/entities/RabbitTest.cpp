@@ -1,6 +1,7 @@
 #include "entities/Rabbit.h"
 
 #include "entities/FlyingRabbit.h"
+#include "game/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/PhysicsWorld.h"
 
@@ -26,7 +27,7 @@ class RabbitTest : public ::testing::Test {
 protected:
     RabbitTest() {
         std::srand(7);
-        world.addGround("terrain", 0.0f);
+        world.addGround(tags::kTerrain, 0.0f);
         hooks.fire = [this](const glm::vec3& impulse, const glm::vec3& start, float lifetime, const std::string& name) {
             shots.push_back({impulse, start, lifetime, name, frameCount});
         };
@@ -58,7 +59,7 @@ protected:
     glm::vec3 player{0.0f};
     Rabbit rabbit{std::vector<std::shared_ptr<TexturedMesh>>{}, &hooks};  // the world lets go of it first
     testsupport::PhysicsWorld world;
-    btRigidBody* playerBody = world.addBox("player", glm::vec3(0), glm::vec3(0.5f, 1.0f, 0.5f));
+    btRigidBody* playerBody = world.addBox(tags::kPlayer, glm::vec3(0), glm::vec3(0.5f, 1.0f, 0.5f));
 };
 
 TEST_F(RabbitTest, SeesThePlayerWithinTenUnitsAndChasesUntilTwoSecondsAfterLosingSight) {
@@ -152,7 +153,7 @@ class FlyingRabbitTest : public ::testing::Test {
 protected:
     FlyingRabbitTest() {
         std::srand(11);
-        world.addGround("terrain", 0.0f);
+        world.addGround(tags::kTerrain, 0.0f);
         hooks.fire = [this](const glm::vec3&, const glm::vec3&, float, const std::string& name) {
             shots.push_back(name);
         };

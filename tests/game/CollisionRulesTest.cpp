@@ -86,7 +86,8 @@ TEST_F(CollisionRulesTest, EnemyShotsTakeATenthOnceAndTenTakeEverything) {
 TEST_F(CollisionRulesTest, PlayerShotsKnockBackEveryRabbitTheyTouchAndTheFourthHitKills) {
     const std::vector<std::shared_ptr<TexturedMesh>> model{std::make_shared<TexturedMesh>()};
     auto left = place(std::make_shared<Rabbit>(model), glm::vec3(20, 0, 0));
-    auto right = place(std::make_shared<FlyingRabbit>(model), glm::vec3(21, 0, 0));  // both are "rabbit"
+    auto right = place(std::make_shared<FlyingRabbit>(model), glm::vec3(21, 0, 0));
+    EXPECT_TRUE(left->name == "rabbit" && right->name == "rabbit") << "both kinds carry the one tag";
     auto first = shot("player_projectile", glm::vec3(20.5f, 0.2f, 0.1f));
     frame();
     // Away from the shot, three times the offset, half a unit up.
@@ -116,6 +117,7 @@ TEST_F(CollisionRulesTest, ItemsScoreOnceAndBodiesWithoutAnOwnerAreIgnored) {
     auto item =
         place(std::make_shared<Item>(glm::vec3(1, 9.8f, 1), std::make_shared<TexturedMesh>()), glm::vec3(1, 9.8f, 1));
     item->children.push_back(nullptr);  // an empty child slot, which the scene graph skips
+    EXPECT_EQ(item->name, "item");
     btSphereShape shape(0.5);
     btDefaultMotionState motion(at(glm::vec3(0, 10.2f, 0)));
     btRigidBody stray(btRigidBody::btRigidBodyConstructionInfo(0.1, &motion, &shape));

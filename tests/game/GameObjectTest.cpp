@@ -1,7 +1,10 @@
 #include "game/GameObject.h"
 
 #include "game/GameEntity.h"
+#include "game/ObjectTags.h"
 #include "game/SceneObject.h"
+#include "physics/Bodies.h"
+#include "physics/BulletMath.h"
 #include "render/TexturedMesh.h"
 #include "support/Near.h"
 #include "support/PhysicsWorld.h"
@@ -21,10 +24,8 @@ void giveBody(GameObject& object, const glm::vec3& at, const glm::vec3& angles =
     const glm::mat4 r = SceneObject::rotationMatrix(angles);
     const btMatrix3x3 basis(r[0][0], r[1][0], r[2][0], r[0][1], r[1][1], r[2][1], r[0][2], r[1][2], r[2][2]);
     object.collisionShape = new btSphereShape(0.2);
-    object.motionState = new btDefaultMotionState(btTransform(basis, btVector3(at.x, at.y, at.z)));
-    object.rigidBody =
-        new btRigidBody(btRigidBody::btRigidBodyConstructionInfo(1.0, object.motionState, object.collisionShape));
-    object.rigidBody->setUserPointer(static_cast<SceneObject*>(&object));
+    object.rigidBody = physics::createBody(&object, object.collisionShape, 1.0,
+                                           btTransform(basis, physics::toBullet(at)), object.motionState);
 }
 
 TEST(GameObject, AKinematicBodyFollowsTheObjectUnturnedAndABodyDrivenObjectFollowsItsBody) {
@@ -113,7 +114,7 @@ TEST(SceneObject, TurnsAroundAPointInItsParentsFrameAndComposesScaleTurnsAndMove
 class GameEntityTest : public ::testing::Test {
 protected:
     GameEntityTest() {
-        world.addGround("terrain", 0.0f);
+        world.addGround(tags::kTerrain, 0.0f);
         world.add(entity.rigidBody);
         place(glm::vec3(100, 0, 100));
     }
@@ -157,8 +158,8 @@ TEST_F(GameEntityTest, ProbesFindTheGroundAndCloseSolidObstacles) {
     place(glm::vec3(100, 0, 100.2f));                  // the wall is now 1.0 away
     EXPECT_FALSE(blocked(glm::vec3(0, 0, -0.5f)));
 
-    world.addBox("item", glm::vec3(200, 1, 199.5f), glm::vec3(0.3f));
-    world.addBox("fountain", glm::vec3(300, 1, 299.5f), glm::vec3(0.3f));
+    world.addBox(tags::kItem, glm::vec3(200, 1, 199.5f), glm::vec3(0.3f));
+    world.addBox(tags::kFountain, glm::vec3(300, 1, 299.5f), glm::vec3(0.3f));
     for (float x : {200.0f, 300.0f}) {
         place(glm::vec3(x, 0, x));
         EXPECT_FALSE(blocked(glm::vec3(0, 0, -1))) << "items and fountains never block";
@@ -199,14 +200,14 @@ TEST_F(GameEntityTest, LandsOnTheGroundEvenFromALongFallOrFallsFreely) {
 }
 
 TEST_F(GameEntityTest, WalkersThatMustStayDryStopAtTheShoreAndOnBanks) {
-    world.addBox("water", glm::vec3(100, 0.05f, 98.5f), glm::vec3(5, 0.1f, 1));  // a tile just ahead
+    world.addBox(tags::kWater, glm::vec3(100, 0.05f, 98.5f), glm::vec3(5, 0.1f, 1));  // a tile just ahead
     place(glm::vec3(100, 0, 100), -1.0f);
     EXPECT_TRUE(near(step(-1, 0, false), glm::vec3(100, 0, 100)));
     EXPECT_EQ(entity.verticalVelocity, -1.0f) << "not even the vertical part happens";
     EXPECT_TRUE(near(step(-1, 0, true), glm::vec3(100, 0.15f, 99)));
 
-    world.addBox("rock", glm::vec3(300, 5, 300.5f), glm::vec3(5, 5, 1));        // top at 10, ends at z 299.5
-    world.addBox("water", glm::vec3(300, 3.95f, 295), glm::vec3(5, 0.05f, 5));  // the lake, 6 below the bank
+    world.addBox("rock", glm::vec3(300, 5, 300.5f), glm::vec3(5, 5, 1));             // top at 10, ends at z 299.5
+    world.addBox(tags::kWater, glm::vec3(300, 3.95f, 295), glm::vec3(5, 0.05f, 5));  // the lake, 6 below the bank
     place(glm::vec3(300, 10, 300));
     EXPECT_TRUE(near(step(-1, 0, false), glm::vec3(300, 10, 300)));
     EXPECT_TRUE(near(step(-1, 0, true), glm::vec3(300, 10, 299)));

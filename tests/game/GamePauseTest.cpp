@@ -6,6 +6,7 @@
 #include "entities/Projectile.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
+#include "game/ObjectTags.h"
 #include "game/ScoreBook.h"
 #include "support/GlContext.h"
 #include "support/TempDirectory.h"
@@ -43,7 +44,8 @@ TEST_F(GamePauseTest, PauseFreezesTheRoundWhileFramesDrawAndFinishedRoundsReachT
     };
 
     frame(20);
-    game.spawnProjectile(glm::vec3(0, 0, -6), game.player->position + glm::vec3(0, 6, 0), 1.0f, "player_projectile");
+    game.spawnProjectile(glm::vec3(0, 0, -6), game.player->position + glm::vec3(0, 6, 0), 1.0f,
+                         tags::kPlayerProjectile);
     const auto shot = Projectile::projectiles.back();
     frame(20);
     // Where everything that moves on its own stands.

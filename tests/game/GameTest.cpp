@@ -13,7 +13,8 @@
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
 #include "fluid/Healer.h"
-#include "game/OwnerFilteredRay.h"
+#include "game/ObjectTags.h"
+#include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/Material.h"
 #include "render/PointLight.h"
@@ -69,11 +70,11 @@ protected:
     }
     // The height of the landscape below (x, top, z), looking through everything else.
     float groundAt(float x, float z, float top = 150.0f) {
-        const btVector3 from(x, top, z), to(x, -10, z);
-        OwnerFilteredRay ground(from, to, OwnerFilteredRay::named("terrain"));
-        game->dynamicsWorld->rayTest(from, to, ground);
-        EXPECT_TRUE(ground.hasHit() && ground.m_collisionObject == game->terrain->rigidBody);
-        return static_cast<float>(ground.m_hitPointWorld.y());
+        const physics::RayHit ground =
+            physics::closestHit(game->dynamicsWorld, btVector3(x, top, z), btVector3(x, -10, z), nullptr,
+                                [](const SceneObject* owner) { return owner && owner->name == tags::kTerrain; });
+        EXPECT_TRUE(ground.hit && ground.owner == game->terrain.get());
+        return static_cast<float>(ground.point.y());
     }
     // The player on the ground mid-map, and every body of the world in the physics world once.
     void expectANewWorld() {
@@ -369,7 +370,7 @@ TEST_F(GameTest, WholeFramesLeaveNoGlStateAndNoSpentShotsBehind) {
     // A burst straight up into the sky from above the cat, so the shots hit nothing and expire.
     for (int i = 0; i < 10; ++i) {
         game->spawnProjectile(glm::vec3(0, 6, 0), game->player->position + glm::vec3(i, 5, 0), 1.0f,
-                              "player_projectile");
+                              tags::kPlayerProjectile);
     }
     nextFrame();
     EXPECT_EQ(game->objects.size(), objects + 10);
@@ -384,7 +385,7 @@ TEST_F(GameTest, WholeFramesLeaveNoGlStateAndNoSpentShotsBehind) {
 // seed scatters the same world again.
 TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
     testsupport::PhysicsWorld world;
-    world.addGround("terrain", 0.0f);
+    world.addGround(tags::kTerrain, 0.0f);
     const auto model = [](int parts) {
         std::vector<std::shared_ptr<TexturedMesh>> meshes;
         for (int i = 0; i < parts; ++i) meshes.push_back(std::make_shared<TexturedMesh>());

@@ -1,5 +1,7 @@
 #include "terrain/AdvancedTerrain.h"
 
+#include "game/ObjectTags.h"
+#include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
 #include "render/VertexArray.h"
@@ -56,29 +58,28 @@ TEST_F(AdvancedTerrainTest, MeshBodyAndGridAreOneLandARegenerationSwapsThemAllAn
     ASSERT_GT(triangles, 1000u);
     EXPECT_EQ(static_cast<unsigned long>(terrain->mesh->vertexCount), 3 * triangles);
 
-    testsupport::PhysicsWorld physics;
-    physics.addBox("rabbit", glm::vec3(100, 200, 100), glm::vec3(1.0f));
-    physics->addRigidBody(terrain->rigidBody);
+    testsupport::PhysicsWorld dynamics;
+    dynamics.addBox(tags::kRabbit, glm::vec3(100, 200, 100), glm::vec3(1.0f));
+    dynamics->addRigidBody(terrain->rigidBody);
     const auto oldMesh = terrain->mesh;
     terrain->marchingCubesHandler->seedSource = [] { return 20240612u; };
     testing::internal::CaptureStdout();
-    terrain->regenerate(physics.get());
+    terrain->regenerate(dynamics.get());
     const unsigned long second = printedCount(testing::internal::GetCapturedStdout());
 
     EXPECT_NE(terrain->mesh, oldMesh);
     EXPECT_EQ(static_cast<unsigned long>(terrain->mesh->vertexCount), 3 * second);
     const auto* shape = static_cast<const btTriangleMesh*>(terrain->collisionShape->getMeshInterface());
     EXPECT_EQ(static_cast<unsigned long>(shape->getNumTriangles()), second);
-    ASSERT_EQ(physics->getNumCollisionObjects(), 2) << "the old body left, the new one came in";
-    const btVector3 from(400, 150, 400), to(400, -10, 400);
-    btCollisionWorld::ClosestRayResultCallback hit(from, to);
-    physics->rayTest(from, to, hit);
-    ASSERT_TRUE(hit.hasHit());
-    EXPECT_EQ(hit.m_collisionObject, terrain->rigidBody);
-    const float ground = static_cast<float>(hit.m_hitPointWorld.y());
+    ASSERT_EQ(dynamics->getNumCollisionObjects(), 2) << "the old body left, the new one came in";
+    const physics::RayHit hit = physics::dropDown(dynamics.get(), glm::vec3(400, 150, 400), 160);
+    ASSERT_TRUE(hit.hit);
+    EXPECT_EQ(hit.owner, terrain.get());
+    EXPECT_EQ(terrain->name, "terrain");
+    const float ground = hit.position().y;
     EXPECT_TRUE(terrain->isBlocked(400, ground - 10.0f, 400)) << "ground at " << ground;
     EXPECT_FALSE(terrain->isBlocked(400, ground + 40.0f, 400)) << "ground at " << ground;
-    physics->removeRigidBody(terrain->rigidBody);
+    dynamics->removeRigidBody(terrain->rigidBody);
 
     // On a cleared grid: rounded grid coordinates 0, 127 and beyond are off limits, 1 to 126 free.
     clearGrid();
@@ -125,8 +126,8 @@ protected:
 };
 
 TEST_F(GrassScatterTest, TuftsSitJustBelowWhatTheirDropFindsFirstLookingThroughWater) {
-    world.addGround("terrain", 2.0f);
-    world.addGround("water", 4.0f);  // after a reset the lake is in the world while grass is scattered
+    world.addGround(tags::kTerrain, 2.0f);
+    world.addGround(tags::kWater, 4.0f);  // after a reset the lake is in the world while grass is scattered
     world.addBox("rock", glm::vec3(175, 4, 400), glm::vec3(124.5f, 4, 420));  // x 50.5 to 299.5, top 8
     int queries = 0;
     std::srand(11);
@@ -149,7 +150,7 @@ TEST_F(GrassScatterTest, TuftsSitJustBelowWhatTheirDropFindsFirstLookingThroughW
 }
 
 TEST_F(GrassScatterTest, NothingBelowLeavesTheStartHeightAndGroundBelowTheWaterLineGetsNone) {
-    world.addBox("terrain", glm::vec3(200, -6, 400), glm::vec3(200, 5, 420));  // x < 400, top at -1
+    world.addBox(tags::kTerrain, glm::vec3(200, -6, 400), glm::vec3(200, 5, 420));  // x < 400, top at -1
     std::srand(12);
     grass.scatter(renderMap, world.get(), GrassScatter::BlockedQuery());
     ASSERT_FALSE(tufts().empty());

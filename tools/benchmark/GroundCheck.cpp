@@ -1,6 +1,8 @@
 #include "GroundCheck.h"
 
+#include "game/ObjectTags.h"
 #include "game/SceneObject.h"
+#include "physics/Bodies.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -24,8 +26,8 @@ GroundCheck checkGround(const glm::vec3& position, btDynamicsWorld* world) {
     btCollisionWorld::AllHitsRayResultCallback hits(from, to);
     world->rayTest(from, to, hits);
     for (int i = 0; i < hits.m_collisionObjects.size(); ++i) {
-        const auto* owner = static_cast<const SceneObject*>(hits.m_collisionObjects[i]->getUserPointer());
-        if (!owner || owner->name != "terrain") continue;
+        const SceneObject* owner = physics::ownerOf(hits.m_collisionObjects[i]);
+        if (!owner || owner->name != tags::kTerrain) continue;
         const float y = static_cast<float>(hits.m_hitPointWorld[i].y());
         if (!check.groundFound || y > check.groundY) check.groundY = y;
         check.groundFound = true;

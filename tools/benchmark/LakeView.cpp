@@ -1,7 +1,8 @@
 #include "LakeView.h"
 
-#include "game/OwnerFilteredRay.h"
+#include "game/ObjectTags.h"
 #include "game/SceneObject.h"
+#include "physics/RayQueries.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -17,15 +18,16 @@ struct Ground {
 };
 
 Ground groundAt(btDynamicsWorld* world, float x, float z) {
-    const btVector3 from(x, 150.0, z), to(x, -10.0, z);
     // The closest of the terrain and the water; everything else is looked through.
-    OwnerFilteredRay ray(from, to, OwnerFilteredRay::namedEither("terrain", "water"));
-    world->rayTest(from, to, ray);
+    const physics::RayHit ray = physics::closestHit(
+        world, btVector3(x, 150.0, z), btVector3(x, -10.0, z), nullptr, [](const SceneObject* owner) {
+            return owner && (owner->name == tags::kTerrain || owner->name == tags::kWater);
+        });
     Ground ground;
-    ground.hit = ray.hasHit();
+    ground.hit = ray.hit;
     if (!ground.hit) return ground;
-    ground.y = static_cast<float>(ray.m_hitPointWorld.y());
-    ground.water = ray.hitOwner()->name == "water";
+    ground.y = static_cast<float>(ray.point.y());
+    ground.water = ray.owner->name == tags::kWater;
     return ground;
 }
 
