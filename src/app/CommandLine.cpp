@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cctype>
 #include <memory>
 #include <ostream>
 
@@ -37,15 +36,9 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return width > 0 && height > 0;
 }
 
-bool isAuto(const std::string& text) {
-    std::string word = text;
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return word == "auto";
-}
-
 std::string checkQuality(const std::string& text) {
-    QualityLevel level = QualityLevel::High;
-    return isAuto(text) || parseQualityLevel(text, level) ? "" : "expected auto, low, medium or high";
+    std::optional<QualityLevel> level;
+    return parseQualitySetting(text, level) ? "" : "expected auto, low, medium or high";
 }
 
 std::string checkSize(const std::string& text) {
@@ -100,9 +93,5 @@ void applyLaunchOptions(const LaunchOptions& options, Settings& settings) {
     if (options.fullscreen) settings.fullscreen = *options.fullscreen;
     if (options.width) settings.width = *options.width;
     if (options.height) settings.height = *options.height;
-    QualityLevel level = QualityLevel::High;
-    if (parseQualityLevel(options.quality, level))
-        settings.quality = level;
-    else if (isAuto(options.quality))
-        settings.quality.reset();
+    if (!options.quality.empty()) parseQualitySetting(options.quality, settings.quality);  // checked when parsed
 }

@@ -2,43 +2,35 @@
 
 #include <INIReader.h>
 
-#include <algorithm>
-#include <cctype>
 #include <iostream>
+#include <sstream>
 
 Settings settings;
 
 namespace {
 
-// Replaces a value the game cannot use by its default, naming the key so the user can fix the file.
-template <typename Value>
-void rejectUnless(bool usable, const char* key, Value& value, Value fallback, const std::string& path) {
-    if (usable) return;
-    std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
-              << " instead." << std::endl;
-    value = fallback;
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
+// Names the key and value the game cannot use, so the user can fix the file, and what it uses instead.
 void report(const char* key, const std::string& value, const std::string& path, const std::string& fallback) {
     std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
               << " instead." << std::endl;
+}
+
+// Replaces a value the game cannot use by its default, reported.
+template <typename Value>
+void rejectUnless(bool usable, const char* key, Value& value, Value fallback, const std::string& path) {
+    if (usable) return;
+    std::ostringstream shown, used;
+    shown << value;
+    used << fallback;
+    report(key, shown.str(), path, used.str());
+    value = fallback;
 }
 
 // Every [graphics] key is optional; a value that does not convert is reported like one out of range.
 void readGraphics(const INIReader& reader, Settings& s, const std::string& path) {
     const char* section = "graphics";
     const std::string quality = reader.Get(section, "quality", "auto");
-    QualityLevel level = QualityLevel::High;
-    if (parseQualityLevel(quality, level))
-        s.quality = level;
-    else if (!equalsIgnoringCase(quality, "auto"))
-        report("quality", quality, path, "auto");
+    if (!parseQualitySetting(quality, s.quality)) report("quality", quality, path, "auto");
 
     if (reader.HasValue(section, "render_scale")) {
         // A value that does not convert gives each call its own default.

@@ -209,13 +209,10 @@ float Game::advanceClock(bool running) {
 }
 
 void Game::mouseLook(float cursorDx, float cursorDy, const std::vector<int>& keys) {
-    // The disabled cursor starts wherever the pointer was, and a resize may move it: that is a
-    // starting point, not a move.
-    if (!cursorSeen || cursorSettleFrames > 0) {
-        cursorSettleFrames = std::max(cursorSettleFrames - 1, 0);
+    if (cursorSettleFrames > 0) {
+        --cursorSettleFrames;
         prevCursorDx = cursorDx;
         prevCursorDy = cursorDy;
-        cursorSeen = true;
     }
     const float ddx = cursorDx - prevCursorDx;
     const float ddy = cursorDy - prevCursorDy;

@@ -172,7 +172,6 @@ public:
     float prevCursorDx = 0.0f;
     float prevCursorDy = 0.0f;
     // Whether prevCursorDx/Dy hold a real reading; the first frame takes its offsets as the start.
-    bool cursorSeen = false;
     unsigned int seed = 0;  // the seed the current world was made from
     bool gameOver = false;
     int fps = 0;
@@ -226,7 +225,9 @@ private:
     int width;
     int height;
     GraphicsQuality quality;
-    int cursorSettleFrames = 0;  // frames after a resize whose cursor offsets are no motion
+    // Frames whose cursor offsets are a rest position, not motion: the first (the disabled cursor
+    // starts wherever the pointer was) and those after a resize.
+    int cursorSettleFrames = 1;
     ClockMs clock;
     std::function<unsigned int()> worldSeed;
     bool pausedLastFrame = false;

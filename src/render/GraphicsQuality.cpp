@@ -33,23 +33,19 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skyLast = true;
             break;
         case QualityLevel::Low:
+            // Medium's cuts and more.
+            q = forLevel(QualityLevel::Medium, configuredSamples);
+            q.level = level;
             q.renderScale = 0.5f;
             q.maxScenePixels = 640 * 360;
             q.smoothUpscale = false;
-            q.samples = 0;
             q.shadowMapSize = 1024;
             q.shadowFilterRadius = 0;
-            q.shadowBoxStep = 32;
-            q.waterImageScale = 0.5f;
-            q.skipHiddenWater = true;
             q.terrainDetail = 0;
-            q.terrainChunks = true;
             q.terrainMipBlend = false;
             q.waterDetail = 0;
             q.terrainTextureHalvings = 1;
             q.skyFaceHalvings = 1;
-            q.clipUnderWater = true;
-            q.skyLast = true;
             break;
     }
     return q;
@@ -98,6 +94,17 @@ bool parseQualityLevel(const std::string& text, QualityLevel& level) {
         }
     }
     return false;
+}
+
+bool parseQualitySetting(const std::string& text, std::optional<QualityLevel>& level) {
+    QualityLevel parsed = QualityLevel::High;
+    if (parseQualityLevel(text, parsed)) {
+        level = parsed;
+        return true;
+    }
+    if (lowerCase(text) != "auto") return false;
+    level.reset();
+    return true;
 }
 
 bool isSoftwareRenderer(const std::string& renderer) {

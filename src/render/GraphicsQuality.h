@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 enum class QualityLevel { Low, Medium, High };
@@ -69,6 +70,9 @@ struct GraphicsQuality {
 const char* qualityName(QualityLevel level);
 // Parses "low", "medium" or "high" in any letter case; false for anything else.
 bool parseQualityLevel(const std::string& text, QualityLevel& level);
+// Parses a quality setting: a level as parseQualityLevel does, or "auto" in any letter case, which
+// leaves `level` empty (the renderer decides). False for anything else, `level` untouched.
+bool parseQualitySetting(const std::string& text, std::optional<QualityLevel>& level);
 // True when a GL_RENDERER string names a software rasteriser (llvmpipe, softpipe, SwiftShader, the
 // Windows GDI renderer and the like).
 bool isSoftwareRenderer(const std::string& renderer);
