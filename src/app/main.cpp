@@ -91,6 +91,13 @@ void applyGamepad(const GamepadMapping& pad, Game& game) {
     if (pad.dashed()) dashToCrosshair(game);
 }
 
+// Frees or captures the cursor. The disabled cursor's position settles only with the events that
+// follow the switch, so they are taken now: the next frame reads where it rests, not where it was.
+void setCursorFree(GLFWwindow* window, bool free) {
+    glfwSetInputMode(window, GLFW_CURSOR, free ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    glfwPollEvents();
+}
+
 void runFrames(GLFWwindow* window, Game& game) {
     std::vector<int> keys(kPlayerKeyCount, 0);
     FrameLimiter limiter(settings.fpsLimit);
@@ -120,7 +127,7 @@ void runFrames(GLFWwindow* window, Game& game) {
         if (game.pause.paused() != cursorFree) {
             // A paused game hands the cursor back to the desktop.
             cursorFree = game.pause.paused();
-            glfwSetInputMode(window, GLFW_CURSOR, cursorFree ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+            setCursorFree(window, cursorFree);
         }
         glGetError();
         limiter.endFrame();
@@ -164,7 +171,7 @@ int main(int argc, char** argv) {
         game->setSounds(
             std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
         game->init();
-        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+        setCursorFree(window, false);
         runFrames(window, *game);
         gameInstance = nullptr;
     }
