@@ -4,12 +4,16 @@
 //   quillmarsh_bench [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N]
 //                    [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]
 //   quillmarsh_bench --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]
+//   quillmarsh_bench --motion [--seed N]
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
 // compare like with like.
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
 // per line, for finding where slow frames come from.
 // --levels runs the whole benchmark once per level (low, medium, high) at 960 x 540 and at
 // 1920 x 1080, each in a process of its own, and prints the headline figures in one table.
+// --motion plays on a stepped clock (as --step does) at 15, 30, 60 and 144 frames per second and
+// prints how far the cat walks in a second, how high it jumps and how long a rabbit's 1.5-second shot
+// countdown takes at each rate: play should not depend on the frame rate.
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
 // is no display, with a screen large enough for the window, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/quillmarsh_bench --levels
@@ -21,6 +25,7 @@
 #include "LandscapeFigures.h"
 #include "LevelTable.h"
 #include "MemoryProbe.h"
+#include "MotionFigures.h"
 #include "ScriptedPath.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -74,6 +79,7 @@ struct Options {
     bool parts = false;       // time the parts of each walking frame, each after a glFinish
     int stepMs = 0;           // > 0: the game's clock advances this much per frame instead of running
     bool levels = false;      // the table of levels instead of one run
+    bool motion = false;      // the motion figures at several frame rates instead of one run
     bool resetsGiven = false;
 };
 
@@ -83,8 +89,9 @@ void usage(const char* program) {
         "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
         "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
         "          [--render-scale S] [--step MS]\n"
-        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n",
-        program, program);
+        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
+        "       %s --motion [--seed N]\n",
+        program, program, program);
 }
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -138,6 +145,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             settings.renderScale = static_cast<float>(std::atof(argv[++i]));
         else if (arg == "--levels")
             options.levels = true;
+        else if (arg == "--motion")
+            options.motion = true;
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -482,6 +491,11 @@ int main(int argc, char** argv) {
     GLFWwindow* window = openGlWindow(request, drawable);
     if (!window) return 1;
     cullingEnabled = true;
+    if (options.motion) {
+        const auto figures = measureMotion(window, static_cast<unsigned>(options.seed), {15.0, 30.0, 60.0, 144.0});
+        closeGlWindow(window);
+        return figures.empty() ? 1 : 0;
+    }
     BenchReport report;
     report.startFromProcess = clock.fromProcessStart();
     report.mainEntered = clock.processToMain();
