@@ -13,7 +13,7 @@
 #include "audio/GameAudio.h"
 #include "entities/PlayerKey.h"
 #include "game/Game.h"
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "game/ScoreBook.h"
 #include "render/ResourcePath.h"
 

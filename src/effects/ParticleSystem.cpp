@@ -1,6 +1,6 @@
 #include "effects/ParticleSystem.h"
 
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "render/Mesh.h"
 #include "render/Renderer.h"
 #include "render/VaoLoader.h"

@@ -2,7 +2,7 @@
 
 #include "effects/Particle.h"
 #include "effects/ParticleTexture.h"
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>

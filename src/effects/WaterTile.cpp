@@ -1,7 +1,7 @@
 #include "effects/WaterTile.h"
 
 #include "effects/WaterShader.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/GlContextState.h"

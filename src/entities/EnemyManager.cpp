@@ -1,8 +1,8 @@
 #include "entities/EnemyManager.h"
 
-#include "game/GroundDrop.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GroundDrop.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/Bodies.h"
 #include "render/ColladaLoader.h"
 #include "render/Material.h"

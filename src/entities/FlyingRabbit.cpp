@@ -1,6 +1,6 @@
 #include "entities/FlyingRabbit.h"
 
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "render/TexturedMesh.h"
 
 #include <algorithm>

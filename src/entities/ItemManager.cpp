@@ -1,8 +1,8 @@
 #include "entities/ItemManager.h"
 
-#include "game/GroundDrop.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GroundDrop.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/ColladaLoader.h"

@@ -1,7 +1,7 @@
 #include "entities/Player.h"
 
 #include "audio/SoundEvents.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"

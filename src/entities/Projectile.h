@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/GameObject.h"
+#include "objects/GameObject.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>

@@ -1,7 +1,7 @@
 #include "entities/Rabbit.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/RayQueries.h"
 #include "render/TexturedMesh.h"
 #include "render/VaoLoader.h"

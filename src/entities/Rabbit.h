@@ -1,7 +1,7 @@
 #pragma once
 
 #include "entities/EnemyHooks.h"
-#include "game/GameEntity.h"
+#include "objects/GameEntity.h"
 
 #include <glm/glm.hpp>
 

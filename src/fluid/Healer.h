@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 // Something the player heals at by touching it (a fountain). Each heal costs it spawn rate; once that
 // is gone it heals no more. The cooldown is run down by its owner's per-frame update.

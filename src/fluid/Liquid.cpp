@@ -3,7 +3,7 @@
 #include "app/Settings.h"
 #include "fluid/Cell.h"
 #include "fluid/MetaBallSolver.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "render/Mesh.h"
 #include "render/VaoLoader.h"

@@ -3,7 +3,7 @@
 #include "fluid/BlobbyShader.h"
 #include "fluid/MetaBallDensityShader.h"
 #include "fluid/MetaFluidParticleShader.h"
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "render/GlContextState.h"
 #include "render/GlErrors.h"
 #include "render/StorageBindings.h"

@@ -4,8 +4,8 @@
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "fluid/Healer.h"
-#include "game/ObjectTags.h"
-#include "game/SceneObject.h"
+#include "scene/ObjectTags.h"
+#include "scene/SceneObject.h"
 #include "physics/Bodies.h"
 
 #include <btBulletDynamicsCommon.h>

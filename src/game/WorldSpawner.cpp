@@ -7,7 +7,7 @@
 #include "entities/Projectile.h"
 #include "fluid/Liquid.h"
 #include "game/Game.h"
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "physics/Bodies.h"
 #include "render/Camera.h"
 #include "render/Material.h"

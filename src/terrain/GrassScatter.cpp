@@ -1,8 +1,8 @@
 #include "terrain/GrassScatter.h"
 
-#include "game/GameObject.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GameObject.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/RayQueries.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"

@@ -1,6 +1,6 @@
 #include "terrain/MarchingCubesHandler.h"
 
-#include "game/Random.h"
+#include "scene/Random.h"
 
 #include "render/GlContextState.h"
 #include "render/StorageBindings.h"

@@ -4,7 +4,7 @@
 #include "app/Settings.h"
 #include "effects/ParticleShader.h"
 #include "effects/ParticleSystem.h"
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "render/Camera.h"
 #include "render/Mesh.h"
 #include "render/VaoLoader.h"

@@ -1,7 +1,7 @@
 #include "entities/EnemyManager.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
 #include "support/PhysicsWorld.h"

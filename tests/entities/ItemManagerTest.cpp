@@ -1,7 +1,7 @@
 #include "entities/ItemManager.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "render/TexturedMesh.h"
 #include "support/Near.h"
 #include "support/PhysicsWorld.h"

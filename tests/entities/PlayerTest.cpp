@@ -1,6 +1,6 @@
 #include "entities/Player.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/HeardSounds.h"

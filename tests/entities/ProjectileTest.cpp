@@ -1,9 +1,9 @@
 #include "entities/Projectile.h"
 
 #include "game/CollisionRules.h"
-#include "game/GameEntity.h"
+#include "objects/GameEntity.h"
 #include "game/GameStateManager.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/PhysicsWorld.h"

@@ -1,7 +1,7 @@
 #include "entities/Rabbit.h"
 
 #include "entities/FlyingRabbit.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/PhysicsWorld.h"
 

@@ -6,7 +6,7 @@
 #include "entities/Projectile.h"
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "game/ScoreBook.h"
 #include "support/GlContext.h"
 #include "support/TempDirectory.h"

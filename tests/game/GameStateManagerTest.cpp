@@ -1,6 +1,6 @@
 #include "game/Clock.h"
 #include "game/GameStateManager.h"
-#include "game/Random.h"
+#include "scene/Random.h"
 
 #include <gtest/gtest.h>
 

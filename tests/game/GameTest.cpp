@@ -13,7 +13,7 @@
 #include "entities/Projectile.h"
 #include "game/GameStateManager.h"
 #include "fluid/Healer.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
 #include "render/Material.h"

@@ -1,6 +1,6 @@
 #include "terrain/AdvancedTerrain.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"

@@ -23,6 +23,7 @@ LEVELS = [
     ["app"],
     ["game"],
     ["entities", "terrain", "fluid", "effects"],
+    ["objects"],
     ["render", "physics", "audio"],
     ["scene"],
 ]

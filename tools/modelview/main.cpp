@@ -26,7 +26,7 @@
 #include "OffscreenTarget.h"
 #include "SkyPreview.h"
 #include "TextureSheet.h"
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "render/ColladaLoader.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"

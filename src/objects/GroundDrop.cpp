@@ -1,6 +1,6 @@
-#include "game/GroundDrop.h"
+#include "objects/GroundDrop.h"
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "physics/RayQueries.h"
 
 glm::vec3 dropToGround(const glm::vec3& from, btDynamicsWorld* world, std::string& groundName) {

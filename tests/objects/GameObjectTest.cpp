@@ -1,8 +1,8 @@
-#include "game/GameObject.h"
+#include "objects/GameObject.h"
 
-#include "game/GameEntity.h"
-#include "game/ObjectTags.h"
-#include "game/SceneObject.h"
+#include "objects/GameEntity.h"
+#include "scene/ObjectTags.h"
+#include "scene/SceneObject.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/TexturedMesh.h"

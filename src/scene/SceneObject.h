@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 
 #include <glm/glm.hpp>
 

@@ -1,4 +1,4 @@
-#include "game/GameObject.h"
+#include "objects/GameObject.h"
 
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"

@@ -1,4 +1,4 @@
-#include "game/Random.h"
+#include "scene/Random.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "game/GameEntity.h"
+#include "objects/GameEntity.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "physics/RayQueries.h"
 

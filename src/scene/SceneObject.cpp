@@ -1,4 +1,4 @@
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
