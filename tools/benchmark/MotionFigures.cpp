@@ -40,7 +40,7 @@ public:
     Stage(GLFWwindow* window, unsigned seed, double fps) : fps(fps) {
         game = std::make_unique<Game>(
             16.0f / 9.0f, 320, 180, [this] { return static_cast<int32_t>(std::llround(frames * 1000.0 / this->fps)); },
-            [seed] { return seed; });
+            [seed] { return seed; }, GraphicsQuality::forLevel(QualityLevel::Low, 0));
         gameInstance = game.get();
         game->init();
         game->enemyManager->clear(game->dynamicsWorld);
@@ -97,7 +97,7 @@ double jumpHeight(Stage& stage) {
     return top - start;
 }
 
-// A rabbit 3.5 units in front of the cat (close enough to stand and shoot), its countdown set to
+// A rabbit 3.5 units in front of the cat on the water (close enough to stand and shoot), its countdown set to
 // 1.5 s after every shot; the mean time between its shots.
 double shotInterval(Stage& stage) {
     stage.placeCat(30.0f);
@@ -109,8 +109,8 @@ double shotInterval(Stage& stage) {
     EnemyManager& enemies = *game.enemyManager;
     const glm::vec3 centre = game.player->position + ahead;
     auto rabbit = std::make_shared<Rabbit>(enemies.rabbitMeshes, &enemies.hooks);
+    // At the cat's own height on the water, where it never moves: it only turns, watches and shoots.
     rabbit->setPosition(centre);
-    rabbit->placeOnGround(game.dynamicsWorld);
     enemies.rabbits.push_back(rabbit);
     game.dynamicsWorld->addRigidBody(rabbit->rigidBody);
     rabbit->shotCountdown = 1.5f;
