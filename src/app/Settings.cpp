@@ -5,8 +5,6 @@
 #include <iostream>
 #include <sstream>
 
-Settings settings;
-
 namespace {
 
 // Names the key and value the game cannot use, so the user can fix the file, and what it uses instead.
@@ -92,8 +90,6 @@ Settings readSettings(const std::string& path) {
     rejectUnless(s.audioVolume >= 0.0f && s.audioVolume <= 1.0f, "volume", s.audioVolume, defaults.audioVolume, path);
     return s;
 }
-
-void loadSettings() { settings = readSettings("res/settings.ini"); }
 
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s) {
     GraphicsQuality quality = GraphicsQuality::forLevel(level, s.samples);

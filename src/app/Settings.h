@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-// The values of "res/settings.ini", read once at start-up and read-only afterwards.
+// The values of "res/settings.ini", read once at start-up and handed to whoever needs them.
 struct Settings {
     int width = 1920;
     int height = 1080;
@@ -32,16 +32,10 @@ struct Settings {
 constexpr float kMinRenderScale = 0.25f;
 constexpr float kMaxRenderScale = 1.0f;
 
-// The process-wide record; holds the defaults until loadSettings() runs.
-extern Settings settings;
-
 // Reads `path` with INIReader. A file that cannot be opened gives the "ERROR: Failed to load" line on
 // standard output and all defaults; values that do not convert fall back to their defaults; values the
 // window or the fountain cannot use are reported on standard error and replaced by the default.
 Settings readSettings(const std::string& path);
-
-// Fills `settings` from "res/settings.ini" relative to the working directory.
-void loadSettings();
 
 // The knobs of `level` with what `s` asks of every level (its samples for high, its render scale).
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s);

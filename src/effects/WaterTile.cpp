@@ -27,10 +27,10 @@ void WaterTile::useShaderVariant(const std::string& defines) {
     setSamplers();
 }
 
-WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
+WaterTile::WaterTile(const glm::vec3& position, const std::string& shaderDefines) : GameObject("waterTile.dae") {
     setTransform(position, glm::vec3(0.0f), glm::vec3(kHalfSize, kHalfSize, 1.0f));
-    shader = WaterShader::getInstance();
-    programId = shader->init();
+    shader = std::make_shared<WaterShader>();
+    programId = shader->rebuild(shaderDefines);
     setSamplers();
 
     const GLuint dudv = loadTexture("water/dudv.png", 512, 512);

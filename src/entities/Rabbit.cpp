@@ -132,13 +132,15 @@ void Rabbit::shootAt(const glm::vec3& playerPosition, float dt) {
     if (hooks && hooks->fire && glm::length(toPlayer) > 1e-6f) {
         hooks->fire(glm::normalize(toPlayer) * kShotImpulse, position + kShotStart, kShotLifetime, tags::kProjectile);
     }
-    shotCountdown = static_cast<float>(randomDraw() % 5) + 0.5f;
+    shotCountdown = static_cast<float>(draws().draw() % 5) + 0.5f;
 }
 
 void Rabbit::wanderTurn(float dt, double turnScale) {
-    const double yaw = rotation.y + (randomDraw() / 32767.0 - 0.5) * dt * turnScale;
+    const double yaw = rotation.y + (draws().draw() / 32767.0 - 0.5) * dt * turnScale;
     setRotation(glm::vec3(rotation.x, static_cast<float>(yaw), rotation.z));
 }
+
+Random& Rabbit::draws() { return hooks && hooks->random ? *hooks->random : ownDraws; }
 
 float Rabbit::signedAngle(const glm::vec2& a, const glm::vec2& b) {
     const float theta = std::acos(std::clamp(glm::dot(a, b), -1.0f, 1.0f));

@@ -31,6 +31,14 @@ GameEntity::GameEntity() { createBody(); }
 
 GameEntity::GameEntity(const std::string& modelName) : GameObject(modelName) { createBody(); }
 
+void GameEntity::renewBody() {
+    physics::releaseBody(rigidBody, motionState, collisionShape);
+    rigidBody = nullptr;
+    motionState = nullptr;
+    collisionShape = nullptr;
+    createBody();
+}
+
 void GameEntity::createBody() {
     collisionShape = new btSphereShape(kBodyRadius);
     rigidBody = physics::createBody(this, collisionShape, 1.0, btTransform::getIdentity(), motionState,

@@ -20,6 +20,10 @@ public:
     explicit GameEntity(const std::string& modelName);
     ~GameEntity() override = default;
 
+    // A new body in place of the old one, which must be out of every world: nothing of what it went
+    // through carries over.
+    void renewBody();
+
     // Per-frame behaviour of subclasses that act on their own.
     virtual void update(float dt, const glm::vec3& playerPosition, btDynamicsWorld* world) {}
 

@@ -1,11 +1,9 @@
 #include "effects/WaterShader.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
 #include "effects/WaterTile.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
-#include "render/Renderer.h"
+#include "view/Renderer.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
@@ -54,7 +52,9 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
 // The water program with a red reflection, a blue refraction and a chosen depth below the surface.
 TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingAndTheDistanceFog) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
     renderer.skyColor = glm::vec3(0.0f, 1.0f, 0.0f);  // green fog shows up in any pixel it reaches
     const GLuint reflection = testsupport::solidTexture({255, 0, 0, 255});
     const GLuint refraction = testsupport::solidTexture({0, 0, 255, 255});
@@ -71,8 +71,9 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
         return testsupport::centreAfter([&] {
             const auto& mesh = *tile.meshes.front();
             glDisable(GL_CULL_FACE);
-            renderer.prepareTerrain(mesh, *WaterShader::getInstance());
-            renderer.renderWater(mesh, reflection, refraction, tile.textures[2], tile.textures[3], depth, 0.3f);
+            renderer.prepareTerrain(mesh, *tile.shader);
+            renderer.renderWater(mesh, *tile.shader, reflection, refraction, tile.textures[2], tile.textures[3], depth,
+                                 0.3f);
             glBindVertexArray(0);
         });
     };

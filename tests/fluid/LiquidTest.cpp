@@ -1,14 +1,11 @@
 #include "fluid/Liquid.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
-
 #include "fluid/BlobbyShader.h"
 #include "fluid/MetaBallSolver.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/Mesh.h"
-#include "render/Renderer.h"
+#include "view/Renderer.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 
@@ -37,21 +34,21 @@ TEST(Liquid, FlowsDownAndInwardRestsOnTheFloorAndIsDrawnOnlyNearAndInView) {
 
 class LiquidGlTest : public testsupport::GlTest {};
 
-// 16-point fountains half a unit wide, two units in front of the camera.
+// 16-point fountains half a unit wide, two units in front of the camera, sharing the renderer's grid.
 TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFrozen) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
-    Liquid flowing({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
-    Liquid still({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
+    Liquid flowing({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16, renderer.fountainDensity);
+    Liquid still({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16, renderer.fountainDensity);
     flowing.setPosition({-0.5f, -0.6f, -2.0f});
-    DirectionalLight({-0.4f, -1.0f, 0.5f}, {1, 1, 1}).loadDirectionalLight(BlobbyShader::getInstance()->programId);
-    for (int frame = 0; frame < 4; ++frame) flowing.simulate(0.1f);
+    DirectionalLight({-0.4f, -1.0f, 0.5f}, {1, 1, 1}).loadDirectionalLight(renderer.blobbyProgramId);
+    for (int frame = 0; frame < 4; ++frame) flowing.flow(0.1f);
     EXPECT_EQ(flowing.solver->pointCount, 5u) << "the first particle and ten a second";
-    EXPECT_FLOAT_EQ(flowing.healCooldown, 3.6f);
     flowing.visible = false;
-    flowing.simulate(0.1f);
+    flowing.flow(0.1f);
     EXPECT_EQ(flowing.solver->pointCount, 5u);
-    EXPECT_FLOAT_EQ(flowing.healCooldown, 3.6f);
 
     testsupport::OffscreenTarget target(32);
     glEnable(GL_DEPTH_TEST);
@@ -75,12 +72,14 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
 
 // The solver works in world units: the jet stands as high at any fountain resolution.
 TEST_F(LiquidGlTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
-    const auto jetHeight = [](int pointsPerUnit) {
-        Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, pointsPerUnit);
+    GLuint grid = 0;
+    glGenBuffers(1, &grid);
+    const auto jetHeight = [grid](int pointsPerUnit) {
+        Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, pointsPerUnit, grid);
         fountain.solver->random = [] { return 16383; };
         float highest = 0.0f;
         for (int frame = 0; frame < 60; ++frame) {
-            fountain.simulate(0.05f);
+            fountain.flow(0.05f);
             const MetaBallSolver& solver = *fountain.solver;
             std::vector<glm::vec4> particles(solver.pointCount);
             glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.positionBuffers[solver.current]);
@@ -94,6 +93,7 @@ TEST_F(LiquidGlTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
     EXPECT_GT(reference, 0.4f) << "the jet rises well into the fountain's unit box";
     EXPECT_NEAR(jetHeight(16), reference, 0.05f);
     EXPECT_NEAR(jetHeight(96), reference, 0.05f);
+    glDeleteBuffers(1, &grid);
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 #include "game/Game.h"
 
 #include "effects/GuiObject.h"
-#include "effects/Hud.h"
 #include "effects/WaterFrameBuffers.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
 #include "render/SceneTarget.h"
-#include "support/GlContext.h"
+#include "support/TestGame.h"
+#include "view/WorldView.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 // Whole frames of a small game (the test window's 320 × 240) at the graphics levels, on a fixed
@@ -28,20 +25,12 @@ constexpr int BLOCKS = 4;  // the picture compared as 4 x 4 blocks of mean colou
 
 using Blocks = std::array<glm::vec3, BLOCKS * BLOCKS>;
 
-class GameQualityTest : public testsupport::GlTest {
+class GameQualityTest : public testsupport::TestGame {
 protected:
     void build(QualityLevel level) {
-        game = std::make_unique<Game>(
-            static_cast<float>(WIDTH) / HEIGHT, WIDTH, HEIGHT, [] { return 1000; }, [] { return 777u; },
-            GraphicsQuality::forLevel(level, 0));
-        testing::internal::CaptureStdout();  // the landscape's triangle count
-        game->init();
-        testing::internal::GetCapturedStdout();
-    }
-    void frame() {
-        testing::internal::CaptureStdout();
-        game->update(0.0f, 0.0f, std::vector<int>(kPlayerKeyCount, 0));
-        testing::internal::GetCapturedStdout();
+        Game::Setup gameSetup = setup(WIDTH, HEIGHT);
+        gameSetup.quality = GraphicsQuality::forLevel(level, 0);
+        TestGame::build(gameSetup);
     }
     // Mean colour of each block of the window after a frame drawn over black.
     Blocks picture() {
@@ -49,7 +38,7 @@ protected:
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);  // what the game's passes leave
-        frame();
+        frame(0);
         std::vector<unsigned char> pixels(WIDTH * HEIGHT * 4);
         glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         Blocks blocks{};
@@ -61,9 +50,6 @@ protected:
         for (glm::vec3& block : blocks) block /= static_cast<float>(WIDTH * HEIGHT / (BLOCKS * BLOCKS));
         return blocks;
     }
-    void TearDown() override { game.reset(); }
-
-    std::unique_ptr<Game> game;
 };
 
 }  // namespace
@@ -72,11 +58,11 @@ protected:
 // they are, so every block keeps roughly its colour; and no level leaves a block black.
 TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
     build(QualityLevel::High);
-    game->camera->rotateAround(game->player->position, glm::vec3(0.15f, 0.0f, 0.0f));  // some sky in view
+    game->stage([](World& w) { w.putCat(w.player()->position, 0.0f, 0.15f, false); });  // some sky in view
     const Blocks high = picture();
     for (QualityLevel level : {QualityLevel::Medium, QualityLevel::Low}) {
         game->setQuality(GraphicsQuality::forLevel(level, 0));
-        frame();  // the first frame after a switch draws all water images afresh
+        frame(0);  // the first frame after a switch draws all water images afresh
         const Blocks other = picture();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
@@ -91,29 +77,29 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
 // Resizing follows with projection, HUD, crosshair, aim and targets; a minimised window changes nothing.
 TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimisedWindow) {
     build(QualityLevel::Low);
-    frame();
+    frame(0);
     game->resize(640, 360);
-    EXPECT_FLOAT_EQ(game->camera->aspectRatio, 640.0f / 360.0f);
-    const glm::mat4 projection = game->camera->getProjectionMatrix();
+    const Camera& camera = game->view().camera();
+    EXPECT_FLOAT_EQ(camera.aspectRatio, 640.0f / 360.0f);
+    const glm::mat4 projection = camera.getProjectionMatrix();
     EXPECT_FLOAT_EQ(projection[0][0], projection[1][1] * 360.0f / 640.0f);
-    const glm::vec4 corner = game->hud->projection * glm::vec4(640.0f, 360.0f, 0.0f, 1.0f);
-    EXPECT_FLOAT_EQ(corner.x, 1.0f);
-    EXPECT_FLOAT_EQ(corner.y, 1.0f);
-    EXPECT_FLOAT_EQ(game->hudTexts[4].x, 640.0f - 450.0f);
-    EXPECT_EQ(game->sceneTarget->width(), 320);  // low draws the scene at half the window
-    EXPECT_EQ(game->sceneTarget->height(), 180);
-    EXPECT_EQ(game->waterFrameBuffers->refractionWidth, 160);
+    EXPECT_FLOAT_EQ(game->hudRows().rows()[4].x, 640.0f - 450.0f);
+    EXPECT_EQ(game->view().lookLimit(), glm::vec2(320.0f, 180.0f));
+    EXPECT_EQ(game->view().sceneTarget().width(), 320);  // low draws the scene at half the window
+    EXPECT_EQ(game->view().sceneTarget().height(), 180);
+    EXPECT_EQ(game->view().waterImages().refractionWidth, 160);
 
     // Free look reaches the new edge, where the crosshair sits at the edge of the screen.
-    game->lookOffset = glm::vec2(1000.0f, 0.0f);
-    frame();
-    EXPECT_FLOAT_EQ(game->lookOffset.x, 320.0f);
-    EXPECT_FLOAT_EQ(game->crosshair->position.x, 1.0f);
+    for (int i = 0; i < 3; ++i) frame(0, {2000.0f * i, 0.0f});  // two frames settle, then a move
+    EXPECT_FLOAT_EQ(game->lookOffset().x, 320.0f);
+    EXPECT_FLOAT_EQ(game->view().crosshair().position.x, 1.0f);
+    const glm::vec3 edge = game->view().aimDirection(game->lookOffset());
+    EXPECT_NEAR(std::atan2(edge.x, -edge.z), std::atan(std::tan(glm::radians(30.0f)) * 640.0f / 360.0f), 1e-4f);
 
     game->resize(0, 0);
-    frame();
+    frame(0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_FLOAT_EQ(game->camera->aspectRatio, 640.0f / 360.0f);
-    EXPECT_EQ(game->sceneTarget->width(), 320);
-    EXPECT_FALSE(std::isnan(game->aimPoint.x));
+    EXPECT_FLOAT_EQ(camera.aspectRatio, 640.0f / 360.0f);
+    EXPECT_EQ(game->view().sceneTarget().width(), 320);
+    EXPECT_FALSE(std::isnan(game->world().aim(game->view().aimDirection(game->lookOffset())).point.x));
 }

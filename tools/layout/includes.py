@@ -22,6 +22,8 @@ from collections import defaultdict
 LEVELS = [
     ["app"],
     ["game"],
+    ["view"],
+    ["world"],
     ["entities", "terrain", "fluid", "effects"],
     ["objects"],
     ["render", "physics", "audio"],
