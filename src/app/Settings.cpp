@@ -18,7 +18,7 @@ namespace {
 
 // A settings file is a few hundred bytes; anything this large is not one.
 constexpr size_t kMaxSettingsBytes = 1 << 20;
-// Lines that cannot be parsed are named up to this many; the rest are counted.
+// Lines that cannot be parsed are named up to this many; the rest are only mentioned.
 constexpr int kMaxLinesNamed = 10;
 // Sides larger than any monitor shows (and than GL draws into).
 constexpr long kMaxWindowSide = 16384;
