@@ -6,7 +6,6 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <cstdio>
 #include <iostream>
 
 namespace {
@@ -25,8 +24,7 @@ void nextQuality(Game& game, const Settings& settings) {
 }  // namespace
 
 void errorCallback(int error, const char* description) {
-    std::fputs(description, stderr);
-    std::cerr << description << std::endl;
+    std::cerr << "GLFW error " << error << ": " << (description ? description : "") << std::endl;
 }
 
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods) {

@@ -7,6 +7,7 @@
 #include "app/DataLocator.h"
 #include "app/FrameLimiter.h"
 #include "app/GamepadMapping.h"
+#include "app/ProcessSignals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
@@ -148,6 +149,7 @@ void runFrames(GLFWwindow* window, Game& game, const Settings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ignoreFileSizeSignal();
     const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (commandLine.exitCode) return *commandLine.exitCode;
     const LaunchOptions& options = commandLine.options;

@@ -128,13 +128,14 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
 }
 
 void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
-    // The aim point lies on a surface, and a ray that ends exactly there may stop a hair short of it:
-    // the ray goes on a little past it.
+    // From above the cat, so the ray passes through its own body, which it must not stop at. The aim
+    // point lies on a surface, and a ray that ends exactly there may stop a hair short of it: the ray
+    // goes on a little past it.
     const glm::vec3 from = position + glm::vec3(0, 2.5f, 0);
     const glm::vec3 along = aimPoint - from;
     const float length = glm::length(along);
     const glm::vec3 to = length > 0.0f ? aimPoint + along / length * kDashRayOvershoot : aimPoint;
-    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(from), physics::toBullet(to));
+    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(from), physics::toBullet(to), rigidBody);
     if (!hit.owner) return;
     std::cout << hit.owner->name << std::endl;
     if (hit.owner->name != tags::kTerrain) return;

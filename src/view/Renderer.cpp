@@ -67,7 +67,6 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
 
     shadowShader = std::make_shared<ShadowShader>();
     shadowProgramId = shadowShader->init();
-    checkLinkStatus(shadowProgramId);
 
     particleQuad = loadToVAO(quadVertices, 2);
     particleShader = std::make_shared<ParticleShader>();
@@ -270,6 +269,7 @@ void Renderer::renderWater(const Mesh& waterMesh, const WaterShader& water, GLui
                            GLuint refractionTexture, GLuint dudvTexture, GLuint normalTexture, GLuint depthTexture,
                            float moveFactor) {
     glUniform1f(water.moveFactorLocation, moveFactor);
+    glUniform1f(water.brightnessFactorLocation, brightness());
     glUniform3f(water.cameraPosLocation, camera->position.x, camera->position.y, camera->position.z);
 
     glEnableVertexAttribArray(1);
@@ -291,7 +291,6 @@ void Renderer::renderWater(const Mesh& waterMesh, const WaterShader& water, GLui
 }
 
 void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects) {
-    checkLinkStatus(guiProgramId);  // a broken overlay program is reported every frame
     glUseProgram(guiProgramId);
     glBindVertexArray(guiQuad->vaoId);
     glEnableVertexAttribArray(0);

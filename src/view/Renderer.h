@@ -71,8 +71,8 @@ public:
     // vertex array bound.
     void renderChunks(const TerrainChunks& chunks, const AdvancedTerrainShader& program, GLuint arrayTexture);
     // Draws one water tile after prepareTerrain with the tile's `program`: the five images on units 0
-    // to 4, alpha-blended. Leaves unit 0 active, blending off and the tile's vertex array bound (its
-    // attributes disabled).
+    // to 4, alpha-blended, at the settings' brightness. Leaves unit 0 active, blending off and the
+    // tile's vertex array bound (its attributes disabled).
     void renderWater(const Mesh& waterMesh, const WaterShader& program, GLuint reflectionTexture,
                      GLuint refractionTexture, GLuint dudvTexture, GLuint normalTexture, GLuint depthTexture,
                      float moveFactor);

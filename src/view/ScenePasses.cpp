@@ -187,9 +187,8 @@ void ScenePasses::loadLights(const World& world) {
 
 void ScenePasses::useWaterVariant(const World& world) {
     for (const auto& tile : world.waterTiles()) {
-        const GLuint before = tile->programId;
-        tile->useShaderVariant(parts.quality.waterShaderDefines());
-        if (tile->programId == before) continue;
+        // A rebuilt program starts without lights, even where the driver gave it the old one's name.
+        if (!tile->useShaderVariant(parts.quality.waterShaderDefines())) continue;
         addLight(*tile->shader, *parts.sun, 0);
         addLight(*tile->shader, *parts.lamp, 1);
     }
@@ -239,9 +238,7 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     shadowMaster.cacheTerrain = quality.shadowBoxStep > 0 && quality.terrainChunks;
     if (!world || !world->terrain()) return;
     AdvancedTerrain& terrain = *world->terrain();
-    const GLuint before = terrain.programId;
-    terrain.useShaderVariant(quality.terrainShaderDefines());
-    if (terrain.programId != before) {
+    if (terrain.useShaderVariant(quality.terrainShaderDefines())) {
         addLight(*terrain.shader, *parts.sun, 0);
         addLight(*terrain.shader, *parts.lamp, 1);
     }

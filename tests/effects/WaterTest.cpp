@@ -81,6 +81,9 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
     EXPECT_LT(down[0], 40) << "almost no reflection straight down";
     EXPECT_GT(down[2], 100) << "the refraction, tinted by the depth";
     EXPECT_LT(down[1], 140) << "no fog 10 units away";
+    brightness = 0.5f;
+    EXPECT_NEAR(look(14.0f, -1.5707964f, depths[0])[2], down[2] / 2, 2) << "the settings' brightness";
+    brightness = 1.0f;
     const Pixel grazing = look(4.5f, -0.05f, depths[0]);
     EXPECT_GT(grazing[0], 120) << "mostly mirror at a grazing angle";
     EXPECT_GT(grazing[0], grazing[2]);

@@ -16,7 +16,7 @@
 namespace {
 
 // Two seconds of play, tick by tick: walk (onto a diamond), turn, strafe, jump, look about, shoot,
-// and dash to the ground ahead; a rabbit beside the cat shoots at it all the while.
+// and dash to the ground ahead; a rabbit ahead shoots at the cat all the while.
 TickInput scripted(uint64_t tick) {
     TickInput input;
     if (tick < 20) input.hold(kKeyW);
@@ -36,7 +36,7 @@ TickInput scripted(uint64_t tick) {
     return input;
 }
 
-// The cat at the start facing ahead, a diamond just in front of it and a watchful rabbit beside it,
+// The cat at the start facing ahead, a diamond just in front of it and a watchful rabbit further on,
 // placed the same way every time.
 void setTheScene(World& world) {
     const Player& cat = *world.player();
@@ -46,7 +46,7 @@ void setTheScene(World& world) {
     diamond.setPosition(ahead);
     diamond.rigidBody->setWorldTransform(physics::placedAt(ahead + diamond.bodyOffset));
     Rabbit& rabbit = *world.enemies()->rabbits.front();
-    rabbit.setPosition(cat.position + glm::vec3(-3.5f, 0.5f, 0.0f));
+    rabbit.setPosition(cat.position + glm::vec3(0.0f, 0.5f, -6.0f));
     rabbit.timeSinceSeen = 0.0f;
     rabbit.shotCountdown = 0.2f;
 }

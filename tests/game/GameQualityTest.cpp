@@ -2,20 +2,23 @@
 
 #include "effects/GuiObject.h"
 #include "effects/WaterFrameBuffers.h"
+#include "effects/WaterTile.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
 #include "render/SceneTarget.h"
 #include "support/TestGame.h"
+#include "terrain/AdvancedTerrain.h"
 #include "view/WorldView.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 // Whole frames of a small game (the test window's 320 × 240) at the graphics levels, on a fixed
-// landscape with a clock that stands still. A game takes seconds to build, so there are two tests.
+// landscape with a clock that stands still. A game takes seconds to build, so there are few tests.
 
 namespace {
 
@@ -52,6 +55,28 @@ protected:
     }
 };
 
+// A driver that gives a rebuilt program the name of the one it replaces: deleting a program keeps it
+// for the next glCreateProgram, which hands it back bare (its shaders detached, so it links afresh with
+// every uniform at its default, as a new program would).
+GLuint keptProgram = 0;
+PFNGLCREATEPROGRAMPROC createProgram = nullptr;
+PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
+void GLAPIENTRY keepProgram(GLuint program) { keptProgram = program; }
+GLuint GLAPIENTRY reuseProgram() {
+    if (keptProgram == 0) return createProgram();
+    GLuint shaders[8];
+    GLsizei count = 0;
+    glGetAttachedShaders(keptProgram, 8, &count, shaders);
+    for (GLsizei i = 0; i < count; ++i) glDetachShader(keptProgram, shaders[i]);
+    return std::exchange(keptProgram, 0);
+}
+
+GLint lightCount(GLuint program) {
+    GLint count = -1;
+    glGetUniformiv(program, glGetUniformLocation(program, "numberOfLights"), &count);
+    return count;
+}
+
 }  // namespace
 
 // The same view at each level, switched while playing: the sky, the hills and the cat stay where
@@ -75,7 +100,7 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
 }
 
 // Resizing follows with projection, HUD, crosshair, aim and targets; a minimised window changes nothing.
-TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimisedWindow) {
+TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLights) {
     build(QualityLevel::Low);
     frame(0);
     game->resize(640, 360);
@@ -102,4 +127,19 @@ TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimised
     EXPECT_FLOAT_EQ(camera.aspectRatio, 640.0f / 360.0f);
     EXPECT_EQ(game->view().sceneTarget().width(), 320);
     EXPECT_FALSE(std::isnan(game->world().aim(game->view().aimDirection(game->lookOffset())).point.x));
+
+    // Switching levels rebuilds the water's and the landscape's programs; sun and lamp go into the new
+    // ones whatever names they got.
+    const GLuint water = game->world().waterTiles().front()->programId, land = game->world().terrain()->programId;
+    createProgram = glCreateProgram;
+    deleteProgram = glDeleteProgram;
+    glCreateProgram = reuseProgram;
+    glDeleteProgram = keepProgram;
+    game->setQuality(GraphicsQuality::forLevel(QualityLevel::Medium, 0));
+    glCreateProgram = createProgram;
+    glDeleteProgram = deleteProgram;
+    EXPECT_EQ(game->world().waterTiles().front()->programId, water);
+    EXPECT_EQ(game->world().terrain()->programId, land);
+    EXPECT_EQ(lightCount(water), 2);
+    EXPECT_EQ(lightCount(land), 2);
 }
