@@ -131,6 +131,7 @@ void Game::frame(const FrameInput& frameInput) {
     if (newWorldAsked) startNewWorld();
 
     rows.update(currentWorld->round(), currentWorld->roundOver(), framesPerSecond, flipped.showDiagnostics);
+    if (!setup.draws) return;
     worldView->setRows(rows.visibleRows(paused.paused()));
     drawFrame(static_cast<float>(ran) * World::kTickSeconds);
     // Shown from the next frame on: this frame's count is known only now.

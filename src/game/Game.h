@@ -64,6 +64,9 @@ public:
         // The input of each tick of a world (by the world's tick count) instead of the player's, for
         // tests and tools that play scripted rounds; they are scored and kept like the player's.
         std::function<TickInput(uint64_t tick)> script;
+        // False: frames run their ticks and draw nothing (tools and tests that need only the world, such
+        // as playing a replay to check where it ends).
+        bool draws = true;
         // Where the "recorded" and "replayed" lines go; null: standard output.
         std::ostream* out = nullptr;
         // Where problems writing replays go; null: standard error.
