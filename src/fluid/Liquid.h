@@ -24,7 +24,7 @@ class btRigidBody;
 //
 // Its heal cooldown runs down in the world's ticks like any healer's. Its look is the drawing's: per
 // frame, for each fountain,
-//     if (!fountain.isDue(camera.position, camera.frustum, culledObjectCount)) continue;
+//     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
 //     fountain.flow(seconds);  // the time the world ran in this frame
 //     renderer.renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
 class Liquid : public Healer {

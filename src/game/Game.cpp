@@ -141,6 +141,10 @@ void Game::frame(const FrameInput& frameInput) {
 void Game::runTick() {
     TickInput tick;
     if (setup.replay) {
+        if (replayNext == setup.replay->inputs.size()) {
+            endReplay();  // one of no ticks at all
+            return;
+        }
         tick = setup.replay->inputs[replayNext++];
     } else if (setup.script) {
         tick = setup.script(currentWorld->ticks());
@@ -154,12 +158,14 @@ void Game::runTick() {
     for (const WorldEvent& event : currentWorld->events()) {
         if (event.kind == WorldEvent::Kind::TimeUp || event.kind == WorldEvent::Kind::HealthGone) endRound();
     }
-    if (setup.replay && replayNext == setup.replay->inputs.size()) {
-        replayDone = true;
-        const uint64_t state = currentWorld->stateHash();
-        replayMatch = state == setup.replay->endState;
-        out() << "replayed " << replayNext << " ticks, state " << World::hex(state) << std::endl;
-    }
+    if (setup.replay && replayNext == setup.replay->inputs.size()) endReplay();
+}
+
+void Game::endReplay() {
+    replayDone = true;
+    const uint64_t state = currentWorld->stateHash();
+    replayMatch = state == setup.replay->endState;
+    out() << "replayed " << replayNext << " ticks, state " << World::hex(state) << std::endl;
 }
 
 void Game::tellSounds(const WorldEvents& events) {

@@ -139,6 +139,8 @@ public:
 private:
     World::Options worldOptions() const;
     void runTick();
+    // The replay has run out: says where it ended.
+    void endReplay();
     void tellSounds(const WorldEvents& events);
     void endRound();
     void endRecording();

@@ -1,12 +1,11 @@
 #include "game/Replay.h"
 
 #include "game/AtomicFile.h"
+#include "render/WholeFile.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -15,6 +14,8 @@ const char kMagic[] = "QMREPLAY";
 constexpr size_t kMagicLength = 8;
 constexpr size_t kTickBytes = 22;
 constexpr int kLongestRoundSeconds = 3600;
+// The longest round, every tick recorded, is under 5 MB.
+constexpr size_t kLargestReplayBytes = 64u << 20;
 
 class Writer {
 public:
@@ -228,19 +229,13 @@ std::optional<Replay> Replay::decode(const std::string& bytes, const std::string
 }
 
 std::optional<Replay> Replay::read(const std::string& path, const std::string& ourVersion, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the replay " + path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        error = "cannot read the replay " + path;
+    const WholeFile file = WholeFile::read(path, kLargestReplayBytes);
+    if (!file.ok()) {
+        error = "cannot read the replay " + path + ": " + file.reason;
         return std::nullopt;
     }
     std::string problem;
-    auto replay = decode(bytes.str(), ourVersion, problem);
+    auto replay = decode(file.content, ourVersion, problem);
     if (!replay) error = "the replay " + path + " " + problem;
     return replay;
 }

@@ -40,7 +40,8 @@ struct Replay {
     // format, or of a newer game version than `ourVersion`, is refused.
     static std::optional<Replay> decode(const std::string& bytes, const std::string& ourVersion, std::string& problem);
 
-    // Reads `path`; on failure nothing, with a message naming the file and the problem in `error`.
+    // Reads `path` (a regular file of at most 64 MiB); on failure nothing, with a message naming the
+    // file and the problem in `error`.
     static std::optional<Replay> read(const std::string& path, const std::string& ourVersion, std::string& error);
     // Writes `path` atomically (as the scores are written); false with the reason in `error`.
     bool write(const std::string& path, std::string& error) const;

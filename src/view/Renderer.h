@@ -134,7 +134,7 @@ private:
     // Strictly closer to the camera than `limit`.
     bool isWithin(const Mesh& mesh, float limit) const;
     // The mesh's bounding box moved to its position, tested against the camera frustum (a rejection
-    // counts in culledObjectCount).
+    // counts in the camera's culled count).
     bool isInFrustum(const Mesh& mesh) const;
     // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
     mutable std::vector<glm::vec3> movedCorners;

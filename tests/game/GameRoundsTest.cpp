@@ -104,6 +104,15 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     EXPECT_EQ(World::hex(game->world().stateHash()), ended);
     EXPECT_NE(printed.str().find("replayed 120 ticks, state " + ended + "\n"), std::string::npos);
     EXPECT_EQ(book->recent().size(), 2u) << "a round played back is not scored again";
+    Replay nothing = *recorded;
+    nothing.inputs.clear();
+    testing::internal::CaptureStdout();
+    game->play(nothing);
+    frame(20);
+    frame(20);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(game->finished()) << "a recording of no ticks ends at once";
+    EXPECT_NE(printed.str().find("replayed 0 ticks"), std::string::npos);
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ TEST(Replay, MissingTruncatedForeignNewerAndDamagedFilesAreRefusedWithTheReason)
     std::string error;
     EXPECT_FALSE(Replay::read(folder.path() + "/none.replay", "1.0.0", error));
     EXPECT_NE(error.find("none.replay: No such file"), std::string::npos) << error;
+    EXPECT_FALSE(Replay::read(folder.path(), "1.0.0", error));
+    EXPECT_NE(error.find("is a directory"), std::string::npos) << error;
 
     const std::string good = sample().encode();
     const auto refusal = [&](std::string bytes, const std::string& version = "1.0.0") {
