@@ -1,17 +1,18 @@
 #version 430 core
 // Owned by HudShader: the HUD text, drawn by Hud.
 
-// HUD text: warm white ink with a dark outline, so it reads over bright sand and sky as well as over
-// dark jade and water. The outline is the glyph coverage spread by a ring of taps around the texel;
-// the atlas leaves a transparent margin around every glyph for it.
+// HUD text: ink of the row's colour (warm white for most) with a dark outline, so it reads over bright
+// sand and sky as well as over dark jade and water. The outline is the glyph coverage spread by a ring
+// of taps around the texel; the atlas leaves a transparent margin around every glyph for it. Shapes
+// (negative atlas coordinates) are filled flat with their colour.
 
 in vec2 atlasCoords;
+in vec4 tint;
 
 out vec4 outColor;
 
 uniform sampler2D text;  // red channel: glyph coverage
 
-const vec3 inkColor = vec3(1.0, 0.96, 0.86);
 const vec3 outlineColor = vec3(0.06, 0.05, 0.04);
 const float outlineRadius = 2.0;  // atlas texels
 const float outlineOpacity = 0.9;
@@ -20,6 +21,10 @@ const vec2 ring[8] = vec2[8](vec2(1.0, 0.0), vec2(0.7071, 0.7071), vec2(0.0, 1.0
                              vec2(-1.0, 0.0), vec2(-0.7071, -0.7071), vec2(0.0, -1.0), vec2(0.7071, -0.7071));
 
 void main() {
+    if (atlasCoords.x < 0.0) {
+        outColor = tint;
+        return;
+    }
     vec2 texel = 1.0 / vec2(textureSize(text, 0));
     float ink = texture(text, atlasCoords).r;
 
@@ -33,6 +38,6 @@ void main() {
     // source-alpha blending.
     float alpha = ink + outline * (1.0 - ink);
     if (alpha <= 0.0) discard;
-    vec3 color = (inkColor * ink + outlineColor * outline * (1.0 - ink)) / alpha;
-    outColor = vec4(color, alpha);
+    vec3 color = (tint.rgb * ink + outlineColor * outline * (1.0 - ink)) / alpha;
+    outColor = vec4(color, alpha * tint.a);
 }

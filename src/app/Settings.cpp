@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include "game/HudLayout.h"
 #include "render/WholeFile.h"
 
 #include <INIReader.h>
@@ -152,6 +153,7 @@ Settings readSettings(const std::string& path) {
     keys.boolean("audio", "enabled", s.audioEnabled);
     keys.real("audio", "volume", s.audioVolume, 0.0, 1.0, false, "1");
     keys.boolean("audio", "ambience", s.audioAmbience);
+    keys.real("hud", "scale", s.hudScale, HudLayout::kMinHudScale, HudLayout::kMaxHudScale, false, "1");
     readGraphics(reader, keys, s);
     return s;
 }

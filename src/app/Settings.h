@@ -26,6 +26,9 @@ struct Settings {
     bool audioEnabled = true;
     float audioVolume = 1.0f;   // master volume, 0 to 1
     bool audioAmbience = true;  // the quiet wind under the game's sounds
+
+    // [hud]
+    float hudScale = 1.0f;  // 0.5 to 2, times the size the HUD has for the window
 };
 
 // The scene render scale a player may ask for.
@@ -38,8 +41,8 @@ constexpr float kMaxRenderScale = 1.0f;
 // with a line of its own. Lines that cannot be parsed are named by number on standard error and
 // ignored. A value the game cannot use (one that does not convert, or out of range: width and height
 // 1 to 16384, refresh rate 0 to 1000, brightness finite and above 0, samples 0 to 64, fountain grid 2
-// to 128, volume 0 to 1, ...) is reported with its key and value on standard error and replaced by the
-// default; a number followed by other text is used and said so.
+// to 128, volume 0 to 1, HUD scale 0.5 to 2, ...) is reported with its key and value on standard error and replaced by
+// the default; a number followed by other text is used and said so.
 Settings readSettings(const std::string& path);
 
 // The knobs of `level` with what `s` asks of every level (its samples for high, its render scale).

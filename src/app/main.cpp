@@ -186,6 +186,7 @@ int main(int argc, char** argv) {
         setup.quality = chooseQuality(settings);
         setup.brightness = settings.brightness;
         setup.fountainGrid = settings.blobbyObjectVCount;
+        setup.hudScale = settings.hudScale;
         // The first world is the one asked for; R makes new ones as always.
         setup.start.seed = options.seed ? *options.seed : freshSeed();
         setup.gameVersion = gameVersion();

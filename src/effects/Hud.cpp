@@ -110,6 +110,7 @@ void Hud::resize(int windowWidth, int windowHeight) {
 Hud::~Hud() {
     if (!hasCurrentGlContext()) return;
     if (vbo != 0) glDeleteBuffers(1, &vbo);
+    if (colorVbo != 0) glDeleteBuffers(1, &colorVbo);
     if (vao != 0) glDeleteVertexArrays(1, &vao);
     if (font.texture != 0) glDeleteTextures(1, &font.texture);
 }
@@ -151,11 +152,16 @@ void Hud::loadFont(GlyphAtlas& atlas) {
     buildAtlas(cells, atlas);
 }
 
-void Hud::setText(std::vector<HudText> rows) {
+void Hud::setText(std::vector<HudText> rows, const HudShapes& shapes) {
     // Built aside so that a rejected row leaves the text on screen unchanged.
-    std::vector<glm::vec4> mesh;
-    for (const HudText& row : rows) appendRow(row, mesh);
+    std::vector<glm::vec4> mesh, tints;
+    for (const HudShapes::Vertex& vertex : shapes.vertices()) {
+        mesh.emplace_back(vertex.at, -1.0f, -1.0f);  // no glyph: the shader fills it flat
+        tints.push_back(vertex.color);
+    }
+    for (const HudText& row : rows) appendRow(row, mesh, tints);
     vertices = std::move(mesh);
+    colors = std::move(tints);
     upload();
     built = true;
 }
@@ -169,7 +175,21 @@ float Hud::textWidth(const std::string& text, float scale) const {
     return width;
 }
 
-void Hud::appendRow(const HudText& row, std::vector<glm::vec4>& mesh) const {
+float Hud::ascent() const {
+    int top = 0;
+    for (const Glyph& glyph : font.glyphs) top = std::max(top, glyph.bearingTop - glyphMargin);
+    return static_cast<float>(top);
+}
+
+float Hud::descent() const {
+    int below = 0;
+    for (const Glyph& glyph : font.glyphs) {
+        if (glyph.rows > 0) below = std::max(below, glyph.rows - glyph.bearingTop - glyphMargin);
+    }
+    return static_cast<float>(below);
+}
+
+void Hud::appendRow(const HudText& row, std::vector<glm::vec4>& mesh, std::vector<glm::vec4>& tints) const {
     float cursorX = row.x;
     float cursorY = row.y;
     const float s = row.scale;
@@ -197,6 +217,7 @@ void Hud::appendRow(const HudText& row, std::vector<glm::vec4>& mesh) const {
                                  {left + w, top - h, uRight, vBottom},
                                  {left + w, top, uRight, 0.0f},
                                  {left, top - h, uLeft, vBottom}});
+        tints.insert(tints.end(), 6, row.color);
     }
 }
 
@@ -204,17 +225,23 @@ void Hud::upload() {
     if (vao == 0) {
         glGenVertexArrays(1, &vao);
         glGenBuffers(1, &vbo);
+        glGenBuffers(1, &colorVbo);
         glBindVertexArray(vao);
         glBindBuffer(GL_ARRAY_BUFFER, vbo);
         glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(glm::vec4), nullptr);
         glEnableVertexAttribArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, colorVbo);
+        glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(glm::vec4), nullptr);
+        glEnableVertexAttribArray(1);
         glBindVertexArray(0);
     }
     // New storage every time (orphaning): the driver need not wait for last frame's draw to finish
-    // reading the old text, and the buffer and vertex array are kept for the whole game.
+    // reading the old text, and the buffers and vertex array are kept for the whole game.
+    const auto bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(glm::vec4));
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(glm::vec4)), vertices.data(),
-                 GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, bytes, vertices.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, colorVbo);
+    glBufferData(GL_ARRAY_BUFFER, bytes, colors.data(), GL_STREAM_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/GlyphAtlas.h"
+#include "effects/HudShapes.h"
 #include "effects/HudShader.h"
 #include "effects/HudText.h"
 
@@ -38,10 +39,10 @@ public:
     // and left empty. Leaves texture unit 0 active with no 2D texture bound.
     void loadFont(GlyphAtlas& atlas);
 
-    // Replaces the text mesh with the glyph quads of `rows`. Bytes above 127 have no glyph and are
-    // skipped; a control code (below 32) throws -1 and leaves the previous mesh as it was. Leaves no
-    // vertex array and no array buffer bound.
-    void setText(std::vector<HudText> rows);
+    // Replaces the text mesh with the triangles of `shapes` and over them the glyph quads of `rows`.
+    // Bytes above 127 have no glyph and are skipped; a control code (below 32) throws -1 and leaves
+    // the previous mesh as it was. Leaves no vertex array and no array buffer bound.
+    void setText(std::vector<HudText> rows, const HudShapes& shapes = HudShapes());
 
     // Draws the current mesh, if one was built, over whatever is in the framebuffer, alpha-blended and
     // without depth test. Leaves blending off and the depth test as it found it.
@@ -51,19 +52,24 @@ public:
     int vertexCount() const { return static_cast<int>(vertices.size()); }
     // How far a row of `text` at `scale` moves the cursor, in pixels (for centring a row).
     float textWidth(const std::string& text, float scale) const;
+    // How far the font's ink reaches above and below the baseline at scale 1, in pixels.
+    float ascent() const;
+    float descent() const;
 
     std::shared_ptr<HudShader> shader;
     glm::mat4 projection{1.0f};
     GLuint vao = 0;
     GLuint vbo = 0;
-    std::vector<glm::vec4> vertices;  // (x, y, u, v), six per visible glyph
+    std::vector<glm::vec4> vertices;  // (x, y, u, v), six per visible glyph; u < 0 for the flat shapes
+    std::vector<glm::vec4> colors;    // one per vertex
+    GLuint colorVbo = 0;
     bool built = false;
     GlyphAtlas font;
     GLuint programId = 0;
 
 private:
     // Appends the quads of one row to `mesh`.
-    void appendRow(const HudText& row, std::vector<glm::vec4>& mesh) const;
+    void appendRow(const HudText& row, std::vector<glm::vec4>& mesh, std::vector<glm::vec4>& tints) const;
     // Copies `vertices` into the vertex buffer, creating the vertex array on first use.
     void upload();
 };

@@ -37,7 +37,8 @@ void reportShortfall(const char* kind, size_t made, int requested, int attempts)
 EnemyManager::EnemyManager() {
     eyeMaterial = std::make_shared<Material>(loadTexture("rabbit_eye_256.png", 256, 256), 10.0f, 1.0f);
     bodyMaterial = std::make_shared<Material>(loadTexture("rabbit_body_512.png", 512, 512), 10.0f, 0.01f);
-    itemMaterial = std::make_shared<Material>(loadTexture("item_64.png", 64, 64), 10.0f, 0.01f);
+    // Crimson, unlike the blue diamonds to collect: what a flying rabbit carries is no pickup.
+    itemMaterial = std::make_shared<Material>(loadTexture("carried_gem_64.png", 64, 64), 10.0f, 0.01f);
     ColladaLoader::loadModel("rabbit.dae", rabbitMeshes);
     ColladaLoader::loadModel("flying-rabbit.dae", flyingRabbitMeshes);
     // Parts beyond the ones given our materials keep the model's own (or a plain one).

@@ -27,7 +27,7 @@ public:
     // Occupancy of the landscape at a point (the terrain's isBlocked).
     using BlockedQuery = std::function<bool(float x, float y, float z)>;
 
-    // Loads "rabbit.dae", "flying-rabbit.dae" and the eye, body and item textures once for all
+    // Loads "rabbit.dae", "flying-rabbit.dae" and the eye, body and carried-gem textures once for all
     // enemies. Needs the current context; the first use of the shared textured program builds it
     // and leaves it current.
     EnemyManager();

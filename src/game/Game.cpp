@@ -32,8 +32,9 @@ Game::Game(const Setup& gameSetup)
       worldView(std::make_unique<WorldView>(
           WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, &flipped.cullingEnabled})),
       currentWorld(std::make_unique<World>(setup.replay ? setup.replay->start : setup.start, worldOptions())),
-      rows(setup.width, setup.height,
-           [this](const std::string& text, float scale) { return worldView->textWidth(text, scale); }),
+      rows(setup.width, setup.height, setup.hudScale,
+           HudLayout::Font{[this](const std::string& text, float scale) { return worldView->textWidth(text, scale); },
+                           worldView->textAscent(), worldView->textDescent()}),
       ticks(World::kTicksPerSecond),
       clock(setup.clock ? setup.clock : NanoClock(steadyNanoseconds)),
       nextSeeds(setup.nextSeeds ? setup.nextSeeds : std::function<unsigned int()>(freshSeed)),
@@ -41,7 +42,7 @@ Game::Game(const Setup& gameSetup)
     worldView->adopt(*currentWorld);
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
     recordingOn = !setup.recordPath.empty() && !setup.replay;
-    worldView->setRows(rows.visibleRows(false));
+    composeOverlay();
 }
 
 Game::~Game() = default;
@@ -82,6 +83,7 @@ void Game::newWorld() {
 
 void Game::setQuality(const GraphicsQuality& quality) {
     worldView->setQuality(quality, *currentWorld);
+    feedback.showLevel(std::string("Graphics: ") + qualityName(quality.level));
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
 }
@@ -110,6 +112,8 @@ void Game::onFramePart(std::function<void(const char*)> hook) { worldView->onFra
 
 void Game::frame(const FrameInput& frameInput) {
     const int64_t now = clock();
+    // Feedback fades in real time; a stall fades it at once rather than skipping to another state.
+    if (framed && now > lastFrame) feedback.advance(static_cast<float>(std::min(double(now - lastFrame) / 1e9, 1.0)));
     if (framed && now > lastFrame) framesPerSecond = static_cast<int>(std::lround(1e9 / double(now - lastFrame)));
     lastFrame = now;
     framed = true;
@@ -132,7 +136,7 @@ void Game::frame(const FrameInput& frameInput) {
 
     rows.update(currentWorld->round(), currentWorld->roundOver(), framesPerSecond, flipped.showDiagnostics);
     if (!setup.draws) return;
-    worldView->setRows(rows.visibleRows(paused.paused()));
+    composeOverlay();
     drawFrame(static_cast<float>(ran) * World::kTickSeconds);
     // Shown from the next frame on: this frame's count is known only now.
     rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
@@ -155,6 +159,8 @@ void Game::runTick() {
     if (recordingRound) taken.inputs.push_back(tick);
     currentWorld->tick(tick);
     tellSounds(currentWorld->events());
+    summary.take(currentWorld->events(), currentWorld->seconds());
+    feedback.take(currentWorld->events());
     for (const WorldEvent& event : currentWorld->events()) {
         if (event.kind == WorldEvent::Kind::TimeUp || event.kind == WorldEvent::Kind::HealthGone) endRound();
     }
@@ -195,6 +201,7 @@ void Game::tellSounds(const WorldEvents& events) {
 void Game::endRound() {
     const GameStateManager& round = currentWorld->round();
     std::string best;
+    std::vector<int> lastScores;
     taken.endState = currentWorld->stateHash();
     // A round played back is no new round: it is neither scored nor kept again.
     if (!setup.replay) {
@@ -203,6 +210,9 @@ void Game::endRound() {
             const int seconds = (lengthMs - round.timeLeft + 500) / 1000;
             const bool beaten = scoreBook->record(round.score, seconds);
             best = beaten ? "New best score!" : "Best score: " + std::to_string(scoreBook->best());
+            const auto& recent = scoreBook->recent();
+            for (auto r = recent.rbegin(); r != recent.rend() && lastScores.size() < 5; ++r)
+                lastScores.push_back(r->score);
         }
         std::string why;
         if (!setup.lastReplayPath.empty() && !taken.write(setup.lastReplayPath, why) && !toldReplayProblem) {
@@ -211,7 +221,7 @@ void Game::endRound() {
         }
         endRecording();
     }
-    rows.endRound(round, best);
+    rows.endRound(round, summary, best, lastScores);
 }
 
 void Game::endRecording() {
@@ -260,6 +270,8 @@ void Game::beginWorld(const World::Start& start) {
     worldView->worldRestarted(*currentWorld);
     taken = Replay::begin(setup.gameVersion, start);
     rows.startRound();
+    summary.clear();
+    feedback.clear();
 #if defined(__GLIBC__)
     // A new world frees tens of megabytes of grid, triangle and collision data; hand them back to the
     // system instead of letting the C library keep them, so resets do not grow the process.
@@ -277,7 +289,35 @@ void Game::drawFrame(float worldSeconds) {
     frame.aimOnTerrain = currentWorld->aim(aim).onTerrain;
     frame.lampFrozen = lampFrozen;
     frame.showHud = flipped.showHudText;
+    frame.showCrosshair = !rows.panelShown();
+    frame.crosshairScale = rows.geometry().crosshairScale();
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
     sounds->followCamera(currentWorld->eye().getModelMatrix());
     worldView->draw(*currentWorld, frame);
+}
+
+void Game::composeOverlay() {
+    overlayText = rows.visibleRows(paused.paused());
+    overlay = HudShapes();
+    const HudLayout& layout = rows.geometry();
+    HudFeedback::Scene scene;
+    scene.crosshair = glm::vec2(layout.width(), layout.height()) / 2.0f + input.lookOffset();
+    scene.cat = currentWorld->player()->position;
+    scene.ahead = -glm::vec3(currentWorld->eye().getRotationMatrix()[2]);
+    scene.scoreRow = rows.rows()[2];
+    if (!rows.panelShown()) {
+        overlayText[1] = feedback.healthRow(overlayText[1], currentWorld->round().health);
+        feedback.draw(layout, scene, overlay, overlayText);
+    } else {
+        // The hit that ended the round still flashes under the panel; the rest of the moment goes.
+        std::vector<HudText> unused;
+        feedback.draw(layout, scene, overlay, unused);
+        const HudLayout::Box& box = rows.backdrop();
+        const float w = static_cast<float>(layout.width()), h = static_cast<float>(layout.height());
+        overlay.rect({0.0f, 0.0f}, {w, h}, {0.02f, 0.03f, 0.05f, 0.4f});
+        const float rim = 3.0f * layout.unit();
+        overlay.rect({box.left - rim, box.bottom - rim}, {box.right + rim, box.top + rim}, {0.95f, 0.8f, 0.45f, 0.55f});
+        overlay.rect({box.left, box.bottom}, {box.right, box.top}, {0.06f, 0.07f, 0.09f, 0.82f});
+    }
+    worldView->setRows(overlayText, overlay);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "effects/HudText.h"
+#include "game/HudFeedback.h"
 #include "game/HudRows.h"
 #include "game/PauseState.h"
 #include "game/PlayerInput.h"
 #include "game/Replay.h"
+#include "game/RoundSummary.h"
 #include "game/TickClock.h"
 #include "render/GraphicsQuality.h"
 #include "world/World.h"
@@ -48,6 +50,7 @@ public:
         GraphicsQuality quality = GraphicsQuality::forLevel(QualityLevel::High, 0);
         float brightness = 1.0f;
         int fountainGrid = 40;  // grid points per unit of the fountains' liquid
+        float hudScale = 1.0f;  // the HUD's size against its own for the window (0.5 to 2)
         // The first world. For a replay the replay's start is used instead.
         World::Start start;
         // The seeds of the worlds after the first (R); empty: freshSeed().
@@ -122,6 +125,11 @@ public:
     const PauseState& pause() const { return paused; }
     const HudRows& hudRows() const { return rows; }
     std::vector<HudText> visibleRows() const { return rows.visibleRows(paused.paused()); }
+    // What the round so far held, as the round-end panel shows it.
+    const RoundSummary& roundSummary() const { return summary; }
+    // The rows and shapes the HUD showed in the last frame drawn.
+    const std::vector<HudText>& overlayRows() const { return overlayText; }
+    const HudShapes& overlayShapes() const { return overlay; }
     int fps() const { return framesPerSecond; }
     bool gameOver() const { return currentWorld->roundOver(); }
     glm::vec2 lookOffset() const { return input.lookOffset(); }
@@ -148,6 +156,9 @@ private:
     // `start`'s world in place of the current one, with a new round of rows and recording.
     void beginWorld(const World::Start& start);
     void drawFrame(float worldSeconds);
+    // The HUD's rows and shapes of this frame: the corner rows with the moment's feedback, or the
+    // round-end panel over a dimmed screen.
+    void composeOverlay();
     std::ostream& out() const;
     std::ostream& errors() const;
 
@@ -157,6 +168,10 @@ private:
     std::unique_ptr<WorldView> worldView;
     std::unique_ptr<World> currentWorld;
     HudRows rows;
+    RoundSummary summary;
+    HudFeedback feedback;
+    std::vector<HudText> overlayText;
+    HudShapes overlay;
     PlayerInput input;
     TickClock ticks;
     NanoClock clock;

@@ -1,70 +1,85 @@
 #include "game/HudRows.h"
 
+#include "game/RoundSummary.h"
 #include "world/GameStateManager.h"
 
-HudRows::HudRows(int w, int h, TextWidth measure) : width(w), height(h), textWidth(std::move(measure)) {
+namespace {
+
+const glm::vec4 kGold(1.0f, 0.84f, 0.3f, 1.0f);
+const glm::vec4 kRed(1.0f, 0.36f, 0.26f, 1.0f);
+const glm::vec4 kQuiet(0.86f, 0.83f, 0.76f, 1.0f);
+
+}  // namespace
+
+HudRows::HudRows(int width, int height, float scale, HudLayout::Font measures)
+    : placement(width, height, scale, measures), hudScale(scale), font(std::move(measures)) {
     const GameStateManager fresh;
-    const float right = static_cast<float>(width), top = static_cast<float>(height);
-    shown = {
-        {100.0f, 200.0f, 1.0f, fresh.getTimeText()},  {100.0f, 150.0f, 1.0f, fresh.getHealthText()},
-        {100.0f, 100.0f, 1.0f, fresh.getScoreText()}, {100.0f, top - 100.0f, 1.0f, ""},
-        {right - 450.0f, top - 100.0f, 1.0f, ""},
-    };
+    texts[0] = fresh.getTimeText();
+    texts[1] = fresh.getHealthText();
+    texts[2] = fresh.getScoreText();
+    place();
 }
 
-void HudRows::layout(int w, int h) {
-    width = w;
-    height = h;
-    const float right = static_cast<float>(width), top = static_cast<float>(height);
-    shown[3].x = 100.0f;
-    shown[3].y = top - 100.0f;
-    shown[4].x = right - 450.0f;
-    shown[4].y = top - 100.0f;
-    if (shown.size() < 7) return;
-    shown[5].x = static_cast<float>(width / 2 - 240);
-    shown[5].y = static_cast<float>(height / 2 - 30);
-    shown[6].x = static_cast<float>(width / 2 - 280);
-    shown[6].y = static_cast<float>(height / 2 - 100);
-    if (shown.size() > 7) shown[7] = centredRow(shown[7].text, height / 2 - 160, shown[7].scale);
+void HudRows::layout(int width, int height) {
+    placement = HudLayout(width, height, hudScale, font);
+    place();
+}
+
+void HudRows::place() {
+    shown.clear();
+    for (int i = 0; i < 5; ++i) shown.push_back(placement.cornerRow(i, texts[i]));
+    if (panelLines.empty()) return;
+    const HudLayout::Panel panel = placement.panel(panelLines);
+    panelBox = panel.backdrop;
+    shown.insert(shown.end(), panel.rows.begin(), panel.rows.end());
 }
 
 void HudRows::update(const GameStateManager& round, bool roundOver, int fps, bool showDiagnostics) {
     if (!roundOver) {
-        shown[0].text = round.getTimeText();
-        shown[1].text = round.getHealthText();
-        shown[2].text = round.getScoreText();
+        texts[0] = round.getTimeText();
+        texts[1] = round.getHealthText();
+        texts[2] = round.getScoreText();
     }
-    shown[3].text = showDiagnostics ? std::to_string(fps) + "fps" : "";
+    texts[3] = showDiagnostics ? std::to_string(fps) + "fps" : "";
+    for (int i = 0; i < 4; ++i) shown[i] = placement.cornerRow(i, texts[i]);
 }
 
 void HudRows::updateCulledRow(int culled, bool culling, bool showDiagnostics) {
-    shown[4].text =
-        showDiagnostics ? "Culled objects: " + (culling ? std::to_string(culled) : std::string("disabled")) : "";
+    texts[4] = showDiagnostics ? "Culled objects: " + (culling ? std::to_string(culled) : std::string("disabled")) : "";
+    shown[4] = placement.cornerRow(4, texts[4]);
 }
 
-void HudRows::endRound(const GameStateManager& round, const std::string& best) {
-    shown[0].text = round.getTimeText();
-    shown[1].text = round.getHealthText();
-    shown[2].text = round.getScoreText();
-    shown.push_back({0.0f, 0.0f, 3.0f, round.getScoreText()});
-    shown.push_back({0.0f, 0.0f, 1.5f, "Press R to start over"});
-    if (!best.empty()) shown.push_back({0.0f, 0.0f, 1.0f, best});
-    layout(width, height);
+void HudRows::endRound(const GameStateManager& round, const RoundSummary& summary, const std::string& best,
+                       const std::vector<int>& lastScores) {
+    texts[0] = round.getTimeText();
+    texts[1] = round.getHealthText();
+    texts[2] = round.getScoreText();
+    const bool knockedOut = summary.end() == RoundSummary::End::KnockedOut;
+    panelLines = {{summary.reasonText(), 1.4f, knockedOut ? kRed : kGold, 1.0f}, {round.getScoreText(), 3.0f}};
+    for (const std::string& stat : summary.statTexts()) panelLines.push_back({stat, 0.7f, HudText::kInk, 0.6f});
+    if (!best.empty()) panelLines.push_back({best, 1.0f, best == "New best score!" ? kGold : HudText::kInk, 1.6f});
+    if (!lastScores.empty()) {
+        std::string last = "Last rounds:";
+        for (const int score : lastScores) last += "  " + std::to_string(score);
+        panelLines.push_back({last, 0.7f, kQuiet, 0.6f});
+    }
+    panelLines.push_back({"Press R to start over", 1.5f, HudText::kInk, 2.0f});
+    place();
 }
 
-void HudRows::startRound() { shown.resize(5); }
-
-HudText HudRows::centredRow(const std::string& text, int y, float scale) const {
-    const float wide = textWidth ? textWidth(text, scale) : 0.0f;
-    return {static_cast<float>(width / 2) - wide / 2.0f, static_cast<float>(y), scale, text};
+void HudRows::startRound() {
+    panelLines.clear();
+    place();
 }
 
 std::vector<HudText> HudRows::visibleRows(bool paused) const {
+    if (panelShown()) return std::vector<HudText>(shown.begin() + 5, shown.end());
     std::vector<HudText> rows = shown;
     if (paused) {
-        // Above the game-over rows, which stand around the middle.
-        rows.push_back(centredRow("Paused", height * 3 / 4, 2.0f));
-        rows.push_back(centredRow("Press P to play on", height * 3 / 4 - 50, 1.0f));
+        // Below the diagnostic rows, above the cat.
+        const float u = placement.unit(), top = static_cast<float>(placement.height()) - 200.0f * u;
+        rows.push_back(placement.centredRow("Paused", top, 2.0f * u));
+        rows.push_back(placement.centredRow("Press P to play on", top - 70.0f * u, u));
     }
     return rows;
 }

@@ -120,9 +120,13 @@ glm::vec2 WorldView::lookLimit() const {
     return glm::vec2(static_cast<float>(parts.width / 2), static_cast<float>(parts.height / 2));
 }
 
-void WorldView::setRows(const std::vector<HudText>& rows) { hud->setText(rows); }
+void WorldView::setRows(const std::vector<HudText>& rows, const HudShapes& shapes) { hud->setText(rows, shapes); }
 
 float WorldView::textWidth(const std::string& text, float scale) const { return hud->textWidth(text, scale); }
+
+float WorldView::textAscent() const { return hud->ascent(); }
+
+float WorldView::textDescent() const { return hud->descent(); }
 
 void WorldView::framePart(const char* part) {
     if (onFramePart) onFramePart(part);
@@ -168,7 +172,8 @@ void WorldView::draw(const World& world, const Frame& frame) {
     crosshairImage->position = glm::vec3(2.0f * frame.lookOffset.x / static_cast<float>(parts.width),
                                          2.0f * frame.lookOffset.y / static_cast<float>(parts.height), 0.0f);
     crosshairImage->texture = crosshairTexture(frame.aimOnTerrain);
-    parts.renderer->renderGui(guiObjects);
+    crosshairImage->scale = glm::vec3(frame.crosshairScale, 1.0f);
+    if (frame.showCrosshair) parts.renderer->renderGui(guiObjects);
     framePart("hud");
     if (frame.showHud && hud->built) hud->draw();
     framePart("end");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/HudShapes.h"
 #include "effects/HudText.h"
 #include "render/GraphicsQuality.h"
 #include "view/ScenePasses.h"
@@ -43,6 +44,8 @@ public:
         bool aimOnTerrain = false;   // the crosshair turns white over the landscape
         bool lampFrozen = false;     // the lamp stays where it was (Q)
         bool showHud = true;         // the HUD text is drawn (F3)
+        bool showCrosshair = true;
+        glm::vec2 crosshairScale{0.03f, 0.05f};  // half its size in normalised device coordinates
     };
 
     explicit WorldView(const Setup& setup);
@@ -70,10 +73,13 @@ public:
     // How far the crosshair may move from the centre: half the window.
     glm::vec2 lookLimit() const;
 
-    // The HUD rows of the next draw.
-    void setRows(const std::vector<HudText>& rows);
-    // The width of `text` at `scale` in the HUD's font, in pixels.
+    // The HUD rows of the next draw, over `shapes`.
+    void setRows(const std::vector<HudText>& rows, const HudShapes& shapes = HudShapes());
+    // The width of `text` at `scale` in the HUD's font, in pixels, and how far its ink reaches above
+    // and below the baseline at scale 1.
     float textWidth(const std::string& text, float scale) const;
+    float textAscent() const;
+    float textDescent() const;
 
     // One frame: the camera at the world's eye, the lamp following the cat, the shadows, the water
     // images, the scene, the water, the fountains, the sparkles, the scene into the window, the

@@ -74,6 +74,12 @@ TEST(Settings, HostileFilesAreNamedAndNeverMisread) {
     testing::internal::CaptureStderr();
     EXPECT_FLOAT_EQ(readText("[audio]\nvolume = 1.5").audioVolume, 1.0f);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("volume = 1.5"), std::string::npos);
+    testing::internal::CaptureStderr();
+    EXPECT_FLOAT_EQ(readText("[hud]\nscale = 2.5").hudScale, 1.0f);
+    EXPECT_FLOAT_EQ(readText("[HUD]\nscale = 0.5").hudScale, 0.5f);
+    const std::string toldHud = testing::internal::GetCapturedStderr();
+    EXPECT_NE(toldHud.find("scale = 2.5"), std::string::npos);
+    EXPECT_EQ(toldHud.find("scale = 0.5"), std::string::npos);
 
     testsupport::TempDirectory folder;
     const std::string fifo = folder.path() + "/fifo.ini";

@@ -108,7 +108,7 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     EXPECT_FLOAT_EQ(camera.aspectRatio, 640.0f / 360.0f);
     const glm::mat4 projection = camera.getProjectionMatrix();
     EXPECT_FLOAT_EQ(projection[0][0], projection[1][1] * 360.0f / 640.0f);
-    EXPECT_FLOAT_EQ(game->hudRows().rows()[4].x, 640.0f - 450.0f);
+    EXPECT_FLOAT_EQ(game->hudRows().rows()[4].x, 640.0f - 450.0f / 3.0f);
     EXPECT_EQ(game->view().lookLimit(), glm::vec2(320.0f, 180.0f));
     EXPECT_EQ(game->view().sceneTarget().width(), 320);  // low draws the scene at half the window
     EXPECT_EQ(game->view().sceneTarget().height(), 180);

@@ -1,5 +1,8 @@
 #include "game/Game.h"
 
+#include "entities/EnemyManager.h"
+#include "entities/Player.h"
+#include "entities/Rabbit.h"
 #include "game/ScoreBook.h"
 #include "support/HeardSounds.h"
 #include "support/TempDirectory.h"
@@ -70,7 +73,8 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     const std::string ended = told.substr(26, 16);
     EXPECT_EQ(contents(folder.path() + "/last.replay"), contents(gameSetup.recordPath));
     const int score = game->world().round().score;
-    EXPECT_EQ(game->hudRows().rows().back().text, score > 0 ? "New best score!" : "Best score: 0");
+    EXPECT_TRUE(showing(score > 0 ? "New best score!" : "Best score: 0"));
+    EXPECT_TRUE(showing("Last rounds:  " + std::to_string(score)));
     frame(50);
     EXPECT_EQ(printed.str().find("recorded", printed.str().find("recorded") + 1), std::string::npos) << "once";
 
@@ -113,6 +117,90 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(game->finished()) << "a recording of no ticks ends at once";
     EXPECT_NE(printed.str().find("replayed 0 ticks"), std::string::npos);
+}
+
+// The nearest standing rabbit on the ground, if any.
+const Rabbit* nearestRabbit(const World& world) {
+    const Rabbit* nearest = nullptr;
+    for (const auto& rabbit : world.enemies()->rabbits) {
+        const float d = glm::length(rabbit->position - world.player()->position);
+        if (rabbit->visible && (!nearest || d < glm::length(nearest->position - world.player()->position)))
+            nearest = rabbit.get();
+    }
+    return nearest;
+}
+
+// A scripted round of three seconds: the cat stands and fires at the nearest rabbit every tenth tick
+// while a rabbit just ahead fires back. The panel's numbers are what the world did, and every hit and
+// fall showed on the HUD in the frame it happened.
+TEST_F(GameRoundsTest, TheRoundPanelCountsWhatTheWorldDidAndTheHudShowsHitsAsTheyHappen) {
+    Game::Setup gameSetup = setup();
+    gameSetup.start.roundSeconds = 3;
+    int fired = 0;
+    Game* playing = nullptr;
+    gameSetup.script = [&](uint64_t tick) {
+        TickInput input;
+        const World& world = playing->world();
+        if (const Rabbit* rabbit = nearestRabbit(world)) {
+            const glm::vec3 toward = rabbit->position + glm::vec3(0.0f, 0.4f, 0.0f) - world.eye().position;
+            input.aim = glm::normalize(glm::transpose(glm::mat3(world.eye().getRotationMatrix())) * toward);
+            input.fire = tick % 10 == 5 && !world.roundOver();
+        }
+        fired += input.fire;
+        return input;
+    };
+    build(gameSetup);
+    playing = game.get();
+    game->stage([](World& world) {
+        world.putCat(world.player()->position, 0.0f, -0.6f, false);  // the eye high, looking over the cat
+        Rabbit& rabbit = *world.enemiesForStaging().rabbits.front();
+        rabbit.setPosition(world.player()->position + glm::vec3(4.0f, 0.5f, -4.0f));  // clear of the cat
+        rabbit.timeSinceSeen = 0.0f;
+        rabbit.shotCountdown = 0.2f;
+    });
+    frame(0);
+    int hits = 0, downed = 0, hurt = 0;
+    float health = 1.0f;
+    const auto shown = [&](const std::string& text) {
+        const auto& rows = game->overlayRows();
+        return std::any_of(rows.begin(), rows.end(), [&](const HudText& row) { return row.text == text; });
+    };
+    while (!game->gameOver()) {
+        frame(50);
+        const RoundSummary& summary = game->roundSummary();
+        if (game->gameOver()) break;
+        if (summary.shotsHit() > hits) {
+            EXPECT_FALSE(game->overlayShapes().empty()) << "the hit marker";
+        }
+        if (summary.rabbitsDowned() > downed) {
+            EXPECT_TRUE(shown("+5"));
+        }
+        if (game->world().round().health < health) {
+            EXPECT_GE(game->overlayShapes().vertices().size(), 24u + 6u) << "the flash and the marker";
+            ++hurt;
+        }
+        hits = summary.shotsHit();
+        downed = summary.rabbitsDowned();
+        health = game->world().round().health;
+    }
+    const RoundSummary& summary = game->roundSummary();
+    const World& world = game->world();
+    int hitsTaken = 0, fallen = 0;
+    for (const auto& rabbit : world.enemies()->rabbits) {
+        hitsTaken += rabbit->visible ? 3 - rabbit->hitPoints : 4;
+        fallen += !rabbit->visible;
+    }
+    EXPECT_EQ(summary.end(), RoundSummary::End::TimeUp);
+    EXPECT_EQ(summary.shotsFired(), fired);
+    EXPECT_EQ(summary.shotsHit(), hitsTaken);
+    EXPECT_EQ(summary.rabbitsDowned(), fallen);
+    EXPECT_EQ(summary.diamonds(), world.round().score - 5 * fallen);
+    EXPECT_GE(summary.rabbitsDowned(), 1)
+        << "the script downs the rabbit ahead: " << fired << " fired, " << summary.shotsHit() << " hit";
+    EXPECT_GE(hurt, 1) << "the rabbit should hit the cat";
+    EXPECT_EQ(summary.secondsSurvived(), 3);
+    EXPECT_TRUE(shown("Shots " + std::to_string(fired) + "   Hits " + std::to_string(hitsTaken) + " (" +
+                      std::to_string((hitsTaken * 100 + fired / 2) / fired) + "%)"));
 }
 
 }  // namespace

@@ -128,7 +128,8 @@ TEST_F(GameTest, TheRoundRunsInTicksOfItsOwnAndRStartsTheSameWorldFromTheSameSee
     frame(17);
     EXPECT_TRUE(game->gameOver());
     EXPECT_EQ(sounds->count("time up"), 1);
-    EXPECT_EQ(game->hudRows().rows().size(), 7u);
+    EXPECT_EQ(game->hudRows().rows()[5].text, "Time's up");
+    EXPECT_FALSE(game->overlayShapes().empty()) << "the panel's backdrop";
     EXPECT_LT(glm::length(glm::vec3(sounds->camera[3]) - game->view().camera().position), 1e-3f) << "listener";
     const auto oldLandscape = world().terrain()->mesh;
     tap(GLFW_KEY_R);
@@ -222,10 +223,13 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
     game->stage([](World& w) { w.roundForStaging().health = 0.0f; });
     frame(17);
     const std::string score = world().round().getScoreText();
-    EXPECT_EQ(rows().substr(rows().find("Health")), "Health: 0%|" + score + "|||" + score + "|Press R to start over|");
+    const std::string frozen = "Health: 0%|" + score + "|||Knocked out|" + score + "|";
+    EXPECT_EQ(rows().substr(rows().find("Health"), frozen.size()), frozen);
     const auto& shown = game->hudRows().rows();
-    EXPECT_EQ(glm::vec2(shown[5].x, shown[5].scale), glm::vec2(320 / 2 - 240, 3));
-    EXPECT_EQ(glm::vec2(shown[6].y, shown[6].scale), glm::vec2(240 / 2 - 100, 1.5f));
+    EXPECT_EQ(shown.back().text, "Press R to start over");
+    EXPECT_GT(shown[6].scale, shown.back().scale) << "the score largest";
+    EXPECT_NEAR(shown[6].x + game->view().textWidth(score, shown[6].scale) / 2.0f, 160.0f, 0.5f) << "centred";
+    EXPECT_EQ(game->overlayRows().front().text, "Knocked out") << "the panel hides the corner rows";
     game->stage([](World& w) { w.roundForStaging().score += 7; });
     frame(17);
     EXPECT_EQ(shown[2].text, score);

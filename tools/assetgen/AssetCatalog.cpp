@@ -53,6 +53,7 @@ std::vector<Asset> assetCatalog() {
         texture("rabbit_body_512.png", paintRabbitBody),
         texture("rabbit_eye_256.png", paintRabbitEye),
         texture("item_64.png", paintItem),
+        texture("carried_gem_64.png", paintCarriedGem),
         texture("projectile_512.png", paintProjectile),
         texture("grass_128.png", paintGrass),
         texture("water/dudv.png", paintWaterDudv),

@@ -10,8 +10,10 @@
 
 using paint::rgb;
 
-Image paintItem() {
-    const glm::vec3 deep = rgb(0, 96, 170), bright = rgb(40, 205, 245), sheen = rgb(170, 245, 255);
+namespace {
+
+// A gem's facets: light and dark columns over a height gradient from `deep` to `bright`, with a glint.
+Image paintGem(const glm::vec3& deep, const glm::vec3& bright, const glm::vec3& sheen) {
     Image image(64, 64);
     image.paint([&](int x, int y) {
         glm::vec2 uv = pixelUv(image, x, y);
@@ -26,6 +28,12 @@ Image paintItem() {
     });
     return image;
 }
+
+}  // namespace
+
+Image paintItem() { return paintGem(rgb(0, 96, 170), rgb(40, 205, 245), rgb(170, 245, 255)); }
+
+Image paintCarriedGem() { return paintGem(rgb(110, 0, 30), rgb(240, 45, 70), rgb(255, 200, 190)); }
 
 Image paintProjectile() {
     Noise noise(505);

@@ -23,7 +23,7 @@ void writeFlyingRabbitModel(const std::string& path) {
     body.append(MeshBuilder::fromSurfaces(rabbitrig::wingParts()));
 
     ColladaWriter writer;
-    writer.addMesh("diamond", diamond, "item_64.png");
+    writer.addMesh("diamond", diamond, "carried_gem_64.png");
     writer.addMesh("body", body, "rabbit_body_512.png");
     writer.addMesh("eyes", MeshBuilder::fromSurfaces(rabbitrig::eyeParts()), "rabbit_eye_256.png");
     writer.save(path);

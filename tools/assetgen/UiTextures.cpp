@@ -28,7 +28,8 @@ Image crosshair(const glm::vec3& colour) {
     image.paint([&](int x, int y) {
         float d = crosshairDistance(x + 0.5f - size / 2.0f, y + 0.5f - size / 2.0f);
         float fill = paint::smooth(0.7f, -0.7f, d);
-        float edge = 0.75f * paint::smooth(2.8f, 1.6f, d);
+        // A dark rim about three texels wide, so the crosshair reads on sky, grass and rock alike.
+        float edge = 0.9f * paint::smooth(4.2f, 2.6f, d);
         float alpha = fill + edge * (1.0f - fill);
         glm::vec3 c = alpha > 0 ? (colour * fill + outline * edge * (1.0f - fill)) / alpha : colour;
         return glm::vec4(c, alpha);

@@ -4,6 +4,9 @@
 // display:
 //   quillmarsh_snapshot OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD]
 //                               [--walk FRAMES] [--fire-every K] [--lift Y] [--game-over] [--lake]
+//                               [--scores DIR] [--hit-from-behind FRAME]
+// --scores DIR keeps the rounds in DIR's score file, so the round-end panel shows the best and last
+// rounds. --hit-from-behind FRAME fires a rabbit's shot at the cat from behind at that frame.
 // --lake first puts the cat on a shore facing open water (then --turn, --pitch and --lift apply).
 // --look-back FRAME turns the cat round at that frame, so the camera looks back along its path.
 // --jump FRAME holds space from that frame on (the cat jumps).
@@ -18,6 +21,8 @@
 #include "app/Windowing.h"
 #include "entities/Player.h"
 #include "game/Game.h"
+#include "game/ScoreBook.h"
+#include "scene/ObjectTags.h"
 #include "scene/Random.h"
 #include "world/World.h"
 
@@ -53,6 +58,8 @@ struct Options {
     int lookBackFrame = -1;
     int jumpFrame = -1;
     int fountainGrid = 0;  // 0: the default
+    std::string scores;
+    int hitFrame = -1;
     QualityLevel quality = QualityLevel::High;
     Settings settings;  // the defaults with the samples and fountain grid asked for
 };
@@ -75,6 +82,10 @@ bool parse(int argc, char** argv, Options& o) {
         ++i;
         if (a == "--size") {
             if (std::sscanf(next, "%dx%d", &o.width, &o.height) != 2 || o.width <= 0 || o.height <= 0) return false;
+        } else if (a == "--scores") {
+            o.scores = next;
+        } else if (a == "--hit-from-behind") {
+            o.hitFrame = std::atoi(next);
         } else if (a == "--frames") {
             o.frames = std::atoi(next);
         } else if (a == "--seed") {
@@ -132,7 +143,7 @@ int main(int argc, char** argv) {
             << "usage: " << argv[0]
             << " OUT.png [--size WxH] [--frames N] [--seed S] [--pitch RAD] [--turn RAD] [--walk FRAMES]"
                " [--fire-every K] [--lift Y] [--game-over] [--lake] [--step MS] [--look-back FRAME] [--jump FRAME]"
-               " [--fountain-grid N] [--quality LEVEL] [--samples N]"
+               " [--fountain-grid N] [--quality LEVEL] [--samples N] [--scores DIR] [--hit-from-behind FRAME]"
             << std::endl;
         return 2;
     }
@@ -157,6 +168,11 @@ int main(int argc, char** argv) {
         setup.start.seed = o.seed != 0 ? o.seed : freshSeed();
         if (o.stepMs > 0) setup.clock = [&fakeNow] { return fakeNow; };
         Game game(setup);
+        if (!o.scores.empty()) {
+            auto book = std::make_shared<ScoreBook>(o.scores, std::cerr);
+            book->load();
+            game.setScoreBook(book);
+        }
         game.stage([&o](World& world) {
             glm::vec3 at = world.player()->position;
             float yaw = world.player()->rotation.y;
@@ -182,6 +198,14 @@ int main(int argc, char** argv) {
             input.keys[kKeyW] = frame < o.walkFrames ? 1 : 0;
             input.keys[kKeySpace] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
             if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) game.fire();
+            if (frame == o.hitFrame) {
+                game.stage([](World& world) {
+                    const Player& cat = *world.player();
+                    const glm::vec3 behind = glm::vec3(cat.getRotationMatrix() * glm::vec4(0, 0, 1, 0));
+                    const glm::vec3 chest = cat.position + glm::vec3(0.0f, 0.5f, 0.0f);
+                    world.fire(-behind * 4.0f, chest + behind * 3.0f, 1.5f, tags::kProjectile);
+                });
+            }
             if (frame == o.lookBackFrame) {
                 game.stage([](World& world) {
                     const Player& cat = *world.player();
