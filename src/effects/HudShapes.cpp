@@ -14,10 +14,8 @@ void HudShapes::fade(const glm::vec2& low, const glm::vec2& high, int innerEdge,
     // The corners anticlockwise from the bottom-left, and which of them lie on each edge (left,
     // bottom, right, top).
     const glm::vec2 corners[4] = {low, {high.x, low.y}, high, {low.x, high.y}};
-    const bool onEdge[4][4] = {{true, false, false, true},
-                               {true, true, false, false},
-                               {false, true, true, false},
-                               {false, false, true, true}};
+    const bool onEdge[4][4] = {
+        {true, false, false, true}, {true, true, false, false}, {false, true, true, false}, {false, false, true, true}};
     Vertex v[4];
     for (int i = 0; i < 4; ++i) v[i] = {corners[i], onEdge[innerEdge & 3][i] ? inner : outer};
     quad(v[0], v[1], v[2], v[3]);

@@ -159,7 +159,7 @@ void Game::runTick() {
     if (recordingRound) taken.inputs.push_back(tick);
     currentWorld->tick(tick);
     tellSounds(currentWorld->events());
-    summary.take(currentWorld->events(), currentWorld->seconds());
+    summary.take(currentWorld->events());
     feedback.take(currentWorld->events());
     for (const WorldEvent& event : currentWorld->events()) {
         if (event.kind == WorldEvent::Kind::TimeUp || event.kind == WorldEvent::Kind::HealthGone) endRound();
@@ -203,11 +203,12 @@ void Game::endRound() {
     std::string best;
     std::vector<int> lastScores;
     taken.endState = currentWorld->stateHash();
+    const int lengthMs = currentWorld->start().roundSeconds * 1000;
+    const int seconds = (lengthMs - round.timeLeft + 500) / 1000;
+    summary.lasted(seconds);
     // A round played back is no new round: it is neither scored nor kept again.
     if (!setup.replay) {
         if (scoreBook) {
-            const int lengthMs = currentWorld->start().roundSeconds * 1000;
-            const int seconds = (lengthMs - round.timeLeft + 500) / 1000;
             const bool beaten = scoreBook->record(round.score, seconds);
             best = beaten ? "New best score!" : "Best score: " + std::to_string(scoreBook->best());
             const auto& recent = scoreBook->recent();

@@ -69,15 +69,15 @@ void HudFeedback::draw(const HudLayout& layout, const Scene& scene, HudShapes& s
     const float w = static_cast<float>(layout.width()), h = static_cast<float>(layout.height()), u = layout.unit();
     if (sinceHit < kFlashSeconds) {
         // Red glowing in from all four edges, gone in under half a second.
-        const glm::vec4 edge = faded(kHurt, 0.55f * (1.0f - sinceHit / kFlashSeconds)), clear = faded(kHurt, 0.0f);
-        const float depth = 0.09f * std::min(w, h);
+        const glm::vec4 edge = faded(kHurt, 0.7f * (1.0f - sinceHit / kFlashSeconds)), clear = faded(kHurt, 0.0f);
+        const float depth = 0.12f * std::min(w, h);
         shapes.fade({0.0f, 0.0f}, {depth, h}, 0, edge, clear);
         shapes.fade({w - depth, 0.0f}, {w, h}, 2, edge, clear);
         shapes.fade({0.0f, 0.0f}, {w, depth}, 1, edge, clear);
         shapes.fade({0.0f, h - depth}, {w, h}, 3, edge, clear);
     }
     if (sinceHit < kMarkerSeconds) {
-        // A wedge on a ring round the middle of the screen, pointing where the shot came from: up is
+        // A wedge round the middle of the screen, pointing where the shot came from: up is
         // ahead of the eye, down behind it. It turns as the cat turns.
         const glm::vec2 ahead = glm::vec2(scene.ahead.x, scene.ahead.z);
         const glm::vec2 toShooter = glm::vec2(shooter.x - scene.cat.x, shooter.z - scene.cat.z);
@@ -85,7 +85,9 @@ void HudFeedback::draw(const HudLayout& layout, const Scene& scene, HudShapes& s
             const glm::vec2 forward = glm::normalize(ahead), right(-forward.y, forward.x);
             const glm::vec2 d = glm::normalize(glm::vec2(glm::dot(toShooter, right), glm::dot(toShooter, forward)));
             const glm::vec2 side(-d.y, d.x), middle(w / 2.0f, h / 2.0f);
-            const float radius = 0.3f * std::min(w, h), length = 34.0f * u, half = 22.0f * u;
+            // On an ellipse out beyond the cat, so the wedge never hides in it.
+            const glm::vec2 radius(0.32f * w, 0.38f * h);
+            const float length = 60.0f * u, half = 32.0f * u;
             const float opacity = 1.0f - std::max(0.0f, sinceHit - 0.5f) / (kMarkerSeconds - 0.5f);
             const glm::vec2 base = middle + d * radius, tip = base + d * length;
             const float rim = 3.0f * u;

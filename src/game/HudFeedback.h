@@ -28,8 +28,8 @@ public:
 
     // What the frame shows that feedback is drawn against.
     struct Scene {
-        glm::vec2 crosshair{0.0f};  // window pixels
-        glm::vec3 cat{0.0f};        // world position
+        glm::vec2 crosshair{0.0f};           // window pixels
+        glm::vec3 cat{0.0f};                 // world position
         glm::vec3 ahead{0.0f, 0.0f, -1.0f};  // the eye's forward direction in the world
         HudText scoreRow;                    // where "+1" rises from
     };

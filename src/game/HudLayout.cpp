@@ -16,7 +16,8 @@ constexpr float kPanelPadding = 36.0f;
 
 HudLayout::HudLayout(int width, int height, float hudScale, Font measures)
     : wide(width), high(height), font(std::move(measures)) {
-    const float fit = std::min(static_cast<float>(width) / kReferenceWidth, static_cast<float>(height) / kReferenceHeight);
+    const float fit =
+        std::min(static_cast<float>(width) / kReferenceWidth, static_cast<float>(height) / kReferenceHeight);
     // Beyond one and a half times its size for the window the corner rows would reach the cat.
     scale = std::max(fit * std::min(hudScale, kMaxGrowth), kMinScale);
 }

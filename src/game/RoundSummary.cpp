@@ -2,9 +2,7 @@
 
 #include <cstdio>
 
-void RoundSummary::take(const WorldEvents& events, double roundSeconds) {
-    if (ended != End::Running) return;
-    secondsIn = roundSeconds;
+void RoundSummary::take(const WorldEvents& events) {
     for (const WorldEvent& event : events) {
         if (ended != End::Running) break;
         switch (event.kind) {
@@ -26,8 +24,8 @@ std::vector<std::string> RoundSummary::statTexts() const {
     char survived[16];
     const int seconds = secondsSurvived();
     std::snprintf(survived, sizeof survived, "%02d:%02d", seconds / 60, seconds % 60);
-    return {"Diamonds " + std::to_string(diamondsTaken) + "   Rabbits downed " + std::to_string(downed),
-            "Shots " + std::to_string(fired) + "   Hits " + std::to_string(hits) + " (" + std::to_string(accuracy) +
-                "%)",
-            "Survived " + std::string(survived)};
+    return {
+        "Diamonds " + std::to_string(diamondsTaken) + "   Rabbits downed " + std::to_string(downed),
+        "Shots " + std::to_string(fired) + "   Hits " + std::to_string(hits) + " (" + std::to_string(accuracy) + "%)",
+        "Survived " + std::string(survived)};
 }

@@ -13,8 +13,10 @@ class RoundSummary {
 public:
     enum class End { Running, TimeUp, KnockedOut };
 
-    // The events of the tick that brought the round to `roundSeconds`; none after its end count.
-    void take(const WorldEvents& events, double roundSeconds);
+    // The events of one tick; none after the round's end count.
+    void take(const WorldEvents& events);
+    // The round lasted `seconds` (as the score book has it).
+    void lasted(int seconds) { survived = seconds; }
     // A new round: everything back to nothing.
     void clear() { *this = RoundSummary(); }
 
@@ -23,8 +25,7 @@ public:
     int rabbitsDowned() const { return downed; }
     int shotsFired() const { return fired; }
     int shotsHit() const { return hits; }
-    // Whole seconds from the start of the round to its end, rounded.
-    int secondsSurvived() const { return static_cast<int>(secondsIn + 0.5); }
+    int secondsSurvived() const { return survived; }
 
     // "Time's up" or "Knocked out".
     std::string reasonText() const;
@@ -37,5 +38,5 @@ private:
     int downed = 0;
     int fired = 0;
     int hits = 0;
-    double secondsIn = 0.0;
+    int survived = 0;
 };

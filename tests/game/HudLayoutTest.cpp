@@ -44,12 +44,12 @@ TEST(HudLayoutTest, RowsAndTheRoundPanelFitEveryWindowAndKeepTheirPlacesAtTheRef
     round.timeLeft = 0;
     round.score = 9999;
     RoundSummary summary;
-    summary.take({{WorldEvent::Kind::PlayerShot}, {WorldEvent::Kind::RabbitHit}, {WorldEvent::Kind::HealthGone}}, 59.6);
+    summary.take({{WorldEvent::Kind::PlayerShot}, {WorldEvent::Kind::RabbitHit}, {WorldEvent::Kind::HealthGone}});
     for (const float hudScale : {1.0f, 0.5f, 2.0f}) {
-        for (const glm::ivec2& size : {glm::ivec2(640, 360), glm::ivec2(960, 540), glm::ivec2(1920, 1080),
-                                      glm::ivec2(3840, 2160)}) {
-            const std::string where = std::to_string(size.x) + "x" + std::to_string(size.y) + " at " +
-                                      std::to_string(hudScale);
+        for (const glm::ivec2& size :
+             {glm::ivec2(640, 360), glm::ivec2(960, 540), glm::ivec2(1920, 1080), glm::ivec2(3840, 2160)}) {
+            const std::string where =
+                std::to_string(size.x) + "x" + std::to_string(size.y) + " at " + std::to_string(hudScale);
             HudRows rows(size.x, size.y, hudScale, wideFont());
             rows.update(round, false, 1000, true);
             rows.updateCulledRow(12345, true, true);
@@ -91,9 +91,10 @@ TEST(HudLayoutTest, TheRoundPanelTellsWhyTheRoundEndedAndWhatItHeld) {
                               {WorldEvent::Kind::PlayerShot}, {WorldEvent::Kind::RabbitHit},
                               {WorldEvent::Kind::RabbitHit},  {WorldEvent::Kind::RabbitFell},
                               {WorldEvent::Kind::Diamond},    {WorldEvent::Kind::Heal}};
-    summary.take(tick, 1.0);
-    summary.take({{WorldEvent::Kind::Diamond}, {WorldEvent::Kind::TimeUp}, {WorldEvent::Kind::Diamond}}, 60.0);
-    summary.take(tick, 61.0);  // the world plays on after the round
+    summary.take(tick);
+    summary.take({{WorldEvent::Kind::Diamond}, {WorldEvent::Kind::TimeUp}, {WorldEvent::Kind::Diamond}});
+    summary.take(tick);  // the world plays on after the round
+    summary.lasted(60);
     EXPECT_EQ(summary.reasonText(), "Time's up");
     EXPECT_EQ(summary.statTexts(),
               (std::vector<std::string>{"Diamonds 2   Rabbits downed 1", "Shots 3   Hits 2 (67%)", "Survived 01:00"}));
@@ -104,12 +105,14 @@ TEST(HudLayoutTest, TheRoundPanelTellsWhyTheRoundEndedAndWhatItHeld) {
     rows.endRound(round, summary, "New best score!", {});
     std::string shown;
     for (const HudText& row : rows.visibleRows(false)) shown += row.text + "|";
-    EXPECT_EQ(shown, "Time's up|Score: 7|Diamonds 2   Rabbits downed 1|Shots 3   Hits 2 (67%)|Survived 01:00|"
-                     "New best score!|Press R to start over|");
+    EXPECT_EQ(shown,
+              "Time's up|Score: 7|Diamonds 2   Rabbits downed 1|Shots 3   Hits 2 (67%)|Survived 01:00|"
+              "New best score!|Press R to start over|");
     rows.startRound();
     EXPECT_EQ(rows.visibleRows(false).size(), 5u);
     summary.clear();
-    summary.take({{WorldEvent::Kind::HealthGone}}, 12.4);
+    summary.take({{WorldEvent::Kind::HealthGone}});
+    summary.lasted(12);
     EXPECT_EQ(summary.reasonText(), "Knocked out");
     EXPECT_EQ(summary.statTexts().back(), "Survived 00:12");
 }
@@ -186,7 +189,9 @@ TEST(HudFeedbackTest, HitsScoresHealsLowHealthAndTheLevelNameShowAndFade) {
     HudFeedback feedback;
     const HudText health{100, 150, 1, "Health: 50%"};
     EXPECT_EQ(feedback.healthRow(health, 0.5f).color, HudText::kInk);
-    feedback.take({{WorldEvent::Kind::RabbitHit}, {WorldEvent::Kind::RabbitFell}, {WorldEvent::Kind::Diamond},
+    feedback.take({{WorldEvent::Kind::RabbitHit},
+                   {WorldEvent::Kind::RabbitFell},
+                   {WorldEvent::Kind::Diamond},
                    {WorldEvent::Kind::Heal}});
     feedback.showLevel("Graphics: medium");
     Drawn now = draw(feedback);

@@ -200,9 +200,10 @@ int main(int argc, char** argv) {
             if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) game.fire();
             if (frame == o.hitFrame) {
                 game.stage([](World& world) {
-                    const Player& cat = *world.player();
-                    const glm::vec3 behind = glm::vec3(cat.getRotationMatrix() * glm::vec4(0, 0, 1, 0));
-                    const glm::vec3 chest = cat.position + glm::vec3(0.0f, 0.5f, 0.0f);
+                    // From the eye's side of the cat, level with its chest.
+                    const glm::vec3 chest = world.player()->position + glm::vec3(0.0f, 1.0f, 0.0f);
+                    glm::vec3 behind = world.eye().position - chest;
+                    behind = glm::normalize(glm::vec3(behind.x, 0.0f, behind.z));
                     world.fire(-behind * 4.0f, chest + behind * 3.0f, 1.5f, tags::kProjectile);
                 });
             }
