@@ -84,6 +84,7 @@ void Game::newWorld() {
 void Game::setQuality(const GraphicsQuality& quality) {
     worldView->setQuality(quality, *currentWorld);
     feedback.showLevel(std::string("Graphics: ") + qualityName(quality.level));
+    feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
 }
@@ -113,7 +114,9 @@ void Game::onFramePart(std::function<void(const char*)> hook) { worldView->onFra
 void Game::frame(const FrameInput& frameInput) {
     const int64_t now = clock();
     // Feedback fades in real time; a stall fades it at once rather than skipping to another state.
-    if (framed && now > lastFrame) feedback.advance(static_cast<float>(std::min(double(now - lastFrame) / 1e9, 1.0)));
+    if (framed && now > lastFrame && !feedbackPaused)
+        feedback.advance(static_cast<float>(std::min(double(now - lastFrame) / 1e9, 1.0)));
+    feedbackPaused = false;
     if (framed && now > lastFrame) framesPerSecond = static_cast<int>(std::lround(1e9 / double(now - lastFrame)));
     lastFrame = now;
     framed = true;

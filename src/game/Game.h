@@ -190,4 +190,5 @@ private:
     int64_t lastFrame = 0;
     bool framed = false;
     bool wasRunning = false;
+    bool feedbackPaused = false;  // the next frame's time does not fade the feedback
 };

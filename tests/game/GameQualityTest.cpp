@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <array>
 #include <cmath>
 #include <utility>
@@ -142,4 +144,17 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     EXPECT_EQ(game->world().terrain()->programId, land);
     EXPECT_EQ(lightCount(water), 2);
     EXPECT_EQ(lightCount(land), 2);
+    // The new level's name shows for two seconds from the first frame after the switch, however long
+    // the switch took.
+    const auto named = [this] {
+        const auto& rows = game->overlayRows();
+        return std::any_of(rows.begin(), rows.end(), [](const HudText& row) { return row.text == "Graphics: medium"; });
+    };
+    frame(5000);
+    EXPECT_TRUE(named());
+    frame(900);
+    frame(900);
+    EXPECT_TRUE(named());
+    frame(300);
+    EXPECT_FALSE(named());
 }
