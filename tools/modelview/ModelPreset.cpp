@@ -37,7 +37,7 @@ ModelPreset presetFor(const std::string& name) {
                 {0, 0.65f, 0},
                 {{0, 20, 4}, {200, 10, 2.8f}, {270, 4, 2.8f}}};
     if (name == "flying-rabbit") {
-        MeshLook diamond{"item_64.png", 64, 10, 0.01f, false, {0, 1.5f, 0}, {0, 0, 0}, glm::vec3(1.0f / 15)};
+        MeshLook diamond{"carried_gem_64.png", 64, 10, 0.01f, false, {0, 1.5f, 0}, {0, 0, 0}, glm::vec3(1.0f / 15)};
         return {
             "flying-rabbit.dae",
             {diamond, character("rabbit_body_512.png", 512, 10, 0.01f), character("rabbit_eye_256.png", 256, 10, 1)},
