@@ -28,9 +28,9 @@ HudLayout::Box HudLayout::safeArea() const {
 }
 
 HudLayout::Box HudLayout::catArea() const {
-    // The eye stands behind and above the cat: it fills the lower middle of the view.
+    // The eye stands behind and above the cat: cat and cushion fill the lower middle of the view.
     const float w = static_cast<float>(wide), h = static_cast<float>(high);
-    return {w * 0.4f, h * 0.2f, w * 0.6f, h * 0.5f};
+    return {w * 0.4f, h * 0.08f, w * 0.6f, h * 0.45f};
 }
 
 float HudLayout::textWidth(const std::string& text, float rowScale) const {

@@ -67,6 +67,21 @@ TEST_F(HudTest, TextIsLightInkInADarkOutlineOverEverythingAndGoesWithTheHud) {
     EXPECT_LT(brightness(*std::find_if(pixels.begin() + y * 160, pixels.end(),
                                        [](const testsupport::Pixel& p) { return brightness(p) != 128; })),
               128);
+
+    // Shapes lie flat under the text, half see-through where asked; a row's colour is its ink's.
+    HudShapes shapes;
+    shapes.rect({0, 0}, {160, 160}, {0.0f, 0.0f, 1.0f, 0.5f});
+    shapes.rect({100, 100}, {160, 160}, {0.0f, 0.0f, 1.0f, 1.0f});
+    hud->setText({{10, 20, 1, "HI", {1.0f, 0.0f, 0.0f, 1.0f}}}, shapes);
+    target.clear({128, 128, 128, 255});
+    hud->draw();
+    EXPECT_EQ(target.at(130, 130), (testsupport::Pixel{0, 0, 255, 255}));
+    const testsupport::Pixel blended = target.at(130, 90);
+    EXPECT_NEAR(blended[0], 64, 2);
+    EXPECT_NEAR(blended[2], 191, 2);
+    int red = 0;
+    for (const testsupport::Pixel& p : target.pixels()) red += p[0] > 200 && p[1] < 40;
+    EXPECT_GT(red, 100);
     const GLuint vao = hud->vao, vbo = hud->vbo, texture = hud->font.texture;
     hud.reset();
     EXPECT_FALSE(glIsVertexArray(vao) || glIsBuffer(vbo) || glIsTexture(texture));
