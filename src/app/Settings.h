@@ -1,6 +1,8 @@
 #pragma once
 
+#include "game/LookSettings.h"
 #include "render/GraphicsQuality.h"
+#include "world/Difficulty.h"
 
 #include <optional>
 #include <string>
@@ -26,6 +28,12 @@ struct Settings {
     bool audioEnabled = true;
     float audioVolume = 1.0f;   // master volume, 0 to 1
     bool audioAmbience = true;  // the quiet wind under the game's sounds
+
+    // [game]
+    Difficulty difficulty = Difficulty::Normal;
+
+    // [controls]
+    LookSettings look;
 };
 
 // The scene render scale a player may ask for.

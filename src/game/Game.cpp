@@ -39,6 +39,7 @@ Game::Game(const Setup& gameSetup)
       nextSeeds(setup.nextSeeds ? setup.nextSeeds : std::function<unsigned int()>(freshSeed)),
       sounds(std::make_shared<SoundEvents>()) {
     worldView->adopt(*currentWorld);
+    setLook(setup.look);
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
     recordingOn = !setup.recordPath.empty() && !setup.replay;
     worldView->setRows(rows.visibleRows(false));
@@ -84,6 +85,11 @@ void Game::setQuality(const GraphicsQuality& quality) {
     worldView->setQuality(quality, *currentWorld);
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
+}
+
+void Game::setLook(const LookSettings& look) {
+    input.setLook(look);
+    worldView->setFieldOfView(look.fieldOfView);
 }
 
 void Game::resize(int width, int height) {
@@ -236,10 +242,11 @@ void Game::finish() {
 void Game::startNewWorld() {
     newWorldAsked = false;
     endRecording();
-    // The cat keeps facing where it faced and the eye its pitch, as in the last world.
+    // The cat faces the new world's most open way; the eye keeps its pitch, as in the last world.
     World::Start next = currentWorld->start();
     next.seed = nextSeeds();
-    next.yaw = currentWorld->player()->rotation.y;
+    next.yaw = 0.0f;
+    next.difficulty = setup.start.difficulty;
     next.pitch = currentWorld->eye().rotation.x;
     beginWorld(next);
     sounds->onNewWorld();

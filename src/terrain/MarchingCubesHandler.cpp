@@ -124,12 +124,16 @@ void MarchingCubesHandler::updateStatistics() {
     meanDensity = points.empty() ? 0.0f : sum / static_cast<float>(points.size());
 }
 
+float MarchingCubesHandler::levelToMarch() const {
+    if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) return meanDensity;
+    return DEFAULT_ISO_LEVEL;
+}
+
 Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     glUseProgram(marchingCubesProgramId);
 
     // The preferred level only makes a surface when the grid straddles it.
-    isoLevel = DEFAULT_ISO_LEVEL;
-    if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) isoLevel = meanDensity;
+    isoLevel = levelToMarch();
 
     table.bind(StorageBinding::kTriangleTable);
 

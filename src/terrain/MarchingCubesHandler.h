@@ -38,6 +38,9 @@ public:
     // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
     // buffer is sized by counting the triangles on the host first, not for the worst case.
     Triangle* generateTriangles(int n, unsigned int& count);
+    // The level the next generateTriangles marches at: the preferred one when the grid straddles it,
+    // else the grid's mean.
+    float levelToMarch() const;
 
     std::vector<Triangle> triangles;
     float isoLevel = DEFAULT_ISO_LEVEL;

@@ -14,6 +14,7 @@
 
 class BulletDebugDrawer;
 class SceneTarget;
+class TexturedMesh;
 class WaterFrameBuffers;
 class Hud;
 class World;
@@ -62,6 +63,8 @@ public:
     // The window's drawable area changed: projection, HUD, targets follow. A zero size is ignored.
     void resize(int width, int height, const World& world);
     int width() const { return parts.width; }
+    // The vertical field of view, in degrees, from the next frame on.
+    void setFieldOfView(float degrees);
     int height() const { return parts.height; }
 
     // The direction through the point `lookOffset` pixels from the window's centre, in the eye's own
@@ -106,6 +109,9 @@ public:
 private:
     void framePart(const char* part);
     void followEye(const World& world);
+    // Leaves out of this frame the meshes of the cat and the rabbits so close to the view that the near
+    // plane would cut through them; the caller shows them again.
+    std::vector<TexturedMesh*> hideCloseMeshes(const World& world) const;
     void moveLamp(const World& world);
 
     float brightness;  // of the settings; the renderer reads it at every draw

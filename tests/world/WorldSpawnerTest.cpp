@@ -33,7 +33,7 @@ TEST(WorldSpawner, ClustersLandApartAndOneSeedScattersTheSameWorld) {
             return ItemManager::SpawnedFountain{};
         };
         Random random(seed);
-        WorldSpawner::scatter(items, enemies, world.get(), nullptr, World::kPlayerStart, random);
+        WorldSpawner::scatter(items, enemies, world.get(), nullptr, World::kPlayerStart, World::kPlayerStart, random);
         for (const auto& rabbit : enemies.rabbits) spots.push_back(rabbit->position);
         enemies.clear(world.get());
         items.clear(world.get());
