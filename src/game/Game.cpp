@@ -5,6 +5,7 @@
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
 #include "game/ScoreBook.h"
+#include "render/Camera.h"
 #include "view/WorldView.h"
 
 #if defined(__GLIBC__)
@@ -285,6 +286,7 @@ void Game::drawFrame(float worldSeconds) {
     frame.lampFrozen = lampFrozen;
     frame.showHud = flipped.showHudText;
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
-    sounds->followCamera(currentWorld->eye().getModelMatrix());
     worldView->draw(*currentWorld, frame);
+    // Heard from where it is seen.
+    sounds->followCamera(worldView->camera().getModelMatrix());
 }

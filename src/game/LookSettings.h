@@ -10,9 +10,9 @@ enum class MouseMode { Crosshair, Turn };
 
 struct LookSettings {
     MouseMode mode = MouseMode::Crosshair;
-    float sensitivity = 1.0f;     // a multiple of the usual speed of every look, above 0
-    bool invertY = false;         // moving the mouse up looks down
-    float fieldOfView = 60.0f;    // vertical, in degrees
+    float sensitivity = 1.0f;   // a multiple of the usual speed of every look, above 0
+    bool invertY = false;       // moving the mouse up looks down
+    float fieldOfView = 60.0f;  // vertical, in degrees
 
     static constexpr float kMinSensitivity = 0.05f;
     static constexpr float kMaxSensitivity = 20.0f;

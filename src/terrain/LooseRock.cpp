@@ -33,8 +33,8 @@ public:
             const int x = static_cast<int>(i % n);
             const int y = static_cast<int>((i / n) % n);
             const int z = static_cast<int>(i / nn);
-            const size_t neighbours[6] = {x > 0 ? i - 1 : i, x < n - 1 ? i + 1 : i, y > 0 ? i - n : i,
-                                          y < n - 1 ? i + n : i, z > 0 ? i - nn : i, z < n - 1 ? i + nn : i};
+            const size_t neighbours[6] = {x > 0 ? i - 1 : i,     x < n - 1 ? i + 1 : i, y > 0 ? i - n : i,
+                                          y < n - 1 ? i + n : i, z > 0 ? i - nn : i,    z < n - 1 ? i + nn : i};
             for (size_t next : neighbours) {
                 if (reached[next] || solid(next) != wantSolid) continue;
                 reached[next] = 1;

@@ -41,8 +41,9 @@ namespace {
 const glm::vec3 kEyeOffset(0.0f, 2.0f, 5.0f);
 // The eye orbits this point above the cat (its height with no pitch), and the view stands off it.
 const glm::vec3 kOrbitOffset(0.0f, 2.0f, 0.0f);
-// The ball round the near plane that the view keeps out of the landscape.
-constexpr double kViewBallRadius = 0.3;
+// The ball round the near plane (at the widest field of view the settings allow) that the view keeps
+// out of the landscape.
+constexpr double kViewBallRadius = 0.4;
 // Farthest the aim reaches.
 constexpr float kAimReach = 200.0f;
 // Limits of the eye's pitch, in radians.

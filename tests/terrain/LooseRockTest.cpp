@@ -25,7 +25,9 @@ constexpr float kIso = 8.0f;
 class SmallGrid {
 public:
     explicit SmallGrid(int n) : n(n), points(static_cast<size_t>(n) * n * n, glm::vec4(0.0f)) {}
-    glm::vec4& at(int x, int y, int z) { return points[x + static_cast<size_t>(y) * n + static_cast<size_t>(z) * n * n]; }
+    glm::vec4& at(int x, int y, int z) {
+        return points[x + static_cast<size_t>(y) * n + static_cast<size_t>(z) * n * n];
+    }
     void fill(glm::ivec3 from, glm::ivec3 to, float density) {
         for (int z = from.z; z <= to.z; ++z)
             for (int y = from.y; y <= to.y; ++y)
@@ -43,11 +45,11 @@ public:
 // cube hanging free: the shelf and the cube go, the bubble is filled, the ground and pillar stay.
 TEST(LooseRock, FreePiecesAndThinSheetsGoSealedBubblesAreFilledAndTheGroundStays) {
     SmallGrid grid(14);
-    grid.fill({0, 0, 0}, {13, 4, 13}, 20.0f);      // the ground, 5 points thick
-    grid.at(6, 2, 6).w = 0.0f;                     // a bubble sealed inside it
-    grid.fill({9, 5, 9}, {11, 10, 11}, 20.0f);     // a pillar on it
-    grid.fill({4, 8, 9}, {8, 8, 11}, 20.0f);       // a shelf off its side, one point thick
-    grid.fill({3, 10, 2}, {5, 12, 4}, 20.0f);      // a cube in the air
+    grid.fill({0, 0, 0}, {13, 4, 13}, 20.0f);   // the ground, 5 points thick
+    grid.at(6, 2, 6).w = 0.0f;                  // a bubble sealed inside it
+    grid.fill({9, 5, 9}, {11, 10, 11}, 20.0f);  // a pillar on it
+    grid.fill({4, 8, 9}, {8, 8, 11}, 20.0f);    // a shelf off its side, one point thick
+    grid.fill({3, 10, 2}, {5, 12, 4}, 20.0f);   // a cube in the air
     const LooseRock::Changed changed = LooseRock::clean(grid.points, grid.n, kIso);
     EXPECT_EQ(changed.thin, 15);
     EXPECT_EQ(changed.floating, 27);

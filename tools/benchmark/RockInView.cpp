@@ -13,9 +13,9 @@ bool rockFirst(const World& world, const glm::vec3& from) {
     const glm::vec3 ahead = glm::normalize(glm::vec3(world.eye().getRotationMatrix() * glm::vec4(0, 0, -1, 0)));
     const float reach = glm::length(world.orbitPoint() - from);
     if (!(reach > 0.0f)) return false;
-    const physics::RayHit hit = physics::closestHit(
-        world.physics(), physics::toBullet(from), physics::toBullet(from + ahead * reach), nullptr,
-        [](const SceneObject* owner) { return owner && owner->name == tags::kTerrain; });
+    const physics::RayHit hit =
+        physics::closestHit(world.physics(), physics::toBullet(from), physics::toBullet(from + ahead * reach), nullptr,
+                            [](const SceneObject* owner) { return owner && owner->name == tags::kTerrain; });
     return hit.hit;
 }
 
