@@ -13,7 +13,8 @@ constexpr int64_t kMs = 1000000;  // nanoseconds
 // runs at most five and the rest is dropped, however long it was.
 TEST(TickClock, FramesRunTheTicksTheirTimeAllowsAndAStallNoMoreThanFive) {
     TickClock clock(60, 5);
-    int64_t now = std::numeric_limits<int64_t>::max() - 100000 * kMs;  // far up the steady clock
+    // Far up the steady clock, with room for the hour below.
+    int64_t now = std::numeric_limits<int64_t>::max() - 3700000 * kMs;
     EXPECT_EQ(clock.advance(now), 0) << "the first reading only starts the clock";
     int ticks = 0;
     for (int frame = 0; frame < 103; ++frame) ticks += clock.advance(now += 7 * kMs);
