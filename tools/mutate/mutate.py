@@ -36,6 +36,7 @@ TEST_TARGET = "quillmarsh_tests"
 # Files read at run time: a mutant there needs no rebuild.
 RUNTIME_PREFIXES = ("shader/", "res/")
 KEYS = ("file", "find", "replace", "why", "tests", "occurrence")
+NO_TESTS = "no tests"  # what a test run returns when its pattern selects nothing
 
 
 class Stop(Exception):
@@ -277,6 +278,8 @@ class Runner:
             command += ["-R", pattern]
         status, output = self.run(command, self.args.test_timeout + 30)
         failed = []
+        if status != 0 and ("No tests were found" in output or "RegularExpression::compile" in output):
+            return NO_TESTS, output, [f"(the pattern {pattern!r} selects no test)"]
         if status is None:
             failed = ["(the tests ran out of time)"]
         elif "The following tests FAILED:" in output:
@@ -307,6 +310,14 @@ def select(mutants, args):
     return chosen
 
 
+def baseline_pattern(patterns):
+    """One ctest pattern covering all of `patterns` (CMake's regular expressions allow only a few
+    groups, so plain alternatives are merged and anything else means the whole suite)."""
+    if "" in patterns or any(set(p) & set("()[]") for p in patterns):
+        return ""
+    return "|".join(sorted({part for p in patterns for part in p.split("|")}))
+
+
 def pattern_for(m, args):
     if args.all_tests:
         return args.tests or ""
@@ -320,7 +331,8 @@ def summary(done, started, interrupted):
     killed, survived = counts.get("killed", 0), counts.get("survived", 0)
     print()
     for title, status in (("Survived", "survived"), ("Did not apply", "does not apply"),
-                          ("Did not compile", "did not compile"), ("Build timed out", "build timed out")):
+                          ("Did not compile", "did not compile"), ("Build timed out", "build timed out"),
+                          ("Tests pattern selects nothing", "bad tests pattern")):
         group = [m for m in done if m.status == status]
         if group:
             print(f"{title}:")
@@ -388,6 +400,8 @@ def main():
     def on_signal(number, _frame):
         raise Stop(signal.Signals(number).name)
 
+    # Ctrl-C restores too when the tool was started where the shell ignores it (in the background).
+    signal.signal(signal.SIGINT, signal.default_int_handler)
     signal.signal(signal.SIGTERM, on_signal)
     signal.signal(signal.SIGHUP, on_signal)
 
@@ -402,10 +416,12 @@ def main():
         if status != 0:
             print(output[-4000:] + "\nmutate: the clean tree does not build", file=sys.stderr)
             return 2
-        patterns = {pattern_for(m, args) for m in chosen}
-        baseline = "" if "" in patterns else "|".join(f"({p})" for p in sorted(patterns))
+        baseline = baseline_pattern({pattern_for(m, args) for m in chosen})
         print("mutate: running the chosen tests on the clean tree", flush=True)
         status, output, failed = runner.test(baseline)
+        if status == NO_TESTS:
+            print(f"mutate: the tests pattern {baseline!r} selects no test", file=sys.stderr)
+            return 2
         if status != 0:
             print(output[-4000:] + "\nmutate: the clean tree fails its tests: " + " ".join(failed), file=sys.stderr)
             return 2
@@ -459,10 +475,13 @@ def run_mutant(m, text, workspace, runner, args):
                 return
         pattern = pattern_for(m, args)
         status, _, failed = runner.test(pattern)
+        if status == NO_TESTS:
+            m.status, m.failed = "bad tests pattern", failed
+            return
         if status == 0 and pattern and not args.no_widen:
             status, _, failed = runner.test("")
         m.status = "survived" if status == 0 else "killed"
-        m.failed = ["(suite timed out)"] if status is None else failed
+        m.failed = failed
     finally:
         workspace.restore()
 
