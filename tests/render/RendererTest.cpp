@@ -5,6 +5,7 @@
 #include "effects/GuiObject.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
+#include "render/LookAt.h"
 #include "render/PointLight.h"
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
@@ -14,6 +15,7 @@
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
+#include "support/Near.h"
 #include "support/ScopedGlobals.h"
 #include "terrain/AdvancedTerrainShader.h"
 
@@ -217,6 +219,26 @@ TEST(Camera, CullsWithAWideFrustumCountingEachRejection) {
     EXPECT_TRUE(camera.isPointInFrustum(glm::vec3(0, 0, -1000)));
     camera.updateFrustum(100.0f);
     EXPECT_FALSE(camera.isPointInFrustum(glm::vec3(0, 0, -101))) << "cut at the distance asked for";
+    EXPECT_TRUE(testsupport::near(camera.frustum.centre, glm::vec3(0, 0, -(camera.nearPlane + 100.0f) / 2)));
+}
+
+// The sun one unit above the view's centre, looking down at it: the box spans the half extent
+// around that centre on every side.
+TEST(ShadowBox, SpansItsHalfExtentAroundTheViewCentreAsSeenFromTheSun) {
+    const glm::vec3 centre(10, 20, 30), e(ShadowBox::halfExtent);
+    const glm::mat4 view = lookAt(centre + glm::vec3(0, 1, 0), centre, glm::vec3(0, 0, 1));
+    EXPECT_TRUE(testsupport::near(glm::vec3(view * glm::vec4(centre, 1.0f)), glm::vec3(0, 0, -1)));
+    Frustum frustum;
+    frustum.centre = centre;
+    ShadowBox box;
+    box.update(frustum, view);
+    // Across the sunlight, where the snapping to texel corners moves it by less than a texel.
+    const auto across = [&](const glm::vec3& p) { return glm::vec3(box.projectionMatrix * view * glm::vec4(p, 1)); };
+    EXPECT_NEAR(std::abs(across(centre + e).x), 1.0f, 1e-3f);
+    EXPECT_NEAR(std::abs(across(centre + e).y), 1.0f, 1e-3f);
+    EXPECT_TRUE(
+        testsupport::near(across(centre - e) * glm::vec3(1, 1, 0), -across(centre + e) * glm::vec3(1, 1, 0), 1e-3f));
+    EXPECT_TRUE(testsupport::near(across(centre) * glm::vec3(1, 1, 0), glm::vec3(0), 1e-3f));
 }
 
 testing::AssertionResult near(const Pixel& pixel, int r, int g, int b) {

@@ -42,17 +42,19 @@ TEST(TerrainChunks, EqualCornersShareOneVertexUnlessTheirNormalsDiffer) {
 
 TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
     std::vector<float> positions, normals;
-    for (float x = 5.0f; x < 250.0f; x += 20.0f)
-        for (float z = 5.0f; z < 250.0f; z += 20.0f)
+    // The grid starts at x = 5, z = 25: each axis is measured from its own low end.
+    const glm::vec2 low(5.0f, 25.0f);
+    for (float x = low.x; x < 250.0f; x += 20.0f)
+        for (float z = low.y; z < 270.0f; z += 20.0f)
             addTriangle(positions, normals, {x, z * 0.1f, z}, {x + 12.0f, 3.0f, z}, {x, 0.0f, z + 12.0f});
     const size_t triangles = positions.size() / 9;
     const TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, 100.0f);
-    ASSERT_EQ(layout.chunks.size(), 9u);  // 3 x 3 chunks of 100 cover the 245 units
+    ASSERT_EQ(layout.chunks.size(), 9u);  // 3 x 3 chunks of 100 cover the 257 by 257 units
     GLsizei next = 0;
     for (const TerrainChunks::Chunk& chunk : layout.chunks) {
         EXPECT_EQ(chunk.firstIndex, next);  // consecutive ranges: each index in one chunk
         next += chunk.indexCount;
-        const glm::vec2 cell = glm::floor((glm::vec2(chunk.min.x, chunk.min.z) - 5.0f) / 100.0f);
+        const glm::vec2 cell = glm::floor((glm::vec2(chunk.min.x, chunk.min.z) - low) / 100.0f);
         for (GLsizei i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; i += 3) {
             glm::vec3 centre(0.0f);
             for (int k = 0; k < 3; ++k) {
@@ -61,7 +63,7 @@ TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
                             glm::all(glm::lessThanEqual(p, chunk.max)));
                 centre += p / 3.0f;
             }
-            EXPECT_EQ(glm::floor((glm::vec2(centre.x, centre.z) - 5.0f) / 100.0f), cell);
+            EXPECT_EQ(glm::floor((glm::vec2(centre.x, centre.z) - low) / 100.0f), cell);
         }
     }
     EXPECT_EQ(static_cast<size_t>(next), 3 * triangles);
@@ -83,4 +85,6 @@ TEST(BoxVisibility, BoxesAreRuledOutOnlyWhenWhollyOutside) {
     EXPECT_TRUE(boxMayCoverClipSquare(box, {9, 0, 0}, {20, 1, 1}));
     EXPECT_FALSE(boxMayCoverClipSquare(box, {11, 0, 0}, {20, 1, 1}));
     EXPECT_TRUE(boxMayCoverClipSquare(box, {0, 0, 500}, {1, 1, 600}));  // depth is never a reason
+    EXPECT_TRUE(boxMayCoverClipSquare(glm::perspective(1.0f, 1.0f, 0.1f, 100.0f), {-1, -1, -1}, {1, 1, 1}))
+        << "a box around the eye of a perspective view is kept";
 }
