@@ -2,11 +2,14 @@
 
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
+#include "effects/WaterShader.h"
 #include "effects/WaterFrameBuffers.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
 #include "render/SceneTarget.h"
+#include "terrain/AdvancedTerrain.h"
 #include "support/GlContext.h"
+#include "support/GlProbes.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +82,9 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
         frame();  // the first frame after a switch draws all water images afresh
         const Blocks other = picture();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_TRUE(testsupport::linkedWell(game->terrain->programId) &&
+                    testsupport::linkedWell(WaterShader::getInstance()->programId))
+            << qualityName(level);
         for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
             const glm::vec3 difference = glm::abs(other[i] - high[i]);
             EXPECT_LT(difference.r + difference.g + difference.b, 60.0f)

@@ -18,6 +18,7 @@
 #include "support/Near.h"
 #include "support/ScopedGlobals.h"
 #include "terrain/AdvancedTerrainShader.h"
+#include "terrain/TerrainChunks.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -334,7 +335,6 @@ protected:
         terrain.init();
         glUniform1i(glGetUniformLocation(terrain.programId, "shadowMap"), 1);
         addLight(terrain, *sun, 0);
-        std::vector<float> positions, normals;
         for (const glm::vec4& square : {glm::vec4(0, 0, 0, 60), glm::vec4(0, 8, -15, 3)}) {
             for (const glm::vec2& c : {glm::vec2(-1, 1), glm::vec2(1, 1), glm::vec2(1, -1), glm::vec2(-1, 1),
                                        glm::vec2(1, -1), glm::vec2(-1, -1)}) {
@@ -389,6 +389,7 @@ protected:
     std::shared_ptr<ShadowMaster> master = std::make_shared<ShadowMaster>(camera, renderer, frameBuffer);
     std::shared_ptr<DirectionalLight> sun = std::make_shared<DirectionalLight>(glm::vec3(0, -1, 0), glm::vec3(1));
     AdvancedTerrainShader terrain;
+    std::vector<float> positions, normals;  // the ground's and the ledge's triangles
     std::shared_ptr<TexturedMesh> ground;
     GLuint layers = 0;
     GLuint textures[2] = {testsupport::solidTexture({255, 255, 255, 255}),
@@ -412,6 +413,28 @@ TEST_F(ShadowSceneTest, BoxesAndLedgesShadowTheGroundButCutOutsAndFarShadowsDoNo
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(64, 64)) << "the window's viewport is back";
+}
+
+// The landscape's depth from its chunks is kept and copied back while the box stands still, and drawn
+// afresh once the view has moved the box.
+TEST_F(ShadowSceneTest, KeptLandscapeDepthServesOnlyTheBoxItWasDrawnFor) {
+    const auto chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, 50.0f));
+    const auto depthFrom = [&](float x, bool keep) {
+        master->cacheTerrain = keep;
+        camera->setTransform({x, 30, 30}, {-0.7853982f, 0, 0}, glm::vec3(1.0f));
+        master->beginPass(false);
+        master->renderTerrainChunks(chunks);
+        master->endPass();
+        std::vector<float> depth(static_cast<size_t>(frameBuffer->width) * frameBuffer->height);
+        glBindTexture(GL_TEXTURE_2D, frameBuffer->depthTexture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        return depth;
+    };
+    const std::vector<float> here = depthFrom(0, false), there = depthFrom(40, false);
+    ASSERT_NE(here, there);
+    EXPECT_EQ(depthFrom(0, true), here);
+    EXPECT_EQ(depthFrom(0, true), here) << "copied back";
+    EXPECT_EQ(depthFrom(40, true), there) << "the box moved";
 }
 
 // The game's sun behind a camera looking steeply down at bare ground: no shadow anywhere along the
