@@ -9,12 +9,15 @@
 #include "render/DirectionalLight.h"
 #include "render/Mesh.h"
 #include "render/Renderer.h"
+#include "render/VaoLoader.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -71,6 +74,33 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
     EXPECT_GT(liquid, 10);
     EXPECT_GT(blueGreen, liquid * 9 / 10);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A field made by hand on a 6 x 5 x 4 grid, with two points of liquid: one in the last column and the
+// top layer of cells, one on the grid's x = 0 face. Each alone gives one triangle in each cell it is a
+// corner of.
+TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheFieldCrossesTheLevel) {
+    auto camera = std::make_shared<Camera>(1.0f);  // at the origin, looking along -z
+    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
+    const glm::ivec3 dimensions(6, 5, 4);
+    std::vector<glm::vec4> grid(6 * 5 * 4, glm::vec4(0.0f));
+    grid[4 + 6 * 3 + 30 * 2].w = 1.0f;  // (4, 3, 2)
+    grid[0 + 6 * 2 + 30 * 1].w = 1.0f;  // (0, 2, 1)
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, BlobbyShader::getInstance()->densityBuffer);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)), grid.data(),
+                 GL_STATIC_DRAW);
+    const auto columns = loadToVAO(Liquid::columnPoints(dimensions), 2);
+    testsupport::OffscreenTarget target(64);
+    // Grid point (4, 3, 2) three units in front of the camera.
+    const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(-4, -3, -5));
+    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                       [&] { renderer.renderFluid(*columns, model, glm::vec3(dimensions)); }),
+              8u + 4u);
+    // The field falls from 1 to 0 over a grid step and the level is 0.35, so the surface crosses the
+    // axes 0.65 from the point: that wide either side of the middle of the picture.
+    int wide = 0;
+    for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
+    EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
 }
 
 // The solver works in world units: the jet stands as high at any fountain resolution.

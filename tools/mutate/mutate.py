@@ -35,7 +35,7 @@ JOURNAL = HERE / ".restore.json"
 TEST_TARGET = "quillmarsh_tests"
 # Files read at run time: a mutant there needs no rebuild.
 RUNTIME_PREFIXES = ("shader/", "res/")
-KEYS = ("file", "find", "replace", "why", "tests", "occurrence")
+KEYS = ("file", "find", "replace", "why", "tests", "occurrence", "equivalent")
 NO_TESTS = "no tests"  # what a test run returns when its pattern selects nothing
 
 
@@ -65,6 +65,7 @@ class Mutant:
     why: str = ""
     tests: str = ""
     occurrence: int = 0  # 0: the text must occur exactly once
+    equivalent: str = ""  # why no test can tell it from the original, when that is so
     status: str = ""
     detail: str = ""
     seconds: float = 0.0
@@ -166,6 +167,7 @@ class Workspace:
     def __init__(self):
         self.active = None  # (path, original text)
         self.built_mutant = False  # whether the build folder has seen a mutant
+        self.stale = False  # whether the test program was last built with a mutant in place
 
     def recover(self):
         if not JOURNAL.exists():
@@ -328,16 +330,19 @@ def summary(done, started, interrupted):
     counts = {}
     for m in done:
         counts[m.status] = counts.get(m.status, 0) + 1
-    killed, survived = counts.get("killed", 0), counts.get("survived", 0)
+    killed = counts.get("killed", 0) + counts.get("killed (marked equivalent)", 0)
+    survived = counts.get("survived", 0)
     print()
     for title, status in (("Survived", "survived"), ("Did not apply", "does not apply"),
                           ("Did not compile", "did not compile"), ("Build timed out", "build timed out"),
-                          ("Tests pattern selects nothing", "bad tests pattern")):
+                          ("Tests pattern selects nothing", "bad tests pattern"),
+                          ("Marked equivalent but killed (remove the marking)", "killed (marked equivalent)"),
+                          ("Equivalent (left out of the score)", "equivalent")):
         group = [m for m in done if m.status == status]
         if group:
             print(f"{title}:")
             for m in group:
-                print(f"  {m.index:3d}  {m.detail}  {m.find!r} -> {m.replace!r}\n       {m.why}")
+                print(f"  {m.index:3d}  {m.detail}  {m.find!r} -> {m.replace!r}\n       {m.equivalent or m.why}")
     minutes = (time.monotonic() - started) / 60
     print(("Interrupted after " if interrupted else "") + f"{len(done)} mutants in {minutes:.1f} min: " +
           ", ".join(f"{n} {s}" for s, n in sorted(counts.items())))
@@ -461,10 +466,18 @@ def main():
 
 
 def run_mutant(m, text, workspace, runner, args):
+    runtime = m.file.startswith(RUNTIME_PREFIXES)
+    if runtime and workspace.stale:
+        # The test program still holds the last compiled mutant: rebuild it from the restored tree.
+        status, output = runner.build()
+        if status != 0:
+            raise SystemExit("mutate: the restored tree does not build:\n" + (output or "")[-4000:])
+        workspace.stale = False
     workspace.apply(m, text)
     try:
-        if not m.file.startswith(RUNTIME_PREFIXES):
+        if not runtime:
             status, output = runner.build()
+            workspace.stale = True
             if status is None:
                 m.status = "build timed out"
                 return
@@ -482,6 +495,9 @@ def run_mutant(m, text, workspace, runner, args):
             status, _, failed = runner.test("")
         m.status = "survived" if status == 0 else "killed"
         m.failed = failed
+        if m.equivalent:
+            # Still run, so that a marking that stopped being true shows up as a kill.
+            m.status = "equivalent" if m.status == "survived" else "killed (marked equivalent)"
     finally:
         workspace.restore()
 
