@@ -77,6 +77,8 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
     build(QualityLevel::High);
     game->camera->rotateAround(game->player->position, glm::vec3(0.15f, 0.0f, 0.0f));  // some sky in view
     const Blocks high = picture();
+    glm::vec4 mainPlane(0.0f);  // the clip plane of the frame's last scene pass, the main image
+    game->onScenePass = [&mainPlane](const glm::vec4& plane, float) { mainPlane = plane; };
     for (QualityLevel level : {QualityLevel::Medium, QualityLevel::Low}) {
         game->setQuality(GraphicsQuality::forLevel(level, 0));
         frame();  // the first frame after a switch draws all water images afresh
@@ -85,6 +87,7 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
         EXPECT_TRUE(testsupport::linkedWell(game->terrain->programId) &&
                     testsupport::linkedWell(WaterShader::getInstance()->programId))
             << qualityName(level);
+        EXPECT_EQ(mainPlane, glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
         for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
             const glm::vec3 difference = glm::abs(other[i] - high[i]);
             EXPECT_LT(difference.r + difference.g + difference.b, 60.0f)
