@@ -103,6 +103,34 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheField
     EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
 }
 
+// Particles put by hand into the set the density pass draws, on a grid of 20 points a side (no whole
+// number of the pass's blocks of 8): each grid point holds the kernel (1 - r² / R²)³ of the particles
+// that reach it, except on the grid's outer faces, which stay empty so the surface closes.
+TEST_F(LiquidGlTest, TheGridHoldsEachParticlesKernelInsideItsOuterFacesAndTheBuffersNeverOverflow) {
+    Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 20);
+    MetaBallSolver& solver = *fountain.solver;
+    const glm::vec4 particles[] = {{17.5f, 10, 10, 3}, {2, 18.5f, 3, 2}};  // centre and radius
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.positionBuffers[1 - solver.current]);
+    glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof particles, particles);
+    solver.drawnCount = 2;
+    solver.computeDensity(fountain.dimensions);
+    std::vector<glm::vec4> grid(20 * 20 * 20);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.densityBuffer);
+    glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)),
+                       grid.data());
+    const auto value = [&grid](int x, int y, int z) { return grid[x + 20 * y + 400 * z].w; };
+    EXPECT_NEAR(value(17, 10, 10), std::pow(1.0f - 0.25f / 9.0f, 3.0f), 1e-5f);
+    EXPECT_NEAR(value(2, 17, 3), std::pow(1.0f - 2.25f / 4.0f, 3.0f), 1e-5f);
+    EXPECT_EQ(value(19, 10, 10), 0.0f) << "the x = 19 face";
+    EXPECT_EQ(value(2, 19, 3), 0.0f) << "the top face";
+
+    // With every particle gone, a burst far beyond the room of the buffers fills them to the last record.
+    solver.pointCount = 0;
+    fountain.spawnRate = 1e5f;
+    fountain.simulate(0.1f);
+    EXPECT_EQ(solver.pointCount, MetaBallSolver::kCapacity);
+}
+
 // The solver works in world units: the jet stands as high at any fountain resolution.
 TEST_F(LiquidGlTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
     const auto jetHeight = [](int pointsPerUnit) {

@@ -262,11 +262,11 @@ protected:
         glUniform4f(glGetUniformLocation(program.programId, "clipplane"), 0.0f, 0.0f, 0.0f, 1.0f);
     }
     void uniform(const char* name, float value) { glUniform1f(glGetUniformLocation(program.programId, name), value); }
-    // The centre pixel of the quad `distance` in front of the camera, textured with `texel`.
-    Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f) {
+    // The centre pixel of the quad `distance` in front of the camera, turned by `turn`, textured with `texel`.
+    Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f, const glm::mat4& turn = glm::mat4(1)) {
         const GLuint texture = testsupport::solidTexture(texel);
         glUseProgram(program.programId);
-        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)));
+        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn);
         setMatrix(program.viewMatrixLocation, glm::mat4(1.0f));
         setMatrix(program.projectionMatrixLocation, glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 3000.0f));
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -306,6 +306,8 @@ TEST_F(TexturedShaderTest, LightingHasAnAmbientFloorSpecularAndAttenuation) {
     addLight(program, DirectionalLight(glm::vec3(-1, 0, -1), glm::vec3(1)), 0);
     const Pixel matte = draw({128, 128, 128, 255});
     EXPECT_TRUE(near(matte, 91, 91, 91));
+    const glm::mat4 turned = glm::rotate(glm::mat4(1.0f), 0.7853982f, glm::vec3(0, 1, 0));
+    EXPECT_TRUE(near(draw({128, 128, 128, 255}, 2.0f, turned), 128, 128, 128)) << "turned to face that light";
     uniform("reflectivity", 1.0f);
     const Pixel shiny = draw({128, 128, 128, 255});
     EXPECT_TRUE(shiny[0] > matte[0] + 20 && shiny[0] < 200) << int(shiny[0]);

@@ -92,9 +92,11 @@ TEST_F(MarchingCubesHandlerTest, ABallBecomesASurfaceOfOutwardFacingTrianglesAnd
 TEST_F(MarchingCubesHandlerTest, TheLevelFallsBackToTheMeanAndOtherGridSizesAreRefused) {
     MarchingCubesHandler handler;
     unsigned int count = 0;
+    testing::internal::CaptureStderr();
     march(handler, ABOVE_LEVEL_FIELD, 10, count);  // all above 8: the mean cuts the grid in half along x
     EXPECT_EQ(handler.isoLevel, 24.5f);
     EXPECT_EQ(count, 2u * 9u * 9u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the pass makes no triangle beyond those counted";
     testing::internal::CaptureStdout();
     handler.generateTriangles(16, count);  // the grid has 10 points a side
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "0\n");
