@@ -7,6 +7,7 @@
 #include "entities/Rabbit.h"
 #include "game/GameStateManager.h"
 #include "game/ObjectTags.h"
+#include "effects/Hud.h"
 #include "game/ScoreBook.h"
 #include "support/GlContext.h"
 #include "support/TempDirectory.h"
@@ -91,8 +92,12 @@ TEST_F(GamePauseTest, PauseFreezesTheRoundWhileFramesDrawAndFinishedRoundsReachT
     EXPECT_EQ(game.hudTexts.size(), 5u);
     game.gameState->score = 3;
     game.gameState->health = 0.0f;
-    frame(20);
-    EXPECT_EQ(game.hudTexts.back().text, "Best score: 12");
+    frame(1600);
+    const HudText& best = game.hudTexts.back();
+    EXPECT_EQ(best.text, "Best score: 12");
+    EXPECT_FLOAT_EQ(best.x + game.hud->textWidth(best.text, best.scale) / 2.0f, 160.0f) << "centred";
+    reread.load();
+    EXPECT_EQ(reread.recent().back().seconds, 2) << "1.6 seconds played";
     EXPECT_EQ(report.str(), "");
     testing::internal::GetCapturedStdout();
 }

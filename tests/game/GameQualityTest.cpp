@@ -6,7 +6,11 @@
 #include "effects/WaterFrameBuffers.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
+#include "render/DirectionalLight.h"
+#include "render/LookAt.h"
 #include "render/SceneTarget.h"
+#include "render/ShadowBox.h"
+#include "render/ShadowMaster.h"
 #include "terrain/AdvancedTerrain.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
@@ -77,17 +81,33 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
     build(QualityLevel::High);
     game->camera->rotateAround(game->player->position, glm::vec3(0.15f, 0.0f, 0.0f));  // some sky in view
     const Blocks high = picture();
-    glm::vec4 mainPlane(0.0f);  // the clip plane of the frame's last scene pass, the main image
-    game->onScenePass = [&mainPlane](const glm::vec4& plane, float) { mainPlane = plane; };
+    std::vector<glm::vec4> planes;  // the clip plane of each scene pass
+    int unclipped = 0;              // passes started with the clip plane off
+    game->onScenePass = [&](const glm::vec4& plane, float) {
+        planes.push_back(plane);
+        unclipped += !glIsEnabled(GL_CLIP_DISTANCE0);
+    };
     for (QualityLevel level : {QualityLevel::Medium, QualityLevel::Low}) {
         game->setQuality(GraphicsQuality::forLevel(level, 0));
+        planes.clear();
+        unclipped = 0;
         frame();  // the first frame after a switch draws all water images afresh
+        ASSERT_EQ(planes.size(), 3u);
+        EXPECT_EQ(unclipped, 0) << "the sky drawn last puts the water passes' clip plane back";
+        EXPECT_EQ(planes[2], glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
+        // The shadow box moves in whole steps of 32 texels of its map across the sunlight.
+        const ShadowMaster& shadows = *game->shadowMaster;
+        const glm::mat4 sun = lookAt(shadows.light->position, glm::vec3(0.0f), glm::vec3(0, 0, 1));
+        const float texel = 2.0f * ShadowBox::halfExtent / static_cast<float>(game->graphicsQuality().shadowMapSize);
+        for (int i = 0; i < 8; ++i) {
+            const glm::vec3 across = glm::mat3(sun) * shadows.boxCentre(glm::vec3(9.7f * i * texel));
+            EXPECT_NEAR(std::remainder(across.x / texel, 32.0f), 0.0f, 0.01f) << qualityName(level) << " " << i;
+        }
         const Blocks other = picture();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         EXPECT_TRUE(testsupport::linkedWell(game->terrain->programId) &&
                     testsupport::linkedWell(WaterShader::getInstance()->programId))
             << qualityName(level);
-        EXPECT_EQ(mainPlane, glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
         for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
             const glm::vec3 difference = glm::abs(other[i] - high[i]);
             EXPECT_LT(difference.r + difference.g + difference.b, 60.0f)
@@ -112,6 +132,8 @@ TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimised
     EXPECT_EQ(game->sceneTarget->width(), 320);  // low draws the scene at half the window
     EXPECT_EQ(game->sceneTarget->height(), 180);
     EXPECT_EQ(game->waterFrameBuffers->refractionWidth, 160);
+    EXPECT_EQ(glm::ivec2(game->waterFrameBuffers->reflectionWidth, game->waterFrameBuffers->reflectionHeight),
+              glm::ivec2(80, 45));
 
     // Free look reaches the new edge, where the crosshair sits at the edge of the screen.
     game->lookOffset = glm::vec2(1000.0f, 0.0f);
