@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <array>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -37,6 +38,10 @@ public:
     // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
     // buffer is sized by counting the triangles on the host first, not for the worst case.
     Triangle* generateTriangles(int n, unsigned int& count);
+
+    // The density pass's random octave offsets: three draws of the random sequence per octave, each
+    // turned into -1 to 1 and stored z, y, x.
+    static std::array<float, OCTAVES * 3> drawOctaveOffsets();
 
     std::vector<Triangle> triangles;
     float isoLevel = DEFAULT_ISO_LEVEL;

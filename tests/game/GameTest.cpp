@@ -233,6 +233,8 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAndKeysActOncePerPress) {
     const glm::vec3 edge = glm::normalize(game->computeAimPoint(W / 2.0f, 0.0f) - eye);
     EXPECT_NEAR(std::acos(glm::dot(edge, look)), std::atan(std::tan(glm::radians(30.0f)) * W / H), 1e-3f);
     EXPECT_GT(glm::dot(edge, glm::vec3(game->camera->getModelMatrix()[0])), 0.0f);
+    const glm::vec3 top = glm::normalize(game->computeAimPoint(0.0f, H / 2.0f) - eye);
+    EXPECT_NEAR(std::acos(glm::dot(top, look)), glm::radians(30.0f), 1e-3f) << "and at the top edge along the top";
     // High above the hills looking up, nothing is hit within 200 units: the plain crosshair.
     game->player->setPosition(glm::vec3(400, 150, 400));
     frame(0, 100100, 0);
@@ -397,6 +399,7 @@ TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
         ItemManager items(std::make_shared<TexturedMesh>(), 2);
         std::vector<glm::vec3> spots;  // the fountains' spots, then every rabbit's
         items.makeFountain = [&spots](const glm::vec3& at) {
+            EXPECT_LT(spots.size(), 7u);
             spots.push_back(at);
             return ItemManager::SpawnedFountain{};
         };
@@ -410,6 +413,7 @@ TEST(GameScatterTest, ClustersLandApartAndOneSeedScattersTheSameWorld) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         const std::vector<glm::vec3> spots = scatter(seed);
         ASSERT_GE(spots.size(), 7u);
+        EXPECT_EQ(glm::vec2(spots[6].x, spots[6].z), glm::vec2(401, 401)) << "six clusters, then the player's";
         for (int a = 0; a < 6; ++a)
             for (int b = a + 1; b < 6; ++b) EXPECT_GT(glm::distance(spots[a], spots[b]), 1.0f) << seed;
     }

@@ -1,3 +1,4 @@
+#include "game/Random.h"
 #include "support/GlContext.h"
 
 #include "terrain/DensityShader.h"
@@ -10,6 +11,7 @@
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -118,6 +120,18 @@ TEST_F(MarchingCubesHandlerTest, TheSameSeedGivesTheSameLandAndNoSourceDrawsOnFr
     std::srand(77u);
     unseeded.generateDensity(21, 10.0f, CENTRE, OFFSET);
     EXPECT_EQ(unseeded.points, first.points);
+}
+
+// Three draws per octave, the first into z: over a world's 24 offsets both signs turn up, all within -1 to 1.
+TEST(OctaveOffsets, ThreeDrawsAnOctaveStoredZYXFromMinusOneToOne) {
+    std::srand(5);
+    const int first = randomDraw();
+    std::srand(5);
+    const auto offsets = MarchingCubesHandler::drawOctaveOffsets();
+    EXPECT_FLOAT_EQ(offsets[2], 2.0f * static_cast<float>(first) / 32768.0f - 1.0f);
+    EXPECT_LT(*std::min_element(offsets.begin(), offsets.end()), -0.5f);
+    EXPECT_GT(*std::max_element(offsets.begin(), offsets.end()), 0.5f);
+    for (float offset : offsets) EXPECT_TRUE(offset >= -1.0f && offset < 1.0f) << offset;
 }
 
 namespace {
