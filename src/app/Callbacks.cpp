@@ -9,12 +9,10 @@
 #include <GLFW/glfw3.h>
 #include <btBulletDynamicsCommon.h>
 
-#include <cstdio>
 #include <iostream>
 
 void errorCallback(int error, const char* description) {
-    std::fputs(description, stderr);
-    std::cerr << description << std::endl;
+    std::cerr << "GLFW error " << error << ": " << (description ? description : "") << std::endl;
 }
 
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods) {

@@ -5,6 +5,7 @@ class Game;
 
 // GLFW callbacks. They run inside glfwPollEvents, between two frames, and reach the game through
 // gameInstance.
+// Prints "GLFW error <code>: <description>" on one line of standard error.
 void errorCallback(int error, const char* description);
 // Acts on presses only (releases and auto-repeats are ignored): Escape closes the window, F1 toggles
 // wireframe, F3 the HUD text, F4 the diagnostics rows, F8 culling; R builds a new world, V recentres

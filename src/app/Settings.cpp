@@ -1,95 +1,160 @@
 #include "app/Settings.h"
 
+#include "render/WholeFile.h"
+
 #include <INIReader.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <sstream>
 
 Settings settings;
 
 namespace {
 
-// Names the key and value the game cannot use, so the user can fix the file, and what it uses instead.
-void report(const char* key, const std::string& value, const std::string& path, const std::string& fallback) {
-    std::cerr << "Setting " << key << " = " << value << " in '" << path << "' cannot be used; using " << fallback
-              << " instead." << std::endl;
-}
+// A settings file is a few hundred bytes; anything this large is not one.
+constexpr size_t kMaxSettingsBytes = 1 << 20;
+// Lines that cannot be parsed are named up to this many; the rest are only mentioned.
+constexpr int kMaxLinesNamed = 10;
+// Sides larger than any monitor shows (and than GL draws into).
+constexpr long kMaxWindowSide = 16384;
 
-// Replaces a value the game cannot use by its default, reported.
-template <typename Value>
-void rejectUnless(bool usable, const char* key, Value& value, Value fallback, const std::string& path) {
-    if (usable) return;
-    std::ostringstream shown, used;
-    shown << value;
-    used << fallback;
-    report(key, shown.str(), path, used.str());
-    value = fallback;
-}
+// Reads the keys of one file, each checked before it is narrowed to its field: a value the game cannot
+// use (one that does not convert, or out of range) is reported with its key and value and replaced by
+// the default; a number followed by other text is used as far as it goes, and said so.
+class KeyReader {
+public:
+    KeyReader(const INIReader& reader, const std::string& path) : reader(reader), path(path) {}
+
+    void integer(const char* section, const char* key, int& value, long min, long max) {
+        if (!reader.HasValue(section, key)) return;
+        const std::string text = reader.Get(section, key, "");
+        char* end = nullptr;
+        errno = 0;
+        const long parsed = std::strtol(text.c_str(), &end, 0);
+        if (end == text.c_str() || errno == ERANGE || parsed < min || parsed > max)
+            return reject(key, text, std::to_string(value));
+        value = static_cast<int>(parsed);
+        noteTrailing(key, text, end, std::to_string(value));
+    }
+
+    // A finite value in [min, max] that stays finite as a float; above `min` only when `openMin`.
+    bool real(const char* section, const char* key, float& value, double min, double max, bool openMin,
+              const std::string& fallback) {
+        if (!reader.HasValue(section, key)) return false;
+        const std::string text = reader.Get(section, key, "");
+        char* end = nullptr;
+        const double parsed = std::strtod(text.c_str(), &end);
+        const float narrowed = static_cast<float>(parsed);
+        if (end == text.c_str() || !std::isfinite(narrowed) || parsed < min || (openMin && parsed <= min) ||
+            parsed > max) {
+            reject(key, text, fallback);
+            return false;
+        }
+        value = narrowed;
+        std::ostringstream used;
+        used << value;
+        noteTrailing(key, text, end, used.str());
+        return true;
+    }
+
+    void boolean(const char* section, const char* key, bool& value) {
+        if (!reader.HasValue(section, key)) return;
+        const bool parsed = reader.GetBoolean(section, key, false);
+        // A word the reader does not know gives each call its own default.
+        if (parsed == reader.GetBoolean(section, key, true))
+            value = parsed;
+        else
+            reject(key, reader.Get(section, key, ""), value ? "true" : "false");
+    }
+
+    // Names the key and value the game cannot use, so the user can fix the file, and what it uses instead.
+    void reject(const char* key, const std::string& text, const std::string& fallback) const {
+        std::cerr << "Setting " << key << " = " << text << " in '" << path << "' cannot be used; using " << fallback
+                  << " instead." << std::endl;
+    }
+
+private:
+    void noteTrailing(const char* key, const std::string& text, const char* end, const std::string& used) const {
+        if (*end == '\0') return;
+        std::cerr << "Setting " << key << " = " << text << " in '" << path << "' has text after the number; using "
+                  << used << "." << std::endl;
+    }
+
+    const INIReader& reader;
+    const std::string& path;
+};
 
 // Every [graphics] key is optional; a value that does not convert is reported like one out of range.
-void readGraphics(const INIReader& reader, Settings& s, const std::string& path) {
+void readGraphics(const INIReader& reader, KeyReader& keys, Settings& s) {
     const char* section = "graphics";
     const std::string quality = reader.Get(section, "quality", "auto");
-    if (!parseQualitySetting(quality, s.quality)) report("quality", quality, path, "auto");
+    if (!parseQualitySetting(quality, s.quality)) keys.reject("quality", quality, "auto");
+    float scale = 1.0f;
+    if (keys.real(section, "render_scale", scale, kMinRenderScale, kMaxRenderScale, false, "the level's own"))
+        s.renderScale = scale;
+    keys.boolean(section, "vsync", s.vsync);
+    keys.integer(section, "fps_limit", s.fpsLimit, 0, 1000);
+}
 
-    if (reader.HasValue(section, "render_scale")) {
-        // A value that does not convert gives each call its own default.
-        const double scale = reader.GetReal(section, "render_scale", -1.0);
-        if (scale == reader.GetReal(section, "render_scale", -2.0) && scale >= kMinRenderScale &&
-            scale <= kMaxRenderScale) {
-            s.renderScale = static_cast<float>(scale);
-        } else {
-            report("render_scale", reader.Get(section, "render_scale", ""), path, "the level's own");
+// The text with the lines the reader cannot parse blanked out, each named on standard error (the
+// reader uses every line it can parse but tells only the first one it cannot). After a few, the rest
+// are only mentioned; the reader ignores them all the same.
+std::string withoutBrokenLines(std::string text, const std::string& path) {
+    for (int named = 0;; ++named) {
+        const int line = INIReader(text.data(), text.size()).ParseError();
+        if (line <= 0) return text;
+        if (named == kMaxLinesNamed) {
+            std::cerr << "More lines of '" << path << "' cannot be read; they are ignored too." << std::endl;
+            return text;
         }
-    }
-
-    if (reader.HasValue(section, "vsync")) {
-        const bool vsync = reader.GetBoolean(section, "vsync", false);
-        if (vsync == reader.GetBoolean(section, "vsync", true))
-            s.vsync = vsync;
-        else
-            report("vsync", reader.Get(section, "vsync", ""), path, "false");
-    }
-
-    if (reader.HasValue(section, "fps_limit")) {
-        const long limit = reader.GetInteger(section, "fps_limit", -1);
-        if (limit == reader.GetInteger(section, "fps_limit", -2) && limit >= 0 && limit <= 1000)
-            s.fpsLimit = static_cast<int>(limit);
-        else
-            report("fps_limit", reader.Get(section, "fps_limit", ""), path, "0");
+        std::cerr << "Line " << line << " of '" << path
+                  << "' cannot be read (expected [section], key = value or a ; comment); it is ignored." << std::endl;
+        size_t start = 0;
+        for (int n = 1; n < line && start != std::string::npos; ++n) {
+            start = text.find('\n', start);
+            if (start != std::string::npos) ++start;
+        }
+        if (start == std::string::npos) return text;
+        text.erase(start, std::min(text.find('\n', start), text.size()) - start);
     }
 }
 
 }  // namespace
 
 Settings readSettings(const std::string& path) {
-    const Settings defaults;
     Settings s;
-    INIReader reader(path);
-    if (reader.ParseError() < 0) {
-        std::cout << "ERROR: Failed to load '" << path << "'. Using default values instead." << std::endl;
+    const WholeFile file = WholeFile::read(path, kMaxSettingsBytes);
+    std::string problem = file.status == WholeFile::Status::Missing ? "" : file.reason;
+    if (file.ok() && file.content.find('\0') != std::string::npos) problem = "it is not a text file";
+    if (!file.ok() || !problem.empty()) {
+        std::cout << "ERROR: Failed to load '" << path << "'" << (problem.empty() ? "" : " (" + problem + ")")
+                  << ". Using default values instead." << std::endl;
         return s;
     }
-    s.width = static_cast<int>(reader.GetInteger("window", "width", defaults.width));
-    s.height = static_cast<int>(reader.GetInteger("window", "height", defaults.height));
-    s.refreshRate = static_cast<int>(reader.GetInteger("window", "refresh_rate", defaults.refreshRate));
-    s.brightness = static_cast<float>(reader.GetReal("window", "brightness", defaults.brightness));
-    s.fullscreen = reader.GetBoolean("window", "fullscreen", defaults.fullscreen);
-    s.title = reader.Get("window", "title", defaults.title);
-    s.samples = static_cast<int>(reader.GetInteger("window", "samples", defaults.samples));
-    s.blobbyObjectVCount =
-        static_cast<int>(reader.GetInteger("world", "blobby_object_v_count", defaults.blobbyObjectVCount));
-    s.audioEnabled = reader.GetBoolean("audio", "enabled", defaults.audioEnabled);
-    s.audioVolume = static_cast<float>(reader.GetReal("audio", "volume", defaults.audioVolume));
-    s.audioAmbience = reader.GetBoolean("audio", "ambience", defaults.audioAmbience);
-
-    rejectUnless(s.width > 0, "width", s.width, defaults.width, path);
-    rejectUnless(s.height > 0, "height", s.height, defaults.height, path);
-    rejectUnless(s.samples >= 0, "samples", s.samples, defaults.samples, path);
-    rejectUnless(s.blobbyObjectVCount >= 2 && s.blobbyObjectVCount <= 128, "blobby_object_v_count",
-                 s.blobbyObjectVCount, defaults.blobbyObjectVCount, path);
-    readGraphics(reader, s, path);
-    rejectUnless(s.audioVolume >= 0.0f && s.audioVolume <= 1.0f, "volume", s.audioVolume, defaults.audioVolume, path);
+    if (file.content.find_first_not_of(" \t\r\n") == std::string::npos) {
+        std::cout << "The settings file '" << path << "' is empty. Using default values." << std::endl;
+        return s;
+    }
+    const std::string text = withoutBrokenLines(file.content, path);
+    const INIReader reader(text.data(), text.size());
+    KeyReader keys(reader, path);
+    keys.integer("window", "width", s.width, 1, kMaxWindowSide);
+    keys.integer("window", "height", s.height, 1, kMaxWindowSide);
+    keys.integer("window", "refresh_rate", s.refreshRate, 0, 1000);
+    keys.real("window", "brightness", s.brightness, 0.0, std::numeric_limits<float>::max(), true, "1");
+    keys.boolean("window", "fullscreen", s.fullscreen);
+    s.title = reader.Get("window", "title", s.title);
+    keys.integer("window", "samples", s.samples, 0, 64);
+    keys.integer("world", "blobby_object_v_count", s.blobbyObjectVCount, 2, 128);
+    keys.boolean("audio", "enabled", s.audioEnabled);
+    keys.real("audio", "volume", s.audioVolume, 0.0, 1.0, false, "1");
+    keys.boolean("audio", "ambience", s.audioAmbience);
+    readGraphics(reader, keys, s);
     return s;
 }
 

@@ -35,9 +35,14 @@ constexpr float kMaxRenderScale = 1.0f;
 // The process-wide record; holds the defaults until loadSettings() runs.
 extern Settings settings;
 
-// Reads `path` with INIReader. A file that cannot be opened gives the "ERROR: Failed to load" line on
-// standard output and all defaults; values that do not convert fall back to their defaults; values the
-// window or the fountain cannot use are reported on standard error and replaced by the default.
+// Reads `path` with INIReader. Only a regular text file is read: one that is missing, cannot be read,
+// is not a regular file (a folder, a FIFO) or holds binary bytes gives the "ERROR: Failed to load" line
+// (with the reason, unless it is missing) on standard output and all defaults; so does an empty one,
+// with a line of its own. Lines that cannot be parsed are named by number on standard error and
+// ignored. A value the game cannot use (one that does not convert, or out of range: width and height
+// 1 to 16384, refresh rate 0 to 1000, brightness finite and above 0, samples 0 to 64, fountain grid 2
+// to 128, volume 0 to 1, ...) is reported with its key and value on standard error and replaced by the
+// default; a number followed by other text is used and said so.
 Settings readSettings(const std::string& path);
 
 // Fills `settings` from "res/settings.ini" relative to the working directory.

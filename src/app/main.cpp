@@ -8,6 +8,7 @@
 #include "app/FrameLimiter.h"
 #include "app/GamepadMapping.h"
 #include "app/Globals.h"
+#include "app/ProcessSignals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
@@ -137,6 +138,7 @@ void runFrames(GLFWwindow* window, Game& game) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ignoreFileSizeSignal();
     const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (commandLine.exitCode) return *commandLine.exitCode;
     if (!loadDataAndSettings(commandLine.options)) return 1;

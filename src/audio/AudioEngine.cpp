@@ -5,6 +5,7 @@
 #include <AL/alext.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -40,20 +41,29 @@ ALCdevice* openQuietly(const std::string& name) {
 
 }  // namespace
 
-AudioEngine::AudioEngine(const std::string& deviceName) {
-    device = openQuietly(deviceName);
-    if (!device) {
-        std::cout << "No audio device could be opened; playing without sound." << std::endl;
-        return;
+AudioEngine::AudioEngine(const std::string& name, std::function<double()> clockSource)
+    : deviceName(name), clock(std::move(clockSource)) {
+    if (!clock) {
+        clock = [] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        };
     }
+    lastWatch = clock();
+    if (const char* failure = openDevice()) std::cout << failure << "; playing without sound." << std::endl;
+}
+
+AudioEngine::~AudioEngine() { closeDevice(); }
+
+const char* AudioEngine::openDevice() {
+    device = openQuietly(deviceName);
+    if (!device) return "No audio device could be opened";
     context = alcCreateContext(device, nullptr);
     if (!context || !alcMakeContextCurrent(context)) {
-        std::cout << "The audio device gave no usable context; playing without sound." << std::endl;
         if (context) alcDestroyContext(context);
         context = nullptr;
         alcCloseDevice(device);
         device = nullptr;
-        return;
+        return "The audio device gave no usable context";
     }
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     alGenBuffers(kSoundCount, buffers.data());
@@ -61,9 +71,10 @@ AudioEngine::AudioEngine(const std::string& deviceName) {
     alGenSources(1, &loopSource);
     alSourcei(loopSource, AL_SOURCE_RELATIVE, AL_TRUE);
     alSourcei(loopSource, AL_LOOPING, AL_TRUE);
+    return nullptr;
 }
 
-AudioEngine::~AudioEngine() {
+void AudioEngine::closeDevice() {
     if (!context) return;
     alSourceStop(loopSource);
     alDeleteSources(1, &loopSource);
@@ -72,11 +83,46 @@ AudioEngine::~AudioEngine() {
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(context);
     alcCloseDevice(device);
+    context = nullptr;
+    device = nullptr;
+}
+
+bool AudioEngine::deviceConnected() const {
+    if (!alcIsExtensionPresent(device, "ALC_EXT_disconnect")) return true;
+    ALCint connected = ALC_TRUE;
+    alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    return connected != ALC_FALSE;
+}
+
+void AudioEngine::watchDevice() {
+    const double now = clock();
+    if (now - lastWatch < kWatchInterval) return;
+    lastWatch = now;
+    if (context) {
+        if (deviceConnected()) return;
+        std::cout << "The audio device was disconnected; playing without sound until one is available again."
+                  << std::endl;
+        closeDevice();
+        lost = true;
+        return;
+    }
+    if (!lost || openDevice()) return;
+    lost = false;
+    // Everything the game gave the old device, for the new one.
+    for (int i = 0; i < kSoundCount; ++i) load(static_cast<SoundId>(i), sounds[i].samples, sounds[i].sampleRate);
+    setVolume(volume);
+    if (looping) loop(loopId, loopGain);
+    setListener(listenerPosition, listenerForward, listenerUp);
+    const bool wasPaused = paused;
+    paused = false;
+    setPaused(wasPaused);
+    std::cout << "An audio device is available again; sound resumes." << std::endl;
 }
 
 void AudioEngine::load(SoundId id, const std::vector<int16_t>& samples, int sampleRate) {
     const int index = static_cast<int>(id);
     if (!context || index < 0 || index >= kSoundCount || samples.empty()) return;
+    if (&sounds[index].samples != &samples) sounds[index] = {samples, sampleRate};
     alBufferData(buffers[index], AL_FORMAT_MONO16, samples.data(),
                  static_cast<ALsizei>(samples.size() * sizeof(int16_t)), sampleRate);
 }
@@ -103,6 +149,9 @@ void AudioEngine::play(SoundId id, const glm::vec3& position, bool relative, flo
 void AudioEngine::loop(SoundId id, float gain) {
     const int index = static_cast<int>(id);
     if (!context || index < 0 || index >= kSoundCount) return;
+    looping = true;
+    loopId = id;
+    loopGain = gain;
     alSourceStop(loopSource);
     alSourcei(loopSource, AL_BUFFER, static_cast<ALint>(buffers[index]));
     alSourcef(loopSource, AL_GAIN, gain);
@@ -110,19 +159,24 @@ void AudioEngine::loop(SoundId id, float gain) {
 }
 
 void AudioEngine::setListener(const glm::vec3& position, const glm::vec3& forward, const glm::vec3& up) {
+    listenerPosition = position;
+    listenerForward = forward;
+    listenerUp = up;
     if (!context) return;
     const ALfloat orientation[6] = {forward.x, forward.y, forward.z, up.x, up.y, up.z};
     alListener3f(AL_POSITION, position.x, position.y, position.z);
     alListenerfv(AL_ORIENTATION, orientation);
 }
 
-void AudioEngine::setVolume(float volume) {
-    if (context) alListenerf(AL_GAIN, volume);
+void AudioEngine::setVolume(float gain) {
+    volume = gain;
+    if (context) alListenerf(AL_GAIN, gain);
 }
 
 void AudioEngine::setPaused(bool pause) {
-    if (!context || pause == paused) return;
+    if (pause == paused) return;
     paused = pause;
+    if (!context) return;
     // Sources rather than the device: the mixer keeps running (on silence), which every backend
     // handles, and each sound picks up where it stopped.
     pool->setPaused(pause);

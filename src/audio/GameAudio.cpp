@@ -93,6 +93,7 @@ void GameAudio::onNewWorld() { start(SoundId::NewWorld, kHere, true); }
 
 void GameAudio::followCamera(const glm::mat4& cameraToWorld) {
     ++frame;
+    if (engine) engine->watchDevice();
     if (!isOpen()) return;
     const glm::vec3 position(cameraToWorld[3]);
     const glm::vec3 forward = -glm::vec3(cameraToWorld[2]);

@@ -1,7 +1,9 @@
 #include "effects/Hud.h"
 
 #include "render/GlContextState.h"
+#include "render/ResourceFailure.h"
 #include "render/ResourcePath.h"
+#include "render/WholeFile.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -13,6 +15,9 @@
 #include <iostream>
 
 namespace {
+
+// Far above any font the HUD may use (DejaVu Sans Bold is under 1 MiB).
+constexpr size_t kMaxFontBytes = 64u << 20;
 
 // One rendered character before the atlas is laid out: its cell metrics and the cell's pixels
 // (width × rows, margin included, rows top first).
@@ -113,22 +118,21 @@ void Hud::loadFont(GlyphAtlas& atlas) {
     if (atlas.texture != 0) glDeleteTextures(1, &atlas.texture);
     atlas = GlyphAtlas{};
 
+    // The game has no HUD without its font: a font that cannot be read stops it before the round.
+    const std::string path = resourceRoot() + "/res/hud_font.ttf";
+    const WholeFile file = WholeFile::read(path, kMaxFontBytes);
+    if (!file.ok()) refuseResource("Cannot load font " + path + ": " + file.reason);
     FT_Library library = nullptr;
     if (FT_Error error = FT_Init_FreeType(&library)) {
-        std::cerr << "Error during Freetype initialisation: " << error << std::endl;
-        return;
+        refuseResource("Cannot load font " + path + ": FreeType does not start (error " + std::to_string(error) + ")");
     }
     FT_Face face = nullptr;
-    if (FT_Error error = FT_New_Face(library, (resourceRoot() + "/res/hud_font.ttf").c_str(), 0, &face)) {
-        std::cerr << "Error during Freetype face creation: " << error << std::endl;
-        FT_Done_FreeType(library);
-        return;
-    }
-    if (FT_Error error = FT_Set_Pixel_Sizes(face, 0, fontPixelSize)) {
-        std::cerr << "Error while setting Freetype char size: " << error << std::endl;
-        FT_Done_Face(face);
-        FT_Done_FreeType(library);
-        return;
+    FT_Error error = FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(file.content.data()),
+                                        static_cast<FT_Long>(file.content.size()), 0, &face);
+    if (!error) error = FT_Set_Pixel_Sizes(face, 0, fontPixelSize);
+    if (error) {
+        refuseResource("Cannot load font " + path + ": not a font FreeType can use at " +
+                       std::to_string(fontPixelSize) + " pixels (error " + std::to_string(error) + ")");
     }
 
     // Every character is rendered once and kept until the layout is known, so the atlas is sized

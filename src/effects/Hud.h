@@ -33,9 +33,9 @@ public:
     ~Hud();
 
     // Fills `atlas` afresh from "res/hud_font.ttf" below the data folder (resourceRoot()), deleting the
-    // texture it held. FreeType errors are reported on standard error and leave it empty; a glyph
-    // that fails to load is reported on standard output and left empty. Leaves texture unit 0 active
-    // with no 2D texture bound.
+    // texture it held. A font that cannot be read or that FreeType cannot use stops the game with its
+    // path and the reason (refuseResource); a glyph that fails to load is reported on standard output
+    // and left empty. Leaves texture unit 0 active with no 2D texture bound.
     void loadFont(GlyphAtlas& atlas);
 
     // Replaces the text mesh with the glyph quads of `rows`. Bytes above 127 have no glyph and are

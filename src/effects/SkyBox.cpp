@@ -9,8 +9,6 @@
 #include "render/TexturedMesh.h"
 #include "render/UniformMatrix.h"
 
-#include <iostream>
-
 namespace {
 
 // Built before main so every sky shares the same lists.
@@ -31,9 +29,7 @@ const std::vector<std::string>& SkyBox::dayFaces() { return kDayFaces; }
 const std::vector<std::string>& SkyBox::nightFaces() { return kNightFaces; }
 
 SkyBox::SkyBox(const std::string& modelName, int halvings) : faceHalvings(halvings) {
-    ColladaLoader::loadModel(modelName, meshes);
-    // A file without meshes would leave nothing to draw; say so once instead of failing every frame.
-    if (meshes.empty()) std::cerr << "Sky box model " << modelName << " has no meshes" << std::endl;
+    ColladaLoader::loadModel(modelName, meshes);  // at least one mesh, or the game stops
     loadCubeMaps();
 
     shader = std::make_shared<SkyBoxShader>();

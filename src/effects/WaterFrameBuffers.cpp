@@ -1,5 +1,6 @@
 #include "effects/WaterFrameBuffers.h"
 
+#include "render/FramebufferStatus.h"
 #include "render/GlContextState.h"
 
 #include <algorithm>
@@ -50,16 +51,19 @@ WaterFrameBuffers::WaterFrameBuffers(int width, int height, int reflectionW, int
                                               reflectionHeight);
     glGenRenderbuffers(1, &reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, reflectionDepthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, reflectionWidth, reflectionHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, reflectionWidth, reflectionHeight);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    requireCompleteFramebuffer("water's reflection target");
     unbindCurrentFrameBuffer();
 
     refractionFrameBuffer = createFrameBuffer();
     refractionTexture = createAttachedTexture(GL_COLOR_ATTACHMENT0, GL_RGB, GL_RGB, GL_UNSIGNED_BYTE, refractionWidth,
                                               refractionHeight);
-    refractionDepthTexture = createAttachedTexture(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT,
+    // A depth format every driver must be able to draw into.
+    refractionDepthTexture = createAttachedTexture(GL_DEPTH_ATTACHMENT, GL_DEPTH_COMPONENT32F, GL_DEPTH_COMPONENT,
                                                    GL_FLOAT, refractionWidth, refractionHeight);
+    requireCompleteFramebuffer("water's refraction target");
     unbindCurrentFrameBuffer();
 }
 

@@ -15,7 +15,8 @@ public:
     static constexpr int kRefractionHeight = 720;
 
     // Needs the current context; the window size is kept to restore the viewport. The images have
-    // the fixed sizes above.
+    // the fixed sizes above. A target the driver cannot draw into stops the game, naming it
+    // (refuseResource).
     WaterFrameBuffers(int windowWidth, int windowHeight);
     // The same with images of the given sizes (each side at least 1).
     WaterFrameBuffers(int windowWidth, int windowHeight, int reflectionWidth, int reflectionHeight, int refractionWidth,

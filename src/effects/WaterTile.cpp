@@ -21,10 +21,12 @@ void WaterTile::setSamplers() const {
     glUniform1i(glGetUniformLocation(programId, "depthMap"), 4);
 }
 
-void WaterTile::useShaderVariant(const std::string& defines) {
-    if (shader->linked && shader->defines == defines && programId == shader->programId) return;
+bool WaterTile::useShaderVariant(const std::string& defines) {
+    const bool rebuilt = !shader->linked || shader->defines != defines;
+    if (!rebuilt && programId == shader->programId) return false;
     programId = shader->rebuild(defines);
     setSamplers();
+    return rebuilt;
 }
 
 WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {

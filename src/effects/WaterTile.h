@@ -25,8 +25,9 @@ public:
     ~WaterTile() override;
 
     // Builds the shared water program again with `defines` (unless it has them) and sets its
-    // samplers; lights must be added to it again. Leaves the program current.
-    void useShaderVariant(const std::string& defines);
+    // samplers. True when it was built again: its lights must then be added again, whatever GL name
+    // the new program got. Leaves the program current.
+    bool useShaderVariant(const std::string& defines);
     // Advances the wave phase by 0.02 of a period per second, wrapping within [0, 1).
     void advance(float dt);
     // The tile mesh's bounding-box corners in world space (the drawn, horizontal quad), for culling.

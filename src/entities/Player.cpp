@@ -129,8 +129,9 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
 }
 
 void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
-    const physics::RayHit hit =
-        physics::closestHit(world, physics::toBullet(position + glm::vec3(0, 2.5f, 0)), physics::toBullet(aimPoint));
+    // From above the cat, so the ray passes through its own body, which it must not stop at.
+    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(position + glm::vec3(0, 2.5f, 0)),
+                                                    physics::toBullet(aimPoint), rigidBody);
     if (!hit.owner) return;
     std::cout << hit.owner->name << std::endl;
     if (hit.owner->name != tags::kTerrain) return;

@@ -26,7 +26,8 @@ public:
     // entries count as released. Dashing ignores the keys. Moves the body along at the end.
     void update(float dt, const std::vector<int>& keys, btDynamicsWorld* world);
     // Starts a dash towards the terrain point where a ray from above the player's head to
-    // `aimPoint` lands; prints the name of whatever the ray hits first.
+    // `aimPoint` lands, passing through the player's own body; prints the name of whatever the ray
+    // hits first.
     void moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world);
     // Ends a dash under way and drops any vertical speed: the player stands still where it is put.
     void stop();

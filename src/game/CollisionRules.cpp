@@ -21,6 +21,15 @@ struct Party {
     btCollisionObject* body = nullptr;
 };
 
+// Whether the two surfaces meet: the pair's manifold holds a point at which they touch or overlap. A
+// manifold alone only says that the bounding boxes overlap, and keeps points a little apart too.
+bool touching(const btPersistentManifold& manifold) {
+    for (int i = 0; i < manifold.getNumContacts(); ++i) {
+        if (manifold.getContactPoint(i).getDistance() <= 0.0) return true;
+    }
+    return false;
+}
+
 Party partyOf(const btCollisionObject* body) { return {physics::ownerOf(body), const_cast<btCollisionObject*>(body)}; }
 
 // Orders the pair as (`first`, `second`) by name, whichever way round the bodies came.
@@ -131,6 +140,7 @@ void CollisionRules::apply(btDispatcher* dispatcher, btDynamicsWorld* world, Gam
     const int count = dispatcher->getNumManifolds();
     for (int i = 0; i < count; ++i) {
         const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
+        if (!touching(*manifold)) continue;
         const Party a = partyOf(manifold->getBody0());
         const Party b = partyOf(manifold->getBody1());
         if (!a.object || !b.object) continue;

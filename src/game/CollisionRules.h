@@ -8,8 +8,8 @@ class btDynamicsWorld;
 // The game rules on contacts, by the names of the two objects that touch: an enemy shot
 // ("projectile") costs the "player" a tenth of the health, an "item" scores a point, a
 // "player_projectile" knocks a "rabbit" back and kills it at its fourth hit (5 points), a "fountain"
-// heals. A pair counts as soon as the bounding boxes overlap (the pair has a contact manifold),
-// whether or not the surfaces meet. Objects taken out of play are hidden at once; their bodies leave
+// heals. A pair counts only where the surfaces meet (a contact point at distance 0 or less), not
+// where only the bounding boxes overlap. Objects taken out of play are hidden at once; their bodies leave
 // the world after all pairs have been looked at, so a shot hits at most once.
 class CollisionRules {
 public:

@@ -179,9 +179,11 @@ void ScenePasses::loadTerrainLights() {
 
 void ScenePasses::useWaterVariant() {
     auto waterShader = WaterShader::getInstance();
-    const GLuint before = waterShader->programId;
-    for (const auto& tile : game.waterTiles) tile->useShaderVariant(game.graphicsQuality().waterShaderDefines());
-    if (waterShader->programId == before) return;
+    // A rebuilt program starts without lights, even where the driver gave it the old one's name.
+    bool rebuilt = false;
+    for (const auto& tile : game.waterTiles)
+        rebuilt = tile->useShaderVariant(game.graphicsQuality().waterShaderDefines()) || rebuilt;
+    if (!rebuilt) return;
     if (game.sun) addLight(*waterShader, *game.sun, 0);
     if (game.lamp) addLight(*waterShader, *game.lamp, 1);
 }
@@ -229,9 +231,7 @@ void ScenePasses::applyShadowAndTerrainQuality() {
     shadowMaster.cacheTerrain = quality.shadowBoxStep > 0 && quality.terrainChunks;
     if (!game.terrain) return;
     AdvancedTerrain& terrain = *game.terrain;
-    const GLuint before = terrain.programId;
-    terrain.useShaderVariant(quality.terrainShaderDefines());
-    if (terrain.programId != before) loadTerrainLights();
+    if (terrain.useShaderVariant(quality.terrainShaderDefines())) loadTerrainLights();
     terrain.useTextureHalvings(quality.terrainTextureHalvings);
     glBindTexture(GL_TEXTURE_2D_ARRAY, terrain.terrainTexture);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER,

@@ -8,8 +8,12 @@
 
 // The player's best score and the last few rounds, kept in "scores.txt" in a per-user folder
 // ($XDG_DATA_HOME/quillmarsh, by default ~/.local/share/quillmarsh). Every change is written at once
-// and atomically. A file that cannot be read or makes no sense is reported once, moved aside (never
-// overwritten) and the game plays on with what it knows; a best score once seen is never lowered.
+// and atomically, under a lock (a lock file beside it) from reading to writing, so two games at once
+// never lose each other's better score. A file that makes no sense (or is far larger than any the game
+// writes) is reported once, moved aside (never overwritten) and the game plays on with what it knows;
+// one that cannot be read at all (permissions, a failing disk) is reported, left in place, and this
+// session's scores are not saved. Blank lines and CR line ends are accepted; only the last rounds are
+// kept. A best score once seen is never lowered.
 class ScoreBook {
 public:
     struct Round {
@@ -37,8 +41,12 @@ public:
     std::string filePath() const;
 
 private:
-    enum class Read { Missing, Good, Bad };
-    Read readFile(int& best, std::deque<Round>& read) const;
+    enum class Read { Missing, Good, Bad, Unreadable };
+    // The file's best and last rounds; otherwise why not in `why`.
+    Read readFile(int& best, std::deque<Round>& read, std::string& why) const;
+    // load() while the lock is held.
+    void loadLocked();
+    std::string lockPath() const;
     void setAside(const std::string& reason);
     // Says `message` unless a problem of the same kind (reading or writing) was told before.
     void complain(bool& told, const std::string& message);
@@ -49,7 +57,7 @@ private:
     std::function<std::time_t()> calendar;
     int bestScore = 0;
     std::deque<Round> rounds;
-    bool saving = true;  // off once a bad file could not be moved out of the way
+    bool saving = true;  // off once the file could not be read or a bad one not moved out of the way
     bool toldRead = false;
     bool toldWrite = false;
 };

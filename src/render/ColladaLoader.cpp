@@ -1,14 +1,12 @@
 #include "render/ColladaLoader.h"
 
+#include "render/ResourceFailure.h"
 #include "render/ResourcePath.h"
 #include "render/VaoLoader.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-
-#include <cstdlib>
-#include <iostream>
 
 namespace {
 
@@ -20,20 +18,28 @@ Assimp::Importer& importer() {
 }
 
 [[noreturn]] void refuseModel(const std::string& path, const std::string& reason) {
-    std::cerr << "Cannot load model " << path << ": " << reason << std::endl;
-    std::exit(1);
+    refuseResource("Cannot load model " + path + ": " + reason);
 }
 
 // Checks the whole scene before any GL object is made, so a bad file leaves nothing half-built.
 void requireTriangleMeshesWithNormals(const aiScene& scene, const std::string& path) {
+    // The importer marks a scene without meshes incomplete (and may give it a placeholder mesh).
+    if (scene.mNumMeshes == 0 || (scene.mFlags & AI_SCENE_FLAGS_INCOMPLETE)) refuseModel(path, "it has no meshes");
     for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
         const aiMesh& mesh = *scene.mMeshes[m];
         const std::string label = "mesh " + std::to_string(m) + " (\"" + mesh.mName.C_Str() + "\")";
         if (!mesh.HasNormals()) refuseModel(path, label + " has no normals");
         for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-            if (mesh.mFaces[f].mNumIndices != 3) {
-                refuseModel(path, label + " has a face with " + std::to_string(mesh.mFaces[f].mNumIndices) +
+            const aiFace& face = mesh.mFaces[f];
+            if (face.mNumIndices != 3) {
+                refuseModel(path, label + " has a face with " + std::to_string(face.mNumIndices) +
                                       " indices; only triangles are supported");
+            }
+            for (unsigned i = 0; i < 3; ++i) {
+                if (face.mIndices[i] >= mesh.mNumVertices) {
+                    refuseModel(path, label + " has a face with vertex " + std::to_string(face.mIndices[i]) + " of " +
+                                          std::to_string(mesh.mNumVertices));
+                }
             }
         }
     }

@@ -12,8 +12,8 @@
 class ColladaLoader {
 public:
     // Appends the meshes of `fileName` to `meshes` in the file's order, each named after the
-    // imported mesh. The game cannot run without its models: a missing or unreadable file, a mesh
-    // without normals or a face that is not a triangle is reported on standard error and ends the
-    // program with exit code 1. Needs the current context.
+    // imported mesh. The game cannot run without its models: a missing or unreadable file, one without
+    // meshes, a mesh without normals or a face that is not a triangle stops the program with the path
+    // and the reason (refuseResource). Needs the current context.
     static void loadModel(const std::string& fileName, std::vector<std::shared_ptr<TexturedMesh>>& meshes);
 };

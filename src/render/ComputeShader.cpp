@@ -13,8 +13,7 @@ GLuint ComputeShader::init() {
     GLuint program = glCreateProgram();
     glAttachShader(program, computeShaderId);
     programId = program;
-    glLinkProgram(programId);
-    checkLinkStatus(programId);
+    linkProgram(programId, computeShaderPath);
     glDeleteShader(computeShaderId);
     linked = true;
     return programId;

@@ -8,7 +8,8 @@ class ComputeShader : public ShaderProgram {
 public:
     ComputeShader() = default;
 
-    // Compiles and links the compute stage once; later calls return `programId`.
+    // Compiles and links the compute stage once; later calls return `programId`. A source that cannot
+    // be read or compiled stops the game as ShaderProgram::init does.
     GLuint init() override;
 
     GLuint computeShaderId = 0;

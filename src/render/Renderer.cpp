@@ -57,7 +57,6 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
 
     shadowShader = std::make_shared<ShadowShader>();
     shadowProgramId = shadowShader->init();
-    checkLinkStatus(shadowProgramId);
 
     particleQuad = loadToVAO(quadVertices, 2);
 
@@ -252,6 +251,7 @@ void Renderer::renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLui
                            GLuint dudvTexture, GLuint normalTexture, GLuint depthTexture, float moveFactor) {
     const std::shared_ptr<WaterShader> water = WaterShader::getInstance();
     glUniform1f(water->moveFactorLocation, moveFactor);
+    glUniform1f(water->brightnessFactorLocation, brightness());
     glUniform3f(water->cameraPosLocation, camera->position.x, camera->position.y, camera->position.z);
 
     glEnableVertexAttribArray(1);
@@ -273,7 +273,6 @@ void Renderer::renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLui
 }
 
 void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjects) {
-    checkLinkStatus(guiProgramId);  // a broken overlay program is reported every frame
     glUseProgram(guiProgramId);
     glBindVertexArray(guiQuad->vaoId);
     glEnableVertexAttribArray(0);

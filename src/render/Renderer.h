@@ -64,8 +64,8 @@ public:
     // vertex array bound.
     void renderChunks(const TerrainChunks& chunks, const AdvancedTerrainShader& program, GLuint arrayTexture);
     // Draws one water tile after prepareTerrain with the shared water program: the five images on
-    // units 0 to 4, alpha-blended. Leaves unit 0 active, blending off and the tile's vertex array
-    // bound (its attributes disabled).
+    // units 0 to 4, alpha-blended, at the settings' brightness. Leaves unit 0 active, blending off and the tile's
+    // vertex array bound (its attributes disabled).
     void renderWater(const Mesh& waterMesh, GLuint reflectionTexture, GLuint refractionTexture, GLuint dudvTexture,
                      GLuint normalTexture, GLuint depthTexture, float moveFactor);
     // The overlay images over everything: blended, without depth test. Leaves depth test on and

@@ -1,9 +1,11 @@
 #include "render/SceneTarget.h"
 
+#include "render/FramebufferStatus.h"
 #include "render/GlContextState.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -53,19 +55,48 @@ void SceneTarget::resize(int width, int height, float scale, int samples, bool s
     sceneWidth = scaled(width, scale);
     sceneHeight = scaled(height, scale);
     sampleCount = std::max(samples, 0);
-    release();
-    if (sceneWidth != width || sceneHeight != height || sampleCount > 0) {
-        drawBuffers[0] = renderbuffer(GL_RGBA8, sampleCount, sceneWidth, sceneHeight);
-        drawBuffers[1] = renderbuffer(GL_DEPTH_COMPONENT24, sampleCount, sceneWidth, sceneHeight);
-        drawFramebuffer = framebufferOf(drawBuffers[0], drawBuffers[1]);
-        // Samples are resolved at the scene's size first; a multisampled blit cannot scale.
-        if (sampleCount > 0 && (sceneWidth != width || sceneHeight != height)) {
-            resolveBuffer = renderbuffer(GL_RGBA8, 0, sceneWidth, sceneHeight);
-            resolveFramebuffer = framebufferOf(resolveBuffer, 0);
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    if (sampleCount > maxSamples) {
+        if (samplesReported != sampleCount) {
+            std::cerr << "Multisampling: " << sampleCount << " samples asked for, but the driver allows at most "
+                      << maxSamples << "; using " << maxSamples << "." << std::endl;
+            samplesReported = sampleCount;
         }
+        sampleCount = maxSamples;
+    }
+    std::string problem = build();
+    if (!problem.empty() && sampleCount > 0) {
+        std::cerr << "The scene target (" << sceneWidth << " x " << sceneHeight << ", " << sampleCount
+                  << " samples) cannot be drawn into (" << problem << "); drawing without multisampling." << std::endl;
+        sampleCount = 0;
+        problem = build();
+    }
+    if (!problem.empty()) {
+        std::cerr << "The scene target (" << sceneWidth << " x " << sceneHeight << ") cannot be drawn into (" << problem
+                  << "); drawing the scene straight into the window." << std::endl;
+        release();
+        sceneWidth = width;
+        sceneHeight = height;
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+std::string SceneTarget::build() {
+    release();
+    if (sceneWidth == windowW && sceneHeight == windowH && sampleCount == 0) return "";
+    drawBuffers[0] = renderbuffer(GL_RGBA8, sampleCount, sceneWidth, sceneHeight);
+    drawBuffers[1] = renderbuffer(GL_DEPTH_COMPONENT24, sampleCount, sceneWidth, sceneHeight);
+    drawFramebuffer = framebufferOf(drawBuffers[0], drawBuffers[1]);
+    std::string problem = framebufferProblem();
+    // Samples are resolved at the scene's size first; a multisampled blit cannot scale.
+    if (problem.empty() && sampleCount > 0 && (sceneWidth != windowW || sceneHeight != windowH)) {
+        resolveBuffer = renderbuffer(GL_RGBA8, 0, sceneWidth, sceneHeight);
+        resolveFramebuffer = framebufferOf(resolveBuffer, 0);
+        problem = framebufferProblem();
+    }
+    return problem;
 }
 
 void SceneTarget::bind() const {

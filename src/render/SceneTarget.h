@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 // Where the 3D scene is drawn: straight into the window, or into an off-screen colour and depth
 // target at a fraction of the window's size (multisampled if asked) that present() scales up into
 // the window. The HUD and the crosshair are drawn after present(), at the window's full size.
@@ -20,7 +22,9 @@ public:
     // Sizes the target for the window. With scale 1 and no multisampling the scene goes straight into
     // the window and nothing is allocated. Without `smoothScaling` a window that is a whole multiple
     // of the scene gets its pixels repeated rather than filtered. A window of zero size (minimised) keeps the last
-    // sizes. Needs the current context; leaves framebuffer 0 bound and no renderbuffer bound.
+    // sizes. More samples than the driver allows are cut to its maximum (said once); a target the
+    // driver cannot draw into is said and replaced, first by one without multisampling, then by the
+    // window itself. Needs the current context; leaves framebuffer 0 bound and no renderbuffer bound.
     void resize(int windowWidth, int windowHeight, float scale, int samples, bool smoothScaling = true);
 
     // Binds the scene's framebuffer (GL_FRAMEBUFFER) with a viewport over the whole scene.
@@ -30,6 +34,7 @@ public:
     void present() const;
 
     bool offscreen() const { return drawFramebuffer != 0; }
+    int samples() const { return sampleCount; }
     int width() const { return sceneWidth; }
     int height() const { return sceneHeight; }
     int windowWidth() const { return windowW; }
@@ -37,12 +42,16 @@ public:
 
 private:
     void release();
+    // Makes the off-screen target for the current sizes and samples (none when the scene is the
+    // window's size without samples); what keeps it from being drawn into, or "".
+    std::string build();
 
     int windowW = 0;
     int windowH = 0;
     int sceneWidth = 0;
     int sceneHeight = 0;
     int sampleCount = 0;
+    int samplesReported = 0;  // the last sample count said to be more than the driver allows
     bool smooth = true;
     GLuint drawFramebuffer = 0;      // what the scene is drawn into
     GLuint drawBuffers[2] = {0, 0};  // its colour and depth renderbuffers

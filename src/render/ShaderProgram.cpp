@@ -30,8 +30,9 @@ GLuint ShaderProgram::init() {
 
     // Attribute bindings only take effect at link time.
     bindAttributes();
-    glLinkProgram(programId);
-    checkLinkStatus(programId);
+    std::string sources = vertexShaderPath + ", " + fragmentShaderPath;
+    if (!geometryShaderPath.empty()) sources += ", " + geometryShaderPath;
+    linkProgram(programId, sources);
 
     glDeleteShader(vertexShaderId);
     glDeleteShader(fragmentShaderId);

@@ -17,7 +17,8 @@ public:
     virtual ~ShaderProgram();
 
     // Compiles, links and looks up the kept locations once; later calls just return `programId`.
-    // Leaves the program current (see getAllUniformLocations).
+    // A stage that cannot be read or compiled, or a program that does not link, stops the game with
+    // the file and the log (refuseResource). Leaves the program current (see getAllUniformLocations).
     virtual GLuint init();
     // Compiles and links again with `newDefines` unless the program is built with them already; the
     // new program starts with no uniform set (lights included). Leaves the program current.

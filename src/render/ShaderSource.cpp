@@ -1,19 +1,27 @@
 #include "render/ShaderSource.h"
 
+#include "render/ResourceFailure.h"
+#include "render/WholeFile.h"
+
 #include <algorithm>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <vector>
 
+namespace {
+
+// No shader source comes near this; anything larger is not one.
+constexpr size_t kMaxSourceBytes = 1 << 20;
+
+}  // namespace
+
 std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    if (!file.is_open()) {
-        std::cerr << "Could not read file " << path << ". File does not exist." << std::endl;
-        return "";
-    }
+    const WholeFile file = WholeFile::read(path, kMaxSourceBytes);
+    if (!file.ok()) refuseResource("Cannot load shader " + path + ": " + file.reason);
+    std::istringstream lines(file.content);
     std::string content;
     std::string line;
-    while (std::getline(file, line)) {
+    while (std::getline(lines, line)) {
         content += line;
         content += "\n";
     }
@@ -29,8 +37,8 @@ std::string withDefines(const std::string& source, const std::string& defines) {
 }
 
 GLuint compileShader(const std::string& path, GLenum type, const std::string& defines) {
-    GLuint shaderId = glCreateShader(type);
-    std::string source = withDefines(readFile(path), defines);
+    const std::string source = withDefines(readFile(path), defines);
+    const GLuint shaderId = glCreateShader(type);
     std::cout << "Compiling shader: " << path << std::endl;
 
     const char* text = source.c_str();
@@ -44,21 +52,19 @@ GLuint compileShader(const std::string& path, GLenum type, const std::string& de
     // The log is printed even on success, so every compile leaves exactly one log line.
     std::vector<char> log(static_cast<size_t>(std::max(logLength, 1)), '\0');
     if (logLength > 0) glGetShaderInfoLog(shaderId, logLength, nullptr, log.data());
+    if (status != GL_TRUE) refuseResource("Cannot load shader " + path + ": it does not compile:\n" + log.data());
     std::cout << log.data() << std::endl;
     return shaderId;
 }
 
-bool checkLinkStatus(GLuint programId) {
-    GLint status = 0;
+void linkProgram(GLuint programId, const std::string& sources) {
+    glLinkProgram(programId);
+    GLint status = GL_FALSE;
     glGetProgramiv(programId, GL_LINK_STATUS, &status);
-    if (status != 0) return status == GL_TRUE;
-
+    if (status == GL_TRUE) return;
     GLint logLength = 0;
     glGetProgramiv(programId, GL_INFO_LOG_LENGTH, &logLength);
-    std::string log(static_cast<size_t>(std::max(logLength, 0)), '\0');
-    if (logLength > 0) glGetProgramInfoLog(programId, logLength, nullptr, &log[0]);
-    // The log length counts the terminating null; keep it out of the printed text.
-    while (!log.empty() && log.back() == '\0') log.pop_back();
-    std::cerr << "Linking Error with Program and Shader, " << log << std::endl;
-    return false;
+    std::vector<char> log(static_cast<size_t>(std::max(logLength, 1)), '\0');
+    if (logLength > 0) glGetProgramInfoLog(programId, logLength, nullptr, log.data());
+    refuseResource("Cannot link the shader program of " + sources + ":\n" + log.data());
 }

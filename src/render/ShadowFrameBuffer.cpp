@@ -1,5 +1,6 @@
 #include "render/ShadowFrameBuffer.h"
 
+#include "render/FramebufferStatus.h"
 #include "render/GlContextState.h"
 
 ShadowFrameBuffer::ShadowFrameBuffer(int width, int height, int windowWidth, int windowHeight)
@@ -20,6 +21,7 @@ ShadowFrameBuffer::ShadowFrameBuffer(int width, int height, int windowWidth, int
     glBindTexture(GL_TEXTURE_2D, 0);
 
     glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depthTexture, 0);
+    requireCompleteFramebuffer("shadow map");
     unbindFrameBuffer();
 }
 

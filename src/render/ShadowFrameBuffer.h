@@ -7,7 +7,8 @@
 class ShadowFrameBuffer {
 public:
     // Creates the framebuffer and its width x height depth texture, then binds the default
-    // framebuffer with the window-sized viewport. Leaves no texture bound on the active unit.
+    // framebuffer with the window-sized viewport. Leaves no texture bound on the active unit. A target
+    // the driver cannot draw into stops the game (refuseResource).
     ShadowFrameBuffer(int width, int height, int windowWidth, int windowHeight);
     // Frees the framebuffer and the texture while a context is current.
     ~ShadowFrameBuffer();

@@ -1,73 +1,99 @@
 #include "render/TextureLoader.h"
 
 #include "render/GlErrors.h"
+#include "render/ResourceFailure.h"
 #include "render/ResourcePath.h"
+#include "render/WholeFile.h"
 
 #include <lodepng.h>
 
 #include <algorithm>
-
 #include <iostream>
 
 namespace {
 
 constexpr int arrayLayerSize = 2048;
 constexpr int arrayLayerCount = 4;
+// Far above any image of the game (a 2048 × 2048 RGBA image is at most 16 MiB before compression).
+constexpr size_t kMaxPngBytes = 64u << 20;
 
 std::string texturePath(const std::string& directory, const std::string& fileName) {
     return directory + "/res/textures/" + fileName;
 }
 
-// Uploads a decoded image into `target` (a 2D target or a cube face). The caller's size is only
-// trusted for an image that failed to decode (storage without data); otherwise the decoded size is
-// used, so no more bytes are read than were decoded.
-// With `halvings` above 0 a square image is halved that often before the upload.
-void uploadImage(GLenum target, const std::string& path, int width, int height, int halvings = 0) {
+// The decoded image, or the end of the program naming the file and why (the game cannot run without
+// its textures).
+std::vector<unsigned char> requireImage(const std::string& path, unsigned& width, unsigned& height) {
+    std::string error;
+    std::vector<unsigned char> pixels = decodePng(path, &width, &height, &error);
+    if (!error.empty()) refuseResource("Cannot load texture " + path + ": " + error);
+    return pixels;
+}
+
+// A decoded image ready for upload.
+struct Image {
+    std::vector<unsigned char> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+// The image at `path`, expected to be `width` × `height`. One of another size keeps its decoded size
+// (and is reported), so no more bytes are uploaded than were decoded. With `halvings` above 0 a square image
+// is halved that often.
+Image prepareImage(const std::string& path, int width, int height, int halvings = 0) {
     unsigned decodedWidth = 0;
     unsigned decodedHeight = 0;
-    std::vector<unsigned char> pixels = decodePng(path, &decodedWidth, &decodedHeight);
-    const void* data = nullptr;
-    if (!pixels.empty()) {
-        if (static_cast<int>(decodedWidth) != width || static_cast<int>(decodedHeight) != height) {
-            std::cerr << "Texture " << path << " is " << decodedWidth << "x" << decodedHeight << ", expected " << width
-                      << "x" << height << "; using the decoded size" << std::endl;
-            width = static_cast<int>(decodedWidth);
-            height = static_cast<int>(decodedHeight);
-        }
-        for (; halvings > 0 && width == height && width >= 2; --halvings) {
-            pixels = halveImage(pixels, width);
-            width /= 2;
-            height /= 2;
-        }
-        data = pixels.data();
-    } else {
-        for (; halvings > 0 && width >= 2 && height >= 2; --halvings) width /= 2, height /= 2;
+    Image image{requireImage(path, decodedWidth, decodedHeight), static_cast<int>(decodedWidth),
+                static_cast<int>(decodedHeight)};
+    if (image.width != width || image.height != height) {
+        std::cerr << "Texture " << path << " is " << decodedWidth << "x" << decodedHeight << ", expected " << width
+                  << "x" << height << "; using the decoded size" << std::endl;
     }
-    glTexImage2D(target, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
+    for (; halvings > 0 && image.width == image.height && image.width >= 2; --halvings) {
+        image.pixels = halveImage(image.pixels, image.width);
+        image.width /= 2;
+        image.height /= 2;
+    }
+    return image;
+}
+
+void upload(GLenum target, const Image& image) {
+    glTexImage2D(target, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
 }
 
 }  // namespace
 
-std::vector<unsigned char> decodePng(const std::string& path, unsigned* width, unsigned* height) {
+std::vector<unsigned char> decodePng(const std::string& path, unsigned* width, unsigned* height, std::string* error) {
     std::vector<unsigned char> image;
     unsigned w = 0;
     unsigned h = 0;
-    unsigned error = lodepng::decode(image, w, h, path);
-    if (error != 0) {
-        std::cout << "decoder error " << error << ": " << lodepng_error_text(error) << std::endl;
-        w = 0;
-        h = 0;
+    std::string reason;
+    const WholeFile file = WholeFile::read(path, kMaxPngBytes);
+    if (!file.ok()) {
+        reason = file.reason;
+    } else if (const unsigned code = lodepng::decode(
+                   image, w, h, reinterpret_cast<const unsigned char*>(file.content.data()), file.content.size())) {
+        reason = "not a PNG image the decoder can read (decoder error " + std::to_string(code) + ": " +
+                 lodepng_error_text(code) + ")";
     }
+    if (!reason.empty()) {
+        image.clear();
+        w = h = 0;
+        if (!error) std::cerr << "Cannot decode " << path << ": " << reason << std::endl;
+    }
+    if (error) *error = reason;
     if (width) *width = w;
     if (height) *height = h;
     return image;
 }
 
 GLuint loadTexture(const std::string& fileName, int width, int height) {
+    // Decoded before any GL object is made, so a bad file leaves nothing half-built.
+    const Image image = prepareImage(texturePath(resourceRoot(), fileName), width, height);
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D, textureId);
-    uploadImage(GL_TEXTURE_2D, texturePath(resourceRoot(), fileName), width, height);
+    upload(GL_TEXTURE_2D, image);
     // An upload error must not be blamed on whatever reports GL errors next.
     glGetError();
 
@@ -81,15 +107,14 @@ GLuint loadTexture(const std::string& fileName, int width, int height) {
 }
 
 GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings) {
+    const std::string directory = resourceRoot();
+    std::vector<Image> faces;
+    for (size_t i = 0; i < std::min<size_t>(faceFiles.size(), 6); ++i)
+        faces.push_back(prepareImage(texturePath(directory, faceFiles[i]), width, height, halvings));
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_CUBE_MAP, textureId);
-    const std::string directory = resourceRoot();
-    const size_t faceCount = std::min<size_t>(faceFiles.size(), 6);
-    for (size_t i = 0; i < faceCount; ++i) {
-        uploadImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), texturePath(directory, faceFiles[i]),
-                    width, height, halvings);
-    }
+    for (size_t i = 0; i < faces.size(); ++i) upload(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), faces[i]);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -116,44 +141,44 @@ std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, 
 }
 
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings) {
-    drainGlErrors("OpenGL error before loading 3D texture: ");
-
+    if (fileNames.size() > static_cast<size_t>(arrayLayerCount)) {
+        std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
+                  << fileNames.size() - arrayLayerCount << " of " << fileNames.size() << " files" << std::endl;
+    }
     halvings = std::clamp(halvings, 0, 10);
     const int layerSize = arrayLayerSize >> halvings;
+    const std::string directory = resourceRoot();
+    const size_t layerCount = std::min<size_t>(fileNames.size(), arrayLayerCount);
+    // Every image is decoded (and checked) before any GL object is made. Decoding a 2048 x 2048 PNG takes
+    // about half a second on the software renderer's machines, and the terrain names each file twice,
+    // so a file named again shares the first one's pixels.
+    std::vector<std::vector<unsigned char>> layers(layerCount);
+    std::vector<size_t> source(layerCount);
+    for (size_t layer = 0; layer < layerCount; ++layer) {
+        source[layer] =
+            static_cast<size_t>(std::find(fileNames.begin(), fileNames.end(), fileNames[layer]) - fileNames.begin());
+        if (source[layer] != layer) continue;
+        const std::string path = texturePath(directory, fileNames[layer]);
+        unsigned width = 0;
+        unsigned height = 0;
+        layers[layer] = requireImage(path, width, height);
+        if (width != arrayLayerSize || height != arrayLayerSize) {
+            refuseResource("Cannot load texture " + path + ": it is " + std::to_string(width) + "x" +
+                           std::to_string(height) + "; every layer of the landscape's textures is " +
+                           std::to_string(arrayLayerSize) + "x" + std::to_string(arrayLayerSize));
+        }
+        for (int size = arrayLayerSize; size > layerSize; size /= 2) layers[layer] = halveImage(layers[layer], size);
+    }
+
+    drainGlErrors("OpenGL error before loading 3D texture: ");
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D_ARRAY, textureId);
     glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA, layerSize, layerSize, arrayLayerCount, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  nullptr);
-
-    if (fileNames.size() > static_cast<size_t>(arrayLayerCount)) {
-        std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
-                  << fileNames.size() - arrayLayerCount << " of " << fileNames.size() << " files" << std::endl;
-    }
-    const std::string directory = resourceRoot();
-    const size_t layerCount = std::min<size_t>(fileNames.size(), arrayLayerCount);
-    // Decoding a 2048 x 2048 PNG takes about half a second on the software renderer's machines, and
-    // the terrain names each file twice, so an image goes into every layer that names it at once.
-    std::vector<bool> filled(layerCount, false);
     for (size_t layer = 0; layer < layerCount; ++layer) {
-        if (filled[layer]) continue;
-        const std::string path = texturePath(directory, fileNames[layer]);
-        unsigned width = 0;
-        unsigned height = 0;
-        std::vector<unsigned char> pixels = decodePng(path, &width, &height);
-        if (pixels.empty()) continue;  // the decoder has already said why
-        if (width != arrayLayerSize || height != arrayLayerSize) {
-            std::cerr << "Texture " << path << " is " << width << "x" << height << ", expected " << arrayLayerSize
-                      << "x" << arrayLayerSize << "; layer " << layer << " left empty" << std::endl;
-            continue;
-        }
-        for (int size = arrayLayerSize; size > layerSize; size /= 2) pixels = halveImage(pixels, size);
-        for (size_t same = layer; same < layerCount; ++same) {
-            if (fileNames[same] != fileNames[layer]) continue;
-            glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(same), layerSize, layerSize, 1, GL_RGBA,
-                            GL_UNSIGNED_BYTE, pixels.data());
-            filled[same] = true;
-        }
+        glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(layer), layerSize, layerSize, 1, GL_RGBA,
+                        GL_UNSIGNED_BYTE, layers[source[layer]].data());
     }
 
     glGenerateMipmap(GL_TEXTURE_2D_ARRAY);

@@ -9,14 +9,18 @@
 // makes a new texture; nothing is cached. All but decodePng need the current context and leave the
 // active texture unit unchanged.
 
-// Decodes the PNG at `path` to 8-bit RGBA, rows top first. A decoder failure prints
-// "decoder error <code>: <text>" to standard output and gives what the decoder left (empty for a
-// missing file). The decoded size is stored through the optional pointers (0 × 0 on failure).
-std::vector<unsigned char> decodePng(const std::string& path, unsigned* width = nullptr, unsigned* height = nullptr);
+// Decodes the PNG at `path` to 8-bit RGBA, rows top first. On failure (a file that cannot be read, or
+// is no PNG the decoder can read) the result is empty, the size 0 × 0 and the reason goes to `error`,
+// or, without one, to standard error with the path. `error` is emptied on success.
+std::vector<unsigned char> decodePng(const std::string& path, unsigned* width = nullptr, unsigned* height = nullptr,
+                                     std::string* error = nullptr);
+
+// The loaders below need their images: one that cannot be read or decoded stops the game with its path
+// and the reason (refuseResource), before any GL object is made.
 
 // A mipmapped, repeating 2D texture of `fileName`, expected to be `width` × `height`. An image of
-// another size is uploaded with its decoded size (and reported on standard error); an unreadable one
-// gets storage of the expected size without data. Leaves GL_TEXTURE_2D unbound.
+// another size is uploaded with its decoded size (and reported on standard error). Leaves
+// GL_TEXTURE_2D unbound.
 GLuint loadTexture(const std::string& fileName, int width, int height);
 
 // A cube map from six faces (+X, −X, +Y, −Y, +Z, −Z), each expected to be `width` × `height`, linear
@@ -26,7 +30,8 @@ GLuint loadTexture(const std::string& fileName, int width, int height);
 GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings = 0);
 
 // A mipmapped, repeating four-layer 2D texture array of 2048 × 2048 layers; file i fills layer i.
-// Layers without a usable file (missing, wrongly sized, beyond the fourth) stay empty, with a message.
+// An image of another size stops the game like one that cannot be read; files beyond the fourth are
+// left out, with a message.
 // With `halvings` above 0 the images are halved that often before the upload (layers of 1024 × 1024
 // for one), which leaves out the largest mipmap levels. Prints pending GL errors before and after to
 // standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.

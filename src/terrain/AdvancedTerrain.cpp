@@ -79,9 +79,10 @@ void AdvancedTerrain::buildProgram(const std::string& shaderDefines) {
     glUniform1i(shadowMapLocation, 1);
 }
 
-void AdvancedTerrain::useShaderVariant(const std::string& shaderDefines) {
-    if (shader && shader->defines == shaderDefines) return;
+bool AdvancedTerrain::useShaderVariant(const std::string& shaderDefines) {
+    if (shader && shader->defines == shaderDefines) return false;
     buildProgram(shaderDefines);
+    return true;
 }
 
 void AdvancedTerrain::generateDensity() {

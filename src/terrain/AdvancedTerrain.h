@@ -55,8 +55,9 @@ public:
     void regenerate(btDynamicsWorld* world);
 
     // Rebuilds the landscape's program with `shaderDefines` unless it already has them. The new
-    // program has its samplers set but no lights nor shadow uniforms yet; leaves it current.
-    void useShaderVariant(const std::string& shaderDefines);
+    // program has its samplers set but no lights nor shadow uniforms yet (true is returned then, so the
+    // caller adds them, whatever GL name the new program got); leaves it current.
+    bool useShaderVariant(const std::string& shaderDefines);
     // Loads the texture array again with its images halved `halvings` times, unless it already is.
     // Leaves no texture array bound.
     void useTextureHalvings(int halvings);

@@ -1,8 +1,8 @@
 #include "audio/GameAudio.h"
 
 #include "audio/AudioEngine.h"
+#include "audio/SoundBank.h"
 #include "audio/SourcePool.h"
-
 #include "support/TempDirectory.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -19,6 +19,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -163,6 +164,44 @@ TEST_F(GameAudioTest, WithEverySourceBusyTheOldestSoundMakesRoom) {
         EXPECT_EQ(pool.acquire(), playing[0]);
     }
     alDeleteBuffers(1, &buffer);
+}
+
+// Headphones pulled out: the lost device is noticed at a check (at most one a second), said once, and
+// reopened at a later check that finds it there again, with the sounds it had. The wave writer loses
+// its device when a write fails: its file is /dev/full at first, then a real one.
+TEST_F(GameAudioTest, ALostDeviceIsSaidOnceAndReopenedWhenItIsThereAgain) {
+    ASSERT_EQ(symlink("/dev/full", file().c_str()), 0);
+    double now = 0.0, playedAt = 0.0;
+    testing::internal::CaptureStdout();
+    {
+        AudioEngine engine("", [&now] { return now; });
+        ASSERT_TRUE(engine.isOpen());
+        const std::vector<int16_t> diamond = SoundBank::synthesize(SoundId::Diamond, SoundBank::kSampleRate);
+        engine.load(SoundId::Diamond, diamond, SoundBank::kSampleRate);
+        for (int check = 0; check < 40 && engine.isOpen(); ++check) {
+            wait(0.05);
+            now += 1.0;
+            engine.watchDevice();
+        }
+        EXPECT_FALSE(engine.isOpen());
+        std::remove(file().c_str());
+        ASSERT_EQ(symlink((file() + ".real").c_str(), file().c_str()), 0);
+        now += 0.5;
+        engine.watchDevice();
+        EXPECT_FALSE(engine.isOpen()) << "checked again within a second";
+        now += 0.5;
+        engine.watchDevice();
+        ASSERT_TRUE(engine.isOpen());
+        wait(0.05);
+        playedAt = engine.clockSeconds();
+        engine.play(SoundId::Diamond, glm::vec3(0.0f), true, 1.0f, 1.0f);
+        wait(0.3);
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_NE(said.find("disconnected"), std::string::npos) << said;
+    EXPECT_NE(said.find("available again"), std::string::npos) << said;
+    EXPECT_GT(rms(channel(0), at(playedAt), at(playedAt + 0.2)), 0.02f);
 }
 
 TEST_F(GameAudioTest, DisabledOrWithoutADeviceItSaysSoAtMostOnceAndWritesNothing) {

@@ -12,6 +12,7 @@
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 #include "support/PhysicsWorld.h"
+#include "support/ScopedGlobals.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
@@ -105,6 +106,11 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
     EXPECT_LT(down[0], 40) << "almost no reflection straight down";
     EXPECT_GT(down[2], 100) << "the refraction, tinted by the depth";
     EXPECT_LT(down[1], 140) << "no fog 10 units away";
+    {
+        const testsupport::ScopedGlobals globals;
+        settings.brightness = 0.5f;
+        EXPECT_NEAR(look(14.0f, -1.5707964f, depths[0])[2], down[2] / 2, 2) << "the settings' brightness";
+    }
     const Pixel grazing = look(4.5f, -0.05f, depths[0]);
     EXPECT_GT(grazing[0], 120) << "mostly mirror at a grazing angle";
     EXPECT_GT(grazing[0], grazing[2]);

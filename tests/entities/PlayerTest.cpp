@@ -108,7 +108,7 @@ TEST_F(PlayerTest, DashStartsFastSlowsDownAndEndsOnTheTargetOrAtAnObstacle) {
 }
 
 TEST_F(PlayerTest, RightClickDashesOnlyToTerrainMoreThanTwoAway) {
-    // Hovering 1 up, so terrain lies within 2 of a lifted target while the ray misses its own body.
+    // Hovering 1 up, so terrain lies within 2 of a lifted target.
     player->setPosition(glm::vec3(100, 1, 100));
     player->syncFromBody();
     world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
@@ -124,6 +124,14 @@ TEST_F(PlayerTest, RightClickDashesOnlyToTerrainMoreThanTwoAway) {
     EXPECT_TRUE(player->movingToTarget);
     EXPECT_EQ(sounds.heard, std::vector<std::string>{"dash"});
     EXPECT_TRUE(near(player->moveTarget, glm::vec3(100, 2, 105)));
+
+    // Standing on the ground, a click just in front sends the ray through the cat's own body.
+    player->setPosition(glm::vec3(100, 0, 100));
+    player->syncFromBody();
+    world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
+    player->movingToTarget = false;
+    EXPECT_EQ(clickAt(glm::vec3(100, -0.5f, 100.7f)), "terrain\n");
+    EXPECT_TRUE(player->movingToTarget);
 }
 
 using PlayerModelTest = testsupport::GlTest;

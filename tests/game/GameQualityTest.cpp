@@ -2,8 +2,8 @@
 
 #include "effects/GuiObject.h"
 #include "effects/Hud.h"
-#include "effects/WaterShader.h"
 #include "effects/WaterFrameBuffers.h"
+#include "effects/WaterShader.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
@@ -22,10 +22,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Whole frames of a small game (the test window's 320 × 240) at the graphics levels, on a fixed
-// landscape with a clock that stands still. A game takes seconds to build, so there are two tests.
+// landscape with a clock that stands still. A game takes seconds to build, so there are few tests.
 
 namespace {
 
@@ -73,6 +74,28 @@ protected:
     std::unique_ptr<Game> game;
 };
 
+// A driver that gives a rebuilt program the name of the one it replaces: deleting a program keeps it
+// for the next glCreateProgram, which hands it back bare (its shaders detached, so it links afresh with
+// every uniform at its default, as a new program would).
+GLuint keptProgram = 0;
+PFNGLCREATEPROGRAMPROC createProgram = nullptr;
+PFNGLDELETEPROGRAMPROC deleteProgram = nullptr;
+void GLAPIENTRY keepProgram(GLuint program) { keptProgram = program; }
+GLuint GLAPIENTRY reuseProgram() {
+    if (keptProgram == 0) return createProgram();
+    GLuint shaders[8];
+    GLsizei count = 0;
+    glGetAttachedShaders(keptProgram, 8, &count, shaders);
+    for (GLsizei i = 0; i < count; ++i) glDetachShader(keptProgram, shaders[i]);
+    return std::exchange(keptProgram, 0);
+}
+
+GLint lightCount(GLuint program) {
+    GLint count = -1;
+    glGetUniformiv(program, glGetUniformLocation(program, "numberOfLights"), &count);
+    return count;
+}
+
 }  // namespace
 
 // The same view at each level, switched while playing: the sky, the hills and the cat stay where
@@ -118,7 +141,7 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
 }
 
 // Resizing follows with projection, HUD, crosshair, aim and targets; a minimised window changes nothing.
-TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimisedWindow) {
+TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLights) {
     build(QualityLevel::Low);
     frame();
     game->resize(640, 360);
@@ -147,4 +170,19 @@ TEST_F(GameQualityTest, ResizeUpdatesProjectionHudAndTargetsAndIgnoresAMinimised
     EXPECT_FLOAT_EQ(game->camera->aspectRatio, 640.0f / 360.0f);
     EXPECT_EQ(game->sceneTarget->width(), 320);
     EXPECT_FALSE(std::isnan(game->aimPoint.x));
+
+    // Switching levels rebuilds the water's and the landscape's programs; sun and lamp go into the new
+    // ones whatever names they got.
+    const GLuint water = WaterShader::getInstance()->programId, land = game->terrain->programId;
+    createProgram = glCreateProgram;
+    deleteProgram = glDeleteProgram;
+    glCreateProgram = reuseProgram;
+    glDeleteProgram = keepProgram;
+    game->setQuality(GraphicsQuality::forLevel(QualityLevel::Medium, 0));
+    glCreateProgram = createProgram;
+    glDeleteProgram = deleteProgram;
+    EXPECT_EQ(WaterShader::getInstance()->programId, water);
+    EXPECT_EQ(game->terrain->programId, land);
+    EXPECT_EQ(lightCount(water), 2);
+    EXPECT_EQ(lightCount(land), 2);
 }

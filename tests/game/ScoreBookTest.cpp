@@ -1,12 +1,17 @@
 #include "game/ScoreBook.h"
 
+#include "app/ProcessSignals.h"
 #include "game/AtomicFile.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -21,11 +26,13 @@ std::string contents(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Everything in the folder but the score file itself.
+// Everything in the folder but the score file itself and its lock.
 std::vector<std::string> otherFiles(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename() != "scores.txt") names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "scores.txt" && name != "scores.txt.lock") names.push_back(name);
+    }
     return names;
 }
 
@@ -103,12 +110,87 @@ TEST_F(ScoreBookTest, ADamagedFileIsMovedAsideNeverOverwrittenAndReportedOnce) {
     EXPECT_TRUE(toldOnce("moved to")) << report.str();
 }
 
+// Files it did not write as it writes them: blank lines and CR line ends are read, a long history costs
+// only its last rounds, one too large to be a score file is moved aside, and one that cannot be read at
+// all (here a folder in its place) is left alone and not written over.
+TEST_F(ScoreBookTest, ForeignFilesAreReadBoundedOrLeftAlone) {
+    home.writeText("data/quillmarsh/scores.txt", "quillmarsh scores 1\r\nbest 40\r\n\r\nround 40 6 1\r\n\n");
+    EXPECT_EQ(open()->best(), 40);
+    std::string history = "quillmarsh scores 1\nbest 90\n";
+    for (int i = 0; i < 20000; ++i) history += "round " + std::to_string(i % 90) + " 60 1700000000\n";
+    home.writeText("data/quillmarsh/scores.txt", history);
+    auto book = open();
+    ASSERT_EQ(book->recent().size(), ScoreBook::kRecentRounds);
+    EXPECT_EQ(book->recent().back().score, 19999 % 90);
+    EXPECT_EQ(report.str(), "");
+
+    home.writeText("data/quillmarsh/scores.txt", history + history + history);
+    EXPECT_EQ(open()->best(), 0);
+    EXPECT_TRUE(toldOnce("is larger than")) << report.str();
+    ASSERT_EQ(otherFiles(folder).size(), 1u);
+
+    fs::remove(folder + "/scores.txt");
+    fs::create_directory(folder + "/scores.txt");
+    report.str("");
+    book = open();
+    book->record(30, 60);
+    EXPECT_TRUE(fs::is_directory(folder + "/scores.txt"));
+    EXPECT_EQ(otherFiles(folder).size(), 1u);
+    EXPECT_TRUE(toldOnce("cannot be read (is a directory); it is left as it is")) << report.str();
+}
+
+// Two games ending their rounds at the same moment, as two real processes, again and again: neither
+// round and never the better score is lost.
 TEST_F(ScoreBookTest, TwoGamesAtOnceNeverLoseTheBetterScore) {
-    auto first = open(), second = open();
-    first->record(50, 60);
-    EXPECT_FALSE(second->record(20, 60));
-    EXPECT_EQ(open()->best(), 50);
-    EXPECT_EQ(open()->recent().size(), 2u);
+    for (int trial = 0; trial < 10; ++trial) {
+        const std::string shared = folder + "/" + std::to_string(trial);
+        int go[2];
+        ASSERT_EQ(pipe(go), 0);
+        pid_t games[2];
+        for (int game = 0; game < 2; ++game) {
+            games[game] = fork();
+            if (games[game] != 0) continue;
+            close(go[1]);
+            std::ostringstream quiet;
+            ScoreBook book(shared, quiet);
+            book.load();
+            char start = 0;
+            while (read(go[0], &start, 1) < 0) {}  // both are let go at once, when the pipe closes
+            book.record(game == 0 ? 100 : 50, 60);
+            _exit(quiet.str().empty() ? 0 : 3);
+        }
+        close(go[0]);
+        close(go[1]);
+        for (pid_t game : games) {
+            int status = 0;
+            waitpid(game, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
+        ScoreBook after(shared, report);
+        after.load();
+        EXPECT_EQ(after.best(), 100) << "trial " << trial;
+        EXPECT_EQ(after.recent().size(), 2u) << "trial " << trial;
+    }
+}
+
+// A file-size limit (ulimit -f) makes the write fail, said once, with no temporary file left behind,
+// rather than ending the game at the round's end.
+TEST(ScoreBookDeathTest, AFileSizeLimitIsAFailedWriteNotTheEnd) {
+    testsupport::TempDirectory home;
+    const auto endRoundsUnderTheLimit = [&home] {
+        ignoreFileSizeSignal();
+        const rlimit limit{24, 24};  // below the file's size, which the report must not reach
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::ostringstream report;
+        ScoreBook book(home.path(), report);
+        book.record(5, 60);
+        book.record(6, 60);
+        const bool left = fs::exists(AtomicFile::temporaryPath(book.filePath()));
+        const std::string told = report.str();
+        const bool once = std::count(told.begin(), told.end(), '\n') == 1;
+        std::exit(!left && once && told.find("File too large") != std::string::npos ? 0 : 3);
+    };
+    EXPECT_EXIT(endRoundsUnderTheLimit(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

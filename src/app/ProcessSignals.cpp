@@ -1,0 +1,5 @@
+#include "app/ProcessSignals.h"
+
+#include <csignal>
+
+void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
