@@ -1,7 +1,5 @@
 #include "effects/WaterShader.h"
 
-#include "effects/WaterFrameBuffers.h"
-
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "effects/WaterTile.h"
@@ -52,23 +50,6 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
     tile.moveFactor = std::nextafter(1.0f, 0.0f);
     tile.advance(2e-6f);
     EXPECT_TRUE(tile.moveFactor >= 0.0f && tile.moveFactor < 1.0f) << tile.moveFactor;
-}
-
-using WaterImagesTest = testsupport::GlTest;
-
-TEST_F(WaterImagesTest, EachImageIsDrawnAtItsOwnSizeAndTheWindowsViewportComesBack) {
-    const WaterFrameBuffers images(64, 48, 20, 10, 40, 30);
-    const auto viewport = [] {
-        GLint box[4] = {};
-        glGetIntegerv(GL_VIEWPORT, box);
-        return glm::ivec2(box[2], box[3]);
-    };
-    images.bindReflectionFrameBuffer();
-    EXPECT_EQ(viewport(), glm::ivec2(20, 10));
-    images.bindRefractionFrameBuffer();
-    EXPECT_EQ(viewport(), glm::ivec2(40, 30));
-    images.unbindCurrentFrameBuffer();
-    EXPECT_EQ(viewport(), glm::ivec2(64, 48));
 }
 
 // The water program with a red reflection, a blue refraction and a chosen depth below the surface.

@@ -155,8 +155,11 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     EXPECT_EQ(game->sceneTarget->width(), 320);  // low draws the scene at half the window
     EXPECT_EQ(game->sceneTarget->height(), 180);
     EXPECT_EQ(game->waterFrameBuffers->refractionWidth, 160);
-    EXPECT_EQ(glm::ivec2(game->waterFrameBuffers->reflectionWidth, game->waterFrameBuffers->reflectionHeight),
-              glm::ivec2(80, 45));
+    GLint viewport[4] = {};
+    game->waterFrameBuffers->bindReflectionFrameBuffer();  // each image is drawn at its own size
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    game->waterFrameBuffers->unbindCurrentFrameBuffer();
+    EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(80, 45));
 
     // Free look reaches the new edge, where the crosshair sits at the edge of the screen.
     game->lookOffset = glm::vec2(1000.0f, 0.0f);
