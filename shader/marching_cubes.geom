@@ -3,14 +3,14 @@
 
 // Marching cubes for one cell of a fountain's density grid, given the corner configuration the
 // vertex stage found. Each grid record holds the metaball field's gradient (xyz) and value (w). Corners 0-3 go round the cell's bottom face and corner i + 4
-// sits above corner i, the numbering the triangle table at binding 1 is written for. Normals come
+// sits above corner i, the numbering the triangle table at binding 3 is written for. Normals come
 // from the interpolated field gradient.
 
 layout(points) in;
 layout(triangle_strip, max_vertices = 15) out;
 
-layout(std430, binding = 4) readonly buffer Density { vec4 grid[]; };
-layout(std430, binding = 1) readonly buffer TableBuffer { int triangulationTable[]; };  // 256 rows of 16
+layout(std430, binding = 9) readonly buffer Density { vec4 grid[]; };
+layout(std430, binding = 3) readonly buffer TableBuffer { int triangulationTable[]; };  // 256 rows of 16
 
 flat in ivec3 passCell[];
 flat in int passConfig[];

@@ -9,7 +9,7 @@
 
 in vec2 position;  // (i, k)
 
-layout(std430, binding = 4) readonly buffer Density { vec4 grid[]; };
+layout(std430, binding = 9) readonly buffer Density { vec4 grid[]; };
 
 uniform ivec3 dimensions;
 

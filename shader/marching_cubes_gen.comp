@@ -21,17 +21,17 @@ struct Triangle {
     vec3 normalC;
 };
 
-layout(std430, binding = 0) writeonly buffer TriangleBuffer {
+layout(std430, binding = 2) writeonly buffer TriangleBuffer {
     Triangle triangles[];
 };
 
-layout(std430, binding = 1) readonly buffer TableBuffer {
+layout(std430, binding = 3) readonly buffer TableBuffer {
     int triangulationTable[];  // 256 rows of 16
 };
 
-layout(binding = 2, offset = 0) uniform atomic_uint triangleCount;
+layout(binding = 0, offset = 0) uniform atomic_uint triangleCount;
 
-layout(std430, binding = 3) readonly buffer PointBuffer {
+layout(std430, binding = 0) readonly buffer PointBuffer {
     vec4 points[];  // xyz position in grid units, w density
 };
 

@@ -10,8 +10,8 @@
 
 layout(local_size_x = 8, local_size_y = 8, local_size_z = 8) in;
 
-layout(std430, binding = 2) readonly buffer Positions { vec4 positions[]; };
-layout(std430, binding = 4) writeonly buffer Density { vec4 density[]; };
+layout(std430, binding = 4) readonly buffer Positions { vec4 positions[]; };
+layout(std430, binding = 9) writeonly buffer Density { vec4 density[]; };
 
 uniform int pointCount;
 uniform ivec3 dimensions;

@@ -17,12 +17,12 @@
 
 layout(local_size_x = 256) in;
 
-layout(std430, binding = 0) readonly buffer PositionsIn { vec4 positionsIn[]; };
+layout(std430, binding = 4) readonly buffer PositionsIn { vec4 positionsIn[]; };
 layout(std430, binding = 6) readonly buffer VelocitiesIn { vec4 velocitiesIn[]; };
-layout(std430, binding = 2) writeonly buffer PositionsOut { vec4 positionsOut[]; };
+layout(std430, binding = 5) writeonly buffer PositionsOut { vec4 positionsOut[]; };
 layout(std430, binding = 7) writeonly buffer VelocitiesOut { vec4 velocitiesOut[]; };
-layout(std430, binding = 4) readonly buffer FlowField { vec4 flow[]; };
-layout(binding = 5, offset = 0) uniform atomic_uint written;
+layout(std430, binding = 8) readonly buffer FlowField { vec4 flow[]; };
+layout(binding = 1, offset = 0) uniform atomic_uint written;
 
 uniform ivec3 dimensions;
 uniform uint lastCount;

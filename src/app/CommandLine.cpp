@@ -14,7 +14,8 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]";
+    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n"
+    "                  [--record FILE | --replay FILE]";
 
 // The help text opens with the same usage line a refusal prints.
 class UsageFormatter : public CLI::Formatter {
@@ -52,14 +53,21 @@ void describe(CLI::App& app, LaunchOptions& options, std::string& size, bool& fu
     app.add_option("--settings", options.settingsFile, "settings file read instead of res/settings.ini")
         ->type_name("FILE")
         ->check(CLI::ExistingFile.description(""));
-    app.add_option("--seed", options.seed, "seed of the first world: the same seed, the same landscape")
-        ->type_name("N");
+    auto* seed = app.add_option("--seed", options.seed, "seed of the first world: the same seed, the same landscape")
+                     ->type_name("N");
     app.add_option("--quality", options.quality, "graphics level: auto, low, medium or high")
         ->type_name("LEVEL")
         ->check(CLI::Validator(checkQuality, ""));
     auto* full = app.add_flag("--fullscreen", fullscreen, "full screen on the primary monitor");
     app.add_flag("--windowed", windowed, "in a window")->excludes(full);
     app.add_option("--size", size, "window size in pixels")->type_name("WxH")->check(CLI::Validator(checkSize, ""));
+    auto* record = app.add_option("--record", options.recordFile,
+                                  "record the session (until its round ends, R or the window closes) into FILE")
+                       ->type_name("FILE");
+    app.add_option("--replay", options.replayFile, "play the recording in FILE back, then end")
+        ->type_name("FILE")
+        ->excludes(record)
+        ->excludes(seed);
 }
 
 }  // namespace
@@ -88,6 +96,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
     }
     return parsed;
 }
+
+const char* gameVersion() { return QUILLMARSH_VERSION; }
 
 void applyLaunchOptions(const LaunchOptions& options, Settings& settings) {
     if (options.fullscreen) settings.fullscreen = *options.fullscreen;

@@ -13,7 +13,9 @@ struct LaunchOptions {
     std::optional<bool> fullscreen;  // --fullscreen (true) or --windowed (false)
     std::optional<int> width;        // --size WxH
     std::optional<int> height;
-    std::string quality;  // --quality LEVEL: auto, low, medium or high; empty when not given
+    std::string quality;     // --quality LEVEL: auto, low, medium or high; empty when not given
+    std::string recordFile;  // --record FILE: the session is recorded there
+    std::string replayFile;  // --replay FILE: that recording is played back, then the game ends
 };
 
 // The options, or the code the program exits with straight away: 0 after --help or --version, 2 after
@@ -29,3 +31,6 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, std::ostre
 
 // Lays the command line's window choices over the settings read from the file.
 void applyLaunchOptions(const LaunchOptions& options, Settings& settings);
+
+// The game's version, as --version prints it ("1.0.0").
+const char* gameVersion();

@@ -12,8 +12,6 @@
 #include <limits>
 #include <sstream>
 
-Settings settings;
-
 namespace {
 
 // A settings file is a few hundred bytes; anything this large is not one.
@@ -157,8 +155,6 @@ Settings readSettings(const std::string& path) {
     readGraphics(reader, keys, s);
     return s;
 }
-
-void loadSettings() { settings = readSettings("res/settings.ini"); }
 
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s) {
     GraphicsQuality quality = GraphicsQuality::forLevel(level, s.samples);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-// The values of "res/settings.ini", read once at start-up and read-only afterwards.
+// The values of "res/settings.ini", read once at start-up and handed to whoever needs them.
 struct Settings {
     int width = 1920;
     int height = 1080;
@@ -32,9 +32,6 @@ struct Settings {
 constexpr float kMinRenderScale = 0.25f;
 constexpr float kMaxRenderScale = 1.0f;
 
-// The process-wide record; holds the defaults until loadSettings() runs.
-extern Settings settings;
-
 // Reads `path` with INIReader. Only a regular text file is read: one that is missing, cannot be read,
 // is not a regular file (a folder, a FIFO) or holds binary bytes gives the "ERROR: Failed to load" line
 // (with the reason, unless it is missing) on standard output and all defaults; so does an empty one,
@@ -44,9 +41,6 @@ extern Settings settings;
 // to 128, volume 0 to 1, ...) is reported with its key and value on standard error and replaced by the
 // default; a number followed by other text is used and said so.
 Settings readSettings(const std::string& path);
-
-// Fills `settings` from "res/settings.ini" relative to the working directory.
-void loadSettings();
 
 // The knobs of `level` with what `s` asks of every level (its samples for high, its render scale).
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s);

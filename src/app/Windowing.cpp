@@ -15,7 +15,7 @@ const char* const kRequirements = "Quillmarsh needs a display and an OpenGL 4.3 
 namespace {
 
 // The requested size, fitted to the primary monitor's work area when it is larger (said once).
-WindowSize windowedSize() {
+WindowSize windowedSize(const Settings& settings) {
     const WindowSize requested{settings.width, settings.height};
     WindowSize area;
     if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
@@ -70,11 +70,11 @@ void closeGlWindow(GLFWwindow* window) {
     glfwTerminate();
 }
 
-GLFWwindow* openWindow(WindowSize& opened, WindowSize& drawable) {
+GLFWwindow* openWindow(const Settings& settings, WindowSize& opened, WindowSize& drawable) {
     GlWindowRequest request;
     request.refreshRate = settings.refreshRate;
     request.monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    request.size = request.monitor ? WindowSize{settings.width, settings.height} : windowedSize();
+    request.size = request.monitor ? WindowSize{settings.width, settings.height} : windowedSize(settings);
     request.title = settings.title;
     request.swapInterval = settings.vsync ? 1 : 0;
     opened = request.size;

@@ -2,6 +2,8 @@
 
 #include "app/WindowFit.h"
 
+struct Settings;
+
 #include <string>
 
 struct GLFWmonitor;
@@ -20,7 +22,7 @@ bool startGlfw();
 // Its context is made current as openGlWindow does, with vertical sync as the settings ask, and
 // `drawable` is the size of its drawable area. When that fails, GLFW's reason has been printed by
 // then; this adds kRequirements, terminates GLFW and returns null.
-GLFWwindow* openWindow(WindowSize& opened, WindowSize& drawable);
+GLFWwindow* openWindow(const Settings& settings, WindowSize& opened, WindowSize& drawable);
 
 // What openGlWindow opens: the game's window, or a hidden one for a tool.
 struct GlWindowRequest {

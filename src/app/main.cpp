@@ -1,5 +1,5 @@
-// Quillmarsh entry point: command line, data and settings, window and context, the Game, and the
-// frame loop.
+// Quillmarsh entry point: command line, data and settings, a replay to play or a recording to make,
+// window and context, the Game, and the frame loop.
 
 #include "app/Callbacks.h"
 #include "app/CommandLine.h"
@@ -7,23 +7,25 @@
 #include "app/DataLocator.h"
 #include "app/FrameLimiter.h"
 #include "app/GamepadMapping.h"
-#include "app/Globals.h"
 #include "app/ProcessSignals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
 #include "entities/PlayerKey.h"
 #include "game/Game.h"
-#include "game/Random.h"
+#include "game/Replay.h"
 #include "game/ScoreBook.h"
 #include "render/ResourcePath.h"
+#include "scene/Random.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,7 @@ glm::vec2 sampleCursor(GLFWwindow* window) {
 }
 
 // The level of the settings, or the one `auto` picks for this renderer; said once.
-GraphicsQuality chooseQuality() {
+GraphicsQuality chooseQuality(const Settings& settings) {
     const GLubyte* name = glGetString(GL_RENDERER);
     const std::string renderer = name ? reinterpret_cast<const char*>(name) : "";
     const QualityLevel level = chosenQualityLevel(settings, renderer);
@@ -62,7 +64,7 @@ void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
 
 // Finds the data, makes it the root of every resource path and reads the settings, the command line
 // having the last word. False (after saying where it looked) when there is no data anywhere.
-bool loadDataAndSettings(const LaunchOptions& options) {
+bool loadDataAndSettings(const LaunchOptions& options, Settings& settings) {
     const DataLocator locator(getCurrentWorkingDirectory(), DataLocator::executableDirectory());
     const auto root = locator.find();
     if (!root) {
@@ -75,6 +77,15 @@ bool loadDataAndSettings(const LaunchOptions& options) {
     return true;
 }
 
+// A recording goes into an existing folder; false (after saying why) when it cannot.
+bool canRecordTo(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::absolute(path).parent_path();
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) return true;
+    std::cerr << "quillmarsh: cannot record to " << path << ": there is no folder " << folder.string() << std::endl;
+    return false;
+}
+
 // The first pad GLFW knows a gamepad mapping for, read into `state`; null when none is plugged in.
 const GLFWgamepadstate* readGamepad(GLFWgamepadstate& state) {
     for (int pad = GLFW_JOYSTICK_1; pad <= GLFW_JOYSTICK_LAST; ++pad) {
@@ -85,11 +96,10 @@ const GLFWgamepadstate* readGamepad(GLFWgamepadstate& state) {
 
 // The pad's presses, between two frames like the callbacks; fire and dash wait while paused.
 void applyGamepad(const GamepadMapping& pad, Game& game) {
-    if (pad.pausePressed()) game.pause.toggle();
-    if (pad.newWorldPressed()) game.reset();
-    if (game.pause.paused()) return;
-    if (pad.fired()) game.firePlayerShot();
-    if (pad.dashed()) dashToCrosshair(game);
+    if (pad.pausePressed()) game.pause().toggle();
+    if (pad.newWorldPressed()) game.newWorld();
+    if (pad.fired()) game.fire();
+    if (pad.dashed()) game.dash();
 }
 
 // Frees or captures the cursor. The disabled cursor's position settles only with the events that
@@ -99,8 +109,9 @@ void setCursorFree(GLFWwindow* window, bool free) {
     glfwPollEvents();
 }
 
-void runFrames(GLFWwindow* window, Game& game) {
-    std::vector<int> keys(kPlayerKeyCount, 0);
+void runFrames(GLFWwindow* window, Game& game, const Settings& settings) {
+    Game::FrameInput input;
+    input.keys.assign(kPlayerKeyCount, 0);
     FrameLimiter limiter(settings.fpsLimit);
     GamepadMapping pad;
     GLFWgamepadstate padState{};
@@ -108,11 +119,10 @@ void runFrames(GLFWwindow* window, Game& game) {
     bool focused = glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
     double lastPadRead = glfwGetTime();
     while (!glfwWindowShouldClose(window)) {
-        const glm::vec2 offset = sampleCursor(window) + pad.look();
-        culledObjectCount = 0;
-        sampleKeys(window, keys);
-        pad.addHeldKeys(keys);
-        game.update(offset.x, offset.y, keys);
+        input.cursor = sampleCursor(window) + pad.look();
+        sampleKeys(window, input.keys);
+        pad.addHeldKeys(input.keys);
+        game.frame(input);
         glfwSwapBuffers(window);
         glfwPollEvents();
         const double now = glfwGetTime();
@@ -123,13 +133,14 @@ void runFrames(GLFWwindow* window, Game& game) {
         // of a disabled cursor) may take it away and give it back within one event poll.
         if (focused != (glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE)) {
             focused = !focused;
-            game.pause.focusChanged(focused);
+            game.pause().focusChanged(focused);
         }
-        if (game.pause.paused() != cursorFree) {
+        if (game.pause().paused() != cursorFree) {
             // A paused game hands the cursor back to the desktop.
-            cursorFree = game.pause.paused();
+            cursorFree = game.pause().paused();
             setCursorFree(window, cursorFree);
         }
+        if (game.finished()) glfwSetWindowShouldClose(window, GLFW_TRUE);
         glGetError();
         limiter.endFrame();
     }
@@ -141,43 +152,65 @@ int main(int argc, char** argv) {
     ignoreFileSizeSignal();
     const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (commandLine.exitCode) return *commandLine.exitCode;
-    if (!loadDataAndSettings(commandLine.options)) return 1;
+    const LaunchOptions& options = commandLine.options;
+    Settings settings;
+    if (!loadDataAndSettings(options, settings)) return 1;
+    // A replay that cannot be played, or a recording that cannot be kept, stops the game before any
+    // window opens.
+    std::optional<Replay> replay;
+    if (!options.replayFile.empty()) {
+        std::string error;
+        replay = Replay::read(options.replayFile, gameVersion(), error);
+        if (!replay) {
+            std::cerr << "quillmarsh: " << error << std::endl;
+            return 2;
+        }
+    }
+    if (!options.recordFile.empty() && !canRecordTo(options.recordFile)) return 2;
+
     if (!startGlfw()) std::exit(1);
     WindowSize size, drawable;
-    GLFWwindow* window = openWindow(size, drawable);
+    GLFWwindow* window = openWindow(settings, size, drawable);
     if (!window) return 1;
-    cullingEnabled = true;
-
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
     glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
-    const int width = drawable.width, height = drawable.height;
 
+    int status = 0;
     {
         // The game and every GL object it holds are released here, while the context is still current.
-        std::function<unsigned int()> seed;
-        if (commandLine.options.seed) {
-            // The first world is the one asked for; R makes new ones as always.
-            seed = [n = *commandLine.options.seed, first = true]() mutable {
-                const unsigned int chosen = first ? n : freshSeed();
-                first = false;
-                return chosen;
-            };
-        }
-        auto game = std::make_unique<Game>(static_cast<float>(width) / static_cast<float>(height), width, height,
-                                           systemClockMs, seed, chooseQuality());
-        game->scoreBook = std::make_shared<ScoreBook>(
-            ScoreBook::defaultFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")), std::cerr);
-        game->scoreBook->load();
-        gameInstance = game.get();
-        game->setSounds(
+        const std::string scores = ScoreBook::defaultFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        Game::Setup setup;
+        setup.width = drawable.width;
+        setup.height = drawable.height;
+        setup.quality = chooseQuality(settings);
+        setup.brightness = settings.brightness;
+        setup.fountainGrid = settings.blobbyObjectVCount;
+        // The first world is the one asked for; R makes new ones as always.
+        setup.start.seed = options.seed ? *options.seed : freshSeed();
+        setup.gameVersion = gameVersion();
+        if (!scores.empty()) setup.lastReplayPath = (std::filesystem::path(scores) / "last.replay").string();
+        setup.recordPath = options.recordFile;
+        setup.replay = replay;
+        Game game(setup);
+        auto scoreBook = std::make_shared<ScoreBook>(scores, std::cerr);
+        scoreBook->load();
+        game.setScoreBook(scoreBook);
+        CallbackTarget target{&game, &settings};
+        glfwSetWindowUserPointer(window, &target);
+        game.setSounds(
             std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
-        game->init();
         setCursorFree(window, false);
-        runFrames(window, *game);
-        gameInstance = nullptr;
+        runFrames(window, game, settings);
+        game.finish();
+        glfwSetWindowUserPointer(window, nullptr);
+        if (replay && game.finished() && !game.replayMatched()) {
+            std::cerr << "quillmarsh: the replay " << options.replayFile << " was recorded ending in state "
+                      << World::hex(replay->endState) << std::endl;
+            status = 1;
+        }
     }
 
     closeGlWindow(window);
-    return 0;
+    return status;
 }

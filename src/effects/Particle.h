@@ -1,7 +1,7 @@
 #pragma once
 
 #include "effects/ParticleTexture.h"
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 #include <glm/glm.hpp>
 

@@ -1,10 +1,5 @@
 #include "effects/ParticleSystem.h"
 
-#include "game/Random.h"
-#include "render/Mesh.h"
-#include "render/Renderer.h"
-#include "render/VaoLoader.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -12,8 +7,6 @@ namespace {
 
 // The constructor's gravity argument is in ten-thousandths.
 constexpr float kGravityUnit = 0.0001f;
-// Room for 10 000 instance records of 21 floats.
-constexpr GLsizeiptr kInstanceBufferBytes = 840000;
 
 }  // namespace
 
@@ -30,7 +23,7 @@ ParticleSystem::ParticleSystem(std::shared_ptr<ParticleTexture> atlas, float par
       gravityEffect(gravity * kGravityUnit),
       particleScale(newParticleScale),
       texture(std::move(atlas)),
-      random(randomDraw) {}
+      random([this] { return ownDraws.draw(); }) {}
 
 ParticleSystem::~ParticleSystem() = default;
 
@@ -88,55 +81,4 @@ void ParticleSystem::emitParticle() {
     }
     particles.push_back(std::make_shared<Particle>(position, glm::vec3(0.0f), particleScale, velocity, lifeLength,
                                                    texture, gravityEffect));
-}
-
-std::list<std::shared_ptr<ParticleSystem>>& ParticleSystem::systems() {
-    static std::list<std::shared_ptr<ParticleSystem>> all;
-    return all;
-}
-
-std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>>& ParticleSystem::systemsByTexture() {
-    static std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>> byTexture;
-    return byTexture;
-}
-
-void ParticleSystem::add(const std::shared_ptr<ParticleSystem>& system) {
-    if (!system) return;
-    systems().push_back(system);
-    systemsByTexture()[system->texture ? system->texture->textureId : 0].push_back(system);
-}
-
-void ParticleSystem::remove(const ParticleSystem* system) {
-    auto isSystem = [system](const std::shared_ptr<ParticleSystem>& entry) { return entry.get() == system; };
-    systems().remove_if(isSystem);
-    // Every entry is searched: the texture may have been swapped since the system was added.
-    auto& byTexture = systemsByTexture();
-    for (auto entry = byTexture.begin(); entry != byTexture.end();) {
-        entry->second.remove_if(isSystem);
-        entry = entry->second.empty() ? byTexture.erase(entry) : std::next(entry);
-    }
-}
-
-void ParticleSystem::updateAll(float dt, const glm::vec3& cameraPosition) {
-    for (const auto& system : systems()) system->update(dt, cameraPosition);
-}
-
-GLuint& ParticleSystem::programId() {
-    static GLuint program = 0;
-    return program;
-}
-
-void ParticleSystem::initInstanceBuffer(Renderer& renderer) {
-    GLuint& buffer = instanceBuffer();
-    if (buffer == 0 || !glIsBuffer(buffer)) {
-        glGenBuffers(1, &buffer);
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glBufferData(GL_ARRAY_BUFFER, kInstanceBufferBytes, nullptr, GL_STREAM_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-    }
-    // Every renderer's quad needs the attributes, even when the buffer already exists.
-    const GLuint vao = renderer.particleQuad->vaoId;
-    for (int column = 0; column < 4; ++column) addInstancedAttribute(vao, 1 + column, 4, 4 * column);
-    addInstancedAttribute(vao, 5, 4, 16);
-    addInstancedAttribute(vao, 6, 1, 20);
 }

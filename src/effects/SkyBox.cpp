@@ -1,6 +1,5 @@
 #include "effects/SkyBox.h"
 
-#include "app/Settings.h"
 #include "effects/SkyBoxShader.h"
 #include "render/Camera.h"
 #include "render/ColladaLoader.h"
@@ -20,15 +19,12 @@ const std::vector<std::string> kNightFaces = {
     "skybox/nightBottom.png", "skybox/nightBack.png", "skybox/nightFront.png",
 };
 
-// The sky turns dt / 500 radians per pass: a slow drift of 0.002 radians a second.
-constexpr float kTurnDivisor = 500.0f;
-
 }  // namespace
 
 const std::vector<std::string>& SkyBox::dayFaces() { return kDayFaces; }
 const std::vector<std::string>& SkyBox::nightFaces() { return kNightFaces; }
 
-SkyBox::SkyBox(const std::string& modelName, int halvings) : faceHalvings(halvings) {
+SkyBox::SkyBox(const std::string& modelName, float brightness, int halvings) : faceHalvings(halvings) {
     ColladaLoader::loadModel(modelName, meshes);  // at least one mesh, or the game stops
     loadCubeMaps();
 
@@ -37,7 +33,7 @@ SkyBox::SkyBox(const std::string& modelName, int halvings) : faceHalvings(halvin
     glUseProgram(programId);
     glUniform1i(glGetUniformLocation(programId, "cubeMap"), 0);
     glUniform1i(glGetUniformLocation(programId, "cubeMap2"), 1);
-    glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), settings.brightness);
+    glUniform1f(glGetUniformLocation(programId, "brightnessFactor"), brightness);
 
     rotation = 0.0f;
     renderRotation = rotation;
@@ -61,14 +57,13 @@ SkyBox::~SkyBox() {
     glDeleteTextures(static_cast<GLsizei>(cubeMaps.size()), cubeMaps.data());
 }
 
-void SkyBox::draw(float dt, const Camera& camera, const glm::vec3& skyColour, bool clearFirst) {
+void SkyBox::draw(const Camera& camera, const glm::vec3& skyColour, bool clearFirst) {
     if (clearFirst) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
     }
 
     glUseProgram(programId);
-    rotation += dt / kTurnDivisor;
     renderRotation = rotation;
 
     // Later objects must cover the sky wherever they are, so it leaves no depth behind.

@@ -1,7 +1,7 @@
 #include "effects/WaterTile.h"
 
 #include "effects/WaterShader.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/GlContextState.h"
@@ -29,10 +29,10 @@ bool WaterTile::useShaderVariant(const std::string& defines) {
     return rebuilt;
 }
 
-WaterTile::WaterTile(const glm::vec3& position) : GameObject("waterTile.dae") {
+WaterTile::WaterTile(const glm::vec3& position, const std::string& shaderDefines) : GameObject("waterTile.dae") {
     setTransform(position, glm::vec3(0.0f), glm::vec3(kHalfSize, kHalfSize, 1.0f));
-    shader = WaterShader::getInstance();
-    programId = shader->init();
+    shader = std::make_shared<WaterShader>();
+    programId = shader->rebuild(shaderDefines);
     setSamplers();
 
     const GLuint dudv = loadTexture("water/dudv.png", 512, 512);

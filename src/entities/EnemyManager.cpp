@@ -1,14 +1,13 @@
 #include "entities/EnemyManager.h"
 
-#include "game/GroundDrop.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GroundDrop.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/Bodies.h"
 #include "render/ColladaLoader.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
-#include "render/TexturedShader.h"
 #include "terrain/AdvancedTerrain.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -41,12 +40,10 @@ EnemyManager::EnemyManager() {
     itemMaterial = std::make_shared<Material>(loadTexture("item_64.png", 64, 64), 10.0f, 0.01f);
     ColladaLoader::loadModel("rabbit.dae", rabbitMeshes);
     ColladaLoader::loadModel("flying-rabbit.dae", flyingRabbitMeshes);
-    // Parts beyond the ones given our materials keep the model's own, meant for the textured program.
-    const auto shader = TexturedShader::getInstance();
+    // Parts beyond the ones given our materials keep the model's own (or a plain one).
     for (const auto* model : {&rabbitMeshes, &flyingRabbitMeshes}) {
         for (const auto& mesh : *model) {
             if (!mesh->material) mesh->material = std::make_shared<Material>();
-            mesh->material->setShader(shader);
         }
     }
     checkModels();
@@ -76,28 +73,28 @@ void EnemyManager::checkModels() const {
 }
 
 void EnemyManager::spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
-                         const BlockedQuery& isBlocked) {
-    spawnRabbits(rabbitCount, centre, world, isBlocked);
-    spawnFlyingRabbits(flyingRabbitCount, centre, world, isBlocked);
+                         const BlockedQuery& isBlocked, Random& random) {
+    spawnRabbits(rabbitCount, centre, world, isBlocked, random);
+    spawnFlyingRabbits(flyingRabbitCount, centre, world, isBlocked, random);
 }
 
 void EnemyManager::spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
-                         const std::shared_ptr<AdvancedTerrain>& terrain) {
+                         const std::shared_ptr<AdvancedTerrain>& terrain, Random& random) {
     BlockedQuery isBlocked;
     if (terrain) isBlocked = [&terrain](float x, float y, float z) { return terrain->isBlocked(x, y, z); };
-    spawn(rabbitCount, flyingRabbitCount, centre, world, isBlocked);
+    spawn(rabbitCount, flyingRabbitCount, centre, world, isBlocked, random);
 }
 
-glm::vec3 EnemyManager::drawSpot(const glm::vec3& centre) {
+glm::vec3 EnemyManager::drawSpot(const glm::vec3& centre, Random& random) {
     // The draws feed the same formulas in x, z, y order; 32767 / 819.175 spans 40 units.
-    const float x = static_cast<float>(randomDraw() / 819.175 - 20.0 + centre.x);
-    const float z = static_cast<float>(randomDraw() / 819.175 - 20.0 + centre.z);
-    const float y = static_cast<float>(randomDraw() % 90) + 10.0f + centre.y;
+    const float x = static_cast<float>(random.draw() / 819.175 - 20.0 + centre.x);
+    const float z = static_cast<float>(random.draw() / 819.175 - 20.0 + centre.z);
+    const float y = static_cast<float>(random.draw() % 90) + 10.0f + centre.y;
     return glm::vec3(x, y, z);
 }
 
 void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world,
-                                const BlockedQuery& isBlocked) {
+                                const BlockedQuery& isBlocked, Random& random) {
     // The ground's name carries over from one attempt to the next: a drop that finds nothing after
     // one that found water is still refused.
     std::string groundName = tags::kEmpty;
@@ -106,7 +103,7 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
     int attempts = 0;
     while (rabbits.size() < wanted && attempts < maxAttempts) {
         ++attempts;
-        const glm::vec3 spot = drawSpot(centre);
+        const glm::vec3 spot = drawSpot(centre, random);
         if (isBlocked && isBlocked(spot.x, spot.y, spot.z)) continue;
         const glm::vec3 standing = dropToGround(spot, world, groundName) + kStandOffset;
         if (groundName == tags::kWater) continue;
@@ -123,14 +120,14 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
 }
 
 void EnemyManager::spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world,
-                                      const BlockedQuery& isBlocked) {
+                                      const BlockedQuery& isBlocked, Random& random) {
     std::string groundName = tags::kEmpty;
     const int maxAttempts = std::max(count, 0) * kAttemptsPerEnemy;
     const size_t wanted = flyingRabbits.size() + static_cast<size_t>(std::max(count, 0));
     int attempts = 0;
     while (flyingRabbits.size() < wanted && attempts < maxAttempts) {
         ++attempts;
-        const glm::vec3 spot = drawSpot(centre);
+        const glm::vec3 spot = drawSpot(centre, random);
         if (isBlocked && isBlocked(spot.x, spot.y, spot.z)) continue;
         const float height = std::max(dropToGround(spot, world, groundName).y, spot.y);
 

@@ -12,6 +12,7 @@
 
 class AdvancedTerrain;
 class Material;
+class Random;
 class TexturedMesh;
 class btDynamicsWorld;
 
@@ -43,13 +44,13 @@ public:
     // never on water, flying rabbits stay at that height. Points where `isBlocked` holds are skipped.
     // Each kind gets at most kAttemptsPerEnemy attempts per requested enemy, so a group over a lake or
     // solid rock ends with fewer (reported on standard error). New bodies join `world` and new meshes
-    // go to hooks.addRenderable under their material's texture. Draws continue the random sequence
-    // where it stands; nothing here reseeds it.
+    // go to hooks.addRenderable under their material's texture. The spots are drawn from `random`
+    // where its sequence stands.
     void spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
-               const BlockedQuery& isBlocked);
+               const BlockedQuery& isBlocked, Random& random);
     // The same over the terrain's occupancy; without a terrain nothing is blocked.
     void spawn(int rabbitCount, int flyingRabbitCount, const glm::vec3& centre, btDynamicsWorld* world,
-               const std::shared_ptr<AdvancedTerrain>& terrain);
+               const std::shared_ptr<AdvancedTerrain>& terrain, Random& random);
     // Rabbits first, then flying rabbits, each in spawn order.
     void update(float dt, const glm::vec3& playerPosition, btDynamicsWorld* world);
     // Takes every enemy body out of `world` (rabbits first) and lets go of all enemies; the models
@@ -70,9 +71,11 @@ public:
 
 private:
     // A random spot of the group's square and height range.
-    static glm::vec3 drawSpot(const glm::vec3& centre);
+    static glm::vec3 drawSpot(const glm::vec3& centre, Random& random);
     void checkModels() const;
     void addToWorld(Rabbit& enemy, btDynamicsWorld* world);
-    void spawnRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
-    void spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
+    void spawnRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+                      Random& random);
+    void spawnFlyingRabbits(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+                            Random& random);
 };

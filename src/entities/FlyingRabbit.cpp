@@ -1,6 +1,6 @@
 #include "entities/FlyingRabbit.h"
 
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "render/TexturedMesh.h"
 
 #include <algorithm>
@@ -53,7 +53,7 @@ void FlyingRabbit::update(float dt, const glm::vec3& playerPosition, btDynamicsW
 }
 
 void FlyingRabbit::fly(float speed, btDynamicsWorld* world, float dt) {
-    verticalVelocity += static_cast<float>(randomDraw() % 201 - 100) / 100.0f;
+    verticalVelocity += static_cast<float>(draws().draw() % 201 - 100) / 100.0f;
     verticalVelocity = std::clamp(verticalVelocity, -kMaxClimb, kMaxClimb);
     if (position.y - groundPoint.y > kCeiling && verticalVelocity > kSinkSpeed) verticalVelocity = kSinkSpeed;
     spinDiamond(dt);

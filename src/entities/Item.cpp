@@ -1,6 +1,6 @@
 #include "entities/Item.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/TexturedMesh.h"

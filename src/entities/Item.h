@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/GameObject.h"
+#include "objects/GameObject.h"
 
 #include <glm/glm.hpp>
 

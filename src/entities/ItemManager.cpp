@@ -1,8 +1,8 @@
 #include "entities/ItemManager.h"
 
-#include "game/GroundDrop.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GroundDrop.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/ColladaLoader.h"
@@ -10,7 +10,6 @@
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
-#include "render/TexturedShader.h"
 #include "render/VaoLoader.h"
 #include "terrain/AdvancedTerrain.h"
 
@@ -43,7 +42,6 @@ ItemManager::ItemManager() {
     auto material = std::make_shared<Material>(itemTexture, 1.0f, 0.0f, false);
     material->shineDamper = 1.0f;
     material->reflectivity = 1.0f;  // diamonds glint
-    material->setShader(TexturedShader::getInstance());
     itemMesh->material = material;
 }
 
@@ -55,22 +53,23 @@ ItemManager::~ItemManager() {
 }
 
 void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world,
-                        const std::shared_ptr<AdvancedTerrain>& terrain) {
+                        const std::shared_ptr<AdvancedTerrain>& terrain, Random& random) {
     BlockedQuery isBlocked;
     if (terrain) isBlocked = [&terrain](float x, float y, float z) { return terrain->isBlocked(x, y, z); };
-    spawn(count, centre, world, isBlocked);
+    spawn(count, centre, world, isBlocked, random);
 }
 
-void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
+void ItemManager::spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+                        Random& random) {
     // What the last drop landed on, for the whole call: a drop that misses everything keeps the name
     // of an earlier hit, so after one splash into water every miss is rejected as well.
     std::string groundName = tags::kEmpty;
     const long long attempts = count > 0 ? static_cast<long long>(count) * kAttemptsPerItem : 0;
     int made = 0;
     for (long long attempt = 0; attempt < attempts && made < count; ++attempt) {
-        const float x = static_cast<float>(randomDraw()) / kSpread - kHalfSide + centre.x;
-        const float z = static_cast<float>(randomDraw()) / kSpread - kHalfSide + centre.z;
-        const float y = static_cast<float>(randomDraw() % 90 + 10);  // absolute height, centre.y unused
+        const float x = static_cast<float>(random.draw()) / kSpread - kHalfSide + centre.x;
+        const float z = static_cast<float>(random.draw()) / kSpread - kHalfSide + centre.z;
+        const float y = static_cast<float>(random.draw() % 90 + 10);  // absolute height, centre.y unused
         if (isBlocked && isBlocked(x, y, z)) continue;
         const glm::vec3 position = dropToGround(glm::vec3(x, y, z), world, groundName) + kItemLift;
         if (groundName == tags::kWater) continue;

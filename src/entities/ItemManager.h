@@ -12,6 +12,7 @@
 #include <vector>
 
 class AdvancedTerrain;
+class Random;
 class TexturedMesh;
 class btDynamicsWorld;
 class btRigidBody;
@@ -53,11 +54,12 @@ public:
     // and drops onto water are rejected, with at most kAttemptsPerItem attempts per requested item so
     // a cluster over a lake or solid rock still finishes. Then one fountain (through makeFountain, if
     // set) on the ground under the centre, unless that ground is water. Touches no world but for ray
-    // tests. Draws continue the random sequence where it stands; nothing here reseeds it.
-    void spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked);
+    // tests. The spots are drawn from `random` where its sequence stands.
+    void spawn(int count, const glm::vec3& centre, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+               Random& random);
     // The same over the terrain's occupancy; without a terrain nothing is blocked.
     void spawn(int count, const glm::vec3& centre, btDynamicsWorld* world,
-               const std::shared_ptr<AdvancedTerrain>& terrain);
+               const std::shared_ptr<AdvancedTerrain>& terrain, Random& random);
 
     std::vector<std::shared_ptr<Item>> getItems() const { return items; }
     std::vector<std::shared_ptr<Healer>> getFountains() const { return fountains; }

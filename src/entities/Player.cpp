@@ -1,12 +1,10 @@
 #include "entities/Player.h"
 
-#include "audio/SoundEvents.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
-#include "render/TexturedShader.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -24,6 +22,7 @@ constexpr float kDashRate = 20.0f;
 constexpr float kDashArrival = 0.05f;
 constexpr float kDashMinDistance = 2.0f;
 constexpr float kDashLift = 2.0f;
+constexpr float kDashRayOvershoot = 0.5f;
 
 struct PartLook {
     const char* texture;
@@ -64,7 +63,6 @@ Player::Player(const std::string& modelName) : GameEntity(modelName) {
     // with its feet at the player's origin (the player is still at the origin here).
     for (const auto& mesh : meshes) {
         if (!mesh->material) mesh->material = std::make_shared<Material>();
-        mesh->material->setShader(TexturedShader::getInstance());
         mesh->setScale(glm::vec3(0.5f));
         mesh->setPosition(glm::vec3(0, 1, 0));
         mesh->setRotation(glm::vec3(-1.5707964f, 3.1415927f, 0));
@@ -120,7 +118,8 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
     setRotation(glm::vec3(rotation.x, rotation.y + yawRate * dt, rotation.z));
 
     if (pressed(keys, kKeySpace) && grounded) {
-        if (sounds && verticalVelocity < kJumpSpeed) sounds->onJump();  // held space keeps one jump going
+        // Held space keeps one jump going.
+        if (events && verticalVelocity < kJumpSpeed) events->push_back({WorldEvent::Kind::Jump, position, position});
         verticalVelocity = kJumpSpeed;
     } else if (verticalVelocity > kTerminalFallSpeed) {
         verticalVelocity += gravity * dt;
@@ -129,9 +128,14 @@ void Player::keyboardStep(float dt, const std::vector<int>& keys, btDynamicsWorl
 }
 
 void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
-    // From above the cat, so the ray passes through its own body, which it must not stop at.
-    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(position + glm::vec3(0, 2.5f, 0)),
-                                                    physics::toBullet(aimPoint), rigidBody);
+    // From above the cat, so the ray passes through its own body, which it must not stop at. The aim
+    // point lies on a surface, and a ray that ends exactly there may stop a hair short of it: the ray
+    // goes on a little past it.
+    const glm::vec3 from = position + glm::vec3(0, 2.5f, 0);
+    const glm::vec3 along = aimPoint - from;
+    const float length = glm::length(along);
+    const glm::vec3 to = length > 0.0f ? aimPoint + along / length * kDashRayOvershoot : aimPoint;
+    const physics::RayHit hit = physics::closestHit(world, physics::toBullet(from), physics::toBullet(to), rigidBody);
     if (!hit.owner) return;
     std::cout << hit.owner->name << std::endl;
     if (hit.owner->name != tags::kTerrain) return;
@@ -139,13 +143,16 @@ void Player::moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world) {
     if (glm::length(position - target) > kDashMinDistance) {
         moveTarget = target;
         movingToTarget = true;
-        if (sounds) sounds->onDash();
+        if (events) events->push_back({WorldEvent::Kind::Dash, position, target});
     }
 }
 
 void Player::stop() {
     movingToTarget = false;
+    moveTarget = glm::vec3(0.0f);
     verticalVelocity = 0.0f;
+    grounded = false;
+    groundPoint = glm::vec3(0.0f);
 }
 
 glm::vec3 Player::getProjectileSpawnPoint() const {

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "entities/PlayerKey.h"
-#include "game/GameEntity.h"
+#include "objects/GameEntity.h"
+#include "scene/WorldEvent.h"
 
 #include <glm/glm.hpp>
 
 #include <string>
 #include <vector>
 
-class SoundEvents;
 class btDynamicsWorld;
 
 // The cat the user steers: keyboard walking, strafing, turning and jumping on top of the entity
@@ -29,7 +29,8 @@ public:
     // `aimPoint` lands, passing through the player's own body; prints the name of whatever the ray
     // hits first.
     void moveTo(const glm::vec3& aimPoint, btDynamicsWorld* world);
-    // Ends a dash under way and drops any vertical speed: the player stands still where it is put.
+    // Ends a dash under way, drops any vertical speed and forgets the ground it stood on: the player
+    // stands still where it is put, as a new one would.
     void stop();
     // Where the player's shots start: 3 units up along the player's own y axis.
     glm::vec3 getProjectileSpawnPoint() const;
@@ -38,8 +39,8 @@ public:
     float turnSpeed = 3.0f;
     bool movingToTarget = false;
     glm::vec3 moveTarget{0.0f};
-    // Told when a jump or a dash starts; not owned, may be null.
-    SoundEvents* sounds = nullptr;
+    // Where a jump or a dash starting is told; not owned, may be null.
+    WorldEvents* events = nullptr;
 
 private:
     void dashStep(float dt, btDynamicsWorld* world);

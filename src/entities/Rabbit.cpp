@@ -1,7 +1,7 @@
 #include "entities/Rabbit.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/RayQueries.h"
 #include "render/TexturedMesh.h"
 #include "render/VaoLoader.h"
@@ -29,6 +29,7 @@ constexpr float kSameDirection = 0.0001f;
 const glm::vec3 kShotStart(0.0f, 1.0f, 0.0f);
 const glm::vec3 kEyeHeight(0.0f, 1.5f, 0.0f);
 const glm::vec3 kPlayerChest(0.0f, 1.0f, 0.0f);
+constexpr float kPlayerBodyReach = 1.0f;
 
 // The model lies on its back facing +z; this stands it up facing -z.
 const glm::vec3 kMeshUpright(-1.5707964f, 3.1415927f, 0.0f);
@@ -82,7 +83,11 @@ bool Rabbit::isChasing(const glm::vec3& playerPosition, btDynamicsWorld* world, 
 bool Rabbit::canSeePlayer(const glm::vec3& playerPosition, btDynamicsWorld* world) {
     const glm::vec3 eye = position + kEyeHeight;
     const glm::vec3 toTarget = playerPosition + kPlayerChest - eye;
-    if (!world || glm::length(toTarget) < 1e-6f) return false;
+    const float distance = glm::length(toTarget);
+    if (!world || distance < 1e-6f) return false;
+    // The player's body lies within a unit of its chest: farther than the ray's reach and that, the ray
+    // cannot meet it, and most rabbits are that far away most of the time.
+    if (distance > sightRange + kPlayerBodyReach) return false;
     const glm::vec3 end = eye + glm::normalize(toTarget) * sightRange;
     const physics::RayHit hit = physics::closestHit(world, physics::toBullet(eye), physics::toBullet(end), rigidBody);
     if (!hit.owner || hit.owner->name != tags::kPlayer) return false;
@@ -132,13 +137,15 @@ void Rabbit::shootAt(const glm::vec3& playerPosition, float dt) {
     if (hooks && hooks->fire && glm::length(toPlayer) > 1e-6f) {
         hooks->fire(glm::normalize(toPlayer) * kShotImpulse, position + kShotStart, kShotLifetime, tags::kProjectile);
     }
-    shotCountdown = static_cast<float>(randomDraw() % 5) + 0.5f;
+    shotCountdown = static_cast<float>(draws().draw() % 5) + 0.5f;
 }
 
 void Rabbit::wanderTurn(float dt, double turnScale) {
-    const double yaw = rotation.y + (randomDraw() / 32767.0 - 0.5) * dt * turnScale;
+    const double yaw = rotation.y + (draws().draw() / 32767.0 - 0.5) * dt * turnScale;
     setRotation(glm::vec3(rotation.x, static_cast<float>(yaw), rotation.z));
 }
+
+Random& Rabbit::draws() { return hooks && hooks->random ? *hooks->random : ownDraws; }
 
 float Rabbit::signedAngle(const glm::vec2& a, const glm::vec2& b) {
     const float theta = std::acos(std::clamp(glm::dot(a, b), -1.0f, 1.0f));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "entities/EnemyHooks.h"
-#include "game/GameEntity.h"
+#include "objects/GameEntity.h"
 
 #include <glm/glm.hpp>
 
@@ -60,5 +60,11 @@ protected:
     // True while the player was seen within the forget time; casts the sight ray.
     bool isChasing(const glm::vec3& playerPosition, btDynamicsWorld* world, float dt);
 
+    // The world's draws, or the rabbit's own when it has no world.
+    Random& draws();
+
     const EnemyHooks* hooks = nullptr;
+
+private:
+    Random ownDraws;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 // Something the player heals at by touching it (a fountain). Each heal costs it spawn rate; once that
-// is gone it heals no more. The cooldown is run down by its owner's per-frame update.
+// is gone it heals no more. The world's ticks run the cooldown down while it still flows.
 class Healer : public SceneObject {
 public:
     Healer() = default;

@@ -1,9 +1,8 @@
 #include "fluid/Liquid.h"
 
-#include "app/Settings.h"
 #include "fluid/Cell.h"
 #include "fluid/MetaBallSolver.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "render/Mesh.h"
 #include "render/VaoLoader.h"
@@ -19,12 +18,8 @@ glm::ivec3 gridOf(const glm::vec3& dimensions) { return glm::ivec3(dimensions); 
 
 }  // namespace
 
-Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
-               float rate)
-    : Liquid(corner, origin, unusedScalar, unusedVector, rate, settings.blobbyObjectVCount) {}
-
 Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedScalar*/,
-               const glm::vec3& /*unusedVector*/, float rate, int pointsPerUnit) {
+               const glm::vec3& /*unusedVector*/, float rate, int pointsPerUnit, GLuint densityBuffer) {
     spawnRate = rate;
     healCooldown = 4.0f;
     const float d = static_cast<float>(pointsPerUnit);
@@ -56,7 +51,7 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
 
     solver = std::make_shared<MetaBallSolver>();
     std::vector<glm::vec4> flowCopy = flowField;
-    solver->setup(dimensions, flowCopy, d);
+    solver->setup(dimensions, flowCopy, d, densityBuffer);
     solver->computeDensity(dimensions);
 
     name = tags::kFountain;
@@ -91,16 +86,10 @@ bool Liquid::isDue(const glm::vec3& fountainPosition, float rate, const glm::vec
     return true;
 }
 
-void Liquid::simulate(float dt) {
-    if (visible) {
-        age += dt;
-        healCooldown -= dt;
-        solver->update(dt, dimensions, spawnPosition, spawnRate);
-    }
-    refreshSurface();
+void Liquid::flow(float seconds) {
+    if (visible && seconds > 0.0f) solver->update(seconds, dimensions, spawnPosition, spawnRate);
+    solver->computeDensity(dimensions);
 }
-
-void Liquid::refreshSurface() { solver->computeDensity(dimensions); }
 
 glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {
     glm::vec3 direction(0.0f, -1.0f, 0.0f);

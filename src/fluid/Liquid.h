@@ -4,6 +4,7 @@
 #include "fluid/Healer.h"
 #include "render/Frustum.h"
 
+#include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <memory>
@@ -21,23 +22,22 @@ class btRigidBody;
 // "fountain" at which the player heals. Grid units: one grid point per 1/d world units, with d the
 // fountain resolution setting; the object's scale maps the grid onto its box.
 //
-// Per frame the game does, for each fountain:
-//     if (!fountain.isDue(camera.position, camera.frustum, culledObjectCount)) continue;
-//     fountain.simulate(dt);
+// Its heal cooldown runs down in the world's ticks like any healer's. Its look is the drawing's: per
+// frame, for each fountain,
+//     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
+//     fountain.flow(seconds);  // the time the world ran in this frame
 //     renderer.renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
 class Liquid : public Healer {
 public:
     // Farther than this from the camera a fountain is neither simulated nor drawn.
     static constexpr float kDrawDistance = 70.0f;
 
-    // The box runs from `origin` to `corner` (world units); `pointsPerUnit` is the grid resolution d.
+    // The box runs from `origin` to `corner` (world units); `pointsPerUnit` is the grid resolution d
+    // and `densityBuffer` the density grid the fountains share (the drawing's, see MetaBallSolver).
     // The scalar and vector arguments are accepted for the spawner's call and not used. Needs the
     // current context (builds the solver and the point mesh); the body is not added to any world.
     Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
-           float spawnRate, int pointsPerUnit);
-    // As above with the resolution from the settings.
-    Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
-           float spawnRate);
+           float spawnRate, int pointsPerUnit, GLuint densityBuffer);
     // The body must have left its world by now; if it has not, it is deliberately left alive (with a
     // null user pointer) so the world never touches freed memory.
     ~Liquid() override;
@@ -51,11 +51,9 @@ public:
     // The same test for a fountain at `fountainPosition` flowing at `rate`.
     static bool isDue(const glm::vec3& fountainPosition, float rate, const glm::vec3& cameraPosition,
                       const Frustum& frustum, int& culledCount);
-    // One frame of a due fountain: when visible it ages, its heal cooldown runs down and its particles
-    // advance by `dt`; visible or not, its density grid is recomputed and left bound for the draw.
-    void simulate(float dt);
-    // Recomputes the density field from the particles as they stand (a paused frame still draws).
-    void refreshSurface();
+    // The look of a due fountain over `seconds` of the world's time: when visible (and `seconds` above
+    // 0) its particles flow on; visible or not, its density grid is recomputed for the draw.
+    void flow(float seconds);
 
     // The flow direction of cell (i, j, k) in a grid of `dimensions` points per axis: down, inward
     // at the side walls, and nothing but the inward z push on the floor.
@@ -72,5 +70,4 @@ public:
     btDefaultMotionState* motionState = nullptr;
     glm::vec3 spawnPosition{0.0f};  // grid units
     glm::vec3 dimensions{0.0f};     // grid points per axis
-    float age = 0.0f;               // seconds simulated while visible
 };

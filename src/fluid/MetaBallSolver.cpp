@@ -1,9 +1,7 @@
 #include "fluid/MetaBallSolver.h"
 
-#include "fluid/BlobbyShader.h"
 #include "fluid/MetaBallDensityShader.h"
 #include "fluid/MetaFluidParticleShader.h"
-#include "game/Random.h"
 #include "render/GlContextState.h"
 #include "render/GlErrors.h"
 #include "render/StorageBindings.h"
@@ -32,7 +30,7 @@ int groupsFor(int count, int groupSize) { return std::max(0, (count + groupSize 
 
 }  // namespace
 
-MetaBallSolver::MetaBallSolver() : random(randomDraw) {}
+MetaBallSolver::MetaBallSolver() : random([this] { return ownDraws.draw(); }) {}
 
 MetaBallSolver::~MetaBallSolver() {
     if (!hasCurrentGlContext()) return;
@@ -57,7 +55,8 @@ void MetaBallSolver::lookUpLocations() {
     locations.densityDimensions = in(densityProgram, "dimensions");
 }
 
-void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution) {
+void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution,
+                           GLuint sharedDensity) {
     pointsPerUnit = resolution;
     densityShader = std::make_shared<MetaBallDensityShader>();
     densityProgram = densityShader->init();
@@ -93,11 +92,7 @@ void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& 
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
     glUseProgram(densityProgram);
-    auto blobby = BlobbyShader::getInstance();
-    // The renderer normally creates the grid; without one, binding name 0 would send every density
-    // write nowhere, so the grid is created here instead (the renderer still frees it).
-    if (blobby->densityBuffer == 0) glGenBuffers(1, &blobby->densityBuffer);
-    densityBuffer = blobby->densityBuffer;
+    densityBuffer = sharedDensity;
     const std::vector<glm::vec4> zeros(static_cast<size_t>(cells), glm::vec4(0.0f));
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
     glBufferData(GL_SHADER_STORAGE_BUFFER, gridBytes, zeros.data(), GL_DYNAMIC_READ);
@@ -152,7 +147,6 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleVelocitiesOut, velocityBuffers[1 - current]);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFlowField, flowFieldBuffer);
     glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, CounterBinding::kParticleCount, counterBuffer);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticleDensity, densityBuffer);
 
     current = 1 - current;
     drawnCount = pointCount;
@@ -188,7 +182,7 @@ void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
 
     glUseProgram(densityProgram);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, positionBuffers[1 - current]);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kSplatPositions, positionBuffers[1 - current]);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kParticlePositionsIn, positionBuffers[1 - current]);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, densityBuffer);
 
     const glm::ivec3 grid = gridSize(dimensions);

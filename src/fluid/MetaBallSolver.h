@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/Random.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -17,7 +19,8 @@ class MetaFluidParticleShader;
 // comes back to the CPU. Every operation needs the current context and leaves no program current.
 class MetaBallSolver {
 public:
-    // Draws for the spawn velocity, 0 to 32767 (the game's rand() by default; tests inject their own).
+    // Draws for the spawn velocity, 0 to 32767 (the solver's own generator by default; tests inject
+    // their own).
     using RandomSource = std::function<int()>;
 
     MetaBallSolver();
@@ -26,16 +29,18 @@ public:
     MetaBallSolver& operator=(const MetaBallSolver&) = delete;
 
     // Builds both programs and all buffers, uploads the first particle and the flow field (one record
-    // per grid cell, taken over: `flowField` is left empty) and sizes the shared density grid for
-    // `dimensions` grid points (zeroed). Every new fountain re-specifies that shared grid. The grid has
-    // `pointsPerUnit` points per world unit: the motion is set in world units and scaled by it.
-    void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float pointsPerUnit);
+    // per grid cell, taken over: `flowField` is left empty) and sizes the density grid `densityBuffer`
+    // (shared by the fountains, owned by whoever draws them) for `dimensions` grid points (zeroed).
+    // Every new fountain re-specifies that shared grid. The grid has `pointsPerUnit` points per world
+    // unit: the motion is set in world units and scaled by it.
+    void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float pointsPerUnit,
+               GLuint densityBuffer);
     // One particle step of `deltaT` seconds: spawns what the accumulator owes at `spawnRate` per second
     // at `spawnPosition` (grid units), all with one random upward velocity, then reads back the new
     // particle count.
     void update(float deltaT, const glm::vec3& dimensions, const glm::vec3& spawnPosition, float spawnRate);
     // Writes every grid point of the shared density grid from the particle set that the latest update
-    // read, and leaves the grid bound at binding 4 for the surface draw. Reports queued GL errors.
+    // read. Reports queued GL errors.
     void computeDensity(const glm::vec3& dimensions);
     // The one particle every fountain starts with, at offset 0 of the first buffers; pointCount = 1.
     void uploadInitialParticles();
@@ -58,7 +63,7 @@ public:
     GLuint densityProgram = 0;
     std::shared_ptr<MetaFluidParticleShader> particleShader;
     GLuint particleProgram = 0;
-    GLuint densityBuffer = 0;  // the surface program's shared grid; not owned
+    GLuint densityBuffer = 0;  // the fountains' shared grid; not owned
     GLuint flowFieldBuffer = 0;
     GLuint positionBuffers[2] = {0, 0};
     GLuint velocityBuffers[2] = {0, 0};
@@ -73,6 +78,9 @@ public:
     std::uint32_t drawnCount = 0;
     float pointsPerUnit = 40.0f;  // grid points per world unit
     RandomSource random;
+
+private:
+    Random ownDraws;
 
     static constexpr std::uint32_t kCapacity = 300;
     static constexpr GLsizeiptr kRecordBytes = 16;  // one vec4 per particle, flow cell and grid point

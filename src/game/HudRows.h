@@ -2,35 +2,46 @@
 
 #include "effects/HudText.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class Game;
+class GameStateManager;
 
-// The game's HUD rows (its hudTexts): 0 time, 1 health, 2 score, 3 frame rate, 4 culled objects; once
-// the round is over its score, "Press R to start over" and, with a score book, the best score; while
-// paused two centred rows more. Places them for the window's size. The game owns it and outlives it.
+// The HUD's rows: 0 time, 1 health, 2 score, 3 frame rate, 4 culled objects; once the round is over
+// its score, "Press R to start over" and, when known, the best score; while paused two centred rows
+// more. Placed for the window's size.
 class HudRows {
 public:
-    explicit HudRows(Game& game) : game(game) {}
+    // How wide a text is at a scale, in pixels (the HUD's font decides).
+    using TextWidth = std::function<float(const std::string& text, float scale)>;
 
-    // The five rows of a round in play.
-    std::vector<HudText> firstRows() const;
-    // Rows 0 to 3 and, when the round has just ended, the game-over rows, as the frame starts.
-    void update();
-    // Row 4, the culled-object counter of this frame (shown from the next frame on).
-    void updateCulledRow();
-    // Rows 3 and 4 and the game-over rows, placed for the window size.
-    void layout();
-    // The rows to show: the game's and, while paused, the centred pause rows.
-    std::vector<HudText> visibleRows() const;
+    // The five rows of a round in play for a window of `width` × `height`.
+    HudRows(int width, int height, TextWidth textWidth);
+
+    // Rows 0 to 2 from `round` while it runs (they keep their last text once it is over), row 3 the
+    // frame rate when the diagnostics show.
+    void update(const GameStateManager& round, bool roundOver, int fps, bool showDiagnostics);
+    // Row 4: the objects culled in the last frame, or "disabled" without culling; empty unless the
+    // diagnostics show.
+    void updateCulledRow(int culled, bool culling, bool showDiagnostics);
+    // The game-over rows: the round's final score, "Press R to start over" and, unless empty, `best`
+    // ("New best score!" or "Best score: N").
+    void endRound(const GameStateManager& round, const std::string& best);
+    // A new round: the game-over rows go.
+    void startRound();
+    // Rows 3 and 4 and the game-over rows, placed for a window of the new size.
+    void layout(int width, int height);
+
+    const std::vector<HudText>& rows() const { return shown; }
+    // The rows to show: all of them and, while `paused`, the centred pause rows.
+    std::vector<HudText> visibleRows(bool paused) const;
 
 private:
-    // Appends the game-over rows and ends the round.
-    void endRound();
-    // Writes the finished round into the score book and returns the row telling the best score.
-    HudText recordRound();
     HudText centredRow(const std::string& text, int y, float scale) const;
 
-    Game& game;
+    int width;
+    int height;
+    TextWidth textWidth;
+    std::vector<HudText> shown;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "render/Frustum.h"
 
 #include <vector>

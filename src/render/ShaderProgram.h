@@ -13,7 +13,7 @@ public:
     ShaderProgram(const ShaderProgram&) = delete;
     ShaderProgram& operator=(const ShaderProgram&) = delete;
     // Deletes the program (and with it its attached shaders) while a context is current; without a
-    // context (process-wide instances released at exit) the GL objects are left to the driver.
+    // context (an owner released after its window) the GL objects are left to the driver.
     virtual ~ShaderProgram();
 
     // Compiles, links and looks up the kept locations once; later calls just return `programId`.

@@ -2,32 +2,33 @@
 
 #include <GL/glew.h>
 
-// Binding points of the shader-storage and atomic-counter buffers, the `binding =` of the blocks in
-// shader/. They are process-wide GL state, and a pass may read what an earlier pass left bound (the
-// triangle table, the fountain density grid for the surface draw).
+// The binding points of the shader-storage and atomic-counter buffers, the `binding =` of the blocks
+// in shader/: one table for every pass, in which each point holds one kind of buffer only, and every
+// pass binds all it reads and writes itself rather than relying on what an earlier pass left bound.
+// kStorageBindingCount is how many shader-storage points the table needs of the driver.
 namespace StorageBinding {
-// density.comp: the landscape's grid points, written; its octave offsets.
+// The landscape: density.comp writes the grid points and marching_cubes_gen.comp reads them; the
+// octave offsets of the density pass; the triangles the marching pass writes.
 constexpr GLuint kDensityPoints = 0;
 constexpr GLuint kOctaveOffsets = 1;
-// marching_cubes_gen.comp: the triangles, written; the triangle table; the grid points, read.
-constexpr GLuint kTriangles = 0;
-constexpr GLuint kTriangleTable = 1;
-constexpr GLuint kMarchingPoints = 3;
-// meta_fluid_particles.comp: positions and velocities read and written, the flow field; the
-// fountain density grid is bound at kParticleDensity too, though the shader declares no block there.
-constexpr GLuint kParticlePositionsIn = 0;
-constexpr GLuint kParticlePositionsOut = 2;
-constexpr GLuint kFlowField = 4;
+constexpr GLuint kTriangles = 2;
+// The marching-cubes table: the landscape's marching pass and the fountain surface draw
+// (marching_cubes.geom) each bind their copy here.
+constexpr GLuint kTriangleTable = 3;
+// A fountain: meta_fluid_particles.comp reads one particle set and writes the next (positions,
+// velocities) along the flow field; meta_ball_density.comp splats the set the last step read into the
+// density grid, which the surface draw (marching_cubes.vert and .geom) reads.
+constexpr GLuint kParticlePositionsIn = 4;
+constexpr GLuint kParticlePositionsOut = 5;
 constexpr GLuint kParticleVelocitiesIn = 6;
 constexpr GLuint kParticleVelocitiesOut = 7;
-constexpr GLuint kParticleDensity = 8;
-// meta_ball_density.comp: the positions it splats; the fountain density grid, written here and read
-// by the surface draw (marching_cubes.vert and .geom, with the triangle table).
-constexpr GLuint kSplatPositions = 2;
-constexpr GLuint kFountainDensity = 4;
+constexpr GLuint kFlowField = 8;
+constexpr GLuint kFountainDensity = 9;
 }  // namespace StorageBinding
 
+constexpr GLint kStorageBindingCount = 10;
+
 namespace CounterBinding {
-constexpr GLuint kTriangleCount = 2;  // marching_cubes_gen.comp
-constexpr GLuint kParticleCount = 5;  // meta_fluid_particles.comp
+constexpr GLuint kTriangleCount = 0;  // marching_cubes_gen.comp
+constexpr GLuint kParticleCount = 1;  // meta_fluid_particles.comp
 }  // namespace CounterBinding

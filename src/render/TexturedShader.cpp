@@ -2,15 +2,6 @@
 
 TexturedShader::TexturedShader() { setStagePaths("/shader/textured.vertex", "/shader/textured.frag"); }
 
-std::shared_ptr<TexturedShader> TexturedShader::getInstance() {
-    static std::shared_ptr<TexturedShader> instance;
-    if (!instance) {
-        instance = std::make_shared<TexturedShader>();
-        instance->init();
-    }
-    return instance;
-}
-
 void TexturedShader::getAllUniformLocations() {
     glUseProgram(programId);
     numberOfLightsLocation = glGetUniformLocation(programId, "numberOfLights");

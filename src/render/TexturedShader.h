@@ -2,17 +2,12 @@
 
 #include "render/ShaderProgram.h"
 
-#include <memory>
-
 // The lit, textured, fogged program for model meshes. Its subclasses (terrain, water, metaball
-// surface) reuse its locations and add their own. One process-wide instance draws all textured meshes.
+// surface) reuse its locations and add their own. The renderer's instance draws all textured meshes.
 class TexturedShader : public ShaderProgram {
 public:
     // Sets the "textured" paths and prints the vertex path; subclasses then print their own.
     TexturedShader();
-
-    // The shared instance, created and initialised on first request (needs the current context then).
-    static std::shared_ptr<TexturedShader> getInstance();
 
     // Makes the program current and looks up the base names, then "shineDamper", "reflectivity",
     // "skyColor", "viewMatrix", "projectionMatrix", "brightnessFactor" and "clipplane".

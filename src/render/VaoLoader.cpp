@@ -27,20 +27,16 @@ GLuint createVAO() {
     return vaoId;
 }
 
-void addInstancedAttribute(GLuint vaoId, int attributeIndex, int componentCount, int offsetInFloats) {
+void addInstancedAttribute(GLuint vaoId, GLuint instanceBuffer, int attributeIndex, int componentCount,
+                           int offsetInFloats) {
     glBindVertexArray(vaoId);
-    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer());
+    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
     const auto offsetBytes = static_cast<uintptr_t>(offsetInFloats) * sizeof(float);
     glVertexAttribPointer(static_cast<GLuint>(attributeIndex), componentCount, GL_FLOAT, GL_FALSE, instanceStrideBytes,
                           reinterpret_cast<const void*>(offsetBytes));
     glVertexAttribDivisor(static_cast<GLuint>(attributeIndex), 1);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
-}
-
-GLuint& instanceBuffer() {
-    static GLuint buffer = 0;
-    return buffer;
 }
 
 std::shared_ptr<Mesh> loadToVAO(const std::vector<float>& positions, int dimensions) {

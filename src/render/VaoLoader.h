@@ -15,13 +15,11 @@
 // Generates a vertex array object and binds it (left bound).
 GLuint createVAO();
 
-// Points attribute `attributeIndex` of `vaoId` at the shared instance buffer (84-byte stride, one
-// step per instance), starting `offsetInFloats` floats into each record. Unbinds the buffer and the
-// vertex array afterwards.
-void addInstancedAttribute(GLuint vaoId, int attributeIndex, int componentCount, int offsetInFloats);
-
-// The process-wide instance buffer; 0 until the particle system creates and fills it.
-GLuint& instanceBuffer();
+// Points attribute `attributeIndex` of `vaoId` at `instanceBuffer` (84-byte stride, one step per
+// instance), starting `offsetInFloats` floats into each record. Unbinds the buffer and the vertex
+// array afterwards.
+void addInstancedAttribute(GLuint vaoId, GLuint instanceBuffer, int attributeIndex, int componentCount,
+                           int offsetInFloats);
 
 // Positions only, `dimensions` floats per vertex; no corners.
 std::shared_ptr<Mesh> loadToVAO(const std::vector<float>& positions, int dimensions);

@@ -1,6 +1,6 @@
 #include "terrain/AdvancedTerrain.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
 #include "physics/BulletMath.h"
 #include "render/GlContextState.h"
@@ -18,9 +18,6 @@
 #include <chrono>
 #include <cmath>
 
-std::shared_ptr<MarchingCubesShader> AdvancedTerrain::marchingCubesShader;
-std::shared_ptr<DensityShader> AdvancedTerrain::densityShader;
-
 namespace {
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -29,23 +26,17 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-AdvancedTerrain::AdvancedTerrain(std::function<unsigned int()> seedSource, const std::string& shaderDefines,
-                                 int halvings)
+AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefines, int halvings)
     : textureHalvings(halvings) {
     marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
-    if (seedSource) marchingCubesHandler->seedSource = std::move(seedSource);
-    if (!marchingCubesShader) {
-        marchingCubesShader = std::make_shared<MarchingCubesShader>();
-        MarchingCubesHandler::marchingCubesProgramId = marchingCubesShader->init();
-    }
-    if (!densityShader) {
-        densityShader = std::make_shared<DensityShader>();
-        MarchingCubesHandler::densityProgramId = densityShader->init();
-    }
+    marchingCubesShader = std::make_shared<MarchingCubesShader>();
+    marchingCubesHandler->marchingCubesProgramId = marchingCubesShader->init();
+    densityShader = std::make_shared<DensityShader>();
+    marchingCubesHandler->densityProgramId = densityShader->init();
     buildProgram(shaderDefines);
 
     gridSize = 128;
-    generateDensity();
+    generateDensity(random);
     mesh = buildMesh();
     loadTextures();
 }
@@ -85,9 +76,9 @@ bool AdvancedTerrain::useShaderVariant(const std::string& shaderDefines) {
     return true;
 }
 
-void AdvancedTerrain::generateDensity() {
+void AdvancedTerrain::generateDensity(Random& random) {
     const auto start = std::chrono::steady_clock::now();
-    marchingCubesHandler->generateDensity(gridSize, 10.0f, glm::vec3(0.5f), glm::vec3(-0.64f, 0.0f, 0.0f));
+    marchingCubesHandler->generateDensity(gridSize, 10.0f, glm::vec3(0.5f), glm::vec3(-0.64f, 0.0f, 0.0f), random);
     lastTimings.density = secondsSince(start);
 }
 
@@ -155,9 +146,9 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     return built;
 }
 
-void AdvancedTerrain::regenerate(btDynamicsWorld* world) {
+void AdvancedTerrain::regenerate(btDynamicsWorld* world, Random& random) {
     physics::removeFromWorld(rigidBody, world);
-    generateDensity();
+    generateDensity(random);
     mesh = buildMesh();
     if (world) world->addRigidBody(rigidBody);
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 #include <GL/glew.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +11,7 @@ class AdvancedTerrainShader;
 class DensityShader;
 class MarchingCubesHandler;
 class MarchingCubesShader;
+class Random;
 class TerrainChunks;
 class TexturedMesh;
 class btBvhTriangleMeshShape;
@@ -34,13 +34,11 @@ struct TerrainTimings {
 // identity, so mesh coordinates are world coordinates (6.25 world units per grid unit).
 class AdvancedTerrain : public SceneObject {
 public:
-    // Builds the grid, mesh, body and textures (needs a current GL context); the body is not added to
-    // any world. `seedSource`, when given, reseeds the random generator for the octave offsets of
-    // every generation; empty, they continue the random sequence where it stands. `shaderDefines`
-    // pick the variant of the landscape's program (empty: the full look) and `textureHalvings` how
-    // often its 2048² textures are halved before the upload.
-    explicit AdvancedTerrain(std::function<unsigned int()> seedSource = {}, const std::string& shaderDefines = "",
-                             int textureHalvings = 0);
+    // Builds the programs, grid, mesh, body and textures (needs a current GL context); the body is not
+    // added to any world. The octave offsets of the grid are drawn from `random` where its sequence
+    // stands. `shaderDefines` pick the variant of the landscape's program (empty: the full look) and
+    // `textureHalvings` how often its 2048² textures are halved before the upload.
+    explicit AdvancedTerrain(Random& random, const std::string& shaderDefines = "", int textureHalvings = 0);
     ~AdvancedTerrain() override;
 
     AdvancedTerrain(const AdvancedTerrain&) = delete;
@@ -50,9 +48,10 @@ public:
     // shape, motion state and body (the old body must have left every world). Returns the new mesh.
     std::shared_ptr<TexturedMesh> buildMesh();
 
-    // A new landscape in place: the body leaves `world`, a new grid and mesh are made, and the new
-    // body joins `world`. Programs, textures and the handler are kept.
-    void regenerate(btDynamicsWorld* world);
+    // A new landscape in place: the body leaves `world` (if it is in it), a new grid (its offsets drawn
+    // from `random`) and mesh are made, and the new body joins `world`. Programs, textures and the
+    // handler are kept.
+    void regenerate(btDynamicsWorld* world, Random& random);
 
     // Rebuilds the landscape's program with `shaderDefines` unless it already has them. The new
     // program has its samplers set but no lights nor shadow uniforms yet (true is returned then, so the
@@ -83,12 +82,12 @@ public:
 
     TerrainTimings lastTimings;
 
-    // The compute programs, built by the first terrain and shared by every later one.
-    static std::shared_ptr<MarchingCubesShader> marchingCubesShader;
-    static std::shared_ptr<DensityShader> densityShader;
+    // The compute programs that make the grid and march it.
+    std::shared_ptr<MarchingCubesShader> marchingCubesShader;
+    std::shared_ptr<DensityShader> densityShader;
 
 private:
-    void generateDensity();
+    void generateDensity(Random& random);
     void buildProgram(const std::string& shaderDefines);
     void loadTextures();
     void releaseBody();

@@ -1,15 +1,14 @@
 #include "terrain/GrassScatter.h"
 
-#include "game/GameObject.h"
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "objects/GameObject.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/RayQueries.h"
 #include "render/ColladaLoader.h"
 #include "render/GlContextState.h"
 #include "render/Material.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
-#include "render/TexturedShader.h"
 #include "render/VaoLoader.h"
 #include "terrain/AdvancedTerrain.h"
 
@@ -29,13 +28,14 @@ GrassScatter::~GrassScatter() {
 }
 
 void GrassScatter::scatter(RenderMap& renderMap, btDynamicsWorld* world,
-                           const std::shared_ptr<AdvancedTerrain>& terrain) {
+                           const std::shared_ptr<AdvancedTerrain>& terrain, Random& random) {
     BlockedQuery isBlocked;
     if (terrain) isBlocked = [&terrain](float x, float y, float z) { return terrain->isBlocked(x, y, z); };
-    scatter(renderMap, world, isBlocked);
+    scatter(renderMap, world, isBlocked, random);
 }
 
-void GrassScatter::scatter(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
+void GrassScatter::scatter(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+                           Random& random) {
     const GLuint previousTexture = texture;
     // The old tufts go first: they are the last holders of the old model's vertex data.
     if (previousTexture != 0) renderMap.erase(static_cast<int>(previousTexture));
@@ -43,11 +43,10 @@ void GrassScatter::scatter(RenderMap& renderMap, btDynamicsWorld* world, const B
     // Deleted only after the new one exists, so the two never share a name (and a render-list key).
     if (previousTexture != 0) glDeleteTextures(1, &previousTexture);
     renderMap[static_cast<int>(texture)].clear();
-    for (int attempt = 0; attempt < kAttempts; ++attempt) placeTuft(renderMap, world, isBlocked);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) placeTuft(renderMap, world, isBlocked, random);
 }
 
 void GrassScatter::loadResources() {
-    const auto shader = TexturedShader::getInstance();
     std::vector<std::shared_ptr<TexturedMesh>> meshes;
     ColladaLoader::loadModel("grass.dae", meshes);
     texture = loadTexture("grass_128.png", 128, 128);
@@ -58,14 +57,14 @@ void GrassScatter::loadResources() {
     templateMesh = meshes.front();
     // Transparent, so the blades' cut-outs show and both sides are drawn.
     auto material = std::make_shared<Material>(texture, 1.0f, 1.0f, true);
-    material->setShader(shader);
     templateMesh->material = material;
 }
 
-void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked) {
-    const float x = static_cast<float>(randomDraw() % 700 + 50);
-    const float z = static_cast<float>(randomDraw() % 700 + 50);
-    const float y = static_cast<float>(randomDraw() % 90 + 10);
+void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked,
+                             Random& random) {
+    const float x = static_cast<float>(random.draw() % 700 + 50);
+    const float z = static_cast<float>(random.draw() % 700 + 50);
+    const float y = static_cast<float>(random.draw() % 90 + 10);
     if (isBlocked && isBlocked(x, y, z)) return;
 
     glm::vec3 position(x, y, z);
@@ -87,7 +86,7 @@ void GrassScatter::placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const
         carrier.addMesh(tuft);
         carrier.setScale(glm::vec3(1.0f));
         carrier.setPosition(position);
-        carrier.setRotation(glm::vec3(0.0f, static_cast<float>(randomDraw() % 360), 0.0f));
+        carrier.setRotation(glm::vec3(0.0f, static_cast<float>(random.draw() % 360), 0.0f));
     }
     tuft->parent = nullptr;
     renderMap[static_cast<int>(texture)].push_back(tuft);

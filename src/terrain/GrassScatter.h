@@ -8,6 +8,7 @@
 #include <memory>
 
 class AdvancedTerrain;
+class Random;
 class TexturedMesh;
 class btDynamicsWorld;
 
@@ -30,11 +31,12 @@ public:
     // Drops the previous scatter's render list and texture, loads the model and texture, and makes
     // up to kAttempts tufts in `renderMap` under the new texture. An attempt places nothing when its
     // start point is blocked or when it ends at or below height 0; a start point with nothing below
-    // it within 200 units keeps its own height. Continues the random sequence as it finds it.
-    // Needs the current context; the first use of the shared textured program leaves it current.
-    void scatter(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked);
+    // it within 200 units keeps its own height. The spots and turns are drawn from `random` where its
+    // sequence stands. Needs the current context.
+    void scatter(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked, Random& random);
     // The same over the terrain's occupancy; without a terrain nothing is blocked.
-    void scatter(RenderMap& renderMap, btDynamicsWorld* world, const std::shared_ptr<AdvancedTerrain>& terrain);
+    void scatter(RenderMap& renderMap, btDynamicsWorld* world, const std::shared_ptr<AdvancedTerrain>& terrain,
+                 Random& random);
 
     static constexpr int kAttempts = 500;
     static constexpr float kSink = 0.5f;  // tufts sit a little into the ground so no gap shows
@@ -44,5 +46,5 @@ public:
 
 private:
     void loadResources();
-    void placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked);
+    void placeTuft(RenderMap& renderMap, btDynamicsWorld* world, const BlockedQuery& isBlocked, Random& random);
 };

@@ -1,18 +1,13 @@
 #include "terrain/MarchingCubesHandler.h"
 
-#include "game/Random.h"
-
 #include "render/GlContextState.h"
 #include "render/StorageBindings.h"
+#include "scene/Random.h"
 #include "terrain/MarchingCubesCount.h"
-#include "terrain/TriangleTableBuffer.h"
 
 #include <cstdlib>
 #include <iostream>
 #include <limits>
-
-GLuint MarchingCubesHandler::densityProgramId = 0;
-GLuint MarchingCubesHandler::marchingCubesProgramId = 0;
 
 namespace {
 
@@ -69,9 +64,10 @@ void MarchingCubesHandler::specifyDensityBuffer(GLsizeiptr bytes) {
     densityBufferBytes = bytes;
 }
 
-void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset) {
+void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset,
+                                           Random& random) {
     glUseProgram(densityProgramId);
-    const auto location = [](const char* name) { return glGetUniformLocation(densityProgramId, name); };
+    const auto location = [this](const char* name) { return glGetUniformLocation(densityProgramId, name); };
     const float size = static_cast<float>(n);
     glUniform1i(location("numPointsPerAxis"), n);
     glUniform1f(location("boundsSize"), boundsSize);
@@ -89,8 +85,7 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kDensityPoints, densityBuffer);
 
     // Tightly packed because the shader reads plain floats.
-    if (seedSource) std::srand(seedSource());
-    const std::array<float, OCTAVES* 3> octaveOffsets = drawOctaveOffsets();
+    const std::array<float, OCTAVES* 3> octaveOffsets = drawOctaveOffsets(random);
     GLuint offsetBuffer = 0;
     glGenBuffers(1, &offsetBuffer);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, offsetBuffer);
@@ -111,11 +106,11 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     updateStatistics();
 }
 
-std::array<float, MarchingCubesHandler::OCTAVES * 3> MarchingCubesHandler::drawOctaveOffsets() {
+std::array<float, MarchingCubesHandler::OCTAVES * 3> MarchingCubesHandler::drawOctaveOffsets(Random& random) {
     std::array<float, OCTAVES * 3> offsets{};
     for (int octave = 0; octave < OCTAVES; ++octave) {
         for (int component = 2; component >= 0; --component) {
-            const double r = static_cast<double>(randomDraw());
+            const double r = static_cast<double>(random.draw());
             offsets[octave * 3 + component] = static_cast<float>(2.0 * (r / 32768.0) - 1.0);
         }
     }
@@ -141,7 +136,7 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     isoLevel = DEFAULT_ISO_LEVEL;
     if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) isoLevel = meanDensity;
 
-    TriangleTableBuffer::bind();
+    table.bind(StorageBinding::kTriangleTable);
 
     // A grid of another size than n would send the pass reading past the buffer: march nothing.
     const bool gridMatches = n >= 2 && points.size() == pointCount(n);
@@ -179,7 +174,7 @@ GLuint MarchingCubesHandler::marchCells(int n, int highestCellLayer, std::size_t
     // Upload the host grid again so the pass marches exactly what was counted, even if someone
     // edited `points` since the read-back.
     specifyDensityBuffer(static_cast<GLsizeiptr>(points.size() * sizeof(glm::vec4)));
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kMarchingPoints, densityBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kDensityPoints, densityBuffer);
 
     glUniform1i(glGetUniformLocation(marchingCubesProgramId, "countPerAxis"), n);
     glUniform1f(glGetUniformLocation(marchingCubesProgramId, "isoLevel"), isoLevel);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "terrain/TriangleTableBuffer.h"
 #include "terrain/Triangle.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <array>
-#include <functional>
 #include <limits>
 #include <vector>
 
@@ -15,9 +15,10 @@
 // marching-cubes pass turns that grid into triangles. Both results are read back to the host, where
 // the terrain builds its mesh and collision shape and answers occupancy queries from `points`.
 //
-// Both passes change GL state: they leave their program current and the generic shader-storage
-// target unbound; the triangle table stays bound to shader-storage binding point 1 for the fluid
-// surface, which reads it there.
+// Both passes bind every buffer they use themselves (see StorageBindings.h) and change GL state:
+// they leave their program current and the generic shader-storage target unbound.
+class Random;
+
 class MarchingCubesHandler {
 public:
     static constexpr float DEFAULT_ISO_LEVEL = 8.0f;
@@ -28,10 +29,10 @@ public:
     MarchingCubesHandler(const MarchingCubesHandler&) = delete;
     MarchingCubesHandler& operator=(const MarchingCubesHandler&) = delete;
 
-    // Runs the density program over an n³ grid with fresh random octave offsets, reads the grid
+    // Runs the density program over an n³ grid with octave offsets drawn from `random`, reads the grid
     // back into `points` and updates the density statistics. Replaces the previous grid and its
     // buffer.
-    void generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset);
+    void generateDensity(int n, float boundsSize, const glm::vec3& centre, const glm::vec3& offset, Random& random);
 
     // Marches the grid of the last generateDensity (same n; any other n marches nothing) and reads
     // the triangles back. Sets `count` to the number of triangles, prints it on its own line and
@@ -39,9 +40,9 @@ public:
     // buffer is sized by counting the triangles on the host first, not for the worst case.
     Triangle* generateTriangles(int n, unsigned int& count);
 
-    // The density pass's random octave offsets: three draws of the random sequence per octave, each
-    // turned into -1 to 1 and stored z, y, x.
-    static std::array<float, OCTAVES * 3> drawOctaveOffsets();
+    // The density pass's octave offsets: three draws from `random` per octave, each turned into -1 to 1
+    // and stored z, y, x.
+    static std::array<float, OCTAVES * 3> drawOctaveOffsets(Random& random);
 
     std::vector<Triangle> triangles;
     float isoLevel = DEFAULT_ISO_LEVEL;
@@ -51,15 +52,10 @@ public:
     float minDensity = std::numeric_limits<float>::infinity();
     float meanDensity = 0.0f;
 
-    // When set, reseeds the random generator once per generateDensity before the octave offsets
-    // are drawn. Empty (the default, as in the game, which seeds once per world), the offsets
-    // continue the random sequence where it stands.
-    std::function<unsigned int()> seedSource;
-
-    // Program names of the process-wide density and marching-cubes programs, set by their owner
-    // before the first generation.
-    static GLuint densityProgramId;
-    static GLuint marchingCubesProgramId;
+    // Program names of the density and marching-cubes programs, set by their owner before the first
+    // generation.
+    GLuint densityProgramId = 0;
+    GLuint marchingCubesProgramId = 0;
 
 private:
     // Binds `densityBuffer` to the generic shader-storage target, (re)creating it when its size
@@ -75,4 +71,6 @@ private:
     GLuint readTriangles(GLuint triangleBuffer, std::size_t capacity);
 
     GLsizeiptr densityBufferBytes = 0;
+    // The marching-cubes table, uploaded on first use.
+    TriangleTableBuffer table;
 };

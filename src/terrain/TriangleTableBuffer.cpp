@@ -1,26 +1,18 @@
 #include "terrain/TriangleTableBuffer.h"
 
-#include "render/StorageBindings.h"
+#include "render/GlContextState.h"
 #include "terrain/TriangulationTable.h"
 
-#include <GLFW/glfw3.h>
+TriangleTableBuffer::~TriangleTableBuffer() {
+    if (buffer != 0 && hasCurrentGlContext()) glDeleteBuffers(1, &buffer);
+}
 
-namespace {
-
-GLuint tableBuffer = 0;
-// The context that holds `tableBuffer`: a window re-created later needs its own copy.
-GLFWwindow* tableContext = nullptr;
-
-}  // namespace
-
-GLuint TriangleTableBuffer::bind() {
-    GLFWwindow* context = glfwGetCurrentContext();
-    if (tableBuffer == 0 || context != tableContext) {
-        tableContext = context;
-        glGenBuffers(1, &tableBuffer);
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, tableBuffer);
+void TriangleTableBuffer::bind(GLuint binding) {
+    if (buffer == 0) {
+        glGenBuffers(1, &buffer);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffer);
         glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(triangulationTable), triangulationTable, GL_STATIC_READ);
     }
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kTriangleTable, tableBuffer);
-    return tableBuffer;
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding, buffer);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 }

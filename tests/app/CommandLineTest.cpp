@@ -11,7 +11,8 @@
 namespace {
 
 const std::string kUsage =
-    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n";
+    "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n"
+    "                  [--record FILE | --replay FILE]\n";
 
 struct Outcome {
     ParsedCommandLine parsed;
@@ -49,6 +50,8 @@ TEST(CommandLineTest, OptionsOverrideTheSettingsFile) {
     applyLaunchOptions(launch({"--fullscreen", "--quality", "auto"}).parsed.options, settings);
     EXPECT_TRUE(settings.fullscreen);
     EXPECT_FALSE(settings.quality.has_value()) << "auto leaves the choice to the renderer";
+    EXPECT_EQ(launch({"--record", "a.replay"}).parsed.options.recordFile, "a.replay");
+    EXPECT_EQ(launch({"--replay", "b.replay"}).parsed.options.replayFile, "b.replay");
 }
 
 TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitTwo) {
@@ -71,6 +74,8 @@ TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitT
                                                {"--size", "8x6x4"},
                                                {"--quality", "ultra"},
                                                {"--fullscreen", "--windowed"},
+                                               {"--record", "a.replay", "--replay", "b.replay"},
+                                               {"--replay", "b.replay", "--seed", "3"},
                                                {"--settings", "/no/such/settings.ini"}}) {
         const Outcome refused = launch(args);
         const std::string shown = args.front() + (args.size() > 1 ? " " + args[1] : "");

@@ -1,18 +1,11 @@
 #include "effects/Particle.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
-#include "effects/ParticleShader.h"
 #include "effects/ParticleSystem.h"
-#include "game/Random.h"
 #include "render/Camera.h"
-#include "render/Mesh.h"
-#include "render/VaoLoader.h"
-#include "render/Renderer.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 #include "support/Near.h"
-#include "support/ScopedGlobals.h"
+#include "view/Renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +78,6 @@ TEST(ParticleSystem, DeadParticlesWaitAtTheEmitterForReuseAndTheLiveOnesAreSorte
 
 TEST(ParticleSystem, EmittedParticlesOfTheTrailAlwaysFall) {
     auto falling = trail();
-    std::srand(11);
     for (int i = 0; i < 200; ++i) falling->emitParticle();
     falling->random = [] { return 32767; };  // the most upward deviation there is
     falling->emitParticle();
@@ -120,22 +112,11 @@ TEST(Particle, StepsThroughTheAtlasRowByRowFallsByAGravityStepPerUpdateAndDiesIn
     EXPECT_FLOAT_EQ(p.elapsedTime, 1.0f) << "a dead particle does not age";
 }
 
-// Systems drawn by a camera at the origin looking along -z, the process-wide lists emptied meanwhile.
+// Systems drawn by a camera at the origin looking along -z.
 class ParticleRenderTest : public testsupport::GlTest {
 protected:
-    ParticleRenderTest() {
-        saved.swap(ParticleSystem::systems());
-        savedByTexture.swap(ParticleSystem::systemsByTexture());
-        camera->updateFrustum(0.0f);
-        ParticleSystem::programId() = shader.init();
-        ParticleSystem::initInstanceBuffer(*renderer);
-        culledObjectCount = 0;
-    }
-    ~ParticleRenderTest() override {
-        saved.swap(ParticleSystem::systems());
-        savedByTexture.swap(ParticleSystem::systemsByTexture());
-    }
-    // A registered, silent emitter at `position` holding particles of scale 0.5 at `at`.
+    ParticleRenderTest() { camera->updateFrustum(0.0f); }
+    // A silent emitter, drawn by render(), at `position` holding particles of scale 0.5 at `at`.
     std::shared_ptr<ParticleSystem> system(const glm::vec3& position, const std::vector<glm::vec3>& at = {},
                                            bool alive = true, GLuint texture = 0, std::uint32_t rows = 1) {
         auto atlas = std::make_shared<ParticleTexture>();
@@ -149,23 +130,19 @@ protected:
                 std::make_shared<Particle>(p, glm::vec3(0), glm::vec3(0.5f), glm::vec3(0), 1.0f, atlas, 0.0f));
             emitter->particles.back()->alive = alive;
         }
-        ParticleSystem::add(emitter);
+        batches[atlas->textureId].push_back(emitter);
         return emitter;
     }
     GLuint render() {
-        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] {
-            renderer->renderParticles(ParticleSystem::systemsByTexture(), ParticleSystem::programId(),
-                                      instanceBuffer());
-        });
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer->renderParticles(batches); });
     }
 
-    testsupport::ScopedGlobals globals;
-    std::list<std::shared_ptr<ParticleSystem>> saved;
-    std::unordered_map<GLuint, std::list<std::shared_ptr<ParticleSystem>>> savedByTexture;
-    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f, &culledObjectCount);
-    std::shared_ptr<Renderer> renderer =
-        std::make_shared<Renderer>(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
-    ParticleShader shader;
+    ParticleBatches batches;
+    int culled = 0;
+    bool culling = true;
+    float brightness = 1.0f;
+    std::shared_ptr<Camera> camera = std::make_shared<Camera>(1.0f, &culled);
+    std::shared_ptr<Renderer> renderer = std::make_shared<Renderer>(camera, DrawSwitches{&culling, &brightness});
     GLuint white = testsupport::solidTexture({255, 255, 255, 255});
     testsupport::OffscreenTarget target{32};
 };
@@ -177,11 +154,11 @@ TEST_F(ParticleRenderTest, AliveParticlesOfSystemsInViewAreDrawnFacingTheCameraA
     system({0, 0, 10}, {{0, 0, 10}});                                    // behind the camera
     glDisable(GL_DEPTH_TEST);
     EXPECT_EQ(render(), 2u * 2u) << "two quads of two triangles";
-    EXPECT_EQ(culledObjectCount, 1) << "only the system behind the camera is counted";
+    EXPECT_EQ(culled, 1) << "only the system behind the camera is counted";
     EXPECT_EQ(target.at(8, 16)[0], 255);
     EXPECT_EQ(target.at(24, 16)[0], 255);
     EXPECT_EQ(target.centre()[0], 0);
-    EXPECT_EQ(emitter->particles.front()->rotation, camera->rotation);
+    EXPECT_EQ(emitter->particles.front()->rotation, glm::vec3(0.0f)) << "drawing turns copies, not the particles";
     GLint destination = 0;
     glGetIntegerv(GL_BLEND_DST_RGB, &destination);
     EXPECT_EQ(destination, GL_ONE) << "each system's own blend factor";

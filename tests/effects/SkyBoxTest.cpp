@@ -6,7 +6,6 @@
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 #include "support/OffscreenTarget.h"
-#include "support/ScopedGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -23,19 +22,17 @@ const Pixel kRed{255, 0, 0, 255};
 class SkyBoxTest : public testsupport::GlTest {
 protected:
     void SetUp() override {
-        settings.brightness = 1.0f;
-        sky = std::make_unique<SkyBox>("skybox_test_small.dae");
+        sky = std::make_unique<SkyBox>("skybox_test_small.dae", 1.0f);
         camera.setRotation(glm::vec3(0.5f, 0.0f, 0.0f));
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_CULL_FACE);
     }
-    std::vector<Pixel> render(float dt = 0.0f, const glm::vec3& fog = glm::vec3(0.46f, 0.56f, 0.64f)) {
+    std::vector<Pixel> render(const glm::vec3& fog = glm::vec3(0.46f, 0.56f, 0.64f)) {
         target.clear({255, 0, 255, 255});
-        sky->draw(dt, camera, fog);
+        sky->draw(camera, fog);
         return target.pixels();
     }
 
-    testsupport::ScopedGlobals globals;
     std::unique_ptr<SkyBox> sky;
     Camera camera{1.0f};
     testsupport::OffscreenTarget target{kSize};
@@ -57,13 +54,13 @@ TEST_F(SkyBoxTest, CoversTheViewAndTurnsWithTheCameraAndByItselfButNeverMoves) {
 
 TEST_F(SkyBoxTest, FadesIntoTheFogColourAtTheHorizonOnlyAndWritesNoDepth) {
     camera.setRotation(glm::vec3(0.0f));
-    render(0.0f, glm::vec3(1.0f, 0.0f, 0.0f));
+    render(glm::vec3(1.0f, 0.0f, 0.0f));
     EXPECT_EQ(target.centre(), kRed) << "straight ahead lies the horizon";
     EXPECT_EQ(target.at(0, 0), kRed) << "below the horizon";
     EXPECT_NE(target.at(kSize / 2, kSize - 1), kRed) << "30 degrees up the sky shows";
     // Well above the fog band (the lowest row looks 21 degrees up) the fog colour makes no difference.
     camera.setRotation(glm::vec3(0.9f, 0.0f, 0.0f));
-    EXPECT_TRUE(render(0.0f, glm::vec3(1, 0, 0)) == render(0.0f, glm::vec3(0, 0, 1)));
+    EXPECT_TRUE(render(glm::vec3(1, 0, 0)) == render(glm::vec3(0, 0, 1)));
 
     std::vector<float> depth(static_cast<size_t>(kSize) * kSize);
     glReadPixels(0, 0, kSize, kSize, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());

@@ -1,16 +1,13 @@
 #include "effects/WaterShader.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
 #include "effects/WaterTile.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
-#include "render/Renderer.h"
+#include "view/Renderer.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 #include "support/PhysicsWorld.h"
-#include "support/ScopedGlobals.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
@@ -55,7 +52,9 @@ TEST_F(WaterTest, TheTileIsAFlatQuadOverTheMapThatRaysHitWithWavesThatCrossIt) {
 // The water program with a red reflection, a blue refraction and a chosen depth below the surface.
 TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingAndTheDistanceFog) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
     renderer.skyColor = glm::vec3(0.0f, 1.0f, 0.0f);  // green fog shows up in any pixel it reaches
     const GLuint reflection = testsupport::solidTexture({255, 0, 0, 255});
     const GLuint refraction = testsupport::solidTexture({0, 0, 255, 255});
@@ -77,9 +76,9 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
         target.clear();
         const auto& mesh = *tile.meshes.front();
         glDisable(GL_CULL_FACE);
-        renderer.prepareTerrain(mesh, *WaterShader::getInstance());
-        renderer.renderWater(mesh, mirror ? mirror : reflection, refraction, tile.textures[2], tile.textures[3], depth,
-                             0.3f);
+        renderer.prepareTerrain(mesh, *tile.shader);
+        renderer.renderWater(mesh, *tile.shader, mirror ? mirror : reflection, refraction, tile.textures[2],
+                             tile.textures[3], depth, 0.3f);
         glBindVertexArray(0);
         return target.at(16, row);
     };
@@ -87,11 +86,9 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
     EXPECT_LT(down[0], 40) << "almost no reflection straight down";
     EXPECT_GT(down[2], 100) << "the refraction, tinted by the depth";
     EXPECT_LT(down[1], 140) << "no fog 10 units away";
-    {
-        const testsupport::ScopedGlobals globals;
-        settings.brightness = 0.5f;
-        EXPECT_NEAR(look(14.0f, -1.5707964f, depths[0])[2], down[2] / 2, 2) << "the settings' brightness";
-    }
+    brightness = 0.5f;
+    EXPECT_NEAR(look(14.0f, -1.5707964f, depths[0])[2], down[2] / 2, 2) << "the settings' brightness";
+    brightness = 1.0f;
     const Pixel grazing = look(4.5f, -0.05f, depths[0]);
     EXPECT_GT(grazing[0], 120) << "mostly mirror at a grazing angle";
     EXPECT_GT(grazing[0], grazing[2]);

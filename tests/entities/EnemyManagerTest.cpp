@@ -1,14 +1,12 @@
 #include "entities/EnemyManager.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
 #include "support/PhysicsWorld.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -32,18 +30,19 @@ protected:
     EnemyManager manager{plainModel(2), plainModel(3), std::make_shared<Material>(1), std::make_shared<Material>(2),
                          std::make_shared<Material>(3)};
     std::map<int, int> drawnWith;
+    Random random;
 };
 
-// The game seeds once per world; each group draws on from there, so no two groups stack.
+// A world seeds its draws once; each group draws on from there, so no two groups stack.
 TEST_F(EnemyManagerTest, GroupsDrawOnWithoutReseedingAroundTheCentreOnDryOpenGround) {
-    std::srand(99);
-    const int firstDraw = randomDraw();
-    std::srand(99);
-    manager.spawn(0, 0, kCentre, world.get(), EnemyManager::BlockedQuery());
-    EXPECT_EQ(randomDraw(), firstDraw);
+    Random untouched(99);
+    random.reseed(99);
+    manager.spawn(0, 0, kCentre, world.get(), EnemyManager::BlockedQuery(), random);
+    EXPECT_EQ(random.draw(), untouched.draw());
     world.addBox(tags::kWater, glm::vec3(390, 4, 400), glm::vec3(10, 1, 30));    // x from 380 to 400
     world.addBox(tags::kTerrain, glm::vec3(410, 4, 400), glm::vec3(10, 1, 30));  // x from 400 to 420, top 5
-    manager.spawn(20, 5, kCentre, world.get(), [](float, float, float z) { return z < 400.0f; });
+    manager.spawn(
+        20, 5, kCentre, world.get(), [](float, float, float z) { return z < 400.0f; }, random);
     ASSERT_EQ(manager.rabbits.size(), 20u);
     ASSERT_EQ(manager.flyingRabbits.size(), 5u);
     EXPECT_EQ(world->getNumCollisionObjects(), 2 + 25);
@@ -60,21 +59,22 @@ TEST_F(EnemyManagerTest, GroupsDrawOnWithoutReseedingAroundTheCentreOnDryOpenGro
         EXPECT_EQ(flyer->meshes[2]->material, manager.eyeMaterial);
     }
     EXPECT_EQ(drawnWith, (std::map<int, int>{{1, 25}, {2, 25}, {3, 5}})) << "every mesh in its texture's batch";
-    manager.spawn(1, 0, kCentre, world.get(), EnemyManager::BlockedQuery());
-    manager.spawn(1, 0, kCentre, world.get(), EnemyManager::BlockedQuery());
+    manager.spawn(1, 0, kCentre, world.get(), EnemyManager::BlockedQuery(), random);
+    manager.spawn(1, 0, kCentre, world.get(), EnemyManager::BlockedQuery(), random);
     EXPECT_NE(manager.rabbits[20]->position, manager.rabbits[21]->position);
 }
 
 TEST_F(EnemyManagerTest, HopelessGroupsGiveUpSayingSoAndOnlyTheLivingAreUpdatedAndClearedOut) {
     world.addGround(tags::kWater, 0.0f);
     testing::internal::CaptureStderr();
-    manager.spawn(20, 3, kCentre, world.get(), EnemyManager::BlockedQuery());
-    manager.spawn(20, 3, kCentre, world.get(), [](float, float, float) { return true; });
+    manager.spawn(20, 3, kCentre, world.get(), EnemyManager::BlockedQuery(), random);
+    manager.spawn(
+        20, 3, kCentre, world.get(), [](float, float, float) { return true; }, random);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("400 attempts: 0 of 20 rabbits"), std::string::npos);
     EXPECT_TRUE(manager.rabbits.empty()) << "a lake takes no rabbits";
     ASSERT_EQ(manager.flyingRabbits.size(), 3u) << "but flying ones";
 
-    manager.spawn(2, 0, glm::vec3(1000, 0, 1000), world.get(), EnemyManager::BlockedQuery());  // over nothing
+    manager.spawn(2, 0, glm::vec3(1000, 0, 1000), world.get(), EnemyManager::BlockedQuery(), random);  // over nothing
     manager.rabbits[1]->setVisible(false);
     world->removeRigidBody(manager.rabbits[1]->rigidBody);  // killed by the contact rules
     const glm::vec3 dead = manager.rabbits[1]->position, flyer = manager.flyingRabbits[0]->position;

@@ -1,7 +1,7 @@
 #include "entities/ItemManager.h"
 
-#include "game/ObjectTags.h"
-#include "game/Random.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "render/TexturedMesh.h"
 #include "support/Near.h"
 #include "support/PhysicsWorld.h"
@@ -41,24 +41,22 @@ protected:
     testsupport::PhysicsWorld world;
     ItemManager manager{std::make_shared<TexturedMesh>(), 7};
     std::vector<glm::vec3> requested;
+    Random random{4321};
 };
 
 TEST_F(ItemManagerTest, ItemsRestOneAboveTheGroundNeverInsideItAroundAFountainUnderTheCentre) {
-    std::srand(4321);
-    const int next = randomDraw();
-    std::srand(4321);
-    ItemManager another{std::make_shared<TexturedMesh>(), 7};
-    EXPECT_EQ(randomDraw(), next) << "the game seeds once per world; a new manager must not start over";
-
     world.addGround(tags::kTerrain, 5.0f);
     // A rock column in the middle of the cluster, top at 50; the occupancy query covers it.
     world.addBox(tags::kTerrain, glm::vec3(400, 25, 400), glm::vec3(10, 25, 10));
     int blockedQueries = 0;
-    manager.spawn(20, kCentre, world.get(), [&](float x, float y, float z) {
-        const bool insideRock = std::abs(x - 400) <= 11 && std::abs(z - 400) <= 11 && y <= 51;
-        blockedQueries += insideRock;
-        return insideRock;
-    });
+    manager.spawn(
+        20, kCentre, world.get(),
+        [&](float x, float y, float z) {
+            const bool insideRock = std::abs(x - 400) <= 11 && std::abs(z - 400) <= 11 && y <= 51;
+            blockedQueries += insideRock;
+            return insideRock;
+        },
+        random);
     EXPECT_GT(blockedQueries, 0);
     ASSERT_EQ(manager.getItems().size(), 20u);
     for (const auto& item : manager.getItems()) {
@@ -80,13 +78,13 @@ TEST_F(ItemManagerTest, ItemsRestOneAboveTheGroundNeverInsideItAroundAFountainUn
 TEST_F(ItemManagerTest, DropsIntoWaterAreRefusedAndMissesKeepTheirStartHeight) {
     world.addGround(tags::kTerrain, 5.0f);
     world.addBox(tags::kWater, glm::vec3(390, 5.5f, 400), glm::vec3(15, 0.5f, 40));  // x 375 to 405, top 6
-    manager.spawn(10, kCentre, world.get(), kOpen);
+    manager.spawn(10, kCentre, world.get(), kOpen, random);
     EXPECT_EQ(manager.getItems().size(), 10u);
     for (const auto& item : manager.getItems()) EXPECT_GT(item->position.x, 405.0f);
     EXPECT_TRUE(manager.getFountains().empty()) << "no fountain in the lake";
     manager.clear(world.get());
     // Over nothing at all, an item stays one unit above its whole-numbered start height.
-    manager.spawn(10, glm::vec3(1400, 0, 1400), world.get(), kOpen);
+    manager.spawn(10, glm::vec3(1400, 0, 1400), world.get(), kOpen, random);
     for (const auto& item : manager.getItems()) {
         EXPECT_TRUE(item->position.y >= 11 && item->position.y <= 100 &&
                     item->position.y == std::round(item->position.y));
@@ -97,20 +95,21 @@ TEST_F(ItemManagerTest, DropsIntoWaterAreRefusedAndMissesKeepTheirStartHeight) {
 TEST_F(ItemManagerTest, HopelessClustersStopAfterTwentyAttemptsPerItemAndAfterASplashEveryMissIsRefused) {
     world.addBox(tags::kWater, glm::vec3(400, 0, 400), glm::vec3(100, 1, 100));
     int queries = 0;
-    manager.spawn(20, kCentre, world.get(), [&](float, float, float) { return ++queries > 0; });
+    manager.spawn(
+        20, kCentre, world.get(), [&](float, float, float) { return ++queries > 0; }, random);
     EXPECT_TRUE(manager.getItems().empty());
     EXPECT_EQ(queries, 20 * ItemManager::kAttemptsPerItem);
     // Water under the cluster but for a strip over nothing: after the first splash every miss fails.
     world.addBox(tags::kWater, glm::vec3(595, 0, 600), glm::vec3(15, 1, 30));  // x 580 to 610
-    manager.spawn(10, glm::vec3(600, 0, 600), world.get(), kOpen);
+    manager.spawn(10, glm::vec3(600, 0, 600), world.get(), kOpen, random);
     EXPECT_LT(manager.getItems().size(), 10u);
     for (const auto& item : manager.getItems()) EXPECT_GT(item->position.x, 610.0f);
 }
 
 TEST_F(ItemManagerTest, FountainsJoinTheWorldOnceWithoutGravityAndClearTakesEverythingOut) {
     world.addGround(tags::kTerrain, 5.0f);
-    manager.spawn(5, kCentre, world.get(), kOpen);
-    manager.spawn(5, glm::vec3(200, 0, 200), world.get(), kOpen);
+    manager.spawn(5, kCentre, world.get(), kOpen, random);
+    manager.spawn(5, glm::vec3(200, 0, 200), world.get(), kOpen, random);
     for (const auto& item : manager.getItems()) world->addRigidBody(item->rigidBody);
     world->removeRigidBody(manager.getItems()[2]->rigidBody);  // collected
     manager.addFountainsToWorld(world.get());

@@ -1,9 +1,8 @@
 #include "entities/Player.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/GlContext.h"
-#include "support/HeardSounds.h"
 #include "support/PhysicsWorld.h"
 #include "support/Near.h"
 
@@ -65,13 +64,14 @@ TEST_F(PlayerTest, KeysWalkTurnAndStrafeAtTenUnitsASecondAndShotsStartUpItsAxis)
 }
 
 TEST_F(PlayerTest, JumpsOnlyFromTheGroundAndFallsNoFasterThanTerminalSpeed) {
-    testsupport::HeardSounds sounds;
-    player->sounds = &sounds;
+    WorldEvents events;
+    player->events = &events;
     frame({kKeySpace});
     EXPECT_EQ(player->verticalVelocity, 3.0f);
     EXPECT_NEAR(player->position.y, 3.0f * kDt, 1e-5f);
     frame({kKeySpace});  // still within the ground probe: the same jump goes on
-    EXPECT_EQ(sounds.heard, std::vector<std::string>{"jump"});
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, WorldEvent::Kind::Jump);
     player->setPosition(glm::vec3(100, 1.6f, 100));  // beyond the reach of the ground probe
     frame({kKeySpace});
     frame({kKeySpace});
@@ -113,16 +113,17 @@ TEST_F(PlayerTest, RightClickDashesOnlyToTerrainMoreThanTwoAway) {
     player->syncFromBody();
     world->stepSimulation(1.0 / 60.0, 10, 1.0 / 60.0);
     world.addBox(tags::kItem, glm::vec3(110, 1, 100), glm::vec3(0.3f));
-    testsupport::HeardSounds sounds;
-    player->sounds = &sounds;
+    WorldEvents events;
+    player->events = &events;
     EXPECT_EQ(clickAt(glm::vec3(110, 1, 100)), "item\n");
     EXPECT_EQ(clickAt(glm::vec3(103, -3.5f, 100)), "terrain\n");  // lands at x = 101.5: 1.8 from the target
     EXPECT_EQ(clickAt(glm::vec3(100, 100, 100)), "");             // nothing above
     EXPECT_FALSE(player->movingToTarget);
-    EXPECT_TRUE(sounds.heard.empty());
+    EXPECT_TRUE(events.empty());
     EXPECT_EQ(clickAt(glm::vec3(100, -3.5f, 110)), "terrain\n");
     EXPECT_TRUE(player->movingToTarget);
-    EXPECT_EQ(sounds.heard, std::vector<std::string>{"dash"});
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, WorldEvent::Kind::Dash);
     EXPECT_TRUE(near(player->moveTarget, glm::vec3(100, 2, 105)));
 
     // Standing on the ground, a click just in front sends the ray through the cat's own body.

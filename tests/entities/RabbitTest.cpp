@@ -1,7 +1,7 @@
 #include "entities/Rabbit.h"
 
 #include "entities/FlyingRabbit.h"
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
 #include "render/TexturedMesh.h"
 #include "support/PhysicsWorld.h"
 
@@ -26,7 +26,8 @@ struct Shot {
 class RabbitTest : public ::testing::Test {
 protected:
     RabbitTest() {
-        std::srand(7);
+        random.reseed(7);
+        hooks.random = &random;
         world.addGround(tags::kTerrain, 0.0f);
         hooks.fire = [this](const glm::vec3& impulse, const glm::vec3& start, float lifetime, const std::string& name) {
             shots.push_back({impulse, start, lifetime, name, frameCount});
@@ -53,6 +54,7 @@ protected:
         }
     }
 
+    Random random;
     EnemyHooks hooks;
     std::vector<Shot> shots;
     int frameCount = 0;
@@ -152,7 +154,8 @@ const glm::vec3 kFarAway(100, 0, 100);
 class FlyingRabbitTest : public ::testing::Test {
 protected:
     FlyingRabbitTest() {
-        std::srand(11);
+        random.reseed(11);
+        hooks.random = &random;
         world.addGround(tags::kTerrain, 0.0f);
         hooks.fire = [this](const glm::vec3&, const glm::vec3&, float, const std::string& name) {
             shots.push_back(name);
@@ -165,6 +168,7 @@ protected:
         world->stepSimulation(kDt, 10, 1.0 / 60.0);
     }
 
+    Random random;
     EnemyHooks hooks;
     std::vector<std::string> shots;
     FlyingRabbit flyer{std::vector<std::shared_ptr<TexturedMesh>>(3, std::make_shared<TexturedMesh>()), &hooks};

@@ -1,15 +1,12 @@
 #include "fluid/Liquid.h"
 
-#include "app/Globals.h"
-#include "app/Settings.h"
-
 #include "fluid/BlobbyShader.h"
 #include "fluid/MetaBallSolver.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/Mesh.h"
-#include "render/Renderer.h"
 #include "render/VaoLoader.h"
+#include "view/Renderer.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 
@@ -40,21 +37,21 @@ TEST(Liquid, FlowsDownAndInwardRestsOnTheFloorAndIsDrawnOnlyNearAndInView) {
 
 class LiquidGlTest : public testsupport::GlTest {};
 
-// 16-point fountains half a unit wide, two units in front of the camera.
+// 16-point fountains half a unit wide, two units in front of the camera, sharing the renderer's grid.
 TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFrozen) {
     auto camera = std::make_shared<Camera>(1.0f);
-    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
-    Liquid flowing({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
-    Liquid still({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16);
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
+    Liquid flowing({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16, renderer.fountainDensity);
+    Liquid still({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 16, renderer.fountainDensity);
     flowing.setPosition({-0.5f, -0.6f, -2.0f});
-    DirectionalLight({-0.4f, -1.0f, 0.5f}, {1, 1, 1}).loadDirectionalLight(BlobbyShader::getInstance()->programId);
-    for (int frame = 0; frame < 4; ++frame) flowing.simulate(0.1f);
+    DirectionalLight({-0.4f, -1.0f, 0.5f}, {1, 1, 1}).loadDirectionalLight(renderer.blobbyProgramId);
+    for (int frame = 0; frame < 4; ++frame) flowing.flow(0.1f);
     EXPECT_EQ(flowing.solver->pointCount, 5u) << "the first particle and ten a second";
-    EXPECT_FLOAT_EQ(flowing.healCooldown, 3.6f);
     flowing.visible = false;
-    flowing.simulate(0.1f);
+    flowing.flow(0.1f);
     EXPECT_EQ(flowing.solver->pointCount, 5u);
-    EXPECT_FLOAT_EQ(flowing.healCooldown, 3.6f);
 
     testsupport::OffscreenTarget target(32);
     glEnable(GL_DEPTH_TEST);
@@ -81,12 +78,14 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
 // corner of.
 TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheFieldCrossesTheLevel) {
     auto camera = std::make_shared<Camera>(1.0f);  // at the origin, looking along -z
-    Renderer renderer(camera, DrawSwitches{&cullingEnabled, &settings.brightness});
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
     const glm::ivec3 dimensions(6, 5, 4);
     std::vector<glm::vec4> grid(6 * 5 * 4, glm::vec4(0.0f));
     grid[4 + 6 * 3 + 30 * 2].w = 1.0f;  // (4, 3, 2)
     grid[0 + 6 * 2 + 30 * 1].w = 1.0f;  // (0, 2, 1)
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, BlobbyShader::getInstance()->densityBuffer);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, renderer.fountainDensity);
     glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)), grid.data(),
                  GL_STATIC_DRAW);
     const auto columns = loadToVAO(Liquid::columnPoints(dimensions), 2);
@@ -107,7 +106,9 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheField
 // number of the pass's blocks of 8): each grid point holds the kernel (1 - r² / R²)³ of the particles
 // that reach it, except on the grid's outer faces, which stay empty so the surface closes.
 TEST_F(LiquidGlTest, TheGridHoldsEachParticlesKernelInsideItsOuterFacesAndTheBuffersNeverOverflow) {
-    Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 20);
+    GLuint density = 0;
+    glGenBuffers(1, &density);
+    Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 20, density);
     MetaBallSolver& solver = *fountain.solver;
     const glm::vec4 particles[] = {{17.5f, 10, 10, 3}, {2, 18.5f, 3, 2}};  // centre and radius
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.positionBuffers[1 - solver.current]);
@@ -124,21 +125,23 @@ TEST_F(LiquidGlTest, TheGridHoldsEachParticlesKernelInsideItsOuterFacesAndTheBuf
     EXPECT_EQ(value(19, 10, 10), 0.0f) << "the x = 19 face";
     EXPECT_EQ(value(2, 19, 3), 0.0f) << "the top face";
 
-    // With every particle gone, a burst far beyond the room of the buffers fills them to the last record.
-    solver.pointCount = 0;
+    // Bursts far beyond the room of the buffers, onto the particles already there, fill them to the last record.
     fountain.spawnRate = 1e5f;
-    fountain.simulate(0.1f);
-    EXPECT_EQ(solver.pointCount, MetaBallSolver::kCapacity);
+    fountain.flow(0.1f);
+    fountain.flow(0.1f);
+    EXPECT_EQ(solver.pointCount, solver.maximumCount);
 }
 
 // The solver works in world units: the jet stands as high at any fountain resolution.
 TEST_F(LiquidGlTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
-    const auto jetHeight = [](int pointsPerUnit) {
-        Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, pointsPerUnit);
+    GLuint grid = 0;
+    glGenBuffers(1, &grid);
+    const auto jetHeight = [grid](int pointsPerUnit) {
+        Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, pointsPerUnit, grid);
         fountain.solver->random = [] { return 16383; };
         float highest = 0.0f;
         for (int frame = 0; frame < 60; ++frame) {
-            fountain.simulate(0.05f);
+            fountain.flow(0.05f);
             const MetaBallSolver& solver = *fountain.solver;
             std::vector<glm::vec4> particles(solver.pointCount);
             glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.positionBuffers[solver.current]);
@@ -152,6 +155,7 @@ TEST_F(LiquidGlTest, JetRisesAsHighInWorldUnitsAtAnyResolution) {
     EXPECT_GT(reference, 0.4f) << "the jet rises well into the fountain's unit box";
     EXPECT_NEAR(jetHeight(16), reference, 0.05f);
     EXPECT_NEAR(jetHeight(96), reference, 0.05f);
+    glDeleteBuffers(1, &grid);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "physics/Bodies.h"
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "physics/RayQueries.h"
 #include "support/PhysicsWorld.h"
 

@@ -1,6 +1,6 @@
 #include "physics/RayQueries.h"
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "support/PhysicsWorld.h"
 
 #include <gtest/gtest.h>

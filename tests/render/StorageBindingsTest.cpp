@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -20,14 +21,21 @@ int bindingIn(const std::string& file, const std::string& name) {
     return std::regex_search(source, match, declaration) ? std::stoi(match[1]) : -1;
 }
 
-// A pass binding its buffer where its shader does not look reads another pass's data, or nothing.
-TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclares) {
+// A pass binding its buffer where its shader does not look reads another pass's data, or nothing; a
+// point shared by two kinds of buffer lets one pass read what another left there.
+TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclaresAndHoldsOneKindOfBuffer) {
     using namespace StorageBinding;
+    const std::set<GLuint> points{kDensityPoints,        kOctaveOffsets,        kTriangles, kTriangleTable,
+                                  kParticlePositionsIn,  kParticlePositionsOut, kFlowField, kFountainDensity,
+                                  kParticleVelocitiesIn, kParticleVelocitiesOut};
+    EXPECT_EQ(points.size(), 10u);
+    EXPECT_LT(*points.rbegin(), GLuint(kStorageBindingCount));
+    EXPECT_NE(CounterBinding::kTriangleCount, CounterBinding::kParticleCount);
     EXPECT_EQ(bindingIn("density.comp", "PointBuffer"), int(kDensityPoints));
     EXPECT_EQ(bindingIn("density.comp", "OffsetBuffer"), int(kOctaveOffsets));
     EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "TriangleBuffer"), int(kTriangles));
     EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "TableBuffer"), int(kTriangleTable));
-    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "PointBuffer"), int(kMarchingPoints));
+    EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "PointBuffer"), int(kDensityPoints));
     EXPECT_EQ(bindingIn("marching_cubes_gen.comp", "triangleCount"), int(CounterBinding::kTriangleCount));
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "PositionsIn"), int(kParticlePositionsIn));
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "PositionsOut"), int(kParticlePositionsOut));
@@ -35,7 +43,7 @@ TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclares) {
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "VelocitiesOut"), int(kParticleVelocitiesOut));
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "FlowField"), int(kFlowField));
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "written"), int(CounterBinding::kParticleCount));
-    EXPECT_EQ(bindingIn("meta_ball_density.comp", "Positions"), int(kSplatPositions));
+    EXPECT_EQ(bindingIn("meta_ball_density.comp", "Positions"), int(kParticlePositionsIn));
     EXPECT_EQ(bindingIn("meta_ball_density.comp", "Density"), int(kFountainDensity));
     EXPECT_EQ(bindingIn("marching_cubes.vert", "Density"), int(kFountainDensity));
     EXPECT_EQ(bindingIn("marching_cubes.geom", "Density"), int(kFountainDensity));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <glm/glm.hpp>

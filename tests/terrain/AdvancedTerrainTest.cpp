@@ -1,6 +1,7 @@
 #include "terrain/AdvancedTerrain.h"
 
-#include "game/ObjectTags.h"
+#include "scene/ObjectTags.h"
+#include "scene/Random.h"
 #include "physics/RayQueries.h"
 #include "render/Material.h"
 #include "render/TexturedMesh.h"
@@ -36,7 +37,8 @@ class AdvancedTerrainTest : public testsupport::GlTest {
 protected:
     AdvancedTerrainTest() {
         testing::internal::CaptureStdout();
-        terrain = std::make_unique<AdvancedTerrain>([] { return 20240611u; });
+        Random random(20240611u);
+        terrain = std::make_unique<AdvancedTerrain>(random);
         triangles = printedCount(testing::internal::GetCapturedStdout());
     }
     bool blocked(const glm::vec3& p) const { return terrain->isBlocked(p.x, p.y, p.z); }
@@ -70,9 +72,9 @@ TEST_F(AdvancedTerrainTest, MeshBodyAndGridAreOneLandARegenerationSwapsThemAllAn
     dynamics.addBox(tags::kRabbit, glm::vec3(100, 200, 100), glm::vec3(1.0f));
     dynamics->addRigidBody(terrain->rigidBody);
     const auto oldMesh = terrain->mesh;
-    terrain->marchingCubesHandler->seedSource = [] { return 20240612u; };
+    Random random(20240612u);
     testing::internal::CaptureStdout();
-    terrain->regenerate(dynamics.get());
+    terrain->regenerate(dynamics.get(), random);
     const unsigned long second = printedCount(testing::internal::GetCapturedStdout());
 
     EXPECT_NE(terrain->mesh, oldMesh);
@@ -138,11 +140,14 @@ TEST_F(GrassScatterTest, TuftsSitJustBelowWhatTheirDropFindsFirstLookingThroughW
     world.addGround(tags::kWater, 4.0f);  // after a reset the lake is in the world while grass is scattered
     world.addBox("rock", glm::vec3(175, 4, 400), glm::vec3(124.5f, 4, 420));  // x 50.5 to 299.5, top 8
     int queries = 0;
-    std::srand(11);
-    grass.scatter(renderMap, world.get(), [&](float x, float, float) {
-        ++queries;
-        return x >= 600.0f;
-    });
+    Random random(11);
+    grass.scatter(
+        renderMap, world.get(),
+        [&](float x, float, float) {
+            ++queries;
+            return x >= 600.0f;
+        },
+        random);
     EXPECT_EQ(queries, GrassScatter::kAttempts);
     EXPECT_GT(tufts().size(), 300u) << "all but the blocked quarter";
     for (const auto& tuft : tufts()) {
@@ -159,8 +164,8 @@ TEST_F(GrassScatterTest, TuftsSitJustBelowWhatTheirDropFindsFirstLookingThroughW
 
 TEST_F(GrassScatterTest, NothingBelowLeavesTheStartHeightAndGroundBelowTheWaterLineGetsNone) {
     world.addBox(tags::kTerrain, glm::vec3(200, -6, 400), glm::vec3(200, 5, 420));  // x < 400, top at -1
-    std::srand(12);
-    grass.scatter(renderMap, world.get(), GrassScatter::BlockedQuery());
+    Random random(12);
+    grass.scatter(renderMap, world.get(), GrassScatter::BlockedQuery(), random);
     ASSERT_FALSE(tufts().empty());
     for (const auto& tuft : tufts()) {
         const glm::vec3& p = tuft->position;

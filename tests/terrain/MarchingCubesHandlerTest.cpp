@@ -1,4 +1,4 @@
-#include "game/Random.h"
+#include "scene/Random.h"
 #include "support/GlContext.h"
 
 #include "terrain/DensityShader.h"
@@ -52,18 +52,18 @@ const glm::vec3 OFFSET(-0.64f, 0.0f, 0.0f);
 
 class MarchingCubesHandlerTest : public testsupport::GlTest {
 protected:
-    void SetUp() override {
-        static MarchingCubesShader marchingCubes;
-        MarchingCubesHandler::marchingCubesProgramId = marchingCubes.init();
-    }
     // Fills an n-point grid from `field` and marches it; returns what was printed.
     std::string march(MarchingCubesHandler& handler, const char* field, int n, unsigned int& count) {
-        MarchingCubesHandler::densityProgramId = fieldProgram(field);
-        handler.generateDensity(n, 10.0f, CENTRE, OFFSET);
+        handler.marchingCubesProgramId = marchingCubes.init();
+        handler.densityProgramId = fieldProgram(field);
+        handler.generateDensity(n, 10.0f, CENTRE, OFFSET, random);
         testing::internal::CaptureStdout();
         handler.generateTriangles(n, count);
         return testing::internal::GetCapturedStdout();
     }
+
+    MarchingCubesShader marchingCubes;
+    Random random;
 };
 
 }  // namespace
@@ -105,29 +105,24 @@ TEST_F(MarchingCubesHandlerTest, TheLevelFallsBackToTheMeanAndOtherGridSizesAreR
     EXPECT_EQ(count, 0u);
 }
 
-TEST_F(MarchingCubesHandlerTest, TheSameSeedGivesTheSameLandAndNoSourceDrawsOnFromTheSequence) {
-    static DensityShader density;
-    MarchingCubesHandler::densityProgramId = density.init();
+TEST_F(MarchingCubesHandlerTest, TheSameDrawsGiveTheSameLand) {
+    DensityShader density;
     MarchingCubesHandler first, second, third;
-    first.seedSource = second.seedSource = [] { return 77u; };
-    third.seedSource = [] { return 78u; };
-    for (MarchingCubesHandler* handler : {&first, &second, &third}) handler->generateDensity(21, 10.0f, CENTRE, OFFSET);
+    Random draws[] = {Random(77u), Random(77u), Random(78u)};
+    MarchingCubesHandler* handlers[] = {&first, &second, &third};
+    for (int i = 0; i < 3; ++i) {
+        handlers[i]->densityProgramId = density.init();
+        handlers[i]->generateDensity(21, 10.0f, CENTRE, OFFSET, draws[i]);
+    }
     EXPECT_EQ(first.points, second.points);
     EXPECT_NE(first.points, third.points);
-    // Without a seed source the landscape continues the random sequence where it stands: the game
-    // seeds once per world, before the landscape.
-    MarchingCubesHandler unseeded;
-    std::srand(77u);
-    unseeded.generateDensity(21, 10.0f, CENTRE, OFFSET);
-    EXPECT_EQ(unseeded.points, first.points);
 }
 
 // Three draws per octave, the first into z: over a world's 24 offsets both signs turn up, all within -1 to 1.
 TEST(OctaveOffsets, ThreeDrawsAnOctaveStoredZYXFromMinusOneToOne) {
-    std::srand(5);
-    const int first = randomDraw();
-    std::srand(5);
-    const auto offsets = MarchingCubesHandler::drawOctaveOffsets();
+    Random draws(5), same(5);
+    const int first = same.draw();
+    const auto offsets = MarchingCubesHandler::drawOctaveOffsets(draws);
     EXPECT_FLOAT_EQ(offsets[2], 2.0f * static_cast<float>(first) / 32768.0f - 1.0f);
     EXPECT_LT(*std::min_element(offsets.begin(), offsets.end()), -0.5f);
     EXPECT_GT(*std::max_element(offsets.begin(), offsets.end()), 0.5f);

@@ -19,11 +19,11 @@ struct BenchReport {
 
     double mainEntered = -1.0;     // process start to main(); negative when unknown
     double windowReady = 0.0;      // process start to a current context with GL entry points
-    double initDone = 0.0;         // process start to the end of Game::init
+    double initDone = 0.0;         // process start to the game built (its first world made)
     double firstFrame = 0.0;       // process start to the first swapped frame
     bool startFromProcess = true;  // false: the times above count from main() instead
 
-    // The landscape of Game::init first, then one per reset.
+    // The first world's landscape first, then one per reset.
     std::vector<TerrainTimings> terrain;
     std::vector<int> terrainTriangles;
 

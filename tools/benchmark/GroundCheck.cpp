@@ -1,7 +1,7 @@
 #include "GroundCheck.h"
 
-#include "game/ObjectTags.h"
-#include "game/SceneObject.h"
+#include "scene/ObjectTags.h"
+#include "scene/SceneObject.h"
 #include "physics/Bodies.h"
 
 #include <btBulletDynamicsCommon.h>

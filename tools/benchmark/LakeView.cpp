@@ -1,7 +1,7 @@
 #include "LakeView.h"
 
-#include "game/ObjectTags.h"
-#include "game/SceneObject.h"
+#include "scene/ObjectTags.h"
+#include "scene/SceneObject.h"
 #include "physics/RayQueries.h"
 
 #include <btBulletDynamicsCommon.h>

@@ -4,12 +4,16 @@
 //   quillmarsh_bench [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N]
 //                    [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]
 //   quillmarsh_bench --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]
+//   quillmarsh_bench --motion [--seed N]
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
 // compare like with like.
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
 // per line, for finding where slow frames come from.
 // --levels runs the whole benchmark once per level (low, medium, high) at 960 x 540 and at
 // 1920 x 1080, each in a process of its own, and prints the headline figures in one table.
+// --motion plays on a stepped clock (as --step does) at 15, 30, 60 and 144 frames per second and
+// prints how far the cat walks in a second, how high it jumps and how long a rabbit's 1.5-second shot
+// countdown takes at each rate: play should not depend on the frame rate.
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
 // is no display, with a screen large enough for the window, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/quillmarsh_bench --levels
@@ -21,20 +25,21 @@
 #include "LandscapeFigures.h"
 #include "LevelTable.h"
 #include "MemoryProbe.h"
+#include "MotionFigures.h"
 #include "ScriptedPath.h"
-#include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
 #include "fluid/MetaBallSolver.h"
-#include "render/Camera.h"
-#include "render/Renderer.h"
 #include "game/Game.h"
+#include "render/Camera.h"
 #include "render/Mesh.h"
 #include "render/TexturedMesh.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/MarchingCubesHandler.h"
+#include "view/Renderer.h"
+#include "view/WorldView.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -73,7 +78,9 @@ struct Options {
     bool fountain = true;     // time a fountain's passes
     bool parts = false;       // time the parts of each walking frame, each after a glFinish
     int stepMs = 0;           // > 0: the game's clock advances this much per frame instead of running
+    Settings settings;        // the defaults, with the window size and render scale asked for
     bool levels = false;      // the table of levels instead of one run
+    bool motion = false;      // the motion figures at several frame rates instead of one run
     bool resetsGiven = false;
 };
 
@@ -83,8 +90,9 @@ void usage(const char* program) {
         "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
         "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
         "          [--render-scale S] [--step MS]\n"
-        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n",
-        program, program);
+        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
+        "       %s --motion [--seed N]\n",
+        program, program, program);
 }
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -135,9 +143,11 @@ bool parseOptions(int argc, char** argv, Options& options) {
             ++i;
         else if (arg == "--render-scale" && hasValue && std::atof(argv[i + 1]) >= kMinRenderScale &&
                  std::atof(argv[i + 1]) <= kMaxRenderScale)
-            settings.renderScale = static_cast<float>(std::atof(argv[++i]));
+            options.settings.renderScale = static_cast<float>(std::atof(argv[++i]));
         else if (arg == "--levels")
             options.levels = true;
+        else if (arg == "--motion")
+            options.motion = true;
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -162,10 +172,9 @@ private:
     double offset;
 };
 
-// The frame loop's body (as in the game's entry point): input, one update, swap, events.
+// The frame loop's body (as in the game's entry point): input, one frame, swap, events.
 void runFrame(Game& game, GLFWwindow* window, const PathInput& input) {
-    culledObjectCount = 0;
-    game.update(input.cursorDx, input.cursorDy, input.keys);
+    game.frame(Game::FrameInput{glm::vec2(input.cursorDx, input.cursorDy), input.keys});
     glfwSwapBuffers(window);
     glfwPollEvents();
     glGetError();
@@ -183,10 +192,11 @@ double processCpuSeconds() {
 }
 
 void recordTerrain(const Game& game, BenchReport& report) {
-    report.terrain.push_back(game.terrain->lastTimings);
-    report.terrainTriangles.push_back(game.terrain->mesh ? game.terrain->mesh->vertexCount / 3 : 0);
+    const AdvancedTerrain& terrain = *game.world().terrain();
+    report.terrain.push_back(terrain.lastTimings);
+    report.terrainTriangles.push_back(terrain.mesh ? terrain.mesh->vertexCount / 3 : 0);
     std::printf("Landscape %zu: %s\n", report.terrain.size(),
-                describeLandscape(*game.terrain->marchingCubesHandler, game.terrain->gridScale).c_str());
+                describeLandscape(*terrain.marchingCubesHandler, terrain.gridScale).c_str());
 }
 
 std::string glString(GLenum name) {
@@ -202,26 +212,28 @@ GraphicsQuality chosenQuality(const Options& options, BenchReport& report) {
     QualityLevel level = automaticQualityLevel(report.renderer);
     const bool automatic = !parseQualityLevel(options.quality, level);
     report.quality = std::string(qualityName(level)) + (automatic ? " (auto)" : "");
-    return graphicsQuality(level, settings);
+    return graphicsQuality(level, options.settings);
 }
 
-// The game's clock: the system clock, or with --step one that advances a fixed step per call, so that
+// The game's clock: the steady clock, or with --step one that advances a fixed step per call, so that
 // the walk goes the same way however fast the frames are (for comparing variants on a busy machine).
-ClockMs gameClock(const Options& options) {
-    if (options.stepMs <= 0) return systemClockMs;
-    return [step = options.stepMs, now = int32_t(0)]() mutable { return now += step; };
+NanoClock gameClock(const Options& options) {
+    if (options.stepMs <= 0) return steadyNanoseconds;
+    return [step = int64_t(options.stepMs) * 1000000, now = int64_t(0)]() mutable { return now += step; };
 }
 
 // Builds the game as the entry point does and draws its first frame.
 std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, const RunClock& clock, BenchReport& report,
                                 FrameLog& log) {
     report.terrainSeed = static_cast<unsigned int>(options.seed);
-    std::function<unsigned int()> seeds = [next = report.terrainSeed]() mutable { return next++; };
-    auto game =
-        std::make_unique<Game>(static_cast<float>(report.width) / static_cast<float>(report.height), report.width,
-                               report.height, gameClock(options), seeds, chosenQuality(options, report));
-    gameInstance = game.get();
-    game->init();
+    Game::Setup setup;
+    setup.width = report.width;
+    setup.height = report.height;
+    setup.quality = chosenQuality(options, report);
+    setup.clock = gameClock(options);
+    setup.start.seed = report.terrainSeed;
+    setup.nextSeeds = [next = report.terrainSeed + 1]() mutable { return next++; };
+    auto game = std::make_unique<Game>(setup);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     report.initDone = clock.now();
     report.residentAfterInitKb = sampleMemory().residentKb;
@@ -234,13 +246,13 @@ std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, cons
     return game;
 }
 
-// Wall and CPU time of the parts of one frame (see Game::onFramePart), each part ended by a glFinish
+// Wall and CPU time of the parts of one frame (see WorldView::onFramePart), each part ended by a glFinish
 // so that the renderer's work is counted where it was asked for.
 class PartTimer {
 public:
     void begin() {
         marks.clear();
-        mark("simulation");
+        mark("ticks");
     }
     void mark(const char* part) {
         if (!marks.empty()) glFinish();
@@ -270,7 +282,7 @@ private:
 void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchReport& report, FrameLog& log) {
     const ScriptedPath path(options.frames);
     PartTimer parts;
-    if (options.parts) game.onFramePart = [&parts](const char* part) { parts.mark(part); };
+    if (options.parts) game.onFramePart([&parts](const char* part) { parts.mark(part); });
     for (int i = 0; i < options.frames; ++i) {
         const auto start = SteadyClock::now();
         const double cpuStart = processCpuSeconds();
@@ -281,8 +293,8 @@ void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchRepor
         report.frameCpuTimes.push_back(processCpuSeconds() - cpuStart);
         log.emplace_back("path " + std::to_string(i), report.frameTimes.back());
     }
-    game.onFramePart = nullptr;
-    report.playerAfterPath = checkGround(game.player->position, game.dynamicsWorld).describe();
+    game.onFramePart(nullptr);
+    report.playerAfterPath = checkGround(game.world().player()->position, game.world().physics()).describe();
     const MemorySample afterFrames = sampleMemory();
     report.residentAfterFramesKb = afterFrames.residentKb;
     report.peakAfterFramesKb = afterFrames.peakKb;
@@ -293,15 +305,23 @@ void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchRepor
 void resetRepeatedly(Game& game, GLFWwindow* window, const Options& options, BenchReport& report, FrameLog& log) {
     report.framesBetweenResets = options.between;
     for (int k = 0; k < options.resets; ++k) {
+        // R takes effect in the next frame, after its ticks and before its drawing: the reset's time is
+        // the frame's up to the drawing.
         const auto start = SteadyClock::now();
-        game.reset();
-        report.resetTimes.push_back(secondsSince(start));
+        double resetTime = 0.0;
+        game.onFramePart([&](const char* part) {
+            if (resetTime == 0.0) resetTime = secondsSince(start);
+        });
+        game.newWorld();
+        runFrame(game, window, PathInput());
+        game.onFramePart(nullptr);
+        report.resetTimes.push_back(resetTime);
         recordTerrain(game, report);
-        for (int i = 0; i < options.between; ++i) {
+        for (int i = 1; i < options.between; ++i) {
             const auto frameStart = SteadyClock::now();
             runFrame(game, window, PathInput());
             log.emplace_back("reset " + std::to_string(k) + "." + std::to_string(i), secondsSince(frameStart));
-            if (i > 0) report.framesAfterResets.push_back(log.back().second);  // the first builds lazily
+            if (i > 1) report.framesAfterResets.push_back(log.back().second);  // the first builds lazily
         }
         report.residentAfterResetKb.push_back(sampleMemory().residentKb);
         std::fprintf(stderr, "quillmarsh_bench: reset %d of %d\n", k + 1, options.resets);
@@ -320,16 +340,18 @@ double median(std::vector<double> values) {
 // bracketed by glFinish so the GPU work is counted. The fountain flows for a while first, so its
 // particle count is near its steady state.
 void measureFountain(Game& game, int frames) {
-    const glm::vec3 forward = glm::vec3(game.camera->getModelMatrix() * glm::vec4(0, 0, -1, 0));
-    Liquid fountain(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f);
-    fountain.setPosition(game.camera->position + forward * 2.5f - glm::vec3(0.5f, 0.7f, 0.5f));
+    const Camera& camera = game.view().camera();
+    const glm::vec3 forward = glm::vec3(camera.getModelMatrix() * glm::vec4(0, 0, -1, 0));
+    Liquid fountain(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f, 40,
+                    game.view().fountainDensityBuffer());
+    fountain.setPosition(camera.position + forward * 2.5f - glm::vec3(0.5f, 0.7f, 0.5f));
     std::vector<double> step, density, draw;
     const float dt = 1.0f / 30.0f;
-    for (int i = 0; i < 60; ++i) fountain.simulate(dt);
+    for (int i = 0; i < 60; ++i) fountain.flow(dt);
     for (int i = 0; i < frames; ++i) {
         glFinish();
         auto start = SteadyClock::now();
-        fountain.simulate(dt);
+        fountain.flow(dt);
         glFinish();
         step.push_back(secondsSince(start));
         start = SteadyClock::now();
@@ -337,7 +359,7 @@ void measureFountain(Game& game, int frames) {
         glFinish();
         density.push_back(secondsSince(start));
         start = SteadyClock::now();
-        game.renderer->renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
+        game.view().renderer().renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
         glFinish();
         draw.push_back(secondsSince(start));
     }
@@ -360,12 +382,12 @@ struct ViewTimes {
 ViewTimes timeView(Game& game, GLFWwindow* window, int frames, bool parts) {
     ViewTimes times;
     std::vector<SteadyClock::time_point> starts;
-    game.onScenePass = [&starts](const glm::vec4&, float) {
+    game.onScenePass([&starts](const glm::vec4&, float) {
         glFinish();
         starts.push_back(SteadyClock::now());
-    };
+    });
     PartTimer timer;
-    if (parts) game.onFramePart = [&timer](const char* part) { timer.mark(part); };
+    if (parts) game.onFramePart([&timer](const char* part) { timer.mark(part); });
     for (int i = 0; i < frames + 3; ++i) {
         starts.clear();
         const auto start = SteadyClock::now();
@@ -381,8 +403,8 @@ ViewTimes timeView(Game& game, GLFWwindow* window, int frames, bool parts) {
             times.refraction.push_back(std::chrono::duration<double>(starts[2] - starts[1]).count());
         }
     }
-    game.onScenePass = nullptr;
-    game.onFramePart = nullptr;
+    game.onScenePass(nullptr);
+    game.onFramePart(nullptr);
     return times;
 }
 
@@ -401,22 +423,20 @@ void printView(const char* what, const ViewTimes& times) {
 }
 
 void measureLake(Game& game, GLFWwindow* window, int frames, bool parts, BenchReport& report) {
-    const LakeView view = findLakeView(game.dynamicsWorld);
+    const LakeView view = findLakeView(game.world().physics());
     if (!view.found) {
         std::printf("Lake view: no shore with open water found on this landscape\n");
         return;
     }
     // The cat looks along its local -z; turn it to face the water and tilt the camera a little down.
     const float yaw = std::atan2(-view.towardsWater.x, -view.towardsWater.y);
-    game.player->setPosition(view.shore + glm::vec3(0.0f, 1.0f, 0.0f));
-    game.player->placeOnGround(game.dynamicsWorld);
-    game.player->setRotation(glm::vec3(0.0f, yaw, 0.0f));
-    const float pitch = game.camera->rotation.x;
-    game.camera->rotateAround(game.player->position, glm::vec3(-0.25f - pitch, 0.0f, 0.0f));
-    game.lookOffset = glm::vec2(0.0f);
+    game.stage([&](World& world) { world.putCat(view.shore + glm::vec3(0.0f, 1.0f, 0.0f), yaw, -0.25f); });
+    game.recentreLook();
     std::printf("Lake view from (%.0f, %.1f, %.0f)\n", view.shore.x, view.shore.y, view.shore.z);
     const ViewTimes over = timeView(game, window, frames, parts);
-    game.player->setRotation(glm::vec3(0.0f, yaw + 3.1415927f, 0.0f));
+    game.stage([&](World& world) {
+        world.putCat(world.player()->position + glm::vec3(0.0f, 1.0f, 0.0f), yaw + 3.1415927f, -0.25f);
+    });
     const ViewTimes away = timeView(game, window, frames, parts);
     report.lakeOver = over.frame;
     report.lakeAway = away.frame;
@@ -439,7 +459,6 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         if (options.fountain) measureFountain(*game, 60);
         measureLake(*game, window, 30, options.parts, report);
         if (options.fountain) measureAudio(600);  // once per run, like the fountain
-        gameInstance = nullptr;
     }
 }
 
@@ -471,6 +490,7 @@ int main(int argc, char** argv) {
 
     // The settings defaults with a fixed window size, so figures do not depend on a local
     // settings.ini.
+    Settings& settings = options.settings;
     settings.width = options.width;
     settings.height = options.height;
     if (!startGlfw()) return 1;
@@ -481,7 +501,11 @@ int main(int argc, char** argv) {
     WindowSize drawable;
     GLFWwindow* window = openGlWindow(request, drawable);
     if (!window) return 1;
-    cullingEnabled = true;
+    if (options.motion) {
+        const auto figures = measureMotion(window, static_cast<unsigned>(options.seed), {15.0, 30.0, 60.0, 144.0});
+        closeGlWindow(window);
+        return figures.empty() ? 1 : 0;
+    }
     BenchReport report;
     report.startFromProcess = clock.fromProcessStart();
     report.mainEntered = clock.processToMain();

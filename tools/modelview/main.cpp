@@ -26,7 +26,7 @@
 #include "OffscreenTarget.h"
 #include "SkyPreview.h"
 #include "TextureSheet.h"
-#include "game/SceneObject.h"
+#include "scene/SceneObject.h"
 #include "render/ColladaLoader.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
@@ -50,11 +50,12 @@ void setLight(GLuint program, int i, const glm::vec3& direction, const glm::vec3
     glUniform1i(glGetUniformLocation(program, ("lightType" + n).c_str()), 1);
 }
 
-// Draws the model's meshes with the game's textured program. Changes GL state: program, culling,
-// depth test, texture unit 0.
-void drawModel(const ModelPreset& preset, const std::vector<std::shared_ptr<TexturedMesh>>& meshes,
-               const std::vector<GLuint>& textures, const glm::mat4& projection, const glm::mat4& view) {
-    auto shader = TexturedShader::getInstance();
+// Draws the model's meshes with the game's textured program `shader`. Changes GL state: program,
+// culling, depth test, texture unit 0.
+void drawModel(const TexturedShader& textured, const ModelPreset& preset,
+               const std::vector<std::shared_ptr<TexturedMesh>>& meshes, const std::vector<GLuint>& textures,
+               const glm::mat4& projection, const glm::mat4& view) {
+    const TexturedShader* shader = &textured;
     GLuint program = shader->programId;
     glUseProgram(program);
     glUniformMatrix4fv(shader->projectionMatrixLocation, 1, GL_FALSE, glm::value_ptr(projection));
@@ -133,6 +134,8 @@ void renderModel(const std::string& name, const std::string& outPath) {
         return;
     }
 
+    TexturedShader shader;
+    shader.init();
     std::vector<GLuint> textures;
     for (const MeshLook& look : preset.meshes)
         textures.push_back(loadTexture(look.texture, look.textureSize, look.textureSize));
@@ -140,7 +143,7 @@ void renderModel(const std::string& name, const std::string& outPath) {
         glm::vec3 eye = preset.target + cameraOffset(v) * v.distance;
         glm::mat4 view = glm::lookAt(eye, preset.target, glm::vec3(0, 1, 0));
         target.begin(kSkyColour.r * 0.8f, kSkyColour.g * 0.8f, kSkyColour.b * 0.8f);
-        drawModel(preset, meshes, textures, projection, view);
+        drawModel(shader, preset, meshes, textures, projection, view);
         panels.push_back(target.finish());
     }
     savePanels(outPath, panels, static_cast<int>(preset.views.size()));

@@ -18,8 +18,8 @@
 #include "app/Windowing.h"
 #include "entities/Player.h"
 #include "game/Game.h"
-#include "game/GameStateManager.h"
-#include "render/Camera.h"
+#include "scene/Random.h"
+#include "world/World.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -54,6 +54,7 @@ struct Options {
     int jumpFrame = -1;
     int fountainGrid = 0;  // 0: the default
     QualityLevel quality = QualityLevel::High;
+    Settings settings;  // the defaults with the samples and fountain grid asked for
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -94,7 +95,7 @@ bool parse(int argc, char** argv, Options& o) {
             o.stepMs = std::atoi(next);
             if (o.stepMs <= 0) return false;
         } else if (a == "--samples") {
-            settings.samples = std::atoi(next);
+            o.settings.samples = std::atoi(next);
         } else if (a == "--quality") {
             if (!parseQualityLevel(next, o.quality)) return false;
         } else if (a == "--fire-every") {
@@ -135,7 +136,7 @@ int main(int argc, char** argv) {
             << std::endl;
         return 2;
     }
-    if (o.fountainGrid > 0) settings.blobbyObjectVCount = o.fountainGrid;
+    if (o.fountainGrid > 0) o.settings.blobbyObjectVCount = o.fountainGrid;
     if (!startGlfw()) return 1;
     GlWindowRequest request;
     request.size = {o.width, o.height};
@@ -147,38 +148,48 @@ int main(int argc, char** argv) {
 
     bool written = false;
     {
-        std::function<unsigned int()> seed;
-        if (o.seed != 0) seed = [s = o.seed] { return s; };
-        int32_t fakeNow = 0;
-        ClockMs clock = systemClockMs;
-        if (o.stepMs > 0) clock = [&fakeNow] { return fakeNow; };
-        Game game(static_cast<float>(o.width) / static_cast<float>(o.height), o.width, o.height, clock, seed,
-                  graphicsQuality(o.quality, settings));
-        game.init();
-        if (o.lake) {
-            const LakeView view = findLakeView(game.dynamicsWorld);
-            if (view.found) {
-                game.player->setPosition(view.shore + glm::vec3(0.0f, 1.0f, 0.0f));
-                game.player->placeOnGround(game.dynamicsWorld);
-                game.player->setRotation(glm::vec3(0.0f, std::atan2(-view.towardsWater.x, -view.towardsWater.y), 0.0f));
-            } else {
-                std::cerr << "No shore with open water on this landscape" << std::endl;
+        int64_t fakeNow = 0;
+        Game::Setup setup;
+        setup.width = o.width;
+        setup.height = o.height;
+        setup.quality = graphicsQuality(o.quality, o.settings);
+        setup.fountainGrid = o.settings.blobbyObjectVCount;
+        setup.start.seed = o.seed != 0 ? o.seed : freshSeed();
+        if (o.stepMs > 0) setup.clock = [&fakeNow] { return fakeNow; };
+        Game game(setup);
+        game.stage([&o](World& world) {
+            glm::vec3 at = world.player()->position;
+            float yaw = world.player()->rotation.y;
+            bool drop = false;
+            if (o.lake) {
+                const LakeView view = findLakeView(world.physics());
+                if (view.found) {
+                    at = view.shore + glm::vec3(0.0f, 1.0f, 0.0f);
+                    yaw = std::atan2(-view.towardsWater.x, -view.towardsWater.y);
+                    drop = true;
+                } else {
+                    std::cerr << "No shore with open water on this landscape" << std::endl;
+                }
             }
-        }
-        game.player->setPosition(game.player->position + glm::vec3(0.0f, o.lift, 0.0f));
-        game.player->rotateAround(game.player->position, glm::vec3(0.0f, o.turn, 0.0f));
-        game.camera->rotateAround(game.player->position, glm::vec3(o.pitch, 0.0f, 0.0f));
-        if (o.gameOver) game.gameState->timeLeft = 0;
+            world.putCat(at, yaw, 0.0f, drop);
+            world.putCat(world.player()->position + glm::vec3(0.0f, o.lift, 0.0f), yaw + o.turn, o.pitch, false);
+            if (o.gameOver) world.runRoundClockTo(0);
+        });
 
-        std::vector<int> keys(kPlayerKeyCount, 0);
+        Game::FrameInput input;
+        input.keys.assign(kPlayerKeyCount, 0);
         for (int frame = 0; frame < o.frames; ++frame) {
-            keys[kKeyW] = frame < o.walkFrames ? 1 : 0;
-            keys[kKeySpace] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
-            if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) game.firePlayerShot();
-            if (frame == o.lookBackFrame)
-                game.player->rotateAround(game.player->position, glm::vec3(0.0f, 3.1415927f, 0.0f));
-            fakeNow += o.stepMs;
-            game.update(0.0f, 0.0f, keys);
+            input.keys[kKeyW] = frame < o.walkFrames ? 1 : 0;
+            input.keys[kKeySpace] = o.jumpFrame >= 0 && frame >= o.jumpFrame ? 1 : 0;
+            if (o.fireEvery > 0 && frame % o.fireEvery == o.fireEvery - 1) game.fire();
+            if (frame == o.lookBackFrame) {
+                game.stage([](World& world) {
+                    const Player& cat = *world.player();
+                    world.putCat(cat.position, cat.rotation.y + 3.1415927f, world.eye().rotation.x, false);
+                });
+            }
+            fakeNow += int64_t(o.stepMs) * 1000000;
+            game.frame(input);
             if (frame + 1 < o.frames) {
                 glfwSwapBuffers(window);
                 glfwPollEvents();

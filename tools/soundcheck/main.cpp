@@ -45,22 +45,27 @@ void recordInto(const std::string& wavePath) {
 // Plays the script; returns the sound log ("seconds name" lines).
 std::string playRound(GLFWwindow* window, unsigned seed) {
     std::ostringstream log;
-    int32_t now = 0;
-    Game game(
-        static_cast<float>(kWidth) / kHeight, kWidth, kHeight, [&now] { return now; }, [seed] { return seed; });
-    game.init();
+    int64_t now = 0;
+    Game::Setup setup;
+    setup.width = kWidth;
+    setup.height = kHeight;
+    setup.start.seed = seed;
+    setup.nextSeeds = [seed] { return seed; };
+    setup.clock = [&now] { return now; };
+    Game game(setup);
     {
         auto audio = std::make_shared<GameAudio>(true, 1.0f, false, "", seed);
         if (!audio->isOpen()) return "";
         audio->logTo(&log);
         game.setSounds(audio);
         RoundScript script;
-        std::vector<int> keys(kPlayerKeyCount, 0);
+        Game::FrameInput input;
+        input.keys.assign(kPlayerKeyCount, 0);
         for (int frame = 0; !script.finished(frame); ++frame) {
-            const std::string did = script.before(frame, game, keys);
+            const std::string did = script.before(frame, game, input.keys);
             if (!did.empty()) std::printf("frame %3d at %7.3f s: %s\n", frame, audio->clockSeconds(), did.c_str());
-            now += kStepMs;
-            game.update(0.0f, 0.0f, keys);
+            now += int64_t(kStepMs) * 1000000;
+            game.frame(input);
             glfwSwapBuffers(window);
             glfwPollEvents();
         }
