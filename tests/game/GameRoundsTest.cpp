@@ -82,7 +82,8 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     game->newWorld();
     frame(20);
     game->stage([](World& w) {
-        w.runRoundClockTo(400);  // 1.6 seconds played
+        w.runRoundClockTo(390);  // 1.61 seconds played, on to the next whole tick
+        EXPECT_LE(w.round().timeLeft, 390);
         w.roundForStaging().health = 0.0f;
     });
     game->newWorld();
