@@ -91,6 +91,7 @@ public:
     const GuiObject& crosshair() const { return *crosshairImage; }
     const SceneTarget& sceneTarget() const { return *parts.sceneTarget; }
     const WaterFrameBuffers& waterImages() const { return *parts.waterFrameBuffers; }
+    const ShadowMaster& shadows() const { return *parts.shadowMaster; }
     GLuint crosshairTexture(bool white) const { return white ? crosshairWhiteTexture : crosshairPlainTexture; }
     // The renderer, for tools that time its draws.
     Renderer& renderer() const { return *parts.renderer; }

@@ -192,6 +192,8 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
     const glm::vec3 edge = game->view().aimDirection(glm::vec2(160.0f, 0.0f));
     EXPECT_NEAR(std::acos(-edge.z), std::atan(std::tan(glm::radians(30.0f)) * 320.0f / 240.0f), 1e-3f);
     EXPECT_GT(edge.x, 0.0f);
+    const glm::vec3 top = game->view().aimDirection(glm::vec2(0.0f, 120.0f));
+    EXPECT_NEAR(std::acos(-top.z), glm::radians(30.0f), 1e-3f) << "and at the top edge along the top";
 
     // Unblended (nothing moved since the last tick), the camera is where the view is.
     game->stage([](World&) {});

@@ -22,6 +22,8 @@ TEST(TickClock, FramesRunTheTicksTheirTimeAllowsAndAStallNoMoreThanFive) {
     EXPECT_NEAR(clock.alpha(), 0.721 * 60 - 43, 1e-6);
     EXPECT_EQ(clock.advance(now += 100 * kMs), 5) << "6.7 ticks due: five run";
     EXPECT_EQ(clock.alpha(), 0.0f) << "the rest dropped";
+    EXPECT_EQ(clock.advance(now += 90 * kMs), 5) << "5.4 ticks due: five run";
+    EXPECT_NEAR(clock.alpha(), 0.4, 1e-6) << "and the rest waits";
     EXPECT_EQ(clock.advance(now += 3600000 * kMs), 5) << "an hour's suspend";
     EXPECT_EQ(clock.advance(now -= 5000 * kMs), 0) << "a clock going back lets no time pass";
     EXPECT_EQ(clock.advance(now += 16 * kMs), 0);
