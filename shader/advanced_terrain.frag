@@ -6,7 +6,8 @@
 
 // The graphics level may define these before this line:
 // TERRAIN_DETAIL 2: three projections of two layers of each material (12 look-ups); 1: three
-// projections of one layer each (6); 0: the one projection the surface faces most, one layer each (2).
+// projections of one layer each (6); 0: the one projection the surface faces most, one layer each (2),
+// blended with the next only where the two change places (4 there).
 // SHADOW_RADIUS r: the sun is filtered over (2 r + 1)² shadow-map texels; at 0 one filtered compare.
 // Below detail 2 the lights are also summed without branches and the shadow map is read once.
 #ifndef TERRAIN_DETAIL
@@ -81,11 +82,34 @@ vec4 surface(float firstLayer, vec3 p, vec3 weights) {
 #endif
 }
 
-// Coordinates in the plane the surface faces most (the projection with the largest weight).
-vec2 facingPlane(vec3 p, vec3 n) {
+// Coordinates of `p` in the plane seen along `axis` (0: x, 1: y, 2: z), as triplanar() maps them.
+vec2 planeFor(vec3 p, int axis) {
+    return axis == 0 ? p.zy : (axis == 1 ? p.xz : p.xy);
+}
+
+// The lowest detail: the projection the surface faces most, blended towards the runner-up only near
+// where the two change places (half and half right there), so no straight seam shows on slopes. The
+// second look-up happens only in that band. The gradients come from the position itself, so they do not
+// jump where the projection changes.
+void facingSurface(vec3 p, vec3 n, out vec4 sand, out vec4 jade) {
     vec3 a = abs(n);
-    vec2 side = a.x > a.z ? p.zy : p.xy;
-    return a.y >= max(a.x, a.z) ? p.xz : side;
+    int first = a.y >= max(a.x, a.z) ? 1 : (a.x > a.z ? 0 : 2);
+    int second = first == 1 ? (a.x > a.z ? 0 : 2) : (a.y >= a[2 - first] ? 1 : 2 - first);
+    float w1 = pow(a[first], 8.0);
+    float w2 = pow(a[second], 8.0);
+    float share = 0.5 * smoothstep(0.2, 0.5, w2 / max(w1 + w2, 1e-6));
+    vec3 dx = dFdx(p) * detailScale;
+    vec3 dy = dFdy(p) * detailScale;
+    vec2 uv = planeFor(p, first) * detailScale;
+    sand = textureGrad(tex, vec3(uv, 0.0), planeFor(dx, first), planeFor(dy, first));
+    jade = textureGrad(tex, vec3(uv, 2.0), planeFor(dx, first), planeFor(dy, first));
+    if (share > 0.0) {
+        vec2 uv2 = planeFor(p, second) * detailScale;
+        vec2 gx = planeFor(dx, second);
+        vec2 gy = planeFor(dy, second);
+        sand = mix(sand, textureGrad(tex, vec3(uv2, 0.0), gx, gy), share);
+        jade = mix(jade, textureGrad(tex, vec3(uv2, 2.0), gx, gy), share);
+    }
 }
 
 float sandAmount(vec3 p, vec3 n) {
@@ -126,9 +150,9 @@ void main() {
     vec4 sand = surface(0.0, worldPosition, weights);
     vec4 jade = surface(2.0, worldPosition, weights);
 #else
-    vec2 plane = facingPlane(worldPosition, n) * detailScale;
-    vec4 sand = texture(tex, vec3(plane, 0.0));
-    vec4 jade = texture(tex, vec3(plane, 2.0));
+    vec4 sand;
+    vec4 jade;
+    facingSurface(worldPosition, n, sand, jade);
 #endif
     vec4 albedo = mix(jade, sand, sandAmount(worldPosition, n));
 

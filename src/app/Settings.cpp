@@ -100,6 +100,30 @@ void readGraphics(const INIReader& reader, KeyReader& keys, Settings& s) {
     keys.integer(section, "fps_limit", s.fpsLimit, 0, 1000);
 }
 
+// [game] and [controls]: words the game does not know are reported like numbers out of range.
+void readPlay(const INIReader& reader, KeyReader& keys, Settings& s) {
+    if (reader.HasValue("game", "difficulty")) {
+        const std::string word = reader.Get("game", "difficulty", "");
+        if (const std::optional<Difficulty> difficulty = parseDifficulty(word))
+            s.difficulty = *difficulty;
+        else
+            keys.reject("difficulty", word, difficultyName(s.difficulty));
+    }
+    const char* section = "controls";
+    if (reader.HasValue(section, "mouse_mode")) {
+        const std::string word = reader.Get(section, "mouse_mode", "");
+        if (const std::optional<MouseMode> mode = parseMouseMode(word))
+            s.look.mode = *mode;
+        else
+            keys.reject("mouse_mode", word, mouseModeName(s.look.mode));
+    }
+    keys.real(section, "sensitivity", s.look.sensitivity, LookSettings::kMinSensitivity, LookSettings::kMaxSensitivity,
+              false, "1");
+    keys.boolean(section, "invert_y", s.look.invertY);
+    keys.real(section, "fov", s.look.fieldOfView, LookSettings::kMinFieldOfView, LookSettings::kMaxFieldOfView, false,
+              "60");
+}
+
 // The text with the lines the reader cannot parse blanked out, each named on standard error (the
 // reader uses every line it can parse but tells only the first one it cannot). After a few, the rest
 // are only mentioned; the reader ignores them all the same.
@@ -155,6 +179,7 @@ Settings readSettings(const std::string& path) {
     keys.boolean("audio", "ambience", s.audioAmbience);
     keys.real("hud", "scale", s.hudScale, HudLayout::kMinHudScale, HudLayout::kMaxHudScale, false, "1");
     readGraphics(reader, keys, s);
+    readPlay(reader, keys, s);
     return s;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "game/LookSettings.h"
 #include "render/GraphicsQuality.h"
+#include "world/Difficulty.h"
 
 #include <optional>
 #include <string>
@@ -29,6 +31,12 @@ struct Settings {
 
     // [hud]
     float hudScale = 1.0f;  // 0.5 to 2, times the size the HUD has for the window
+
+    // [game]
+    Difficulty difficulty = Difficulty::Normal;
+
+    // [controls]
+    LookSettings look;
 };
 
 // The scene render scale a player may ask for.

@@ -189,6 +189,8 @@ int main(int argc, char** argv) {
         setup.hudScale = settings.hudScale;
         // The first world is the one asked for; R makes new ones as always.
         setup.start.seed = options.seed ? *options.seed : freshSeed();
+        setup.start.difficulty = settings.difficulty;
+        setup.look = settings.look;
         setup.gameVersion = gameVersion();
         if (!scores.empty()) setup.lastReplayPath = (std::filesystem::path(scores) / "last.replay").string();
         setup.recordPath = options.recordFile;

@@ -113,6 +113,8 @@ void EnemyManager::spawnRabbits(int count, const glm::vec3& centre, btDynamicsWo
         setMaterial(rabbit->meshes, 0, eyeMaterial);
         setMaterial(rabbit->meshes, 1, bodyMaterial);
         rabbit->setPosition(standing);
+        rabbit->sightRange *= sightScale;
+        rabbit->fireRate = fireRate;
         rabbits.push_back(rabbit);
         addToWorld(*rabbit, world);
         rabbit->placeOnGround(world);
@@ -137,6 +139,8 @@ void EnemyManager::spawnFlyingRabbits(int count, const glm::vec3& centre, btDyna
         setMaterial(flyer->meshes, 1, bodyMaterial);
         setMaterial(flyer->meshes, 0, itemMaterial);
         flyer->setPosition(glm::vec3(spot.x, height, spot.z));
+        flyer->sightRange *= sightScale;
+        flyer->fireRate = fireRate;
         flyingRabbits.push_back(flyer);
         addToWorld(*flyer, world);
     }

@@ -68,6 +68,10 @@ public:
     std::shared_ptr<Material> bodyMaterial;
     std::shared_ptr<Material> itemMaterial;
     EnemyHooks hooks;
+    // What the enemies spawned from now on are given: their sight range is multiplied by `sightScale`
+    // and they fire `fireRate` times as often as usual.
+    float sightScale = 1.0f;
+    float fireRate = 1.0f;
 
 private:
     // A random spot of the group's square and height range.

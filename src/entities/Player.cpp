@@ -49,6 +49,7 @@ bool pressed(const std::vector<int>& keys, PlayerKey key) {
 Player::Player(const std::string& modelName) : GameEntity(modelName) {
     name = tags::kPlayer;
     bodyOffset = glm::vec3(0, 1, 0);
+    slides = true;
     if (meshes.size() < kPartCount) {
         std::cerr << "Player model " << modelName << " has " << meshes.size() << " meshes; it needs at least "
                   << kPartCount << " (pillow, tail, eyes, body)" << std::endl;

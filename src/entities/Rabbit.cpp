@@ -137,7 +137,7 @@ void Rabbit::shootAt(const glm::vec3& playerPosition, float dt) {
     if (hooks && hooks->fire && glm::length(toPlayer) > 1e-6f) {
         hooks->fire(glm::normalize(toPlayer) * kShotImpulse, position + kShotStart, kShotLifetime, tags::kProjectile);
     }
-    shotCountdown = static_cast<float>(draws().draw() % 5) + 0.5f;
+    shotCountdown = (static_cast<float>(draws().draw() % 5) + 0.5f) / fireRate;
 }
 
 void Rabbit::wanderTurn(float dt, double turnScale) {

@@ -39,6 +39,8 @@ public:
     static float signedAngle(const glm::vec2& a, const glm::vec2& b);
 
     float sightRange = 10.0f;
+    // How many times as often as usual it fires (its intervals are divided by it); above 0.
+    float fireRate = 1.0f;
     // Zero fires at the first chasing frame; a new rabbit counts as not having seen the player for
     // the full forget time, so it wanders until it actually does.
     float shotCountdown = 0.0f;

@@ -5,6 +5,7 @@
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
 #include "game/ScoreBook.h"
+#include "render/Camera.h"
 #include "view/WorldView.h"
 
 #if defined(__GLIBC__)
@@ -40,6 +41,7 @@ Game::Game(const Setup& gameSetup)
       nextSeeds(setup.nextSeeds ? setup.nextSeeds : std::function<unsigned int()>(freshSeed)),
       sounds(std::make_shared<SoundEvents>()) {
     worldView->adopt(*currentWorld);
+    setLook(setup.look);
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
     recordingOn = !setup.recordPath.empty() && !setup.replay;
     composeOverlay();
@@ -87,6 +89,11 @@ void Game::setQuality(const GraphicsQuality& quality) {
     feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
+}
+
+void Game::setLook(const LookSettings& look) {
+    input.setLook(look);
+    worldView->setFieldOfView(look.fieldOfView);
 }
 
 void Game::resize(int width, int height) {
@@ -250,10 +257,11 @@ void Game::finish() {
 void Game::startNewWorld() {
     newWorldAsked = false;
     endRecording();
-    // The cat keeps facing where it faced and the eye its pitch, as in the last world.
+    // The cat faces the new world's most open way; the eye keeps its pitch, as in the last world.
     World::Start next = currentWorld->start();
     next.seed = nextSeeds();
-    next.yaw = currentWorld->player()->rotation.y;
+    next.yaw = 0.0f;
+    next.difficulty = setup.start.difficulty;
     next.pitch = currentWorld->eye().rotation.x;
     beginWorld(next);
     sounds->onNewWorld();
@@ -296,8 +304,9 @@ void Game::drawFrame(float worldSeconds) {
     frame.showCrosshair = !rows.panelShown();
     frame.crosshairScale = rows.geometry().crosshairScale();
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
-    sounds->followCamera(currentWorld->eye().getModelMatrix());
     worldView->draw(*currentWorld, frame);
+    // Heard from where it is seen.
+    sounds->followCamera(worldView->camera().getModelMatrix());
 }
 
 void Game::composeOverlay() {

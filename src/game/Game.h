@@ -3,6 +3,7 @@
 #include "effects/HudText.h"
 #include "game/HudFeedback.h"
 #include "game/HudRows.h"
+#include "game/LookSettings.h"
 #include "game/PauseState.h"
 #include "game/PlayerInput.h"
 #include "game/Replay.h"
@@ -51,8 +52,11 @@ public:
         float brightness = 1.0f;
         int fountainGrid = 40;  // grid points per unit of the fountains' liquid
         float hudScale = 1.0f;  // the HUD's size against its own for the window (0.5 to 2)
-        // The first world. For a replay the replay's start is used instead.
+        // The first world (and the difficulty of those after it). For a replay the replay's start is
+        // used instead.
         World::Start start;
+        // How the mouse looks about, and the field of view.
+        LookSettings look;
         // The seeds of the worlds after the first (R); empty: freshSeed().
         std::function<unsigned int()> nextSeeds;
         // The steady clock the frames read; empty: steadyNanoseconds().
@@ -100,6 +104,12 @@ public:
     void newWorld();
     // V, Q, G, P and the window.
     void recentreLook() { input.recentre(); }
+    // How the mouse looks about and the field of view, from the next frame on (the options).
+    void setLook(const LookSettings& look);
+    const LookSettings& look() const { return input.lookSettings(); }
+    // The difficulty of the worlds made from now on (R); the current world keeps its own.
+    void setDifficulty(Difficulty difficulty) { setup.start.difficulty = difficulty; }
+    Difficulty nextDifficulty() const { return setup.start.difficulty; }
     void toggleLamp() { lampFrozen = !lampFrozen; }
     void setQuality(const GraphicsQuality& quality);
     void resize(int width, int height);

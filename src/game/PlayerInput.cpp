@@ -16,8 +16,15 @@ void PlayerInput::frame(const glm::vec2& cursor, const std::vector<int>& keys, b
         wasLooking = looking;
         return;
     }
-    const glm::vec2 moved = cursor - lastCursor;
+    glm::vec2 moved = (cursor - lastCursor) * settings.sensitivity;
     lastCursor = cursor;
+    if (settings.invertY) moved.y = -moved.y;
+    if (settings.mode == MouseMode::Turn) {
+        turn -= moved.x * kTurnModePerPixel;
+        pitch -= moved.y * kTurnModePerPixel;
+        look = glm::vec2(0.0f);
+        return;
+    }
     if (heldNow & (1u << kKeyLeftShift)) {
         turn -= moved.x * kTurnPerPixel;
         look = glm::vec2(0.0f);
@@ -26,6 +33,11 @@ void PlayerInput::frame(const glm::vec2& cursor, const std::vector<int>& keys, b
         look.y = std::clamp(look.y - moved.y, -limit.y, limit.y);
     }
     pitch -= moved.y * kPitchPerPixel;
+}
+
+void PlayerInput::setLook(const LookSettings& chosen) {
+    settings = chosen;
+    if (settings.mode == MouseMode::Turn) look = glm::vec2(0.0f);
 }
 
 void PlayerInput::limitLook(const glm::vec2& limit) { look = glm::clamp(look, -limit, limit); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/LookSettings.h"
 #include "world/TickInput.h"
 
 #include <glm/glm.hpp>
@@ -12,9 +13,11 @@
 // too: it is the player's, not the world's, and a tick takes it as a direction.
 class PlayerInput {
 public:
-    // Radians per pixel of mouse motion: turning the cat (shift held) and pitching the eye.
+    // Radians per pixel of mouse motion at sensitivity 1: turning the cat (shift held) and pitching
+    // the eye in crosshair mode; both turning and pitching in turn mode.
     static constexpr float kTurnPerPixel = 0.005f;
     static constexpr float kPitchPerPixel = 0.001f;
+    static constexpr float kTurnModePerPixel = 0.003f;
 
     // One frame's cursor offset from the window's centre (absolute, the cursor is never recentred) and
     // held keys (PlayerKey indices). While `looking` the motion since the last frame turns or pitches
@@ -28,6 +31,9 @@ public:
     void dash() { dashes = true; }
     // V: the crosshair back to the centre.
     void recentre() { look = glm::vec2(0.0f); }
+    // How the mouse looks from the next frame on; turn mode puts the crosshair in the middle.
+    void setLook(const LookSettings& settings);
+    const LookSettings& lookSettings() const { return settings; }
     // The crosshair within a new window's half size.
     void limitLook(const glm::vec2& limit);
 
@@ -37,6 +43,7 @@ public:
     const glm::vec2& lookOffset() const { return look; }
 
 private:
+    LookSettings settings;
     glm::vec2 look{0.0f};
     glm::vec2 lastCursor{0.0f};
     int settleFrames = 1;

@@ -138,6 +138,13 @@ bool readHeader(Reader& in, Replay& replay, const std::string& ourVersion, uint3
         std::string key, value;
         if (!in.text(key) || !in.text(value)) return fail(problem, "is truncated: it ends inside its header");
         replay.settings.emplace_back(key, value);
+        if (key == Replay::kDifficultyKey) {
+            const std::optional<Difficulty> difficulty = parseDifficulty(value);
+            if (!difficulty)
+                return fail(problem, "asks for the difficulty '" + value + "', which this version does not know");
+            replay.start.difficulty = *difficulty;
+            continue;
+        }
         if (key != Replay::kTickRateKey)
             return fail(problem, "asks for the play setting '" + key + "', which this version does not know");
         if (value != std::to_string(World::kTicksPerSecond)) {
@@ -168,6 +175,7 @@ Replay Replay::begin(const std::string& gameVersion, const World::Start& start) 
     replay.gameVersion = gameVersion;
     replay.start = start;
     replay.settings.emplace_back(kTickRateKey, std::to_string(World::kTicksPerSecond));
+    replay.settings.emplace_back(kDifficultyKey, difficultyName(start.difficulty));
     return replay;
 }
 

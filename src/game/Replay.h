@@ -21,8 +21,9 @@
 // and 1), turn, pitch and the aim's x, y and z (f32 each).
 struct Replay {
     static constexpr uint32_t kFormat = 1;
-    // The one play setting this version writes and reads.
+    // The play settings this version writes and reads. A replay without a difficulty is played at normal.
     static constexpr const char* kTickRateKey = "ticks_per_second";
+    static constexpr const char* kDifficultyKey = "difficulty";
 
     std::string gameVersion;
     World::Start start;

@@ -60,6 +60,10 @@ bool GameEntity::isGroundBelow(const glm::vec3& from, btDynamicsWorld* world, gl
 }
 
 bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWorld* world) const {
+    return blockedAt(from, to, world, nullptr);
+}
+
+bool GameEntity::blockedAt(const glm::vec3& from, glm::vec3 to, btDynamicsWorld* world, glm::vec3* wall) const {
     to.y = from.y;
     const glm::vec3 step = to - from;
     const float length = glm::length(step);
@@ -69,7 +73,28 @@ bool GameEntity::isPathBlocked(const glm::vec3& from, glm::vec3 to, btDynamicsWo
     const physics::RayHit result = physics::closestHit(world, start, end);
     if (!result.hit) return false;
     if (result.point.distance(start) >= kObstacleDistance) return false;
-    return !isNamed(result.owner, tags::kItem) && !isNamed(result.owner, tags::kFountain);
+    if (isNamed(result.owner, tags::kItem) || isNamed(result.owner, tags::kFountain)) return false;
+    if (wall) *wall = physics::toGlm(result.normal);
+    return true;
+}
+
+glm::vec3 GameEntity::slideAlong(const glm::vec3& across, const glm::vec3& wall, btDynamicsWorld* world) const {
+    glm::vec3 out(wall.x, 0.0f, wall.z);
+    const float outLength = glm::length(out);
+    if (outLength < 1e-3f) return glm::vec3(0.0f);
+    out /= outLength;
+    const float into = glm::dot(across, out);
+    if (into >= 0.0f) return glm::vec3(0.0f);
+    const glm::vec3 along = across - into * out;
+    if (glm::length(along) < kMinStep || blockedAt(position, position + along, world, nullptr)) return glm::vec3(0.0f);
+    return along;
+}
+
+bool GameEntity::ceilingAbove(const glm::vec3& from, const glm::vec3& to, btDynamicsWorld* world) const {
+    const physics::RayHit above = physics::closestHit(
+        world, physics::toBullet(from + glm::vec3(0, 1, 0)), physics::toBullet(to + glm::vec3(0, kHeadHeight, 0)),
+        rigidBody, [](const SceneObject* owner) { return isNamed(owner, tags::kTerrain); });
+    return above.hit;
 }
 
 void GameEntity::move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
@@ -95,16 +120,25 @@ void GameEntity::move(float forward, float sideways, float& vertical, bool water
 bool GameEntity::step(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world,
                       float dt) {
     const glm::mat4 r = getRotationMatrix();
-    glm::vec3 planned = position + glm::vec3(r * glm::vec4(sideways, vertical * dt, forward, 0.0f));
-    if (isPathBlocked(position, planned, world)) {
-        planned = position + glm::vec3(r * glm::vec4(0.0f, vertical * dt, 0.0f, 0.0f));
+    const glm::vec3 across(r * glm::vec4(sideways, 0.0f, forward, 0.0f));
+    const glm::vec3 rise(r * glm::vec4(0.0f, vertical * dt, 0.0f, 0.0f));
+    glm::vec3 planned = position + across + rise;
+    glm::vec3 wall(0.0f);
+    if (blockedAt(position, planned, world, &wall)) {
+        planned = position + (slides ? slideAlong(across, wall, world) : glm::vec3(0.0f)) + rise;
+    }
+    // A jump under an overhang ends at the rock instead of carrying the head into it.
+    if (slides && rise.y > 0.0f && ceilingAbove(position, planned, world)) {
+        planned.y = position.y;
+        vertical = 0.0f;
     }
     planned.x = std::clamp(planned.x, kWorldMin, kWorldMax);
     planned.z = std::clamp(planned.z, kWorldMin, kWorldMax);
 
     // The probe hangs below the planned position; when the step falls, it starts at the current height
     // instead, so a long frame cannot carry the entity through the ground between two probes.
-    const float drop = std::max(position.y - planned.y, 0.0f);
+    // A walker that slides starts it higher still, so it steps up onto ledges below its obstacle probe.
+    const float drop = std::max(position.y - planned.y, 0.0f) + (slides ? kStepUp - 0.5f : 0.0f);
     const SceneObject* ground = nullptr;
     glm::vec3 hit(0.0f);
     grounded = probeDown(planned + glm::vec3(0.0f, drop, 0.0f), probeLength + drop, world, hit, &ground);

@@ -38,6 +38,13 @@ public:
     // ground (zeroing `vertical`) and, unless `waterAllowed`, refuses any step that would stand on water.
     void move(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world, float dt);
 
+    // A walker that slides (the cat) keeps the part of a blocked step that runs along the obstacle,
+    // steps up onto ledges up to kStepUp high and stops rising under rock; the others stop at obstacles.
+    bool slides = false;
+    static constexpr float kStepUp = 0.8f;
+    // How high above its feet a sliding walker's head is.
+    static constexpr float kHeadHeight = 1.8f;
+
     float gravity = -6.0f;
     bool grounded = false;
     float verticalVelocity = 0.0f;
@@ -50,6 +57,13 @@ public:
 
 private:
     void createBody();
+    // isPathBlocked, giving the obstacle's surface normal (facing the walker) when blocked.
+    bool blockedAt(const glm::vec3& from, glm::vec3 to, btDynamicsWorld* world, glm::vec3* wall) const;
+    // The part of the horizontal step `across` that runs along an obstacle with normal `wall`, when
+    // that way is free; nothing otherwise.
+    glm::vec3 slideAlong(const glm::vec3& across, const glm::vec3& wall, btDynamicsWorld* world) const;
+    // Whether rock above keeps the head from rising from `from` to `to`.
+    bool ceilingAbove(const glm::vec3& from, const glm::vec3& to, btDynamicsWorld* world) const;
     // One piece of the walking step (move splits long steps into pieces); false when the piece would
     // stand on water that the walker may not enter (nothing moves then).
     bool step(float forward, float sideways, float& vertical, bool waterAllowed, btDynamicsWorld* world, float dt);

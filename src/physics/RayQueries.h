@@ -18,6 +18,7 @@ struct RayHit {
     bool hit = false;
     btVector3 point{0, 0, 0};            // the hit point, in the library's precision
     const SceneObject* owner = nullptr;  // null on a miss or for a body without an owner
+    btVector3 normal{0, 0, 0};           // the surface's normal at the hit point, facing the ray
 
     glm::vec3 position() const { return toGlm(point); }
 };
@@ -30,5 +31,11 @@ RayHit closestHit(btDynamicsWorld* world, const btVector3& from, const btVector3
 // closestHit straight down from `from` to `length` below it.
 RayHit dropDown(btDynamicsWorld* world, const glm::vec3& from, btScalar length,
                 const btCollisionObject* ignored = nullptr, const OwnerFilter& accept = {});
+
+// How far (0 to 1) a sphere of `radius` gets on the straight way from `from` to `to` before it touches
+// a body whose owner `accept` allows (every body when empty): 1 when the way is clear. No world, or no
+// way at all, is clear.
+double sweepSphere(btDynamicsWorld* world, const btVector3& from, const btVector3& to, btScalar radius,
+                   const OwnerFilter& accept = {});
 
 }  // namespace physics

@@ -9,6 +9,7 @@
 #include "render/VaoLoader.h"
 #include "terrain/AdvancedTerrainShader.h"
 #include "terrain/DensityShader.h"
+#include "terrain/LooseRock.h"
 #include "terrain/MarchingCubesHandler.h"
 #include "terrain/MarchingCubesShader.h"
 #include "terrain/TerrainChunks.h"
@@ -96,6 +97,9 @@ void AdvancedTerrain::releaseBody() {
 std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     auto start = std::chrono::steady_clock::now();
     unsigned int count = 0;
+    // Nothing of the landscape hangs in the air: the mesh, the body and the occupancy queries all see
+    // the tidied grid.
+    LooseRock::clean(marchingCubesHandler->points, gridSize, marchingCubesHandler->levelToMarch());
     const Triangle* triangles = marchingCubesHandler->generateTriangles(gridSize, count);
     lastTimings.marching = secondsSince(start);
 

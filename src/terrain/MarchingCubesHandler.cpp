@@ -84,19 +84,13 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     specifyDensityBuffer(gridBytes);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kDensityPoints, densityBuffer);
 
-    // Three draws per octave, stored z, y, x; tightly packed because the shader reads plain floats.
-    float octaveOffsets[OCTAVES * 3];
-    for (int octave = 0; octave < OCTAVES; ++octave) {
-        for (int component = 2; component >= 0; --component) {
-            const double r = static_cast<double>(random.draw());
-            octaveOffsets[octave * 3 + component] = static_cast<float>(2.0 * (r / 32768.0) - 1.0);
-        }
-    }
+    // Tightly packed because the shader reads plain floats.
+    const std::array<float, OCTAVES* 3> octaveOffsets = drawOctaveOffsets(random);
     GLuint offsetBuffer = 0;
     glGenBuffers(1, &offsetBuffer);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, offsetBuffer);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kOctaveOffsets, offsetBuffer);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(octaveOffsets), octaveOffsets, GL_STATIC_READ);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(octaveOffsets), octaveOffsets.data(), GL_STATIC_READ);
 
     if (n > 0) {
         const glm::uvec3 groups = workGroupsFor(densityProgramId, glm::ivec3(n));
@@ -112,6 +106,17 @@ void MarchingCubesHandler::generateDensity(int n, float boundsSize, const glm::v
     updateStatistics();
 }
 
+std::array<float, MarchingCubesHandler::OCTAVES * 3> MarchingCubesHandler::drawOctaveOffsets(Random& random) {
+    std::array<float, OCTAVES * 3> offsets{};
+    for (int octave = 0; octave < OCTAVES; ++octave) {
+        for (int component = 2; component >= 0; --component) {
+            const double r = static_cast<double>(random.draw());
+            offsets[octave * 3 + component] = static_cast<float>(2.0 * (r / 32768.0) - 1.0);
+        }
+    }
+    return offsets;
+}
+
 void MarchingCubesHandler::updateStatistics() {
     maxDensity = -std::numeric_limits<float>::infinity();
     minDensity = std::numeric_limits<float>::infinity();
@@ -124,12 +129,16 @@ void MarchingCubesHandler::updateStatistics() {
     meanDensity = points.empty() ? 0.0f : sum / static_cast<float>(points.size());
 }
 
+float MarchingCubesHandler::levelToMarch() const {
+    if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) return meanDensity;
+    return DEFAULT_ISO_LEVEL;
+}
+
 Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     glUseProgram(marchingCubesProgramId);
 
     // The preferred level only makes a surface when the grid straddles it.
-    isoLevel = DEFAULT_ISO_LEVEL;
-    if (DEFAULT_ISO_LEVEL > maxDensity || minDensity > DEFAULT_ISO_LEVEL) isoLevel = meanDensity;
+    isoLevel = levelToMarch();
 
     table.bind(StorageBinding::kTriangleTable);
 

@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -38,6 +39,13 @@ public:
     // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
     // buffer is sized by counting the triangles on the host first, not for the worst case.
     Triangle* generateTriangles(int n, unsigned int& count);
+    // The level the next generateTriangles marches at: the preferred one when the grid straddles it,
+    // else the grid's mean.
+    float levelToMarch() const;
+
+    // The density pass's octave offsets: three draws from `random` per octave, each turned into -1 to 1
+    // and stored z, y, x.
+    static std::array<float, OCTAVES * 3> drawOctaveOffsets(Random& random);
 
     std::vector<Triangle> triangles;
     float isoLevel = DEFAULT_ISO_LEVEL;

@@ -8,13 +8,17 @@
 #include "effects/WaterFrameBuffers.h"
 #include "effects/WaterShader.h"
 #include "effects/WaterTile.h"
+#include "entities/EnemyManager.h"
+#include "entities/FlyingRabbit.h"
 #include "entities/Player.h"
+#include "entities/Rabbit.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/PointLight.h"
 #include "render/SceneTarget.h"
 #include "render/ShadowFrameBuffer.h"
 #include "render/TextureLoader.h"
+#include "render/TexturedMesh.h"
 #include "render/TexturedShader.h"
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/AdvancedTerrainShader.h"
@@ -27,6 +31,24 @@
 namespace {
 
 const glm::vec3 kSkyColor(0.46f, 0.56f, 0.64f);
+// Closer than this to the view (from the middle of their bodies), the cat and the rabbits are left out
+// of the picture rather than cut open by the near plane.
+constexpr float kCatClearance = 1.3f;
+const glm::vec3 kCatMiddle(0.0f, 1.0f, 0.0f);
+constexpr float kRabbitClearance = 1.6f;
+const glm::vec3 kRabbitMiddle(0.0f, 0.5f, 0.0f);
+
+// Hides the shown meshes of `object` when its middle is within `clearance` of `eye`, adding them to
+// `hidden`.
+void hideIfClose(const GameObject& object, const glm::vec3& middle, float clearance, const glm::vec3& eye,
+                 std::vector<TexturedMesh*>& hidden) {
+    if (!object.visible || glm::length(object.position + middle - eye) >= clearance) return;
+    for (const auto& mesh : object.meshes) {
+        if (!mesh->visible) continue;
+        mesh->visible = false;
+        hidden.push_back(mesh.get());
+    }
+}
 
 }  // namespace
 
@@ -109,6 +131,11 @@ void WorldView::resize(int width, int height, const World& world) {
     glViewport(0, 0, width, height);
 }
 
+void WorldView::setFieldOfView(float degrees) {
+    parts.camera->fieldOfView = degrees;
+    parts.camera->computeLocalFrustum(0.0f);
+}
+
 glm::vec3 WorldView::aimDirection(const glm::vec2& lookOffset) const {
     const float nx = 2.0f * lookOffset.x / static_cast<float>(parts.width);
     const float ny = 2.0f * lookOffset.y / static_cast<float>(parts.height);
@@ -134,8 +161,19 @@ void WorldView::framePart(const char* part) {
 
 void WorldView::followEye(const World& world) {
     Camera& camera = *parts.camera;
-    camera.position = world.eye().position;
+    camera.position = world.viewpoint();
     camera.rotation = world.eye().rotation;
+}
+
+std::vector<TexturedMesh*> WorldView::hideCloseMeshes(const World& world) const {
+    std::vector<TexturedMesh*> hidden;
+    const glm::vec3 eye = parts.camera->position;
+    hideIfClose(*world.player(), kCatMiddle, kCatClearance, eye, hidden);
+    for (const auto& rabbit : world.enemies()->rabbits)
+        hideIfClose(*rabbit, kRabbitMiddle, kRabbitClearance, eye, hidden);
+    for (const auto& flyer : world.enemies()->flyingRabbits)
+        hideIfClose(*flyer, kRabbitMiddle, kRabbitClearance, eye, hidden);
+    return hidden;
 }
 
 void WorldView::moveLamp(const World& world) {
@@ -148,6 +186,8 @@ void WorldView::moveLamp(const World& world) {
 void WorldView::draw(const World& world, const Frame& frame) {
     parts.culledCount = 0;
     followEye(world);
+    // Shown again once the frame is drawn.
+    const std::vector<TexturedMesh*> hidden = hideCloseMeshes(world);
     if (!frame.lampFrozen) moveLamp(world);
     parts.skyBox->rotation = world.skyAngle();
     addLight(*parts.renderer->texturedShader, *parts.sun, 0);
@@ -176,5 +216,6 @@ void WorldView::draw(const World& world, const Frame& frame) {
     if (frame.showCrosshair) parts.renderer->renderGui(guiObjects);
     framePart("hud");
     if (frame.showHud && hud->built) hud->draw();
+    for (TexturedMesh* mesh : hidden) mesh->visible = true;
     framePart("end");
 }

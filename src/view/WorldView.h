@@ -15,6 +15,7 @@
 
 class BulletDebugDrawer;
 class SceneTarget;
+class TexturedMesh;
 class WaterFrameBuffers;
 class Hud;
 class World;
@@ -65,6 +66,8 @@ public:
     // The window's drawable area changed: projection, HUD, targets follow. A zero size is ignored.
     void resize(int width, int height, const World& world);
     int width() const { return parts.width; }
+    // The vertical field of view, in degrees, from the next frame on.
+    void setFieldOfView(float degrees);
     int height() const { return parts.height; }
 
     // The direction through the point `lookOffset` pixels from the window's centre, in the eye's own
@@ -94,6 +97,7 @@ public:
     const GuiObject& crosshair() const { return *crosshairImage; }
     const SceneTarget& sceneTarget() const { return *parts.sceneTarget; }
     const WaterFrameBuffers& waterImages() const { return *parts.waterFrameBuffers; }
+    const ShadowMaster& shadows() const { return *parts.shadowMaster; }
     GLuint crosshairTexture(bool white) const { return white ? crosshairWhiteTexture : crosshairPlainTexture; }
     // The renderer, for tools that time its draws.
     Renderer& renderer() const { return *parts.renderer; }
@@ -112,6 +116,9 @@ public:
 private:
     void framePart(const char* part);
     void followEye(const World& world);
+    // Leaves out of this frame the meshes of the cat and the rabbits so close to the view that the near
+    // plane would cut through them; the caller shows them again.
+    std::vector<TexturedMesh*> hideCloseMeshes(const World& world) const;
     void moveLamp(const World& world);
 
     float brightness;  // of the settings; the renderer reads it at every draw

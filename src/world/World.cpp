@@ -21,6 +21,7 @@
 #include "terrain/AdvancedTerrain.h"
 #include "terrain/GrassScatter.h"
 #include "world/CollisionRules.h"
+#include "world/OpenStart.h"
 #include "world/StateHash.h"
 #include "world/WorldSpawner.h"
 
@@ -38,6 +39,11 @@ namespace {
 
 // The eye rides this far behind and above the cat (in the cat's frame, before any pitch).
 const glm::vec3 kEyeOffset(0.0f, 2.0f, 5.0f);
+// The eye orbits this point above the cat (its height with no pitch), and the view stands off it.
+const glm::vec3 kOrbitOffset(0.0f, 2.0f, 0.0f);
+// The ball round the near plane (at the widest field of view the settings allow) that the view keeps
+// out of the landscape.
+constexpr double kViewBallRadius = 0.4;
 // Farthest the aim reaches.
 constexpr float kAimReach = 200.0f;
 // Limits of the eye's pitch, in radians.
@@ -103,7 +109,11 @@ void World::populate(const Start& start) {
     placePlayer(start.yaw, start.pitch);
     addObject(cat);
 
-    WorldSpawner::scatter(*itemManager, *enemyManager, world, landscape, cat->position, random);
+    const DifficultyRules rules = difficultyRules(start.difficulty);
+    enemyManager->fireRate = rules.fireRate;
+    enemyManager->sightScale = rules.sightScale;
+    const glm::vec3 openingGroup = cat->position + OpenStart::facing(cat->rotation.y) * rules.openingGroupAhead;
+    WorldSpawner::scatter(*itemManager, *enemyManager, world, landscape, cat->position, openingGroup, random);
     for (const auto& item : itemManager->getItems()) {
         // Diamonds hang where they were placed.
         renderMap[static_cast<int>(itemManager->itemTexture)].push_back(item->meshes.front());
@@ -161,11 +171,13 @@ void World::placePlayer(float yaw, float pitch) {
     // Every world starts the cat at rest with a body of its own, however the last one ended.
     player.stop();
     player.renewBody();
-    player.setRotation(glm::vec3(0.0f, yaw, 0.0f));
-    player.setPosition(kPlayerStart);
+    const OpenStart::Place open = OpenStart::find(dynamics->get(), kPlayerStart);
+    const float facing = open.yaw + yaw;
+    player.setRotation(glm::vec3(0.0f, facing, 0.0f));
+    player.setPosition(open.ground + glm::vec3(0.0f, 0.5f, 0.0f));
     player.placeOnGround(dynamics->get());
     player.syncFromBody();
-    placeEye(yaw, pitch);
+    placeEye(facing, pitch);
 }
 
 void World::putCat(const glm::vec3& position, float yaw, float pitch, bool drop) {
@@ -199,10 +211,30 @@ void World::placeEye(float yaw, float pitch) {
     rig.setPosition(cat->position);
     eyeObject.parent = cat.get();
     cat->children.push_back(&eyeObject);
+    boom.settle(clearViewDistance());
+}
+
+glm::vec3 World::orbitPoint() const { return cat->position + kOrbitOffset; }
+
+float World::clearViewDistance() const {
+    const glm::vec3 from = orbitPoint();
+    const float full = glm::length(eyeObject.position - from);
+    const double free = physics::sweepSphere(
+        dynamics->get(), physics::toBullet(from), physics::toBullet(eyeObject.position), kViewBallRadius,
+        [](const SceneObject* owner) { return owner && owner->name == tags::kTerrain; });
+    return static_cast<float>(free) * full;
+}
+
+glm::vec3 World::viewpoint() const {
+    const glm::vec3 from = orbitPoint();
+    const glm::vec3 out = eyeObject.position - from;
+    const float full = glm::length(out);
+    if (!(full > 0.0f)) return from;
+    return from + out * (std::min(boom.length(), full) / full);
 }
 
 World::AimHit World::aim(const glm::vec3& eyeDirection) const {
-    const glm::vec3 from = eyeObject.position;
+    const glm::vec3 from = viewpoint();
     const glm::vec3 along = glm::vec3(eyeObject.getRotationMatrix() * glm::vec4(eyeDirection, 0.0f));
     const float length = glm::length(along);
     AimHit result;
@@ -288,6 +320,7 @@ void World::tick(const TickInput& input) {
     heldKeys.assign(kPlayerKeyCount, 0);
     for (int key = 0; key < kPlayerKeyCount; ++key) heldKeys[key] = input.held(static_cast<PlayerKey>(key)) ? 1 : 0;
     cat->update(dt, heldKeys, world);
+    boom.follow(clearViewDistance(), dt);
     sparkles->setPosition(cat->position + kTrailOffset);
 
     for (const auto& object : bodyObjects) {
@@ -342,6 +375,7 @@ uint64_t World::stateHash() const {
     hash.add(cat->rotation);
     hash.add(eyeObject.position);
     hash.add(eyeObject.rotation);
+    hash.add(boom.length());
     const auto addEnemy = [&hash](const Rabbit& enemy) {
         hash.add(enemy.position);
         hash.add(enemy.hitPoints);

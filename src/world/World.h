@@ -5,6 +5,8 @@
 #include "scene/Random.h"
 #include "scene/SceneObject.h"
 #include "scene/WorldEvent.h"
+#include "world/CameraBoom.h"
+#include "world/Difficulty.h"
 #include "world/GameStateManager.h"
 #include "world/PoseBlend.h"
 #include "world/TickInput.h"
@@ -49,16 +51,18 @@ public:
     static const glm::vec3 kWaterPosition;
 
     // What makes one world: its seed (landscape, grass, diamonds, fountains, rabbits and every later
-    // draw of the rules), how the cat faces and the eye is pitched at the start, and the length of the
-    // round. A replay holds it.
+    // draw of the rules), how the cat is turned from the most open way (see OpenStart) and the eye is
+    // pitched at the start, the length of the round and the difficulty. A replay holds it.
     struct Start {
         uint32_t seed = 1;
         float yaw = 0.0f;
         float pitch = 0.0f;
         int roundSeconds = 60;
+        Difficulty difficulty = Difficulty::Normal;
 
         bool operator==(const Start& other) const {
-            return seed == other.seed && yaw == other.yaw && pitch == other.pitch && roundSeconds == other.roundSeconds;
+            return seed == other.seed && yaw == other.yaw && pitch == other.pitch &&
+                   roundSeconds == other.roundSeconds && difficulty == other.difficulty;
         }
     };
 
@@ -126,8 +130,16 @@ public:
     const glm::vec3& lastAimPoint() const { return aimPoint; }
 
     const std::shared_ptr<Player>& player() const { return cat; }
-    // Where the cat looks from: a child of the cat, behind and above it, pitched by the look.
+    // Where the cat looks from when nothing is in the way: a child of the cat, behind and above it,
+    // pitched by the look. Its rotation is the view's.
     const SceneObject& eye() const { return eyeObject; }
+    // The point the eye orbits: above the cat, where the eye would stand with no pitch and no distance.
+    glm::vec3 orbitPoint() const;
+    // Where the view and the aim are from: on the way from the orbit point to the eye, pulled in where
+    // landscape comes between them (see CameraBoom), never inside the ground.
+    glm::vec3 viewpoint() const;
+    // How far the view stands from the orbit point now.
+    float viewDistance() const { return boom.length(); }
     const std::shared_ptr<AdvancedTerrain>& terrain() const { return landscape; }
     const std::vector<std::shared_ptr<WaterTile>>& waterTiles() const { return water; }
     const std::shared_ptr<EnemyManager>& enemies() const { return enemyManager; }
@@ -163,7 +175,8 @@ private:
     void createLastingParts();
     // Everything that makes one world from `start`, into the current (empty) physics world.
     void populate(const Start& start);
-    // The cat at rest on the ground below the start point, facing `yaw`, its eye pitched by `pitch`.
+    // The cat at rest on open ground near the start point (see OpenStart), turned `yaw` from the most
+    // open way, its eye pitched by `pitch`.
     void placePlayer(float yaw, float pitch);
     // The eye behind and above the cat, pitched and turned as asked, built the same way every time.
     void placeEye(float yaw, float pitch);
@@ -172,6 +185,9 @@ private:
     void clearWorld();
     void addObject(const std::shared_ptr<GameObject>& object);
     void look(float turn, float pitch);
+    // How far from the orbit point towards the eye a ball round the near plane can go before it
+    // touches the landscape.
+    float clearViewDistance() const;
     void releaseSpentShots();
     void advanceRound();
     // The round's time left from the ticks it has run.
@@ -184,6 +200,7 @@ private:
     std::unique_ptr<DynamicsWorld> dynamics;
     std::shared_ptr<Player> cat;
     SceneObject eyeObject;
+    CameraBoom boom;
     std::shared_ptr<AdvancedTerrain> landscape;
     std::shared_ptr<GrassScatter> grassScatter;
     std::vector<std::shared_ptr<WaterTile>> water;

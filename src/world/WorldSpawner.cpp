@@ -7,7 +7,7 @@
 
 void WorldSpawner::scatter(ItemManager& items, EnemyManager& enemies, btDynamicsWorld* world,
                            const std::shared_ptr<AdvancedTerrain>& terrain, const glm::vec3& playerPosition,
-                           Random& random) {
+                           const glm::vec3& openingGroup, Random& random) {
     auto draw = [&random](float scale) { return scale * static_cast<float>(random.draw()) / 32767.0f; };
     auto clusterSize = [&draw] { return 5 + static_cast<int>(draw(15.0f)); };
     for (int cluster = 0; cluster < 6; ++cluster) {
@@ -19,5 +19,5 @@ void WorldSpawner::scatter(ItemManager& items, EnemyManager& enemies, btDynamics
         enemies.spawn(rabbits, flying, glm::vec3(x, 0.0f, z), world, terrain, random);
     }
     items.spawn(clusterSize(), playerPosition + glm::vec3(1.0f, 0.0f, 1.0f), world, terrain, random);
-    enemies.spawn(5, 2, playerPosition, world, terrain, random);
+    enemies.spawn(5, 2, openingGroup, world, terrain, random);
 }

@@ -46,6 +46,7 @@ TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
     EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 960, 540), glm::vec2(20.0f, -170.0f));
     // A display scaled by 2: screen units are two framebuffer pixels.
     EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 1920, 1080), glm::vec2(40.0f, -340.0f));
+    EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 1440, 1080), glm::vec2(30.0f, -340.0f)) << "each axis its own";
     // Minimised: no size to scale by, and no division by zero.
     EXPECT_EQ(cursorOffset(10.0, 10.0, 0, 0, 0, 0), glm::vec2(10.0f, 10.0f));
 }

@@ -45,6 +45,9 @@ TEST(GamepadMappingTest, LeftStickWalksAndTurnsAJumpsBesideTheKeyboardUntilThePa
 TEST(GamepadMappingTest, TriggersAndButtonsActOncePerPressAndTheRightStickLooks) {
     GamepadMapping mapping;
     Pad pad;
+    pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = 0.35f;  // not pulled far enough yet
+    mapping.update(&pad, 0.016f);
+    EXPECT_FALSE(mapping.fired());
     pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = 0.9f;
     pad.buttons[GLFW_GAMEPAD_BUTTON_START] = GLFW_PRESS;
     pad.axes[GLFW_GAMEPAD_AXIS_RIGHT_X] = 1.0f;

@@ -54,6 +54,7 @@ TEST(Settings, HostileFilesAreNamedAndNeverMisread) {
         {"[window]\nsamples = many", &Settings::samples, 2, "samples = many in"},
         {"[window]\nsamples = 0", &Settings::samples, 0, nullptr},
         {"[world]\nblobby_object_v_count = 1", &Settings::blobbyObjectVCount, 40, "blobby_object_v_count = 1 in"},
+        {"[world]\nblobby_object_v_count = 2", &Settings::blobbyObjectVCount, 2, nullptr},
         {"[world]\nblobby_object_v_count = 128", &Settings::blobbyObjectVCount, 128, nullptr},
         {"[world]\nblobby_object_v_count = 129", &Settings::blobbyObjectVCount, 40, "blobby_object_v_count = 129"},
         {"[window]\nwidth 640\n\nheight = 480\nwidth: 720", &Settings::width, 720, "Line 2 of"},

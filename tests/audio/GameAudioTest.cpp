@@ -2,6 +2,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SoundBank.h"
+#include "audio/SourcePool.h"
 #include "support/TempDirectory.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -88,7 +91,13 @@ TEST_F(GameAudioTest, AShotIsHeardTheMomentItIsFiredAndNothingWhilePaused) {
         wait(0.15);
         audio.followCamera(kCamera);
         firedAt = audio.clockSeconds();
+        std::ostringstream started;
+        audio.logTo(&started);
         audio.onShot(true, glm::vec3(0.0f));
+        audio.onShot(true, glm::vec3(0.0f));  // shots of one frame sound as one
+        audio.logTo(nullptr);
+        const std::string log = started.str();
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
         wait(0.3);
         audio.onRoundOver(false);  // a long sound, paused in the middle and resumed
         wait(0.1);
@@ -133,6 +142,28 @@ TEST_F(GameAudioTest, RabbitsAreHeardFromWhereTheyAreAndFadeWithDistance) {
     EXPECT_GT(rms(left, a, a + span), 2.0f * rms(right, a, a + span));
     EXPECT_GT(rms(right, b, b + span), 2.0f * rms(left, b, b + span));
     EXPECT_LT(rms(right, b, b + span), 0.3f * rms(left, a, a + span));  // 60 units away against 6
+}
+
+// Three sources all playing a second-long sound: the next sound takes the one that started first.
+TEST_F(GameAudioTest, WithEverySourceBusyTheOldestSoundMakesRoom) {
+    AudioEngine engine("");
+    ASSERT_TRUE(engine.isOpen());
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    const std::vector<int16_t> second(kRate, 1000);
+    alBufferData(buffer, AL_FORMAT_MONO16, second.data(), static_cast<ALsizei>(second.size() * 2), kRate);
+    {
+        SourcePool pool(3);
+        std::vector<ALuint> playing;
+        for (int i = 0; i < 3; ++i) {
+            playing.push_back(pool.acquire());
+            alSourcei(playing.back(), AL_BUFFER, static_cast<ALint>(buffer));
+            alSourcePlay(playing.back());
+        }
+        EXPECT_EQ(std::set<ALuint>(playing.begin(), playing.end()).size(), 3u);
+        EXPECT_EQ(pool.acquire(), playing[0]);
+    }
+    alDeleteBuffers(1, &buffer);
 }
 
 // Headphones pulled out: the lost device is noticed at a check (at most one a second), said once, and

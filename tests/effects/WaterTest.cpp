@@ -58,24 +58,29 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
     renderer.skyColor = glm::vec3(0.0f, 1.0f, 0.0f);  // green fog shows up in any pixel it reaches
     const GLuint reflection = testsupport::solidTexture({255, 0, 0, 255});
     const GLuint refraction = testsupport::solidTexture({0, 0, 255, 255});
-    GLuint depths[2];  // the bed at the far plane (deep water) and at the near plane (the shore)
-    glGenTextures(2, depths);
-    for (int i = 0; i < 2; ++i) {
-        const float depth = i == 0 ? 1.0f : 0.0f;
+    // The bed at the far plane (deep water), at the near plane (the shore) and 2 units under the surface
+    // 10 units below the camera.
+    const glm::vec4 bed = camera->getProjectionMatrix() * glm::vec4(0.0f, 0.0f, -12.0f, 1.0f);
+    GLuint depths[3];
+    glGenTextures(3, depths);
+    for (int i = 0; i < 3; ++i) {
+        const float depth = i == 0 ? 1.0f : i == 1 ? 0.0f : 0.5f * bed.z / bed.w + 0.5f;
         glBindTexture(GL_TEXTURE_2D, depths[i]);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     }
-    const auto look = [&](float height, float pitch, GLuint depth) {
+    // The pixel in column 16, `row` of 32 (the middle by default).
+    const auto look = [&](float height, float pitch, GLuint depth, GLuint mirror = 0, int row = 16) {
         camera->setTransform(glm::vec3(400.0f, height, 400.0f), glm::vec3(pitch, 0.0f, 0.0f), glm::vec3(1.0f));
-        return testsupport::centreAfter([&] {
-            const auto& mesh = *tile.meshes.front();
-            glDisable(GL_CULL_FACE);
-            renderer.prepareTerrain(mesh, *tile.shader);
-            renderer.renderWater(mesh, *tile.shader, reflection, refraction, tile.textures[2], tile.textures[3], depth,
-                                 0.3f);
-            glBindVertexArray(0);
-        });
+        testsupport::OffscreenTarget target(32);
+        target.clear();
+        const auto& mesh = *tile.meshes.front();
+        glDisable(GL_CULL_FACE);
+        renderer.prepareTerrain(mesh, *tile.shader);
+        renderer.renderWater(mesh, *tile.shader, mirror ? mirror : reflection, refraction, tile.textures[2],
+                             tile.textures[3], depth, 0.3f);
+        glBindVertexArray(0);
+        return target.at(16, row);
     };
     const Pixel down = look(14.0f, -1.5707964f, depths[0]);
     EXPECT_LT(down[0], 40) << "almost no reflection straight down";
@@ -88,12 +93,19 @@ TEST_F(WaterTest, LookingDownShowsTheDepthsAGrazingLookTheMirrorTheShoreNothingA
     EXPECT_GT(grazing[0], 120) << "mostly mirror at a grazing angle";
     EXPECT_GT(grazing[0], grazing[2]);
     EXPECT_EQ(look(14.0f, -1.5707964f, depths[1]), (Pixel{0, 0, 0, 255})) << "clear where there is no depth of water";
+    const Pixel shallow = look(14.0f, -1.5707964f, depths[2]);
+    EXPECT_TRUE(shallow[2] > 80 && shallow[2] < 160) << "half clear 2 units deep: " << int(shallow[2]);
+    // The mirror image was drawn upside down: the lower half of the view shows its upper half.
+    const GLuint mirror =
+        testsupport::imageTexture(2, {{255, 0, 0, 255}, {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 255, 0, 255}});
+    const Pixel below = look(4.5f, -0.05f, depths[0], mirror, 4);
+    EXPECT_GT(below[1], below[0]);
     // About 450 units away the water is mostly fog, like the land around it.
     const Pixel far = look(24.0f, -0.06f, depths[0]);
     EXPECT_GT(far[1], 150);
     EXPECT_GT(far[1], std::max(far[0], far[2]));
-    const GLuint textures[] = {reflection, refraction, depths[0], depths[1]};
-    glDeleteTextures(4, textures);
+    const GLuint textures[] = {reflection, refraction, mirror, depths[0], depths[1], depths[2]};
+    glDeleteTextures(6, textures);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -65,6 +65,8 @@ TEST_F(ItemManagerTest, ItemsRestOneAboveTheGroundNeverInsideItAroundAFountainUn
         EXPECT_NEAR(p.y, std::abs(p.x - 400) < 10 && std::abs(p.z - 400) < 10 ? 51.0f : 6.0f, 1e-3f);
         EXPECT_FALSE(inWorld(item->rigidBody));
         EXPECT_NE(item->meshes[0], manager.itemMesh) << "each item draws its own copy";
+        const glm::vec3 top(item->meshes[0]->getModelMatrix() * glm::vec4(0, 0, 2, 1));
+        EXPECT_TRUE(near(top, p + glm::vec3(0, 1, 0))) << "the model stands up at half its size";
     }
     // The fountain stands a little into the ground below the centre, its body 0.5, 1, 0.5 off it.
     ASSERT_EQ(requested.size(), 1u);

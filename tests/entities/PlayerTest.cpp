@@ -45,6 +45,10 @@ protected:
 };
 
 TEST_F(PlayerTest, KeysWalkTurnAndStrafeAtTenUnitsASecondAndShotsStartUpItsAxis) {
+    // The model stands up at half size, with the point 2 units down its z axis on the player.
+    const glm::mat4 model = player->meshes.back()->getModelMatrix();
+    EXPECT_TRUE(near(glm::vec3(model * glm::vec4(0, 0, -2, 1)), player->position));
+    EXPECT_TRUE(near(glm::vec3(model * glm::vec4(0, 0, 2, 1)), player->position + glm::vec3(0, 2, 0)));
     EXPECT_TRUE(near(frame({kKeyW, kKeyS}), glm::vec3(0, 0, -10 * kDt)));  // W wins over S
     EXPECT_TRUE(near(frame({kKeyA, kKeyD}), glm::vec3(0)));                // A wins over D, and turns
     EXPECT_NEAR(player->rotation.y, 3.0f * kDt, 1e-6f);

@@ -5,13 +5,16 @@
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
 #include "render/Mesh.h"
+#include "render/VaoLoader.h"
 #include "view/Renderer.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -68,6 +71,65 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
     EXPECT_GT(liquid, 10);
     EXPECT_GT(blueGreen, liquid * 9 / 10);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A field made by hand on a 6 x 5 x 4 grid, with two points of liquid: one in the last column and the
+// top layer of cells, one on the grid's x = 0 face. Each alone gives one triangle in each cell it is a
+// corner of.
+TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheFieldCrossesTheLevel) {
+    auto camera = std::make_shared<Camera>(1.0f);  // at the origin, looking along -z
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
+    const glm::ivec3 dimensions(6, 5, 4);
+    std::vector<glm::vec4> grid(6 * 5 * 4, glm::vec4(0.0f));
+    grid[4 + 6 * 3 + 30 * 2].w = 1.0f;  // (4, 3, 2)
+    grid[0 + 6 * 2 + 30 * 1].w = 1.0f;  // (0, 2, 1)
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, renderer.fountainDensity);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)), grid.data(),
+                 GL_STATIC_DRAW);
+    const auto columns = loadToVAO(Liquid::columnPoints(dimensions), 2);
+    testsupport::OffscreenTarget target(64);
+    // Grid point (4, 3, 2) three units in front of the camera.
+    const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(-4, -3, -5));
+    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                       [&] { renderer.renderFluid(*columns, model, glm::vec3(dimensions)); }),
+              8u + 4u);
+    // The field falls from 1 to 0 over a grid step and the level is 0.35, so the surface crosses the
+    // axes 0.65 from the point: that wide either side of the middle of the picture.
+    int wide = 0;
+    for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
+    EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
+}
+
+// Particles put by hand into the set the density pass draws, on a grid of 20 points a side (no whole
+// number of the pass's blocks of 8): each grid point holds the kernel (1 - r² / R²)³ of the particles
+// that reach it, except on the grid's outer faces, which stay empty so the surface closes.
+TEST_F(LiquidGlTest, TheGridHoldsEachParticlesKernelInsideItsOuterFacesAndTheBuffersNeverOverflow) {
+    GLuint density = 0;
+    glGenBuffers(1, &density);
+    Liquid fountain({1, 1, 1}, {0, 0, 0}, 6.0f, {0, 0, 0}, 10.0f, 20, density);
+    MetaBallSolver& solver = *fountain.solver;
+    const glm::vec4 particles[] = {{17.5f, 10, 10, 3}, {2, 18.5f, 3, 2}};  // centre and radius
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.positionBuffers[1 - solver.current]);
+    glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof particles, particles);
+    solver.drawnCount = 2;
+    solver.computeDensity(fountain.dimensions);
+    std::vector<glm::vec4> grid(20 * 20 * 20);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, solver.densityBuffer);
+    glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)),
+                       grid.data());
+    const auto value = [&grid](int x, int y, int z) { return grid[x + 20 * y + 400 * z].w; };
+    EXPECT_NEAR(value(17, 10, 10), std::pow(1.0f - 0.25f / 9.0f, 3.0f), 1e-5f);
+    EXPECT_NEAR(value(2, 17, 3), std::pow(1.0f - 2.25f / 4.0f, 3.0f), 1e-5f);
+    EXPECT_EQ(value(19, 10, 10), 0.0f) << "the x = 19 face";
+    EXPECT_EQ(value(2, 19, 3), 0.0f) << "the top face";
+
+    // Bursts far beyond the room of the buffers, onto the particles already there, fill them to the last record.
+    fountain.spawnRate = 1e5f;
+    fountain.flow(0.1f);
+    fountain.flow(0.1f);
+    EXPECT_EQ(solver.pointCount, solver.maximumCount);
 }
 
 // The solver works in world units: the jet stands as high at any fountain resolution.

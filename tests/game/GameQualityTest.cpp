@@ -5,9 +5,14 @@
 #include "effects/WaterTile.h"
 #include "entities/Player.h"
 #include "render/Camera.h"
+#include "render/DirectionalLight.h"
+#include "render/LookAt.h"
 #include "render/SceneTarget.h"
+#include "render/ShadowBox.h"
+#include "support/GlProbes.h"
 #include "support/TestGame.h"
 #include "terrain/AdvancedTerrain.h"
+#include "view/ShadowMaster.h"
 #include "view/WorldView.h"
 
 #include <gtest/gtest.h>
@@ -87,11 +92,33 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
     build(QualityLevel::High);
     game->stage([](World& w) { w.putCat(w.player()->position, 0.0f, 0.15f, false); });  // some sky in view
     const Blocks high = picture();
+    std::vector<glm::vec4> planes;  // the clip plane of each scene pass
+    int unclipped = 0;              // passes started with the clip plane off
+    game->onScenePass([&](const glm::vec4& plane, float) {
+        planes.push_back(plane);
+        unclipped += !glIsEnabled(GL_CLIP_DISTANCE0);
+    });
     for (QualityLevel level : {QualityLevel::Medium, QualityLevel::Low}) {
         game->setQuality(GraphicsQuality::forLevel(level, 0));
+        planes.clear();
+        unclipped = 0;
         frame(0);  // the first frame after a switch draws all water images afresh
+        ASSERT_EQ(planes.size(), 3u);
+        EXPECT_EQ(unclipped, 0) << "the sky drawn last puts the water passes' clip plane back";
+        EXPECT_EQ(planes[2], glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
+        // The shadow box moves in whole steps of 32 texels of its map across the sunlight.
+        const ShadowMaster& shadows = game->view().shadows();
+        const glm::mat4 sun = lookAt(shadows.light->position, glm::vec3(0.0f), glm::vec3(0, 0, 1));
+        const float texel = 2.0f * ShadowBox::halfExtent / static_cast<float>(game->view().quality().shadowMapSize);
+        for (int i = 0; i < 8; ++i) {
+            const glm::vec3 across = glm::mat3(sun) * shadows.boxCentre(glm::vec3(9.7f * i * texel));
+            EXPECT_NEAR(std::remainder(across.x / texel, 32.0f), 0.0f, 0.01f) << qualityName(level) << " " << i;
+        }
         const Blocks other = picture();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_TRUE(testsupport::linkedWell(game->world().terrain()->programId) &&
+                    testsupport::linkedWell(game->world().waterTiles().front()->programId))
+            << qualityName(level);
         for (int i = 0; i < BLOCKS * BLOCKS; ++i) {
             const glm::vec3 difference = glm::abs(other[i] - high[i]);
             EXPECT_LT(difference.r + difference.g + difference.b, 60.0f)
@@ -115,6 +142,11 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     EXPECT_EQ(game->view().sceneTarget().width(), 320);  // low draws the scene at half the window
     EXPECT_EQ(game->view().sceneTarget().height(), 180);
     EXPECT_EQ(game->view().waterImages().refractionWidth, 160);
+    GLint viewport[4] = {};
+    game->view().waterImages().bindReflectionFrameBuffer();  // each image is drawn at its own size
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    game->view().waterImages().unbindCurrentFrameBuffer();
+    EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(80, 45));
 
     // Free look reaches the new edge, where the crosshair sits at the edge of the screen.
     for (int i = 0; i < 3; ++i) frame(0, {2000.0f * i, 0.0f});  // two frames settle, then a move

@@ -7,6 +7,7 @@
 #include "support/HeardSounds.h"
 #include "support/TempDirectory.h"
 #include "support/TestGame.h"
+#include "view/WorldView.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,11 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     // R in the frame whose tick ends the next round: the round is scored first, then the new world comes.
     game->newWorld();
     frame(20);
-    game->stage([](World& w) { w.roundForStaging().health = 0.0f; });
+    game->stage([](World& w) {
+        w.runRoundClockTo(390);  // 1.61 seconds played, on to the next whole tick
+        EXPECT_LE(w.round().timeLeft, 390);
+        w.roundForStaging().health = 0.0f;
+    });
     game->newWorld();
     testing::internal::CaptureStdout();
     frame(20);
@@ -94,6 +99,7 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     ASSERT_EQ(reread.recent().size(), 2u);
     EXPECT_EQ(reread.recent().front().score, score);
     EXPECT_EQ(reread.recent().front().seconds, 2);
+    EXPECT_EQ(reread.recent().back().seconds, 2) << "1.6 seconds round to 2";
     EXPECT_EQ(report.str(), "");
 
     // The recording plays back to the same state, at a frame rate of its own.

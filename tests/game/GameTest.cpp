@@ -153,6 +153,7 @@ TEST_F(GameTest, TheRoundRunsInTicksOfItsOwnAndRStartsTheSameWorldFromTheSameSee
 }
 
 TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
+    const float startYaw = world().player()->rotation.y;
     frame(0, {0, 100});   // the first frame finds the cursor wherever the pointer was: a rest, not a move
     frame(17, {0, 200});  // 100 px down: 0.1 rad down at the next tick; the crosshair at once
     EXPECT_EQ(game->lookOffset().y, -100.0f);
@@ -160,7 +161,7 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
     frame(17, {100000, -2000000});  // far up and right: pitch and crosshair stop at their limits
     EXPECT_NEAR(world().eye().rotation.x, 0.8f, 1e-5f);
     EXPECT_EQ(game->view().crosshair().position, glm::vec3(1.0f, 1.0f, 0.0f));
-    EXPECT_EQ(world().player()->rotation.y, 0.0f) << "free look turns nothing";
+    EXPECT_EQ(world().player()->rotation.y, startYaw) << "free look turns nothing";
     tap(GLFW_KEY_V);
     EXPECT_EQ(game->lookOffset(), glm::vec2(0.0f));
     frame(17, {100000, 2000000});
@@ -168,7 +169,7 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
 
     // Shift held: 100 px right turns the cat and the eye behind it 0.5 rad clockwise.
     frame(17, {100100, 2000000}, {kKeyLeftShift});
-    EXPECT_NEAR(world().player()->rotation.y, -0.5f, 1e-5f);
+    EXPECT_NEAR(world().player()->rotation.y, startYaw - 0.5f, 1e-5f);
     EXPECT_EQ(game->lookOffset(), glm::vec2(0.0f));
     const glm::vec3 look = forwardOf(world().eye());
     EXPECT_NEAR(glm::dot(glm::normalize(glm::vec3(look.x, 0, look.z)), forwardOf(*world().player())), 1.0f, 1e-4f);
@@ -192,11 +193,13 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
     const glm::vec3 edge = game->view().aimDirection(glm::vec2(160.0f, 0.0f));
     EXPECT_NEAR(std::acos(-edge.z), std::atan(std::tan(glm::radians(30.0f)) * 320.0f / 240.0f), 1e-3f);
     EXPECT_GT(edge.x, 0.0f);
+    const glm::vec3 top = game->view().aimDirection(glm::vec2(0.0f, 120.0f));
+    EXPECT_NEAR(std::acos(-top.z), glm::radians(30.0f), 1e-3f) << "and at the top edge along the top";
 
-    // Unblended (nothing moved since the last tick), the camera is where the eye is.
+    // Unblended (nothing moved since the last tick), the camera is where the view is.
     game->stage([](World&) {});
     frame(0);
-    EXPECT_EQ(game->view().camera().position, world().eye().position);
+    EXPECT_EQ(game->view().camera().position, world().viewpoint());
 
     // Q freezes the lamp where it is; pressed again, the lamp follows the cat 0.7 above it.
     tap(GLFW_KEY_Q);

@@ -9,7 +9,7 @@
 namespace {
 
 Replay sample() {
-    Replay replay = Replay::begin("1.0.0", World::Start{4000000000u, 1.25f, -0.5f, 7});
+    Replay replay = Replay::begin("1.0.0", World::Start{4000000000u, 1.25f, -0.5f, 7, Difficulty::Hard});
     TickInput walk;
     walk.hold(kKeyW);
     walk.hold(kKeyLeftShift);
@@ -66,6 +66,9 @@ TEST(Replay, MissingTruncatedForeignNewerAndDamagedFilesAreRefusedWithTheReason)
     std::string oddKey = good;
     oddKey.replace(oddKey.find("ticks_per_second"), 5, "flies");
     EXPECT_NE(refusal(oddKey).find("play setting 'flies_per_second'"), std::string::npos);
+    std::string oddLevel = good;
+    oddLevel.replace(oddLevel.find("hard"), 4, "mild");
+    EXPECT_EQ(refusal(oddLevel), "asks for the difficulty 'mild', which this version does not know");
     std::string keys = good;
     keys[good.size() - 3 * 22] = char(0x80);  // a key no game has
     EXPECT_EQ(refusal(keys), "is damaged: tick 0 holds values no input can have");

@@ -22,6 +22,8 @@ TEST(TickClock, FramesRunTheTicksTheirTimeAllowsAndAStallNoMoreThanFive) {
     EXPECT_NEAR(clock.alpha(), 0.721 * 60 - 43, 1e-6);
     EXPECT_EQ(clock.advance(now += 100 * kMs), 5) << "6.7 ticks due: five run";
     EXPECT_EQ(clock.alpha(), 0.0f) << "the rest dropped";
+    EXPECT_EQ(clock.advance(now += 90 * kMs), 5) << "5.4 ticks due: five run";
+    EXPECT_NEAR(clock.alpha(), 0.4, 1e-6) << "and the rest waits";
     EXPECT_EQ(clock.advance(now += 3600000 * kMs), 5) << "an hour's suspend";
     EXPECT_EQ(clock.advance(now -= 5000 * kMs), 0) << "a clock going back lets no time pass";
     EXPECT_EQ(clock.advance(now += 16 * kMs), 0);
@@ -67,6 +69,36 @@ TEST(PlayerInput, TicksTakeWhatWasHeldAndPressedSinceTheLastOneOnce) {
     input.frame({500, 500}, keys, false, limit);
     input.frame({600, 500}, keys, true, limit);  // resumed elsewhere: a rest, not a move
     EXPECT_EQ(input.lookOffset(), glm::vec2(160, 120));
+}
+
+// Turn mode: the mouse turns the cat and pitches the eye at one rate, the crosshair stays in the
+// middle; the sensitivity scales every look and invert Y flips the pitch, in either mode, from the
+// next frame on.
+TEST(PlayerInput, TurnModeTurnsTheCatAndSensitivityAndInvertYApplyToBothModes) {
+    PlayerInput input;
+    const glm::vec2 limit(160, 120);
+    const std::vector<int> keys(kPlayerKeyCount, 0);
+    input.frame({0, 0}, keys, true, limit);
+    input.frame({50, 0}, keys, true, limit);  // crosshair mode: the look moves
+    input.setLook({MouseMode::Turn, 2.0f, false, 60.0f});
+    EXPECT_EQ(input.lookOffset(), glm::vec2(0.0f)) << "turn mode centres the crosshair";
+    input.take({0, 0, -1});
+    input.frame({150, 20}, keys, true, limit);  // 100 right, 20 down at twice the speed
+    TickInput tick = input.take({0, 0, -1});
+    EXPECT_FLOAT_EQ(tick.turn, -200.0f * PlayerInput::kTurnModePerPixel);
+    EXPECT_FLOAT_EQ(tick.pitch, -40.0f * PlayerInput::kTurnModePerPixel);
+    EXPECT_EQ(input.lookOffset(), glm::vec2(0.0f));
+
+    input.setLook({MouseMode::Turn, 1.0f, true, 60.0f});
+    input.frame({150, 30}, keys, true, limit);
+    EXPECT_FLOAT_EQ(input.take({0, 0, -1}).pitch, 10.0f * PlayerInput::kTurnModePerPixel) << "inverted";
+
+    input.setLook({MouseMode::Crosshair, 0.5f, true, 60.0f});
+    input.frame({170, 50}, keys, true, limit);  // 20 right, 20 down, halved and inverted
+    tick = input.take({0, 0, -1});
+    EXPECT_EQ(tick.turn, 0.0f);
+    EXPECT_FLOAT_EQ(tick.pitch, 10.0f * PlayerInput::kPitchPerPixel);
+    EXPECT_EQ(input.lookOffset(), glm::vec2(10, 10));
 }
 
 }  // namespace

@@ -214,4 +214,34 @@ TEST_F(GameEntityTest, WalkersThatMustStayDryStopAtTheShoreAndOnBanks) {
     EXPECT_FALSE(entity.grounded);
 }
 
+// The cat's walk: into a wall at 45 degrees it keeps 0.71 of its speed along the wall and never
+// passes it; it steps up onto a ledge below its obstacle probe; a jump under rock stops at the rock.
+TEST_F(GameEntityTest, SlidersSlideAlongWallsStepOntoLedgesAndStopRisingUnderRock) {
+    entity.slides = true;
+    world.addBox("rock", glm::vec3(100, 3, 98.75f), glm::vec3(20, 3, 0.25f));  // its face at z = 99
+    entity.setRotation(glm::vec3(0, 0.78539816f, 0));                          // walking towards -x and -z
+    for (int i = 0; i < 5; ++i) step(-1, 0);
+    const glm::vec3 before = entity.position;
+    for (int i = 0; i < 5; ++i) step(-1, 0);
+    EXPECT_NEAR(entity.position.x - before.x, -5.0f * 0.70710678f, 0.02f);
+    EXPECT_NEAR(entity.position.z, before.z, 1e-4f);
+    EXPECT_GT(entity.position.z, 99.0f);
+
+    world.addBox("rock", glm::vec3(200, 0.35f, 197), glm::vec3(3, 0.35f, 2));  // 0.7 high from z = 199
+    entity.setRotation(glm::vec3(0.0f));
+    place(glm::vec3(200, 0, 200));
+    for (int i = 0; i < 3; ++i) step(-1, 0);
+    EXPECT_TRUE(near(entity.position, glm::vec3(200, 0.7f, 197)));
+
+    world.addBox(tags::kTerrain, glm::vec3(300, 2.8f, 300), glm::vec3(3, 0.5f, 3));  // its underside 2.3 up
+    place(glm::vec3(300, 0, 300));
+    float highest = 0.0f;
+    for (int i = 0; i < 10; ++i) {
+        entity.verticalVelocity = 3.0f;  // space held
+        highest = std::max(highest, step(0, 0).y);
+    }
+    EXPECT_GT(highest, 0.0f);
+    EXPECT_LE(highest + GameEntity::kHeadHeight, 2.3f);
+}
+
 }  // namespace

@@ -33,4 +33,22 @@ TEST(Bodies, ABodyStillInAWorldIsKeptAliveWithoutItsOwnerAndFreedOnceOut) {
     physics::removeFromWorld(nullptr, world.get());
 }
 
+// Bullet puts bodies that stand still for two seconds to sleep, and a sleeping kinematic body no longer
+// follows its motion state: the owner would walk on without its body.
+TEST(Bodies, AKinematicBodyThatNeverSleepsFollowsItsOwnerAfterStandingStill) {
+    testsupport::PhysicsWorld world;
+    SceneObject owner;
+    auto* shape = new btSphereShape(0.5);
+    btDefaultMotionState* motion = nullptr;
+    btRigidBody* body = physics::createBody(&owner, shape, 1.0, physics::placedAt(glm::vec3(0, 1, 0)), motion,
+                                            btCollisionObject::CF_KINEMATIC_OBJECT, true);
+    world->addRigidBody(body);
+    for (int step = 0; step < 240; ++step) world->stepSimulation(1.0 / 60.0, 1, 1.0 / 60.0);
+    motion->setWorldTransform(physics::placedAt(glm::vec3(5, 1, 0)));
+    world->stepSimulation(1.0 / 60.0, 1, 1.0 / 60.0);
+    EXPECT_EQ(body->getWorldTransform().getOrigin(), btVector3(5, 1, 0));
+    physics::removeFromWorld(body, world.get());
+    physics::releaseBody(body, motion, shape);
+}
+
 }  // namespace

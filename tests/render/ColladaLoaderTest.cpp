@@ -31,7 +31,7 @@ protected:
 
 TEST_F(ColladaLoaderTest, AppendsEveryMeshInFileOrderWithMirroredVAndItsBoxCorners) {
     folder.writeText("res/models/two.obj",
-                     "v 2 -1 -3\nv 5 1 0\nv 2 1 0\nv 10 0 0\nv 11 0 0\nv 10 1 0\nvt 0.25 0.5\nvn 0 0 1\n"
+                     "v 2 1 0\nv 5 1 0\nv 2 -1 -3\nv 10 0 0\nv 11 0 0\nv 10 1 0\nvt 0.25 0.5\nvn 0 0 1\n"
                      "o box\nf 1/1/1 2/1/1 3/1/1\no plain\nf 4//1 5//1 6//1\n");
     std::vector<std::shared_ptr<TexturedMesh>> meshes(1);
     ColladaLoader::loadModel("two.obj", meshes);

@@ -1,5 +1,7 @@
 #include "render/GraphicsQuality.h"
 
+#include "render/SceneTarget.h"
+
 #include <gtest/gtest.h>
 
 TEST(GraphicsQuality, AutoPicksLowOnlyOnSoftwareRasterisers) {
@@ -47,4 +49,5 @@ TEST(GraphicsQuality, LowCapsTheScenePixelsOfLargeWindows) {
     EXPECT_FLOAT_EQ(low.sceneScale(960, 540), 0.5f);
     EXPECT_FLOAT_EQ(low.sceneScale(1920, 1080), 1.0f / 3.0f);
     EXPECT_FLOAT_EQ(GraphicsQuality::forLevel(QualityLevel::High, 2).sceneScale(3840, 2160), 1.0f);
+    EXPECT_EQ(SceneTarget::scaled(1366, 0.75f), 1025) << "1024.5 pixels round up";
 }

@@ -22,6 +22,9 @@ protected:
 
 TEST_F(ShaderProgramTest, SourcesAreReadLineByLineAndEveryCompileIsReported) {
     EXPECT_EQ(readFile(folder.writeText("a.txt", "a\nb")), "a\nb\n");
+    EXPECT_EQ(withDefines("#version 430\nvoid main() {}\n", "#define A 1\n"),
+              "#version 430\n#define A 1\nvoid main() {}\n");
+    EXPECT_EQ(withDefines("void main() {}\n", "#define A 1\n"), "#define A 1\nvoid main() {}\n");
     CaptureStdout();
     const TexturedShader textured;
     EXPECT_EQ(GetCapturedStdout(), getCurrentWorkingDirectory() + "/shader/textured.vertex\n");

@@ -85,4 +85,15 @@ TEST_F(TextureLoaderTest, ArraysFillEveryLayerThatNamesAFileAndLeaveOutAFifth) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// Each texel of the half-size image is the rounded mean of its 2 x 2 block, channel by channel.
+TEST(HalveImage, AveragesEachBlockOfTwoRowsAndTwoColumns) {
+    std::vector<unsigned char> image;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            image.insert(image.end(), {static_cast<unsigned char>(10 * x + 40 * y), static_cast<unsigned char>(7 * x),
+                                       static_cast<unsigned char>(9 * y), 255});
+    EXPECT_EQ(halveImage(image, 4), (std::vector<unsigned char>{25, 4, 5, 255, 45, 18, 5, 255,  //
+                                                                105, 4, 23, 255, 125, 18, 23, 255}));
+}
+
 }  // namespace

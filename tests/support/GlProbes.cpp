@@ -33,4 +33,10 @@ GLuint imageTexture(int size, const std::vector<Pixel>& texels) {
 
 GLuint solidTexture(const Pixel& colour) { return imageTexture(1, {colour}); }
 
+bool linkedWell(GLuint program) {
+    GLint status = GL_FALSE;
+    if (glIsProgram(program)) glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
+}
+
 }  // namespace testsupport

@@ -14,5 +14,7 @@ Pixel centreAfter(const std::function<void()>& draw, int size = 32, const Pixel&
 // A nearest-filtered RGBA texture of `size` × `size` texels given top row first, or of one texel.
 GLuint imageTexture(int size, const std::vector<Pixel>& texels);
 GLuint solidTexture(const Pixel& colour);
+// Whether `program` is a program whose last link succeeded (ShaderProgram::linked only says it was built).
+bool linkedWell(GLuint program);
 
 }  // namespace testsupport

@@ -10,6 +10,7 @@
 #include "support/PhysicsWorld.h"
 #include "terrain/GrassScatter.h"
 #include "terrain/MarchingCubesHandler.h"
+#include "terrain/TerrainChunks.h"
 
 #include <GL/glew.h>
 #include <btBulletDynamicsCommon.h>
@@ -59,6 +60,13 @@ protected:
 TEST_F(AdvancedTerrainTest, MeshBodyAndGridAreOneLandARegenerationSwapsThemAllAndIsBlockedAsksTheNearestGridPoints) {
     ASSERT_GT(triangles, 1000u);
     EXPECT_EQ(static_cast<unsigned long>(terrain->mesh->vertexCount), 3 * triangles);
+    glm::vec3 low(1e9f), high(-1e9f);
+    for (const TerrainChunks::Chunk& chunk : terrain->chunks->chunks()) {
+        low = glm::min(low, chunk.min);
+        high = glm::max(high, chunk.max);
+    }
+    EXPECT_TRUE(low.x < 10 && low.z < 10 && high.x > 780 && high.z > 780 && high.y < 100)
+        << "the land drawn spans the map";
 
     testsupport::PhysicsWorld dynamics;
     dynamics.addBox(tags::kRabbit, glm::vec3(100, 200, 100), glm::vec3(1.0f));

@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -93,9 +94,11 @@ TEST_F(MarchingCubesHandlerTest, ABallBecomesASurfaceOfOutwardFacingTrianglesAnd
 TEST_F(MarchingCubesHandlerTest, TheLevelFallsBackToTheMeanAndOtherGridSizesAreRefused) {
     MarchingCubesHandler handler;
     unsigned int count = 0;
+    testing::internal::CaptureStderr();
     march(handler, ABOVE_LEVEL_FIELD, 10, count);  // all above 8: the mean cuts the grid in half along x
     EXPECT_EQ(handler.isoLevel, 24.5f);
     EXPECT_EQ(count, 2u * 9u * 9u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the pass makes no triangle beyond those counted";
     testing::internal::CaptureStdout();
     handler.generateTriangles(16, count);  // the grid has 10 points a side
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "0\n");
@@ -113,6 +116,17 @@ TEST_F(MarchingCubesHandlerTest, TheSameDrawsGiveTheSameLand) {
     }
     EXPECT_EQ(first.points, second.points);
     EXPECT_NE(first.points, third.points);
+}
+
+// Three draws per octave, the first into z: over a world's 24 offsets both signs turn up, all within -1 to 1.
+TEST(OctaveOffsets, ThreeDrawsAnOctaveStoredZYXFromMinusOneToOne) {
+    Random draws(5), same(5);
+    const int first = same.draw();
+    const auto offsets = MarchingCubesHandler::drawOctaveOffsets(draws);
+    EXPECT_FLOAT_EQ(offsets[2], 2.0f * static_cast<float>(first) / 32768.0f - 1.0f);
+    EXPECT_LT(*std::min_element(offsets.begin(), offsets.end()), -0.5f);
+    EXPECT_GT(*std::max_element(offsets.begin(), offsets.end()), 0.5f);
+    for (float offset : offsets) EXPECT_TRUE(offset >= -1.0f && offset < 1.0f) << offset;
 }
 
 namespace {

@@ -2,10 +2,15 @@
 
 #include "render/BoxVisibility.h"
 #include "render/Camera.h"
+#include "render/ShadowShader.h"
+#include "render/UniformMatrix.h"
+#include "support/GlContext.h"
+#include "support/GlProbes.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -30,29 +35,39 @@ TEST(TerrainChunks, EqualCornersShareOneVertexUnlessTheirNormalsDiffer) {
     addTriangle(positions, normals, {0, 0, 0}, {1, 0, 0}, {0, 0, 1});
     addTriangle(positions, normals, {1, 0, 0}, {1, 0, 1}, {0, 0, 1});
     addTriangle(positions, normals, {1, 0, 1}, {2, 0, 1}, {1, 0, 0}, glm::vec3(1, 0, 0));
+    // A fan of 60 triangles meeting at (5, 0, 5), each with a normal of its own: 60 vertices there.
+    for (int i = 0; i < 60; ++i) {
+        const float a = 0.1f * static_cast<float>(i);
+        addTriangle(positions, normals, {5, 0, 5}, {5 + std::cos(a), 0, 5 + std::sin(a)},
+                    {5 + std::cos(a + 0.1f), 0, 5 + std::sin(a + 0.1f)}, glm::vec3(std::sin(a), 1, std::cos(a)));
+    }
     const TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, 100.0f);
-    ASSERT_EQ(layout.indices.size(), 9u);
-    EXPECT_EQ(layout.positions.size(), 3u * 7u);  // 4 shared by the first two, 3 of their own for the third
-    for (size_t corner = 0; corner < 9; ++corner) {
+    ASSERT_EQ(layout.indices.size(), 9u + 180u);
+    // The first two share 4, the third has 3 of its own and so has each triangle of the fan.
+    EXPECT_EQ(layout.positions.size(), 3u * (7u + 180u));
+    for (size_t corner = 0; corner < layout.indices.size(); ++corner) {
         const glm::vec3 original(positions[3 * corner], positions[3 * corner + 1], positions[3 * corner + 2]);
         EXPECT_EQ(vertex(layout, layout.indices[corner]), original) << corner;
         EXPECT_EQ(layout.normals[3 * layout.indices[corner]], normals[3 * corner]) << corner;
+        EXPECT_EQ(layout.normals[3 * layout.indices[corner] + 2], normals[3 * corner + 2]) << corner;
     }
 }
 
 TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
     std::vector<float> positions, normals;
-    for (float x = 5.0f; x < 250.0f; x += 20.0f)
-        for (float z = 5.0f; z < 250.0f; z += 20.0f)
+    // The grid starts at x = 5, z = 25: each axis is measured from its own low end.
+    const glm::vec2 low(5.0f, 25.0f);
+    for (float x = low.x; x < 250.0f; x += 20.0f)
+        for (float z = low.y; z < 270.0f; z += 20.0f)
             addTriangle(positions, normals, {x, z * 0.1f, z}, {x + 12.0f, 3.0f, z}, {x, 0.0f, z + 12.0f});
     const size_t triangles = positions.size() / 9;
     const TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, 100.0f);
-    ASSERT_EQ(layout.chunks.size(), 9u);  // 3 x 3 chunks of 100 cover the 245 units
+    ASSERT_EQ(layout.chunks.size(), 9u);  // 3 x 3 chunks of 100 cover the 257 by 257 units
     GLsizei next = 0;
     for (const TerrainChunks::Chunk& chunk : layout.chunks) {
         EXPECT_EQ(chunk.firstIndex, next);  // consecutive ranges: each index in one chunk
         next += chunk.indexCount;
-        const glm::vec2 cell = glm::floor((glm::vec2(chunk.min.x, chunk.min.z) - 5.0f) / 100.0f);
+        const glm::vec2 cell = glm::floor((glm::vec2(chunk.min.x, chunk.min.z) - low) / 100.0f);
         for (GLsizei i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; i += 3) {
             glm::vec3 centre(0.0f);
             for (int k = 0; k < 3; ++k) {
@@ -61,10 +76,41 @@ TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
                             glm::all(glm::lessThanEqual(p, chunk.max)));
                 centre += p / 3.0f;
             }
-            EXPECT_EQ(glm::floor((glm::vec2(centre.x, centre.z) - 5.0f) / 100.0f), cell);
+            EXPECT_EQ(glm::floor((glm::vec2(centre.x, centre.z) - low) / 100.0f), cell);
         }
     }
     EXPECT_EQ(static_cast<size_t>(next), 3 * triangles);
+}
+
+using TerrainChunksGlTest = testsupport::GlTest;
+
+// Two squares facing the eye, one far behind the other, in chunks of their own: drawn nearest first, the
+// far one fails the depth test wherever it would show.
+TEST_F(TerrainChunksGlTest, NearerChunksAreDrawnFirstSoTheyHideWhatLiesBehind) {
+    std::vector<float> positions, normals;
+    for (const glm::vec2& square : {glm::vec2(-60, 4), glm::vec2(-5, 1)}) {  // depth and half size
+        const float z = square.x, h = square.y;
+        addTriangle(positions, normals, {-h, -h, z}, {h, -h, z}, {h, h, z});
+        addTriangle(positions, normals, {-h, -h, z}, {h, h, z}, {-h, h, z});
+    }
+    const TerrainChunks chunks(TerrainChunks::build(positions, normals, 10.0f));
+    ShadowShader depthOnly;
+    depthOnly.init();
+    glUseProgram(depthOnly.programId);
+    setMatrix(depthOnly.projectionMatrixLocation, glm::perspective(1.0f, 1.0f, 0.1f, 100.0f));
+    setMatrix(depthOnly.viewMatrixLocation, glm::mat4(1.0f));
+    setMatrix(depthOnly.modelMatrixLocation, glm::mat4(1.0f));
+    testsupport::OffscreenTarget target(32);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    const auto samples = [&](const TerrainChunks::BoxTest& visible) {
+        target.clear();
+        return testsupport::countDuring(GL_SAMPLES_PASSED, [&] { chunks.draw(visible, glm::vec3(0.0f)); });
+    };
+    const GLuint nearOnly = samples([](const glm::vec3& min, const glm::vec3&) { return min.z > -10.0f; });
+    EXPECT_GT(nearOnly, 0u);
+    EXPECT_EQ(samples(nullptr), nearOnly);
+    glBindVertexArray(0);
 }
 
 TEST(BoxVisibility, BoxesAreRuledOutOnlyWhenWhollyOutside) {
@@ -83,4 +129,6 @@ TEST(BoxVisibility, BoxesAreRuledOutOnlyWhenWhollyOutside) {
     EXPECT_TRUE(boxMayCoverClipSquare(box, {9, 0, 0}, {20, 1, 1}));
     EXPECT_FALSE(boxMayCoverClipSquare(box, {11, 0, 0}, {20, 1, 1}));
     EXPECT_TRUE(boxMayCoverClipSquare(box, {0, 0, 500}, {1, 1, 600}));  // depth is never a reason
+    EXPECT_TRUE(boxMayCoverClipSquare(glm::perspective(1.0f, 1.0f, 0.1f, 100.0f), {-1, -1, -1}, {1, 1, 1}))
+        << "a box around the eye of a perspective view is kept";
 }

@@ -3,6 +3,7 @@
 #include "effects/GuiObject.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
+#include "render/LookAt.h"
 #include "render/PointLight.h"
 #include "render/ShadowBox.h"
 #include "render/ShadowFrameBuffer.h"
@@ -12,7 +13,9 @@
 #include "render/VaoLoader.h"
 #include "support/GlContext.h"
 #include "support/GlProbes.h"
+#include "support/Near.h"
 #include "terrain/AdvancedTerrainShader.h"
+#include "terrain/TerrainChunks.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -213,6 +216,24 @@ TEST(Camera, CullsWithAWideFrustumCountingEachRejection) {
     EXPECT_TRUE(camera.isPointInFrustum(glm::vec3(0, 0, -1000)));
     camera.updateFrustum(100.0f);
     EXPECT_FALSE(camera.isPointInFrustum(glm::vec3(0, 0, -101))) << "cut at the distance asked for";
+    EXPECT_TRUE(testsupport::near(camera.frustum.centre, glm::vec3(0, 0, -(camera.nearPlane + 100.0f) / 2)));
+}
+
+// The sun one unit above the view's centre, looking down at it: the box spans the half extent
+// around that centre on every side.
+TEST(ShadowBox, SpansItsHalfExtentAroundTheViewCentreAsSeenFromTheSun) {
+    const glm::vec3 centre(10, 20, 30), e(ShadowBox::halfExtent);
+    const glm::mat4 view = lookAt(centre + glm::vec3(0, 1, 0), centre, glm::vec3(0, 0, 1));
+    EXPECT_TRUE(testsupport::near(glm::vec3(view * glm::vec4(centre, 1.0f)), glm::vec3(0, 0, -1)));
+    Frustum frustum;
+    frustum.centre = centre;
+    ShadowBox box;
+    box.update(frustum, view);
+    // Across the sunlight, where the snapping to texel corners moves it by less than a texel.
+    const auto across = [&](const glm::vec3& p) { return glm::vec3(box.projectionMatrix * view * glm::vec4(p, 1)); };
+    EXPECT_NEAR(std::abs(across(centre + e).x), 1.0f, 1e-3f);
+    EXPECT_NEAR(std::abs(across(centre + e).y), 1.0f, 1e-3f);
+    EXPECT_TRUE(testsupport::near(across(centre) * glm::vec3(1, 1, 0), glm::vec3(0), 1e-3f));
 }
 
 testing::AssertionResult near(const Pixel& pixel, int r, int g, int b) {
@@ -235,11 +256,11 @@ protected:
         glUniform4f(glGetUniformLocation(program.programId, "clipplane"), 0.0f, 0.0f, 0.0f, 1.0f);
     }
     void uniform(const char* name, float value) { glUniform1f(glGetUniformLocation(program.programId, name), value); }
-    // The centre pixel of the quad `distance` in front of the camera, textured with `texel`.
-    Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f) {
+    // The centre pixel of the quad `distance` in front of the camera, turned by `turn`, textured with `texel`.
+    Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f, const glm::mat4& turn = glm::mat4(1)) {
         const GLuint texture = testsupport::solidTexture(texel);
         glUseProgram(program.programId);
-        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)));
+        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn);
         setMatrix(program.viewMatrixLocation, glm::mat4(1.0f));
         setMatrix(program.projectionMatrixLocation, glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 3000.0f));
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -279,6 +300,8 @@ TEST_F(TexturedShaderTest, LightingHasAnAmbientFloorSpecularAndAttenuation) {
     addLight(program, DirectionalLight(glm::vec3(-1, 0, -1), glm::vec3(1)), 0);
     const Pixel matte = draw({128, 128, 128, 255});
     EXPECT_TRUE(near(matte, 91, 91, 91));
+    const glm::mat4 turned = glm::rotate(glm::mat4(1.0f), 0.7853982f, glm::vec3(0, 1, 0));
+    EXPECT_TRUE(near(draw({128, 128, 128, 255}, 2.0f, turned), 128, 128, 128)) << "turned to face that light";
     uniform("reflectivity", 1.0f);
     const Pixel shiny = draw({128, 128, 128, 255});
     EXPECT_TRUE(shiny[0] > matte[0] + 20 && shiny[0] < 200) << int(shiny[0]);
@@ -308,7 +331,6 @@ protected:
         terrain.init();
         glUniform1i(glGetUniformLocation(terrain.programId, "shadowMap"), 1);
         addLight(terrain, *sun, 0);
-        std::vector<float> positions, normals;
         for (const glm::vec4& square : {glm::vec4(0, 0, 0, 60), glm::vec4(0, 8, -15, 3)}) {
             for (const glm::vec2& c : {glm::vec2(-1, 1), glm::vec2(1, 1), glm::vec2(1, -1), glm::vec2(-1, 1),
                                        glm::vec2(1, -1), glm::vec2(-1, -1)}) {
@@ -365,6 +387,7 @@ protected:
     std::shared_ptr<ShadowMaster> master = std::make_shared<ShadowMaster>(camera, renderer, frameBuffer);
     std::shared_ptr<DirectionalLight> sun = std::make_shared<DirectionalLight>(glm::vec3(0, -1, 0), glm::vec3(1));
     AdvancedTerrainShader terrain;
+    std::vector<float> positions, normals;  // the ground's and the ledge's triangles
     std::shared_ptr<TexturedMesh> ground;
     GLuint layers = 0;
     GLuint textures[2] = {testsupport::solidTexture({255, 255, 255, 255}),
@@ -388,6 +411,28 @@ TEST_F(ShadowSceneTest, BoxesAndLedgesShadowTheGroundButCutOutsAndFarShadowsDoNo
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(64, 64)) << "the window's viewport is back";
+}
+
+// The landscape's depth from its chunks is kept and copied back while the box stands still, and drawn
+// afresh once the view has moved the box.
+TEST_F(ShadowSceneTest, KeptLandscapeDepthServesOnlyTheBoxItWasDrawnFor) {
+    const auto chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, 50.0f));
+    const auto depthFrom = [&](float x, bool keep) {
+        master->cacheTerrain = keep;
+        camera->setTransform({x, 30, 30}, {-0.7853982f, 0, 0}, glm::vec3(1.0f));
+        master->beginPass(false);
+        master->renderTerrainChunks(chunks);
+        master->endPass();
+        std::vector<float> depth(static_cast<size_t>(frameBuffer->width) * frameBuffer->height);
+        glBindTexture(GL_TEXTURE_2D, frameBuffer->depthTexture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        return depth;
+    };
+    const std::vector<float> here = depthFrom(0, false), there = depthFrom(40, false);
+    ASSERT_NE(here, there);
+    EXPECT_EQ(depthFrom(0, true), here);
+    EXPECT_EQ(depthFrom(0, true), here) << "copied back";
+    EXPECT_EQ(depthFrom(40, true), there) << "the box moved";
 }
 
 // The game's sun behind a camera looking steeply down at bare ground: no shadow anywhere along the

@@ -29,11 +29,12 @@ TEST(WorldSpawner, ClustersLandApartAndOneSeedScattersTheSameWorld) {
         ItemManager items(std::make_shared<TexturedMesh>(), 2);
         std::vector<glm::vec3> spots;  // the fountains' spots, then every rabbit's
         items.makeFountain = [&spots](const glm::vec3& at) {
+            EXPECT_LT(spots.size(), 7u);
             spots.push_back(at);
             return ItemManager::SpawnedFountain{};
         };
         Random random(seed);
-        WorldSpawner::scatter(items, enemies, world.get(), nullptr, World::kPlayerStart, random);
+        WorldSpawner::scatter(items, enemies, world.get(), nullptr, World::kPlayerStart, World::kPlayerStart, random);
         for (const auto& rabbit : enemies.rabbits) spots.push_back(rabbit->position);
         enemies.clear(world.get());
         items.clear(world.get());
@@ -42,6 +43,7 @@ TEST(WorldSpawner, ClustersLandApartAndOneSeedScattersTheSameWorld) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         const std::vector<glm::vec3> spots = scatter(seed);
         ASSERT_GE(spots.size(), 7u);
+        EXPECT_EQ(glm::vec2(spots[6].x, spots[6].z), glm::vec2(401, 401)) << "six clusters, then the player's";
         for (int a = 0; a < 6; ++a)
             for (int b = a + 1; b < 6; ++b) EXPECT_GT(glm::distance(spots[a], spots[b]), 1.0f) << seed;
     }

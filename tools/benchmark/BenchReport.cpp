@@ -107,6 +107,7 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
         out.push_back({"  " + name + " (wall, CPU)", ms(median(times.first)) + ", " + ms(median(times.second))});
     }
     out.push_back({"Player after the path", r.playerAfterPath});
+    out.push_back({"Rock in the middle of the view on the path", r.rockInView});
     out.push_back({"Resident memory after init", mb(r.residentAfterInitKb)});
     out.push_back({"Resident memory after the frames", mb(r.residentAfterFramesKb)});
     out.push_back({"Peak resident memory before the resets", mb(r.peakAfterFramesKb)});

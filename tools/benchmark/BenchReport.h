@@ -34,6 +34,7 @@ struct BenchReport {
     std::vector<std::string> partOrder;
     unsigned int terrainSeed = 0;  // seed of the first landscape; each reset takes the next one
     std::string playerAfterPath;   // where the path left the player (on the ground or not)
+    std::string rockInView;        // how often rock filled the middle of the view on the path
     long residentAfterInitKb = 0;
     long residentAfterFramesKb = 0;
     long peakAfterFramesKb = 0;

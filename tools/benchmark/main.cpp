@@ -26,6 +26,7 @@
 #include "LevelTable.h"
 #include "MemoryProbe.h"
 #include "MotionFigures.h"
+#include "RockInView.h"
 #include "ScriptedPath.h"
 #include "app/Settings.h"
 #include "app/Windowing.h"
@@ -281,6 +282,7 @@ private:
 
 void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchReport& report, FrameLog& log) {
     const ScriptedPath path(options.frames);
+    RockInView rock;
     PartTimer parts;
     if (options.parts) game.onFramePart([&parts](const char* part) { parts.mark(part); });
     for (int i = 0; i < options.frames; ++i) {
@@ -292,7 +294,9 @@ void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchRepor
         report.frameTimes.push_back(secondsSince(start));
         report.frameCpuTimes.push_back(processCpuSeconds() - cpuStart);
         log.emplace_back("path " + std::to_string(i), report.frameTimes.back());
+        rock.look(game.world());
     }
+    report.rockInView = rock.describe();
     game.onFramePart(nullptr);
     report.playerAfterPath = checkGround(game.world().player()->position, game.world().physics()).describe();
     const MemorySample afterFrames = sampleMemory();
