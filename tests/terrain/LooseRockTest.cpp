@@ -59,6 +59,10 @@ TEST(LooseRock, FreePiecesAndThinSheetsGoSealedBubblesAreFilledAndTheGroundStays
     EXPECT_FALSE(grid.solid(6, 8, 10) || grid.solid(4, 11, 3));
     EXPECT_LT(grid.at(6, 8, 10).w, kIso);
     EXPECT_GT(grid.at(6, 8, 10).w, kIso - 0.1f) << "a thinned point sits just below the level";
+
+    SmallGrid floor(6);
+    floor.fill({0, 0, 0}, {5, 0, 5}, 20.0f);
+    EXPECT_EQ(LooseRock::clean(floor.points, floor.n, kIso).floating, 0) << "the bottom layer alone is ground";
 }
 
 namespace {

@@ -11,6 +11,8 @@
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -57,6 +59,14 @@ TEST_F(CameraViewTest, EasyStartsUnseenTheViewKeepsOutOfRockAndNormalOpensAtTheC
     Game::Setup gameSetup = setup();
     gameSetup.start.difficulty = Difficulty::Easy;
     build(gameSetup);
+    const glm::vec3 start = world().player()->position;
+    const auto& opening = world().enemies()->rabbits;
+    ASSERT_GE(opening.size(), 5u);
+    for (size_t i = opening.size() - 5; i < opening.size(); ++i) {
+        const glm::vec3 p = opening[i]->position;
+        EXPECT_GT(std::max(std::abs(p.x - start.x), std::abs(p.z - start.z)), 20.5f)
+            << "the opening group starts ahead";
+    }
     for (int i = 0; i < 60; ++i) {
         ASSERT_TRUE(noRabbitSawTheCat()) << "after " << world().ticks() << " ticks";
         frame(3 * kTickMs);
