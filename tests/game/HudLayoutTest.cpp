@@ -46,8 +46,8 @@ TEST(HudLayoutTest, RowsAndTheRoundPanelFitEveryWindowAndKeepTheirPlacesAtTheRef
     RoundSummary summary;
     summary.take({{WorldEvent::Kind::PlayerShot}, {WorldEvent::Kind::RabbitHit}, {WorldEvent::Kind::HealthGone}});
     for (const float hudScale : {1.0f, 0.5f, 2.0f}) {
-        for (const glm::ivec2& size :
-             {glm::ivec2(640, 360), glm::ivec2(960, 540), glm::ivec2(1920, 1080), glm::ivec2(3840, 2160)}) {
+        for (const glm::ivec2& size : {glm::ivec2(640, 360), glm::ivec2(960, 540), glm::ivec2(1280, 1024),
+                                       glm::ivec2(1920, 1080), glm::ivec2(3840, 2160)}) {
             const std::string where =
                 std::to_string(size.x) + "x" + std::to_string(size.y) + " at " + std::to_string(hudScale);
             HudRows rows(size.x, size.y, hudScale, wideFont());
