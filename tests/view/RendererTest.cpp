@@ -6,6 +6,7 @@
 #include "render/LookAt.h"
 #include "render/PointLight.h"
 #include "render/ShadowBox.h"
+#include "render/StorageBindings.h"
 #include "render/ShadowFrameBuffer.h"
 #include "view/ShadowMaster.h"
 #include "render/TexturedShader.h"
@@ -270,13 +271,19 @@ protected:
         uniform("brightnessFactor", 1.0f);
         glUniform3f(program.skyColorLocation, 1.0f, 0.0f, 0.0f);
         glUniform4f(glGetUniformLocation(program.programId, "clipplane"), 0.0f, 0.0f, 0.0f, 1.0f);
+        glUniform1i(program.instanceBaseLocation, 0);
+        glGenBuffers(1, &modelMatrix);
     }
+    void TearDown() override { glDeleteBuffers(1, &modelMatrix); }
     void uniform(const char* name, float value) { glUniform1f(glGetUniformLocation(program.programId, name), value); }
     // The centre pixel of the quad `distance` in front of the camera, turned by `turn`, textured with `texel`.
     Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f, const glm::mat4& turn = glm::mat4(1)) {
         const GLuint texture = testsupport::solidTexture(texel);
         glUseProgram(program.programId);
-        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn);
+        // One instance, its model matrix first in the instance buffer.
+        const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn;
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kModelInstances, modelMatrix);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof model, &model, GL_STREAM_DRAW);
         setMatrix(program.viewMatrixLocation, glm::mat4(1.0f));
         setMatrix(program.projectionMatrixLocation, glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 3000.0f));
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -293,6 +300,7 @@ protected:
     }
 
     TexturedShader program;
+    GLuint modelMatrix = 0;  // the instance buffer
     DirectionalLight sun{glm::vec3(0, 0, -1), glm::vec3(1)};
     std::shared_ptr<TexturedMesh> quad =
         loadIndexedToVAO({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
