@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -114,6 +115,22 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesT
     int wide = 0;
     for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
     EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
+
+    // In cells of two grid steps the surface is the full one of every other grid point and the last.
+    const auto field = [](int x, int y, int z) { return static_cast<float>((x / 2 + y / 2 + z / 2) % 2); };
+    const auto surfaceOf = [&](int n, int stride, const std::function<float(int, int, int)>& value) {
+        grid.assign(static_cast<size_t>(n * n * n), glm::vec4(0.0f));
+        for (int z = 0; z < n; ++z)
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) grid[static_cast<size_t>(x + n * y + n * n * z)].w = value(x, y, z);
+        upload();
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                        [&] { renderer.renderFluid(model, glm::vec3(n), stride); });
+    };
+    const int kept[6] = {0, 2, 4, 6, 8, 9};
+    const GLuint coarse = surfaceOf(10, 2, field);
+    EXPECT_GT(coarse, 0u);
+    EXPECT_EQ(surfaceOf(6, 1, [&](int x, int y, int z) { return field(kept[x], kept[y], kept[z]); }), coarse);
 
     // Alternating points put surface in every cell, far more than the buffer holds: the surface is cut
     // at the buffer's room and never drawn past it.
