@@ -27,6 +27,10 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <unordered_set>
@@ -49,6 +53,12 @@ constexpr float kAimReach = 200.0f;
 // Limits of the eye's pitch, in radians.
 constexpr float kLowestPitch = -1.0f;
 constexpr float kHighestPitch = 0.8f;
+
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 }  // namespace
 
@@ -99,8 +109,8 @@ void World::populate(const Start& start) {
     if (landscape) {
         landscape->regenerate(world, random);
     } else {
-        landscape =
-            std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines, options.terrainTextureHalvings);
+        landscape = std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines,
+                                                      options.terrainTextureHalvings, options.onLandscape);
         world->addRigidBody(landscape->rigidBody);
     }
     registerPlayerMeshes();
@@ -114,8 +124,7 @@ void World::populate(const Start& start) {
     enemyManager->sightScale = rules.sightScale;
     const glm::vec3 openingGroup = cat->position + OpenStart::facing(cat->rotation.y) * rules.openingGroupAhead;
     WorldSpawner::scatter(*itemManager, *enemyManager, world, landscape, cat->position, openingGroup, random);
-    // Everything that asks the density grid where it may go has been placed.
-    if (options.onLandscape) options.onLandscape(*landscape);
+    // Everything that asks the landscape where it may go has been placed.
     landscape->releaseGrid();
     for (const auto& item : itemManager->getItems()) {
         // Diamonds hang where they were placed.
@@ -138,6 +147,9 @@ void World::populate(const Start& start) {
 
 void World::restart(const Start& start) {
     clearWorld();
+    // The old world's pieces are freed; handed back to the system before the new world's grid and
+    // meshes are made, the two worlds never add up at the peak however the heap is cut.
+    releaseFreedMemory();
     dynamics = std::make_unique<DynamicsWorld>();
     if (options.debugDrawer) dynamics->get()->setDebugDrawer(options.debugDrawer);
     populate(start);

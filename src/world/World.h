@@ -76,8 +76,8 @@ public:
         std::string waterShaderDefines;
         ItemManager::FountainFactory makeFountain;
         btIDebugDraw* debugDrawer = nullptr;
-        // Called with each new landscape once everything is placed, before its density grid is
-        // released (the benchmark's landscape figures read it).
+        // Called with each new landscape once its density grid is marched, before the grid is freed
+        // (the benchmark's landscape figures read it).
         std::function<void(const AdvancedTerrain&)> onLandscape;
     };
 
