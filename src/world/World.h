@@ -14,6 +14,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -75,6 +76,9 @@ public:
         std::string waterShaderDefines;
         ItemManager::FountainFactory makeFountain;
         btIDebugDraw* debugDrawer = nullptr;
+        // Told as each step of building a world begins: "landscape", "grass", then "spawn" (the
+        // diamonds, fountains and rabbits). Nothing else changes with it.
+        std::function<void(const char* step)> onStep;
     };
 
     // Where a ray along the aim meets the world: the point, and whether it is the landscape (where a
@@ -183,6 +187,7 @@ private:
     void registerPlayerMeshes();
     // Takes every body out of the physics world and lets go of the world's own things.
     void clearWorld();
+    void step(const char* name) const;
     void addObject(const std::shared_ptr<GameObject>& object);
     void look(float turn, float pitch);
     // How far from the orbit point towards the eye a ball round the near plane can go before it
