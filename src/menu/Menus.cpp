@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <backends/imgui_impl_glfw.h>
 #include <backends/imgui_impl_opengl3.h>
 
@@ -55,8 +56,8 @@ void styleLikeTheHud(float pixels) {
     c[ImGuiCol_HeaderHovered] = ImVec4(0.55f, 0.42f, 0.16f, 0.95f);
     c[ImGuiCol_HeaderActive] = withAlpha(kGold, 0.95f);
     c[ImGuiCol_CheckMark] = kGold;
-    c[ImGuiCol_SliderGrab] = kGold;
-    c[ImGuiCol_SliderGrabActive] = kInk;
+    c[ImGuiCol_SliderGrab] = withAlpha(kGold, 0.45f);
+    c[ImGuiCol_SliderGrabActive] = withAlpha(kGold, 0.8f);
     c[ImGuiCol_Tab] = ImVec4(0.18f, 0.17f, 0.15f, 0.9f);
     c[ImGuiCol_TabHovered] = ImVec4(0.55f, 0.42f, 0.16f, 0.95f);
     c[ImGuiCol_TabActive] = ImVec4(0.45f, 0.35f, 0.15f, 1.0f);
@@ -162,6 +163,14 @@ void Menus::capture(int input, Settings& settings) {
 }
 
 void Menus::key(int key, int scancode, int action, int mods) {
+    // ImGui reads the keys held at each frame: a key pressed and released within one frame (a quick
+    // tap at a low frame rate) is released only after the frame that saw it down.
+    if (action == GLFW_PRESS) pressedThisFrame.push_back(key);
+    if (action == GLFW_RELEASE &&
+        std::find(pressedThisFrame.begin(), pressedThisFrame.end(), key) != pressedThisFrame.end()) {
+        heldOver.push_back({key, scancode, mods});
+        return;
+    }
     ImGui_ImplGlfw_KeyCallback(window, key, scancode, action, mods);
 }
 
@@ -184,6 +193,8 @@ void Menus::readPad() {
     for (int id = GLFW_JOYSTICK_1; id <= GLFW_JOYSTICK_LAST && !found; ++id)
         found = glfwJoystickIsGamepad(id) && glfwGetGamepadState(id, &pad);
     std::fill(std::begin(io.NavInputs), std::end(io.NavInputs), 0.0f);
+    // Enter chooses, as space does.
+    if (io.KeysDown[GLFW_KEY_ENTER] || io.KeysDown[GLFW_KEY_KP_ENTER]) io.NavInputs[ImGuiNavInput_Activate] = 1.0f;
     if (!found) return;
     const auto pressed = [&pad](int button) { return pad.buttons[button] == GLFW_PRESS ? 1.0f : 0.0f; };
     io.NavInputs[ImGuiNavInput_Activate] = pressed(GLFW_GAMEPAD_BUTTON_A);
@@ -215,6 +226,10 @@ void Menus::end() {
     ImGui::PopFont();
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    pressedThisFrame.clear();
+    for (const HeldKey& held : heldOver)
+        ImGui_ImplGlfw_KeyCallback(window, held.key, held.scancode, GLFW_RELEASE, held.mods);
+    heldOver.clear();
 }
 
 void Menus::drawLoading(const std::string& step, float done) {
@@ -254,7 +269,10 @@ void Menus::panel(const char* id, float width) {
 bool Menus::button(const char* label) {
     const bool pressed = ImGui::Button(label, ImVec2(-1.0f, 0.0f));
     if (focusFirst) {
-        ImGui::SetItemDefaultFocus();
+        // A new screen starts with its first button chosen and shown so: Enter, space or the pad's A
+        // press it at once.
+        ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
+        GImGui->NavDisableHighlight = false;
         focusFirst = false;
     }
     return pressed;

@@ -98,4 +98,10 @@ private:
     bool focusFirst = false;         // a screen just opened: the keyboard and pad start on its first item
     int captureAction = -1;
     std::string refusal;
+    // Keys pressed since the last frame, and releases held over until a frame has seen them down.
+    struct HeldKey {
+        int key, scancode, mods;
+    };
+    std::vector<int> pressedThisFrame;
+    std::vector<HeldKey> heldOver;
 };

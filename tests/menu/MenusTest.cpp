@@ -17,8 +17,7 @@ TEST_F(MenusTest, EveryScreenDrawsWithoutGlErrorsAndLeavesTheFramesState) {
     GLFWwindow* window = testsupport::glWindow();
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
     Menus menus(window, "res/hud_font.ttf");
     menus.drawLoading("Shaping the landscape", 0.5f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

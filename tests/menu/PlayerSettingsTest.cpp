@@ -53,8 +53,9 @@ TEST(PlayerSettings, EachLayerOverridesTheOneBelowAndOnlyTheKeysAPlayerChangedAr
     ASSERT_TRUE(player.save(chosen, below));
     const std::string written = contents(mine);
     EXPECT_EQ(written.substr(written.find('[')), "[controls]\nfov = 90\n\n[keys]\nforward = S\nback = W\n");
-    EXPECT_EQ(contents(game), "[audio]\nvolume = 0.5\nambience = false\n[controls]\nfov = 70\n"
-                              "[graphics]\nquality = medium\n[keys]\njump = J\n")
+    EXPECT_EQ(contents(game),
+              "[audio]\nvolume = 0.5\nambience = false\n[controls]\nfov = 70\n"
+              "[graphics]\nquality = medium\n[keys]\njump = J\n")
         << "the file the game read is never written";
     EXPECT_FALSE(std::filesystem::exists(AtomicFile::temporaryPath(mine))) << "replaced in one step";
     const Settings again = PlayerSettings(mine, said).load(below);
@@ -77,7 +78,7 @@ TEST(PlayerSettings, ADamagedFileIsMovedAsideAndAnUnreadableOneLeftAlone) {
     below.audioVolume = 0.5f;
     const std::string path = folder.path() + "/settings.ini";
     for (const std::string& damage : {std::string("[audio]\nvolume = 0.2\n\0\x01\x02", 24),
-                                     std::string("[audio]\nvolume = 0.2\nthis is no setting\n"), std::string("dir")}) {
+                                      std::string("[audio]\nvolume = 0.2\nthis is no setting\n"), std::string("dir")}) {
         if (damage == "dir")
             std::filesystem::create_directories(path + "/inside");
         else

@@ -52,7 +52,8 @@ double measureMenuCost(GLFWwindow* window, unsigned seed, int frames) {
             const auto start = std::chrono::steady_clock::now();
             menus.frame(model, captions);
             glFinish();
-            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            times.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             glfwSwapBuffers(window);
             glfwPollEvents();
         }
