@@ -295,18 +295,13 @@ void Menus::captionsBox(const std::vector<std::string>& captions) {
 
 MenuRequests Menus::frame(MenuModel& model, const std::vector<std::string>& captions) {
     MenuRequests asked;
+    if (current == Screen::None && captions.empty()) return asked;  // nothing to draw costs nothing
     begin();
-    const ImVec2 size = ImGui::GetIO().DisplaySize;
     // The pad's B goes back as Escape does with "Escape opens the menu" (the pause menu resumes).
     if (ImGui::GetIO().NavInputsDownDuration[ImGuiNavInput_Cancel] == 0.0f && current != Screen::None) {
         const bool wasOptions = current == Screen::Options;
         asked.play = back();
         asked.optionsClosed = wasOptions;
-    }
-    if (current != Screen::None) {
-        // The world stands still behind a dimmed veil.
-        ImGui::GetBackgroundDrawList()->AddRectFilled(ImVec2(0, 0), size,
-                                                      ImGui::GetColorU32(ImVec4(0.02f, 0.03f, 0.05f, 0.45f)));
     }
     switch (current) {
         case Screen::Title: title(model, asked); break;
