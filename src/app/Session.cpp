@@ -117,9 +117,7 @@ void Session::escape() {
         parts.game->pause().set(true);
         return;
     }
-    const bool wasOptions = menus->screen() == Menus::Screen::Options;
     if (menus->back()) parts.game->pause().set(false);
-    if (wasOptions) save();
 }
 
 void Session::capture(int input) {
@@ -145,7 +143,6 @@ void Session::handle(const MenuRequests& asked) {
         game.newWorld();
         menus.show(Menus::Screen::Title);
     }
-    if (asked.optionsClosed) save();
     if (asked.quit) glfwSetWindowShouldClose(parts.window, GLFW_TRUE);
 }
 
@@ -156,10 +153,7 @@ void Session::followPause() {
     if (!menus) return;
     const bool paused = parts.game->pause().paused();
     if (paused && !menus->open()) menus->show(Menus::Screen::Pause);
-    if (!paused && fromPause(menus->screen())) {
-        if (menus->screen() == Menus::Screen::Options) save();
-        menus->show(Menus::Screen::None);
-    }
+    if (!paused && fromPause(menus->screen())) menus->show(Menus::Screen::None);
 }
 
 void Session::run(bool title, const std::function<void()>& afterFrame) {
@@ -202,6 +196,8 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
                 menus->frame(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
             if (asked.settingsChanged) change(shown.settings);
             handle(asked);
+            // Each finished change is kept at once (a slider when it is let go).
+            if (!menus->editing()) save();
         }
         glfwSwapBuffers(parts.window);
         if (afterFrame) afterFrame();

@@ -299,9 +299,7 @@ MenuRequests Menus::frame(MenuModel& model, const std::vector<std::string>& capt
     begin();
     // The pad's B goes back as Escape does with "Escape opens the menu" (the pause menu resumes).
     if (ImGui::GetIO().NavInputsDownDuration[ImGuiNavInput_Cancel] == 0.0f && current != Screen::None) {
-        const bool wasOptions = current == Screen::Options;
         asked.play = back();
-        asked.optionsClosed = wasOptions;
     }
     switch (current) {
         case Screen::Title: title(model, asked); break;
@@ -312,6 +310,7 @@ MenuRequests Menus::frame(MenuModel& model, const std::vector<std::string>& capt
         case Screen::None: break;
     }
     captionsBox(captions);
+    editingNow = ImGui::IsAnyItemActive();
     end();
     return asked;
 }
@@ -368,7 +367,7 @@ void Menus::options(MenuModel& model, MenuRequests& asked) {
     };
     if (ImGui::BeginTabBar("##sections")) {
         if (ImGui::BeginTabItem("Play")) {
-            ImGui::BeginChild("##play", ImVec2(0, std::min(size.y * 0.6f, fontPixels * 18.0f)));
+            ImGui::BeginChild("##play", ImVec2(0, std::min(size.y * 0.5f, fontPixels * 18.0f)));
             label("Mouse sensitivity");
             changed |= ImGui::SliderFloat("##sensitivity", &s.look.sensitivity, LookSettings::kMinSensitivity,
                                           LookSettings::kMaxSensitivity, "%.2f", ImGuiSliderFlags_Logarithmic);
@@ -398,7 +397,7 @@ void Menus::options(MenuModel& model, MenuRequests& asked) {
             ImGui::EndTabItem();
         }
         if (ImGui::BeginTabItem("Graphics")) {
-            ImGui::BeginChild("##graphics", ImVec2(0, std::min(size.y * 0.6f, fontPixels * 18.0f)));
+            ImGui::BeginChild("##graphics", ImVec2(0, std::min(size.y * 0.5f, fontPixels * 18.0f)));
             int level = s.quality ? static_cast<int>(*s.quality) + 1 : 0;
             label("Graphics level");
             if (ImGui::Combo("##level", &level, "Auto\0Low\0Medium\0High\0")) {
@@ -426,7 +425,7 @@ void Menus::options(MenuModel& model, MenuRequests& asked) {
             ImGui::EndTabItem();
         }
         if (ImGui::BeginTabItem("Sound and HUD")) {
-            ImGui::BeginChild("##sound", ImVec2(0, std::min(size.y * 0.6f, fontPixels * 18.0f)));
+            ImGui::BeginChild("##sound", ImVec2(0, std::min(size.y * 0.5f, fontPixels * 18.0f)));
             label("Volume");
             changed |= ImGui::SliderFloat("##volume", &s.audioVolume, 0.0f, 1.0f, "%.2f");
             label("Wind");
@@ -439,18 +438,16 @@ void Menus::options(MenuModel& model, MenuRequests& asked) {
             ImGui::EndTabItem();
         }
         if (ImGui::BeginTabItem("Keys")) {
-            ImGui::BeginChild("##keys", ImVec2(0, std::min(size.y * 0.6f, fontPixels * 18.0f)));
+            ImGui::BeginChild("##keys", ImVec2(0, std::min(size.y * 0.5f, fontPixels * 18.0f)));
             bindings(model, asked);
             ImGui::EndChild();
             ImGui::EndTabItem();
         }
         ImGui::EndTabBar();
     }
+    if (!refusal.empty()) ImGui::TextColored(kRed, "%s", refusal.c_str());
     ImGui::Separator();
-    if (button("Back")) {
-        show(previous == Screen::None ? Screen::Title : previous);
-        asked.optionsClosed = true;
-    }
+    if (button("Back")) show(previous == Screen::None ? Screen::Title : previous);
     ImGui::End();
     asked.settingsChanged = asked.settingsChanged || changed;
 }
@@ -472,7 +469,6 @@ void Menus::bindings(MenuModel& model, MenuRequests& asked) {
         }
         ImGui::PopID();
     }
-    if (!refusal.empty()) ImGui::TextColored(kRed, "%s", refusal.c_str());
     if (ImGui::Button("Reset keys to defaults")) {
         s.bindings.reset();
         refusal.clear();

@@ -28,7 +28,6 @@ struct MenuRequests {
     bool quitToTitle = false;  // back to the title with a fresh world
     bool quit = false;
     bool settingsChanged = false;  // an option changed (in model.settings): apply it now
-    bool optionsClosed = false;    // the options screen was left: keep the choices
 };
 
 // The title with its loading bar, the pause menu, the options, the controls and the best scores,
@@ -54,6 +53,8 @@ public:
 
     Screen screen() const { return current; }
     bool open() const { return current != Screen::None; }
+    // A widget is held (a slider being dragged): its change is not finished yet.
+    bool editing() const { return editingNow; }
     void show(Screen screen);
     // Escape with "Escape opens the menu": a screen goes back to the one it came from (the pause
     // menu resumes, which the caller does when this returns true).
@@ -96,6 +97,7 @@ private:
     Screen current = Screen::None;
     Screen previous = Screen::None;  // where Back goes from options and controls
     bool focusFirst = false;         // a screen just opened: the keyboard and pad start on its first item
+    bool editingNow = false;
     int captureAction = -1;
     std::string refusal;
     // Keys pressed since the last frame, and releases held over until a frame has seen them down.
