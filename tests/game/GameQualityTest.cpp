@@ -197,15 +197,17 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     // scale the rows, the render scale the scene's target; the difficulty waits for the next world.
     Settings was;
     was.quality = QualityLevel::Medium;
-    Settings now = was;
-    now.look.fieldOfView = 90.0f;
+    Settings wider = was;
+    wider.look.fieldOfView = 90.0f;
+    applyOptions(was, wider, {game.get()});
+    EXPECT_NEAR(camera.getProjectionMatrix()[1][1], 1.0f / std::tan(glm::radians(45.0f)), 1e-5f);
+    Settings now = wider;
     now.look.invertY = true;
     now.hudScale = 2.0f;
     now.renderScale = 0.25f;
     now.difficulty = Difficulty::Hard;
     const float cornerX = game->hudRows().rows()[4].x;
-    applyOptions(was, now, {game.get()});
-    EXPECT_NEAR(camera.getProjectionMatrix()[1][1], 1.0f / std::tan(glm::radians(45.0f)), 1e-5f);
+    applyOptions(wider, now, {game.get()});
     EXPECT_LT(game->hudRows().rows()[4].x, cornerX) << "larger rows start farther from the right edge";
     EXPECT_EQ(game->view().sceneTarget().width(), 160);
     EXPECT_EQ(game->nextDifficulty(), Difficulty::Hard);
