@@ -90,9 +90,7 @@ MenuModel Session::model() const {
 
 void Session::change(const Settings& now) {
     applyOptions(effective, now, {parts.game, parts.window, &fullScreen, &limiter, parts.audio, parts.captions});
-    // Only what the player changed goes over their file's layer; the command line's choices stay out.
-    chosen = readSettingsText(changedSettingsText(now, effective), "the options", chosen);
-    if (!now.renderScale) chosen.renderScale.reset();  // "the level's own" has no value to write
+    chosen = changedLayer(chosen, effective, now);
     effective = now;
     unsaved = true;
 }

@@ -1,7 +1,5 @@
 #include "menu/SettingsText.h"
 
-#include "menu/Settings.h"
-
 #include <sstream>
 
 namespace {
@@ -59,4 +57,10 @@ std::string changedSettingsText(const Settings& chosen, const Settings& below) {
         text += entry.key + " = " + entry.value + "\n";
     }
     return text;
+}
+
+Settings changedLayer(const Settings& chosen, const Settings& was, const Settings& now) {
+    Settings layer = readSettingsText(changedSettingsText(now, was), "the options", chosen);
+    if (!now.renderScale) layer.renderScale.reset();  // "the level's own" has no value to write
+    return layer;
 }

@@ -46,6 +46,13 @@ TEST(PlayerSettings, EachLayerOverridesTheOneBelowAndOnlyTheKeysAPlayerChangedAr
     applyLaunchOptions(parseCommandLine(4, argv, said, said).options, effective);
     EXPECT_EQ(effective.quality, QualityLevel::High) << "the command line over everything";
     EXPECT_EQ(said.str(), "");
+    // A change in the options goes into the player's layer; what the command line set stays out of it.
+    Settings changed = effective;
+    changed.captions = true;
+    const Settings layer = changedLayer(chosen, effective, changed);
+    EXPECT_TRUE(layer.captions);
+    EXPECT_EQ(layer.quality, QualityLevel::Medium);
+    EXPECT_FALSE(layer.fullscreen);
 
     // Back to the game's volume, a new field of view: only what differs from the game's file is kept.
     chosen.audioVolume = 0.5f;
