@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -93,7 +95,7 @@ const char* const kPadRows[][2] = {
 const char* const kFixedKeys[][2] = {
     {"Mouse", "look about"},
     {"F11", "full screen"},
-    {"F1 F3 F4 F8", "wireframe, HUD, rates, culling"},
+    {"F1 F3 F4 F8", "debug views"},
 };
 
 }  // namespace
@@ -480,31 +482,31 @@ void Menus::controls(const MenuModel& model) {
     panel("##controls", fontPixels * 44.0f);
     ImGui::TextColored(kGold, "Controls");
     ImGui::Separator();
-    const ImGuiTableFlags flags = ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit;
-    const auto row = [](const std::string& input, const char* does) {
-        ImGui::TableNextRow();
-        ImGui::TableNextColumn();
-        ImGui::TextColored(kGold, "%s", input.c_str());
-        ImGui::TableNextColumn();
-        ImGui::TextUnformatted(does);
-    };
-    // Keyboard and mouse on the left as bound now, the pad's fixed map on the right.
-    if (ImGui::BeginTable("##sides", 2)) {
-        ImGui::TableNextColumn();
-        if (ImGui::BeginTable("##keys", 2, flags)) {
-            for (int a = 0; a < kActionCount; ++a) {
-                const auto action = static_cast<Action>(a);
-                row(Bindings::inputName(model.settings.bindings.input(action)), Bindings::actionName(action));
-            }
-            for (const auto& fixed : kFixedKeys) row(fixed[0], fixed[1]);
-            row("Escape", model.settings.escapeOpensMenu ? "the pause menu" : "quit");
-            ImGui::EndTable();
-        }
-        ImGui::TableNextColumn();
-        ImGui::TextColored(kQuiet, "Gamepad");
-        if (ImGui::BeginTable("##pad", 2, flags)) {
-            for (const auto& pad : kPadRows) row(pad[0], pad[1]);
-            ImGui::EndTable();
+    // Keyboard and mouse as bound now on the left, the pad's fixed map on the right.
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (int a = 0; a < kActionCount; ++a) {
+        const auto action = static_cast<Action>(a);
+        keys.emplace_back(Bindings::inputName(model.settings.bindings.input(action)), Bindings::actionName(action));
+    }
+    for (const auto& fixed : kFixedKeys) keys.emplace_back(fixed[0], fixed[1]);
+    keys.emplace_back("Escape", model.settings.escapeOpensMenu ? "the pause menu" : "quit");
+    if (ImGui::BeginTable("##controls", 4, ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit)) {
+        ImGui::TableSetupColumn("Key or button", ImGuiTableColumnFlags_WidthFixed);
+        ImGui::TableSetupColumn("Keyboard and mouse", ImGuiTableColumnFlags_WidthStretch);
+        ImGui::TableSetupColumn("Pad", ImGuiTableColumnFlags_WidthFixed);
+        ImGui::TableSetupColumn("Gamepad", ImGuiTableColumnFlags_WidthStretch);
+        const size_t padRows = sizeof(kPadRows) / sizeof(kPadRows[0]);
+        for (size_t row = 0; row < keys.size(); ++row) {
+            ImGui::TableNextRow();
+            ImGui::TableNextColumn();
+            ImGui::TextColored(kGold, "%s", keys[row].first.c_str());
+            ImGui::TableNextColumn();
+            ImGui::TextUnformatted(keys[row].second.c_str());
+            if (row >= padRows) continue;
+            ImGui::TableNextColumn();
+            ImGui::TextColored(kGold, "%s", kPadRows[row][0]);
+            ImGui::TableNextColumn();
+            ImGui::TextUnformatted(kPadRows[row][1]);
         }
         ImGui::EndTable();
     }
