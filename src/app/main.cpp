@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
         parts.captions = captions.get();
         parts.audio = audio.get();
         parts.scores = scoreBook;
-        parts.player = &player;
+        parts.player = options.startupReport ? nullptr : &player;  // a measurement keeps nothing
         Session session(parts, layers.below, layers.chosen, layers.effective);
         glfwSetWindowUserPointer(window, &session.target());
         session.run(title, [&] {
