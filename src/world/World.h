@@ -79,6 +79,9 @@ public:
         // Told as each step of building a world begins: "landscape", "grass", then "spawn" (the
         // diamonds, fountains and rabbits). Nothing else changes with it.
         std::function<void(const char* step)> onStep;
+        // Called with each new landscape once everything is placed, before its density grid is
+        // released (the benchmark's landscape figures read it).
+        std::function<void(const AdvancedTerrain&)> onLandscape;
     };
 
     // Where a ray along the aim meets the world: the point, and whether it is the landscape (where a
