@@ -33,12 +33,33 @@ ItemManager::FountainFactory liquidFountains(int gridPoints, GLuint densityBuffe
     };
 }
 
+// The first world's steps and the share of its building done when each begins (on a two-core machine
+// without a GPU; the shaders come first).
+float buildShare(const std::string& step) {
+    if (step == "landscape") return 0.2f;
+    if (step == "grass") return 0.6f;
+    if (step == "spawn") return 0.75f;
+    return 0.0f;
+}
+
+const char* buildStepName(const std::string& step) {
+    if (step == "landscape") return "Shaping the landscape";
+    if (step == "grass") return "Growing the grass";
+    if (step == "spawn") return "Placing diamonds, fountains and rabbits";
+    return "Compiling shaders";
+}
+
 }  // namespace
+
+std::unique_ptr<WorldView> Game::buildView(const Setup& setup, bool* cullingEnabled) {
+    if (setup.onBuildStep) setup.onBuildStep(buildStepName("shaders"), 0.0f);
+    return std::make_unique<WorldView>(
+        WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, cullingEnabled});
+}
 
 Game::Game(const Setup& gameSetup)
     : setup(gameSetup),
-      worldView(std::make_unique<WorldView>(
-          WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, &flipped.cullingEnabled})),
+      worldView(buildView(setup, &flipped.cullingEnabled)),
       currentWorld(std::make_unique<World>(setup.replay ? setup.replay->start : setup.start, worldOptions())),
       rows(setup.width, setup.height, setup.hudScale,
            HudLayout::Font{[this](const std::string& text, float scale) { return worldView->textWidth(text, scale); },
@@ -47,6 +68,7 @@ Game::Game(const Setup& gameSetup)
       clock(setup.clock ? setup.clock : NanoClock(steadyNanoseconds)),
       nextSeeds(setup.nextSeeds ? setup.nextSeeds : std::function<unsigned int()>(freshSeed)),
       sounds(std::make_shared<SoundEvents>()) {
+    firstWorldBuilt = true;
     worldView->adopt(*currentWorld);
     setLook(setup.look);
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
@@ -63,6 +85,12 @@ World::Options Game::worldOptions() const {
     options.waterShaderDefines = setup.quality.waterShaderDefines();
     options.makeFountain = liquidFountains(setup.fountainGrid, worldView->fountainDensityBuffer());
     options.debugDrawer = worldView->debugDrawer();
+    // Only the first world is built behind a loading screen; R builds the next ones in play.
+    if (setup.onBuildStep) {
+        options.onStep = [this](const char* step) {
+            if (!firstWorldBuilt) setup.onBuildStep(buildStepName(step), buildShare(step));
+        };
+    }
     options.onLandscape = setup.onLandscape;
     return options;
 }
@@ -97,6 +125,11 @@ void Game::setQuality(const GraphicsQuality& quality) {
     feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
+}
+
+void Game::setHudScale(float scale) {
+    rows.setHudScale(scale);
+    composeOverlay();
 }
 
 void Game::setLook(const LookSettings& look) {
@@ -308,8 +341,8 @@ void Game::drawFrame(float worldSeconds) {
     frame.lookOffset = input.lookOffset();
     frame.aimOnTerrain = currentWorld->aim(aim).onTerrain;
     frame.lampFrozen = lampFrozen;
-    frame.showHud = flipped.showHudText;
-    frame.showCrosshair = !rows.panelShown();
+    frame.showHud = flipped.showHudText && !menuShown;
+    frame.showCrosshair = !rows.panelShown() && !menuShown;
     frame.crosshairScale = rows.geometry().crosshairScale();
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
     worldView->draw(*currentWorld, frame);
@@ -318,7 +351,7 @@ void Game::drawFrame(float worldSeconds) {
 }
 
 void Game::composeOverlay() {
-    overlayText = rows.visibleRows(paused.paused());
+    overlayText = rows.visibleRows(paused.paused() && !menuShown);
     overlay = HudShapes();
     const HudLayout& layout = rows.geometry();
     HudFeedback::Scene scene;

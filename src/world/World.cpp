@@ -71,6 +71,10 @@ World::World(const Start& start, Options worldOptions) : options(std::move(world
 
 World::~World() { clearWorld(); }
 
+void World::step(const char* name) const {
+    if (options.onStep) options.onStep(name);
+}
+
 btDynamicsWorld* World::physics() const { return dynamics->get(); }
 
 void World::createLastingParts() {
@@ -106,6 +110,7 @@ void World::populate(const Start& start) {
     // One seed makes the whole world: the landscape draws first, then the grass, then the spawning,
     // then the rules of play, always in this order.
     random.reseed(start.seed);
+    step("landscape");
     if (landscape) {
         landscape->regenerate(world, random);
     } else {
@@ -114,11 +119,13 @@ void World::populate(const Start& start) {
         world->addRigidBody(landscape->rigidBody);
     }
     registerPlayerMeshes();
+    step("grass");
     grassScatter->scatter(renderMap, world, landscape, random);
     for (const auto& tile : water) world->addRigidBody(tile->rigidBody);
     placePlayer(start.yaw, start.pitch);
     addObject(cat);
 
+    step("spawn");
     const DifficultyRules rules = difficultyRules(start.difficulty);
     enemyManager->fireRate = rules.fireRate;
     enemyManager->sightScale = rules.sightScale;

@@ -62,3 +62,14 @@ TEST(WindowFit, ALargerWindowShrinksIntoTheWorkAreaKeepingItsShape) {
     EXPECT_EQ(unknown.width, 1920);
     EXPECT_EQ(unknown.height, 1080);
 }
+
+// F11 fills the monitor that holds most of the window: two side by side, one above at negative y.
+TEST(WindowFit, FullScreenGoesToTheMonitorHoldingMostOfTheWindow) {
+    const std::vector<ScreenRect> monitors = {{0, 0, 1920, 1080}, {1920, 0, 2560, 1440}, {0, -1080, 1920, 1080}};
+    EXPECT_EQ(monitorUnder({100, 100, 960, 540}, monitors), 0);
+    EXPECT_EQ(monitorUnder({1500, 100, 960, 540}, monitors), 1) << "540 of its 960 columns on the second";
+    EXPECT_EQ(monitorUnder({1000, 100, 960, 540}, monitors), 0) << "920 on the first";
+    EXPECT_EQ(monitorUnder({100, -600, 960, 540}, monitors), 2);
+    EXPECT_EQ(monitorUnder({9000, 9000, 960, 540}, monitors), 0) << "on none: the first";
+    EXPECT_EQ(monitorUnder({0, 0, 960, 540}, {}), -1);
+}
