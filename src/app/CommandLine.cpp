@@ -68,6 +68,8 @@ void describe(CLI::App& app, LaunchOptions& options, std::string& size, bool& fu
         ->type_name("FILE")
         ->excludes(record)
         ->excludes(seed);
+    app.add_flag("--startup-report", options.startupReport,
+                 "print when the first picture was shown and the first world was playable, then end");
 }
 
 }  // namespace

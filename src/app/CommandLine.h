@@ -13,9 +13,10 @@ struct LaunchOptions {
     std::optional<bool> fullscreen;  // --fullscreen (true) or --windowed (false)
     std::optional<int> width;        // --size WxH
     std::optional<int> height;
-    std::string quality;     // --quality LEVEL: auto, low, medium or high; empty when not given
-    std::string recordFile;  // --record FILE: the session is recorded there
-    std::string replayFile;  // --replay FILE: that recording is played back, then the game ends
+    std::string quality;         // --quality LEVEL: auto, low, medium or high; empty when not given
+    std::string recordFile;      // --record FILE: the session is recorded there
+    std::string replayFile;      // --replay FILE: that recording is played back, then the game ends
+    bool startupReport = false;  // --startup-report: say when the first picture and the world came, then end
 };
 
 // The options, or the code the program exits with straight away: 0 after --help or --version, 2 after

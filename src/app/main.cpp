@@ -21,6 +21,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -109,7 +110,29 @@ void setCursorFree(GLFWwindow* window, bool free) {
     glfwPollEvents();
 }
 
-void runFrames(GLFWwindow* window, Game& game, const Settings& settings) {
+// Milliseconds since `start`, rounded down.
+long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+
+// With --startup-report: after the first frame is shown, says when it was and when the world was built
+// (both from the program's start) and ends the game.
+struct StartupReport {
+    bool wanted = false;
+    std::chrono::steady_clock::time_point start;
+    long playableMs = 0;
+
+    void firstPictureShown(GLFWwindow* window) {
+        if (!wanted) return;
+        std::cout << "first picture after " << millisecondsSince(start) << " ms\nplayable after " << playableMs << " ms"
+                  << std::endl;
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        wanted = false;
+    }
+};
+
+void runFrames(GLFWwindow* window, Game& game, const Settings& settings, StartupReport& startup) {
     Game::FrameInput input;
     input.keys.assign(kPlayerKeyCount, 0);
     FrameLimiter limiter(settings.fpsLimit);
@@ -124,6 +147,7 @@ void runFrames(GLFWwindow* window, Game& game, const Settings& settings) {
         pad.addHeldKeys(input.keys);
         game.frame(input);
         glfwSwapBuffers(window);
+        startup.firstPictureShown(window);
         glfwPollEvents();
         const double now = glfwGetTime();
         pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
@@ -149,10 +173,13 @@ void runFrames(GLFWwindow* window, Game& game, const Settings& settings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    StartupReport startup;
+    startup.start = std::chrono::steady_clock::now();
     ignoreFileSizeSignal();
     const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (commandLine.exitCode) return *commandLine.exitCode;
     const LaunchOptions& options = commandLine.options;
+    startup.wanted = options.startupReport;
     Settings settings;
     if (!loadDataAndSettings(options, settings)) return 1;
     // A replay that cannot be played, or a recording that cannot be kept, stops the game before any
@@ -196,6 +223,7 @@ int main(int argc, char** argv) {
         setup.recordPath = options.recordFile;
         setup.replay = replay;
         Game game(setup);
+        startup.playableMs = millisecondsSince(startup.start);
         auto scoreBook = std::make_shared<ScoreBook>(scores, std::cerr);
         scoreBook->load();
         game.setScoreBook(scoreBook);
@@ -204,7 +232,7 @@ int main(int argc, char** argv) {
         game.setSounds(
             std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
         setCursorFree(window, false);
-        runFrames(window, game, settings);
+        runFrames(window, game, settings, startup);
         game.finish();
         glfwSetWindowUserPointer(window, nullptr);
         if (replay && game.finished() && !game.replayMatched()) {
