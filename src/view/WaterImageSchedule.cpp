@@ -2,13 +2,13 @@
 
 bool WaterImageSchedule::Drawn::stillAt(const glm::vec3& p, const glm::vec3& r) const {
     const glm::vec3 turn = glm::abs(r - rotation);
-    return valid && glm::length(p - position) < kStillDistance && turn.x < kStillTurn && turn.y < kStillTurn &&
+    return glm::length(p - position) < kStillDistance && turn.x < kStillTurn && turn.y < kStillTurn &&
            turn.z < kStillTurn;
 }
 
 int WaterImageSchedule::due(const glm::vec3& position, const glm::vec3& rotation, bool inTurn) {
     int images = 0;
-    if (!inTurn || !drawn[0].valid || !drawn[1].valid) {
+    if (!inTurn || !bothDrawn) {
         images = kBoth;
     } else {
         for (int tries = 0; tries < 2 && images == 0; ++tries) {
@@ -18,13 +18,9 @@ int WaterImageSchedule::due(const glm::vec3& position, const glm::vec3& rotation
     }
     for (int image = 0; image < 2; ++image) {
         if (!(images & (image == 0 ? kReflection : kRefraction))) continue;
-        drawn[image] = Drawn{true, position, rotation};
+        drawn[image] = Drawn{position, rotation};
         next = 1 - image;
     }
+    bothDrawn = bothDrawn || images == kBoth;
     return images;
-}
-
-void WaterImageSchedule::forget() {
-    drawn[0].valid = false;
-    drawn[1].valid = false;
 }

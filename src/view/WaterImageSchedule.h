@@ -19,15 +19,16 @@ public:
     // turned by `rotation`; they count as drawn from there.
     int due(const glm::vec3& position, const glm::vec3& rotation, bool inTurn);
     // The next frame draws both, whatever was drawn before (a new world, new targets, a new level).
-    void forget();
+    void forget() { bothDrawn = false; }
 
 private:
+    // Where the camera stood when an image was drawn.
     struct Drawn {
-        bool valid = false;
         glm::vec3 position{0.0f};
         glm::vec3 rotation{0.0f};
         bool stillAt(const glm::vec3& p, const glm::vec3& r) const;
     };
-    Drawn drawn[2];  // reflection, refraction
-    int next = 0;    // the image whose turn it is
+    Drawn drawn[2];          // reflection, refraction
+    bool bothDrawn = false;  // both images hold a view since the last forget()
+    int next = 0;            // the image whose turn it is
 };
