@@ -57,6 +57,9 @@ std::string ms(double seconds) {
     return fixed(seconds * 1000.0, seconds < 0.1 ? 1 : 0, " ms");
 }
 
+// Frames per second: whole ones, tenths below 10.
+std::string rate(double fps) { return fixed(fps, fps < 10.0 ? 1 : 0, ""); }
+
 std::vector<std::string> cells(const Row& row) {
     if (row.runs.empty()) return {row.level, row.size, "failed"};
     const double over = figure(row, "lake_over"), away = figure(row, "lake_away");
@@ -64,8 +67,8 @@ std::vector<std::string> cells(const Row& row) {
             row.size,
             ms(figure(row, "walk_median")),
             ms(figure(row, "walk_p95")),
-            fixed(figure(row, "walk_steady"), 0, "") + " / " + fixed(figure(row, "walk_stable"), 0, "") + " / " +
-                fixed(figure(row, "walk_typical"), 0, ""),
+            rate(figure(row, "walk_steady")) + " / " + rate(figure(row, "walk_stable")) + " / " +
+                rate(figure(row, "walk_typical")),
             ms(over) + " / " + ms(away),
             fixed(over > 0.0 && away > 0.0 ? over / away : -1.0, 2, " ×"),
             ms(figure(row, "fountain")),
