@@ -2,14 +2,9 @@
 
 #include "render/TexturedShader.h"
 
-// The fountains' metaball surface: a geometry-shader marching cubes over the fountain density grid,
-// with the marching-cubes table (both bound by the draw, see StorageBindings.h).
+// The fountains' metaball surface: draws the vertices the surface pass (FountainSurfaceShader) wrote,
+// bound by the draw (see StorageBindings.h), with the textured program's locations.
 class BlobbyShader : public TexturedShader {
 public:
     BlobbyShader();
-
-    // The textured program's look-ups, then "dimensions".
-    void getAllUniformLocations() override;
-
-    GLint dimensionsLocation = 0;
 };

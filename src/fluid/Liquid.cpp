@@ -1,16 +1,14 @@
 #include "fluid/Liquid.h"
 
-#include "fluid/Cell.h"
 #include "fluid/MetaBallSolver.h"
 #include "scene/ObjectTags.h"
 #include "physics/Bodies.h"
-#include "render/Mesh.h"
-#include "render/VaoLoader.h"
 
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -31,27 +29,22 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
 
     const glm::ivec3 grid = gridOf(dimensions);
     const size_t cellCount = static_cast<size_t>(grid.x) * grid.y * grid.z;
-    cells.resize(cellCount);
-    flowField.resize(cellCount);
+    // The flow field lives on the GPU only: the solver takes this copy over and frees it.
+    std::vector<glm::vec4> flowField(cellCount);
     for (int i = 0; i < grid.x; ++i) {
         for (int j = 0; j < grid.y; ++j) {
             for (int k = 0; k < grid.z; ++k) {
                 const size_t index =
                     static_cast<size_t>(i) + static_cast<size_t>(grid.x) * j + static_cast<size_t>(grid.x) * grid.y * k;
-                Cell& cell = cells[index];
-                cell.direction = flowDirection(i, j, k, grid);
-                cell.position = glm::vec3(i, j, k);
-                flowField[index] = glm::vec4(cell.direction, 0.0f);
+                flowField[index] = glm::vec4(flowDirection(i, j, k, grid), 0.0f);
             }
         }
     }
 
-    surfaceMesh = loadToVAO(columnPoints(grid), 2);
     setScale(glm::vec3(1.0f / d));
 
     solver = std::make_shared<MetaBallSolver>();
-    std::vector<glm::vec4> flowCopy = flowField;
-    solver->setup(dimensions, flowCopy, d, densityBuffer);
+    solver->setup(dimensions, flowField, d, densityBuffer);
     solver->computeDensity(dimensions);
 
     name = tags::kFountain;
@@ -63,9 +56,6 @@ Liquid::Liquid(const glm::vec3& corner, const glm::vec3& origin, float /*unusedS
 
 Liquid::~Liquid() {
     solver.reset();
-    surfaceMesh.reset();
-    flowField.clear();
-    cells.clear();
     physics::releaseBody(rigidBody, motionState, collisionShape);
 }
 
@@ -107,14 +97,7 @@ glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {
     return direction;
 }
 
-std::vector<float> Liquid::columnPoints(const glm::ivec3& grid) {
-    std::vector<float> points;
-    points.reserve(static_cast<size_t>(std::max(grid.x - 1, 0)) * std::max(grid.z - 1, 0) * 2);
-    for (int i = 0; i < grid.x - 1; ++i) {
-        for (int k = 0; k < grid.z - 1; ++k) {
-            points.push_back(static_cast<float>(i));
-            points.push_back(static_cast<float>(k));
-        }
-    }
-    return points;
+int Liquid::surfaceStride(float distance) {
+    if (distance > 2.0f * kFineDistance) return 4;
+    return distance > kFineDistance ? 2 : 1;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fluid/Cell.h"
 #include "fluid/Healer.h"
 #include "render/Frustum.h"
 
@@ -8,9 +7,7 @@
 #include <glm/glm.hpp>
 
 #include <memory>
-#include <vector>
 
-class Mesh;
 class MetaBallSolver;
 class btBoxShape;
 class btDefaultMotionState;
@@ -18,7 +15,7 @@ class btRigidBody;
 
 // A fountain: a small box of liquid whose particles leap from the centre of its floor and fall back,
 // drawn as one metaball surface. It lays out the grid and its flow field, owns the GPU particle
-// solver and the point mesh the surface is drawn from, and has a contact-only trigger body named
+// solver the surface is drawn from, and has a contact-only trigger body named
 // "fountain" at which the player heals. Grid units: one grid point per 1/d world units, with d the
 // fountain resolution setting; the object's scale maps the grid onto its box.
 //
@@ -26,16 +23,20 @@ class btRigidBody;
 // frame, for each fountain,
 //     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
 //     fountain.flow(seconds);  // the time the world ran in this frame
-//     renderer.renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
+//     renderer.renderFluid(fountain.getModelMatrix(), fountain.dimensions,
+//                          Liquid::surfaceStride(distance from the camera));
 class Liquid : public Healer {
 public:
     // Farther than this from the camera a fountain is neither simulated nor drawn.
     static constexpr float kDrawDistance = 70.0f;
+    // Farther than this the surface is marched in cells of two grid steps a side, beyond twice this
+    // of four.
+    static constexpr float kFineDistance = 15.0f;
 
     // The box runs from `origin` to `corner` (world units); `pointsPerUnit` is the grid resolution d
     // and `densityBuffer` the density grid the fountains share (the drawing's, see MetaBallSolver).
     // The scalar and vector arguments are accepted for the spawner's call and not used. Needs the
-    // current context (builds the solver and the point mesh); the body is not added to any world.
+    // current context (builds the solver); the body is not added to any world.
     Liquid(const glm::vec3& corner, const glm::vec3& origin, float unusedScalar, const glm::vec3& unusedVector,
            float spawnRate, int pointsPerUnit, GLuint densityBuffer);
     // The body must have left its world by now; if it has not, it is deliberately left alive (with a
@@ -55,15 +56,13 @@ public:
     // 0) its particles flow on; visible or not, its density grid is recomputed for the draw.
     void flow(float seconds);
 
+    // The grid steps per side of the cells the surface is marched in, seen from `distance`: the full
+    // grid near, coarser where a cell of the full grid would cover less than half a pixel at low.
+    static int surfaceStride(float distance);
     // The flow direction of cell (i, j, k) in a grid of `dimensions` points per axis: down, inward
     // at the side walls, and nothing but the inward z push on the floor.
     static glm::vec3 flowDirection(int i, int j, int k, const glm::ivec3& dimensions);
-    // One (i, k) pair per column of cells, i outer: the vertices of the surface draw.
-    static std::vector<float> columnPoints(const glm::ivec3& dimensions);
 
-    std::vector<Cell> cells;  // one per grid cell, in flowField's order
-    std::vector<glm::vec4> flowField;
-    std::shared_ptr<Mesh> surfaceMesh;
     std::shared_ptr<MetaBallSolver> solver;
     btRigidBody* rigidBody = nullptr;
     btBoxShape* collisionShape = nullptr;

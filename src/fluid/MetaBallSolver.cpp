@@ -28,6 +28,22 @@ glm::ivec3 gridSize(const glm::vec3& dimensions) { return glm::ivec3(dimensions)
 
 int groupsFor(int count, int groupSize) { return std::max(0, (count + groupSize - 1) / groupSize); }
 
+// Every fountain runs the same two programs: built by the first solver and shared while any lives, so
+// a world's fountains compile (and the driver translates) them once.
+template <typename Program>
+std::shared_ptr<Program> sharedProgram(std::weak_ptr<Program>& cache) {
+    std::shared_ptr<Program> program = cache.lock();
+    if (!program) {
+        program = std::make_shared<Program>();
+        program->init();
+        cache = program;
+    }
+    return program;
+}
+
+std::weak_ptr<MetaBallDensityShader> densityPrograms;
+std::weak_ptr<MetaFluidParticleShader> particlePrograms;
+
 }  // namespace
 
 MetaBallSolver::MetaBallSolver() : random([this] { return ownDraws.draw(); }) {}
@@ -58,10 +74,10 @@ void MetaBallSolver::lookUpLocations() {
 void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution,
                            GLuint sharedDensity) {
     pointsPerUnit = resolution;
-    densityShader = std::make_shared<MetaBallDensityShader>();
-    densityProgram = densityShader->init();
-    particleShader = std::make_shared<MetaFluidParticleShader>();
-    particleProgram = particleShader->init();
+    densityShader = sharedProgram(densityPrograms);
+    densityProgram = densityShader->programId;
+    particleShader = sharedProgram(particlePrograms);
+    particleProgram = particleShader->programId;
     lookUpLocations();
 
     maximumCount = kCapacity;

@@ -28,9 +28,9 @@ public:
     MetaBallSolver(const MetaBallSolver&) = delete;
     MetaBallSolver& operator=(const MetaBallSolver&) = delete;
 
-    // Builds both programs and all buffers, uploads the first particle and the flow field (one record
-    // per grid cell, taken over: `flowField` is left empty) and sizes the density grid `densityBuffer`
-    // (shared by the fountains, owned by whoever draws them) for `dimensions` grid points (zeroed).
+    // Builds both programs (or shares those of the solvers alive) and all buffers, uploads the first particle and the
+    // flow field (one record per grid cell, taken over: `flowField` is left empty) and sizes the density grid
+    // `densityBuffer` (shared by the fountains, owned by whoever draws them) for `dimensions` grid points (zeroed).
     // Every new fountain re-specifies that shared grid. The grid has `pointsPerUnit` points per world
     // unit: the motion is set in world units and scaled by it.
     void setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float pointsPerUnit,

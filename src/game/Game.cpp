@@ -4,6 +4,9 @@
 #include "effects/BulletDebugDrawer.h"
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
+#include "fluid/MetaBallDensityShader.h"
+#include "fluid/MetaBallSolver.h"
+#include "fluid/MetaFluidParticleShader.h"
 #include "game/ScoreBook.h"
 #include "render/Camera.h"
 #include "view/WorldView.h"
@@ -14,14 +17,18 @@
 
 #include <cmath>
 #include <iostream>
+#include <vector>
 
 namespace {
 
 // The fountains the game's worlds have: liquid ones drawn through the view's shared density grid.
 ItemManager::FountainFactory liquidFountains(int gridPoints, GLuint densityBuffer) {
-    return [gridPoints, densityBuffer](const glm::vec3&) {
+    // The fountains' programs, held from the first fountain on so that later worlds share them too.
+    auto programs = std::make_shared<std::vector<std::shared_ptr<ShaderProgram>>>();
+    return [gridPoints, densityBuffer, programs](const glm::vec3&) {
         auto fountain = std::make_shared<Liquid>(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f,
                                                  gridPoints, densityBuffer);
+        if (programs->empty()) *programs = {fountain->solver->densityShader, fountain->solver->particleShader};
         return ItemManager::SpawnedFountain{fountain, fountain->rigidBody};
     };
 }
@@ -56,6 +63,7 @@ World::Options Game::worldOptions() const {
     options.waterShaderDefines = setup.quality.waterShaderDefines();
     options.makeFountain = liquidFountains(setup.fountainGrid, worldView->fountainDensityBuffer());
     options.debugDrawer = worldView->debugDrawer();
+    options.onLandscape = setup.onLandscape;
     return options;
 }
 

@@ -74,6 +74,8 @@ public:
         // False: frames run their ticks and draw nothing (tools and tests that need only the world, such
         // as playing a replay to check where it ends).
         bool draws = true;
+        // Called with each world's landscape before its density grid is released (World::Options).
+        std::function<void(const AdvancedTerrain&)> onLandscape;
         // Where the "recorded" and "replayed" lines go; null: standard output.
         std::ostream* out = nullptr;
         // Where problems writing replays go; null: standard error.

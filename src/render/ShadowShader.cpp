@@ -12,4 +12,5 @@ void ShadowShader::getAllUniformLocations() {
     viewMatrixLocation = glGetUniformLocation(programId, "viewMatrix");
     projectionMatrixLocation = glGetUniformLocation(programId, "projectionMatrix");
     useAlphaLocation = glGetUniformLocation(programId, "useAlpha");
+    instanceBaseLocation = glGetUniformLocation(programId, "instanceBase");
 }

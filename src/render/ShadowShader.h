@@ -9,10 +9,11 @@ public:
 
     // 0: "position", 1: "textureCoords" (alpha-tested foliage needs its texture coordinates).
     void bindAttributes() override;
-    // The base locations, then "viewMatrix", "projectionMatrix" and "useAlpha".
+    // The base locations, then "viewMatrix", "projectionMatrix", "useAlpha" and "instanceBase".
     void getAllUniformLocations() override;
 
     GLint viewMatrixLocation = -1;
     GLint projectionMatrixLocation = -1;
     GLint useAlphaLocation = -1;
+    GLint instanceBaseLocation = -1;  // -1 in the program: the model matrix uniform; else instances
 };

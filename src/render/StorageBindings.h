@@ -13,20 +13,29 @@ constexpr GLuint kDensityPoints = 0;
 constexpr GLuint kOctaveOffsets = 1;
 constexpr GLuint kTriangles = 2;
 // The marching-cubes table: the landscape's marching pass and the fountain surface draw
-// (marching_cubes.geom) each bind their copy here.
+// (fountain_surface.comp) each bind their copy here.
 constexpr GLuint kTriangleTable = 3;
 // A fountain: meta_fluid_particles.comp reads one particle set and writes the next (positions,
 // velocities) along the flow field; meta_ball_density.comp splats the set the last step read into the
-// density grid, which the surface draw (marching_cubes.vert and .geom) reads.
+// density grid, which the surface pass (fountain_surface.comp) reads.
 constexpr GLuint kParticlePositionsIn = 4;
 constexpr GLuint kParticlePositionsOut = 5;
 constexpr GLuint kParticleVelocitiesIn = 6;
 constexpr GLuint kParticleVelocitiesOut = 7;
 constexpr GLuint kFlowField = 8;
 constexpr GLuint kFountainDensity = 9;
+// The model matrices of the textured and shadow programs' instanced draws (textured.vertex,
+// shadow.vertex), written by the renderer before each batch.
+constexpr GLuint kModelInstances = 10;
+// The fountain surface: fountain_surface.comp lists the triangles of the density grid's cells, counts
+// them in the indirect draw and dispatch commands and writes their vertices, which
+// fountain_surface.vert reads.
+constexpr GLuint kFountainSurface = 11;
+constexpr GLuint kFountainCommand = 12;
+constexpr GLuint kFountainTriangles = 13;
 }  // namespace StorageBinding
 
-constexpr GLint kStorageBindingCount = 10;
+constexpr GLint kStorageBindingCount = 14;
 
 namespace CounterBinding {
 constexpr GLuint kTriangleCount = 0;  // marching_cubes_gen.comp

@@ -13,6 +13,7 @@ void TexturedShader::getAllUniformLocations() {
     projectionMatrixLocation = glGetUniformLocation(programId, "projectionMatrix");
     brightnessFactorLocation = glGetUniformLocation(programId, "brightnessFactor");
     clipPlaneLocation = glGetUniformLocation(programId, "clipplane");
+    instanceBaseLocation = glGetUniformLocation(programId, "instanceBase");
 }
 
 void TexturedShader::bindAttributes() {

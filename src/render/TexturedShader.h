@@ -10,7 +10,8 @@ public:
     TexturedShader();
 
     // Makes the program current and looks up the base names, then "shineDamper", "reflectivity",
-    // "skyColor", "viewMatrix", "projectionMatrix", "brightnessFactor" and "clipplane".
+    // "skyColor", "viewMatrix", "projectionMatrix", "brightnessFactor", "clipplane" and
+    // "instanceBase" (the models' first matrix in the instance buffer; absent from the subclasses).
     void getAllUniformLocations() override;
     // 0: "position", 1: "textureCoords", 2: "normal".
     void bindAttributes() override;
@@ -22,4 +23,5 @@ public:
     GLint skyColorLocation = 0;
     GLint brightnessFactorLocation = 0;
     GLint clipPlaneLocation = -1;
+    GLint instanceBaseLocation = -1;
 };

@@ -157,6 +157,8 @@ void AdvancedTerrain::regenerate(btDynamicsWorld* world, Random& random) {
     if (world) world->addRigidBody(rigidBody);
 }
 
+void AdvancedTerrain::releaseGrid() { marchingCubesHandler->releaseGrid(); }
+
 bool AdvancedTerrain::isBlocked(float x, float y, float z) const {
     const long gx = std::lround(x / gridScale);
     const long gy = std::lround(y / gridScale);

@@ -62,8 +62,11 @@ public:
     void useTextureHalvings(int halvings);
 
     // True when nothing may be placed at this world position: outside the grid's interior, or any of
-    // the 27 grid points around the nearest one is ground.
+    // the 27 grid points around the nearest one is ground; everywhere after releaseGrid.
     bool isBlocked(float x, float y, float z) const;
+    // Frees the density grid (host and GPU copies) once everything is placed; the mesh, chunks and
+    // body stay, and the next regenerate makes a new grid.
+    void releaseGrid();
 
     std::shared_ptr<TexturedMesh> mesh;
     // The same surface with shared corners, in chunks of kChunkSize units that passes can cull.

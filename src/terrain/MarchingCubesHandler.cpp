@@ -49,6 +49,12 @@ void MarchingCubesHandler::releaseDensityBuffer() {
     densityBufferBytes = 0;
 }
 
+void MarchingCubesHandler::releaseGrid() {
+    std::vector<glm::vec4>().swap(points);
+    std::vector<Triangle>().swap(triangles);
+    releaseDensityBuffer();
+}
+
 void MarchingCubesHandler::specifyDensityBuffer(GLsizeiptr bytes) {
     // A grid of the same size reuses the buffer's storage: allocating 32 MiB afresh costs far more
     // than copying into memory that is already mapped.

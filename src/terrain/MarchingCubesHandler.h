@@ -39,6 +39,9 @@ public:
     // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
     // buffer is sized by counting the triangles on the host first, not for the worst case.
     Triangle* generateTriangles(int n, unsigned int& count);
+    // Frees the host grid, the host triangles and the GPU grid: nothing is marched or asked of the
+    // grid until the next generateDensity (generateTriangles then marches nothing).
+    void releaseGrid();
     // The level the next generateTriangles marches at: the preferred one when the grid straddles it,
     // else the grid's mean.
     float levelToMarch() const;

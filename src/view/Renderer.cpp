@@ -7,6 +7,7 @@
 #include "effects/ParticleSystem.h"
 #include "effects/WaterShader.h"
 #include "fluid/BlobbyShader.h"
+#include "fluid/FountainSurfaceShader.h"
 #include "render/BoxVisibility.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
@@ -29,23 +30,16 @@ namespace {
 
 // Batched models farther than this are never frustum-tested, whatever distance a pass asks for.
 constexpr float kDistanceLimit = 200.0f;
+// The fountain surface's commands before its passes: a draw of no vertices, then no work groups of the
+// second pass (glDrawArraysIndirect's and glDispatchComputeIndirect's layouts).
+const GLuint kNoSurface[7] = {0, 1, 0, 0, 0, 1, 1};
+// Bytes into the command buffer where the second pass's dispatch command starts.
+constexpr GLintptr kSecondPassCommand = 4 * sizeof(GLuint);
 // Room for 10 000 particle instance records of 21 floats.
 constexpr GLsizeiptr kInstanceBufferBytes = 840000;
 
 void disableModelAttributes() {
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
-}
-
-// One batch holds every mesh drawn with one texture, and meshes of different models (the rabbit's and
-// the flying rabbit's bodies) may share it, so each mesh is drawn through its own vertex array. This
-// binds `vaoId` with `attributes` enabled unless it is bound already; the array it replaces gets its
-// model attributes disabled again.
-void useVertexArray(GLuint& bound, GLuint vaoId, std::initializer_list<GLuint> attributes) {
-    if (vaoId == bound) return;
-    disableModelAttributes();
-    glBindVertexArray(vaoId);
-    for (GLuint attribute : attributes) glEnableVertexAttribArray(attribute);
-    bound = vaoId;
 }
 
 }  // namespace
@@ -74,6 +68,7 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
     particleLocations.viewMatrix = glGetUniformLocation(particleProgramId, "viewMatrix");
     particleLocations.projectionMatrix = glGetUniformLocation(particleProgramId, "projectionMatrix");
     particleLocations.numberOfRows = glGetUniformLocation(particleProgramId, "numberOfRows");
+    glGenBuffers(1, &modelInstanceBuffer);
     glGenBuffers(1, &instanceBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
     glBufferData(GL_ARRAY_BUFFER, kInstanceBufferBytes, nullptr, GL_STREAM_DRAW);
@@ -90,12 +85,36 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
     blobbyProgramId = blobbyShader->init();
     // Sized by the first fountain; until then an empty buffer.
     glGenBuffers(1, &fountainDensity);
+    fountainSurfaceShader = std::make_shared<FountainSurfaceShader>();
+    const GLuint surfaceProgram = fountainSurfaceShader->init();
+    surfacePhaseLocation = glGetUniformLocation(surfaceProgram, "phase");
+    surfaceDimensionsLocation = glGetUniformLocation(surfaceProgram, "dimensions");
+    surfaceStrideLocation = glGetUniformLocation(surfaceProgram, "stride");
+    surfaceCapacityLocation = glGetUniformLocation(surfaceProgram, "capacity");
+    glGenBuffers(1, &fountainSurface);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainSurface);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(kFluidVertexCapacity) * 6 * sizeof(float), nullptr,
+                 GL_DYNAMIC_DRAW);
+    glGenBuffers(1, &fountainCommand);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainCommand);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof kNoSurface, kNoSurface, GL_DYNAMIC_DRAW);
+    glGenBuffers(1, &fountainTriangles);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainTriangles);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(kFluidVertexCapacity / 3 * sizeof(GLuint)), nullptr,
+                 GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    glGenVertexArrays(1, &surfaceVao);
 }
 
 Renderer::~Renderer() {
     if (!hasCurrentGlContext()) return;
     glDeleteBuffers(1, &fountainDensity);
+    glDeleteBuffers(1, &fountainSurface);
+    glDeleteBuffers(1, &fountainCommand);
+    glDeleteBuffers(1, &fountainTriangles);
+    glDeleteVertexArrays(1, &surfaceVao);
     glDeleteBuffers(1, &instanceBuffer);
+    glDeleteBuffers(1, &modelInstanceBuffer);
 }
 
 glm::mat4 Renderer::viewMatrix() const { return camera->getViewMatrix(); }
@@ -132,30 +151,42 @@ void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& sh
     if (material.hasTransparency) glDisable(GL_CULL_FACE);
 }
 
-void Renderer::loadModelMatrix(const TexturedShader& shader, const Mesh& mesh) {
-    setMatrix(shader.modelMatrixLocation, mesh.getModelMatrix());
+template <typename Test>
+void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test) {
+    modelInstances.clear();
+    for (const auto& mesh : meshes) {
+        if (mesh->visible && test(*mesh)) modelInstances.add(*mesh);
+    }
+    if (modelInstances.instanceCount() > 0) modelInstances.upload(modelInstanceBuffer);
+}
+
+void Renderer::drawInstanceRuns(GLint baseLocation, std::initializer_list<GLuint> attributes) {
+    if (modelInstances.instanceCount() == 0) return;
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kModelInstances, modelInstanceBuffer);
+    for (const ModelInstances::Run& run : modelInstances.runs()) {
+        // One batch holds every mesh drawn with one texture, and meshes of different models (the
+        // rabbit's and the flying rabbit's bodies) may share it: each run has its own vertex array.
+        glBindVertexArray(run.vaoId);
+        for (GLuint attribute : attributes) glEnableVertexAttribArray(attribute);
+        glUniform1i(baseLocation, run.first);
+        glDrawElementsInstanced(GL_TRIANGLES, run.vertexCount, GL_UNSIGNED_INT, nullptr, run.count);
+        disableModelAttributes();
+    }
 }
 
 void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
     const float limit = std::min(maxDistance, kDistanceLimit);
+    const bool cull = culling();
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;  // nothing to take the vertex array and material from
-        const std::shared_ptr<TexturedShader>& shader = texturedShader;
-        prepareTexturedModel(*meshes.front(), *shader);
-        glUniform4f(shader->clipPlaneLocation, clipPlane.x, clipPlane.y, clipPlane.z, clipPlane.w);
-        GLuint bound = meshes.front()->vaoId;
-
-        for (const auto& mesh : meshes) {
-            if (!mesh->visible) continue;
-            // The distance test comes first so that far meshes cost no corner list.
-            const bool draw = isWithin(*mesh, limit) ? isInFrustum(*mesh) || !culling() : !culling();
-            if (!draw) continue;
-            useVertexArray(bound, mesh->vaoId, {0u, 1u, 2u});
-            loadModelMatrix(*shader, *mesh);
-            glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
-        }
-
-        disableModelAttributes();
+        // The distance test comes first so that far meshes cost no corner list.
+        gatherInstances(meshes,
+                        [&](const Mesh& mesh) { return isWithin(mesh, limit) ? isInFrustum(mesh) || !cull : !cull; });
+        if (modelInstances.instanceCount() == 0) continue;
+        TexturedShader& shader = *texturedShader;
+        prepareTexturedModel(*meshes.front(), shader);
+        glUniform4f(shader.clipPlaneLocation, clipPlane.x, clipPlane.y, clipPlane.z, clipPlane.w);
+        drawInstanceRuns(shader.instanceBaseLocation, {0u, 1u, 2u});
         glBindVertexArray(0);
         glEnable(GL_CULL_FACE);
     }
@@ -168,36 +199,27 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     // Model textures may have cut-out parts (grass blades); those must not cast shadows.
     const GLint useAlpha = shadowShader->useAlphaLocation;
     glUniform1i(useAlpha, 1);
+    setMatrix(shadowShader->viewMatrixLocation, light.viewMatrix);
+    setMatrix(shadowShader->projectionMatrixLocation, lightProjection);
+    // Both faces cast shadows: thin or open models would let light through their back side.
+    glDisable(GL_CULL_FACE);
+    glActiveTexture(GL_TEXTURE0);
 
     const float limit = std::min(maxDistance, kDistanceLimit);
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;
-        GLuint bound = meshes.front()->vaoId;
-        glBindVertexArray(bound);
-        glEnableVertexAttribArray(0);
-        glEnableVertexAttribArray(1);
-        glActiveTexture(GL_TEXTURE0);
+        // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
+        gatherInstances(meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); });
+        if (modelInstances.instanceCount() == 0) continue;
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        drainGlErrors("OpenGL error after tex binding:");
-        setMatrix(shadowShader->viewMatrixLocation, light.viewMatrix);
-        setMatrix(shadowShader->projectionMatrixLocation, lightProjection);
-        // Both faces cast shadows: thin or open models would let light through their back side.
-        glDisable(GL_CULL_FACE);
-
-        for (const auto& mesh : meshes) {
-            // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
-            if (!mesh->visible || !isWithin(*mesh, limit) || !isInFrustum(*mesh)) continue;
-            useVertexArray(bound, mesh->vaoId, {0u, 1u});
-            setMatrix(shadowShader->modelMatrixLocation, mesh->getModelMatrix());
-            glDrawElements(GL_TRIANGLES, mesh->vertexCount, GL_UNSIGNED_INT, nullptr);
-        }
-
-        disableModelAttributes();
-        glBindVertexArray(0);
-        glEnable(GL_CULL_FACE);
+        drawInstanceRuns(shadowShader->instanceBaseLocation, {0u, 1u});
     }
-    // The terrain and the frustum outline are drawn with this program too, without texture coordinates.
+    glBindVertexArray(0);
+    glEnable(GL_CULL_FACE);
+    // The terrain and the frustum outline are drawn with this program too, without texture coordinates
+    // and with their own model matrix.
     glUniform1i(useAlpha, 0);
+    glUniform1i(shadowShader->instanceBaseLocation, -1);
 }
 
 void Renderer::prepareTerrain(const Mesh& mesh, TexturedShader& program) {
@@ -315,14 +337,40 @@ void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjec
     glBindVertexArray(0);
 }
 
-void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions) {
-    glUseProgram(blobbyProgramId);
-    glDisable(GL_CULL_FACE);  // the surface is seen from inside the fountain too
+void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimensions, int stride) {
+    const glm::ivec3 grid(dimensions);
+    const int step = std::max(stride, 1);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, fountainDensity);
     surfaceTable.bind(StorageBinding::kTriangleTable);
-    glBindVertexArray(mesh.vaoId);
-    glEnableVertexAttribArray(0);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainSurface, fountainSurface);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainTriangles, fountainTriangles);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainCommand, fountainCommand);
+    glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof kNoSurface, kNoSurface);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
+    // First one invocation per cell of `step` grid steps: (points - 1) / step cells per axis, rounded up.
+    glUseProgram(fountainSurfaceShader->programId);
+    glUniform1i(surfacePhaseLocation, 0);
+    glUniform3i(surfaceDimensionsLocation, grid.x, grid.y, grid.z);
+    glUniform1i(surfaceStrideLocation, step);
+    glUniform1ui(surfaceCapacityLocation, kFluidVertexCapacity);
+    GLint block[3] = {1, 1, 1};
+    glGetProgramiv(fountainSurfaceShader->programId, GL_COMPUTE_WORK_GROUP_SIZE, block);
+    const auto groups = [step](int points, int size) {
+        const int cells = std::max((points - 1 + step - 1) / step, 0);
+        return static_cast<GLuint>((cells + size - 1) / size);
+    };
+    glDispatchCompute(groups(grid.x, block[0]), groups(grid.y, block[1]), groups(grid.z, block[2]));
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_COMMAND_BARRIER_BIT);
+    // Then one invocation per listed triangle, as many work groups as the first pass counted.
+    glUniform1i(surfacePhaseLocation, 1);
+    glBindBuffer(GL_DISPATCH_INDIRECT_BUFFER, fountainCommand);
+    glDispatchComputeIndirect(kSecondPassCommand);
+    glBindBuffer(GL_DISPATCH_INDIRECT_BUFFER, 0);
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_COMMAND_BARRIER_BIT);
+
+    glUseProgram(blobbyProgramId);
+    glDisable(GL_CULL_FACE);  // the surface is seen from inside the fountain too
     setMatrix(blobbyShader->projectionMatrixLocation, projectionMatrix());
     setMatrix(blobbyShader->viewMatrixLocation, viewMatrix());
     setMatrix(blobbyShader->modelMatrixLocation, modelMatrix);
@@ -330,14 +378,20 @@ void Renderer::renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const
     glUniform1f(blobbyShader->reflectivityLocation, 1.0f);
     glUniform3f(blobbyShader->skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
     glUniform1f(blobbyShader->brightnessFactorLocation, brightness());
-    glUniform3i(blobbyShader->dimensionsLocation, static_cast<int>(dimensions.x), static_cast<int>(dimensions.y),
-                static_cast<int>(dimensions.z));
-
-    // One instance per layer of cells.
-    glDrawArraysInstanced(GL_POINTS, 0, mesh.vertexCount, static_cast<int>(dimensions.y - 1));
-
-    glDisableVertexAttribArray(0);
+    glBindVertexArray(surfaceVao);
+    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, fountainCommand);
+    glDrawArraysIndirect(GL_TRIANGLES, nullptr);
+    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, 0);
+    glBindVertexArray(0);
     glEnable(GL_CULL_FACE);
+}
+
+GLuint Renderer::fluidVertexCount() const {
+    GLuint count = 0;
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainCommand);
+    glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof count, &count);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    return count;
 }
 
 void Renderer::loadParticleUniforms() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/DrawSwitches.h"
+#include "render/ModelInstances.h"
 #include "render/RenderMap.h"
 #include "terrain/TriangleTableBuffer.h"
 #include "view/ParticleInstances.h"
@@ -8,6 +9,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <initializer_list>
 #include <list>
 #include <memory>
 #include <unordered_map>
@@ -18,6 +20,7 @@ class BlobbyShader;
 class Camera;
 class DebugLineShader;
 class DirectionalLight;
+class FountainSurfaceShader;
 class GuiShader;
 class Mesh;
 class ParticleShader;
@@ -51,12 +54,14 @@ public:
 
     // The textured models of one scene pass, with `clipPlane` and the camera's culling frustum.
     // Meshes within min(maxDistance, 200) are frustum-tested; farther ones are drawn only while
-    // culling is switched off. Transparent batches turn off back-face culling. Leaves back-face
-    // culling on.
+    // culling is switched off. The copies of one model in a batch go in one instanced draw.
+    // Transparent batches turn off back-face culling. Leaves back-face culling on and the model
+    // instance buffer bound at its storage binding.
     void renderEntities(const RenderMap& batches, float maxDistance);
     // The textured models into the bound shadow map, seen through `light.viewMatrix` and
     // `lightProjection`. Only visible meshes within the limit and inside the camera frustum cast
-    // shadows, whatever the culling switch. Leaves back-face culling on.
+    // shadows, whatever the culling switch; the copies of one model in one instanced draw. Leaves
+    // back-face culling on and the shadow program's "instanceBase" at -1 (its model matrix uniform).
     void renderShadowMap(const RenderMap& batches, const DirectionalLight& light, const glm::mat4& lightProjection,
                          float maxDistance);
 
@@ -84,24 +89,34 @@ public:
     // Sets the blend function and leaves blending off, depth test on, the instance attributes disabled
     // and no vertex array bound.
     void renderParticles(const ParticleBatches& batches);
-    // One fountain surface from the density grid (the last fountain density pass wrote it): `mesh`
-    // supplies the cell points, `dimensions` the grid size. Binds the grid and the table itself.
-    // Leaves back-face culling on and the mesh's vertex array bound.
-    void renderFluid(const Mesh& mesh, const glm::mat4& modelMatrix, const glm::vec3& dimensions);
+    // One fountain surface from the density grid (the last fountain density pass wrote it) of
+    // `dimensions` points: a compute pass lists the triangles of cells of `stride` grid steps a side,
+    // a second one (dispatched indirectly) writes their vertices into the surface buffer and counts
+    // them in the indirect command, and one indirect draw shows them. Binds the grid, the table and
+    // the surface buffers itself. Leaves back-face culling on and no vertex array bound.
+    void renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimensions, int stride = 1);
+    // The vertex count the last renderFluid drew (reads the command back: for tests and tools).
+    GLuint fluidVertexCount() const;
+    // Room in the surface buffer, in vertices; a surface with more is drawn without the rest.
+    static constexpr GLuint kFluidVertexCapacity = 3 * 16384;
 
     // Makes the textured program current with the material and camera of `mesh`, binds its vertex
     // array and texture and enables attributes 0 to 2; a transparent material turns culling off.
     void prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& shader);
-    void loadModelMatrix(const TexturedShader& shader, const Mesh& mesh);
 
     glm::vec3 skyColor{0.0f};
     std::shared_ptr<TexturedShader> texturedShader;
     std::shared_ptr<Mesh> particleQuad;
     std::shared_ptr<ParticleShader> particleShader;
     GLuint particleProgramId = 0;
-    GLuint instanceBuffer = 0;  // the particle instance records
+    GLuint instanceBuffer = 0;       // the particle instance records
+    GLuint modelInstanceBuffer = 0;  // the model matrices of the batch being drawn
     std::shared_ptr<BlobbyShader> blobbyShader;
-    GLuint fountainDensity = 0;  // the density grid every fountain writes before its surface is drawn
+    GLuint fountainDensity = 0;    // the density grid every fountain writes before its surface is drawn
+    GLuint fountainSurface = 0;    // the surface's vertices, six floats each
+    GLuint fountainCommand = 0;    // the indirect draw command of the surface, then the second pass's dispatch
+    GLuint fountainTriangles = 0;  // the triangles the surface pass listed
+    std::shared_ptr<FountainSurfaceShader> fountainSurfaceShader;
     std::shared_ptr<Camera> camera;
     std::vector<float> quadVertices{-1, 1, -1, -1, 1, 1, 1, -1};
     std::shared_ptr<Mesh> guiQuad;
@@ -136,6 +151,14 @@ private:
     // The mesh's bounding box moved to its position, tested against the camera frustum (a rejection
     // counts in the camera's culled count).
     bool isInFrustum(const Mesh& mesh) const;
+    // The visible meshes of `meshes` into modelInstances, uploaded; the draws then go run by run.
+    // `test` tells whether a visible mesh is drawn.
+    template <typename Test>
+    void gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test);
+    // One instanced draw per run of modelInstances, the program's "instanceBase" at `baseLocation`,
+    // the runs' vertex arrays with `attributes` enabled.
+    void drawInstanceRuns(GLint baseLocation, std::initializer_list<GLuint> attributes);
+    ModelInstances modelInstances;
     // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
     mutable std::vector<glm::vec3> movedCorners;
     // The particle instances of one system, kept from frame to frame for the same reason.
@@ -152,4 +175,7 @@ private:
 
     // The marching-cubes table of the fountain surface.
     TriangleTableBuffer surfaceTable;
+    GLuint surfaceVao = 0;  // no attributes: the surface's vertices are read by number
+    GLint surfacePhaseLocation = -1, surfaceDimensionsLocation = -1, surfaceStrideLocation = -1,
+          surfaceCapacityLocation = -1;
 };

@@ -179,7 +179,8 @@ void ScenePasses::renderFountains(const World& world, float seconds) {
         auto* fountain = dynamic_cast<Liquid*>(healer.get());
         if (!fountain || !fountain->isDue(camera.position, camera.frustum, parts.culledCount)) continue;
         fountain->flow(seconds);
-        parts.renderer->renderFluid(*fountain->surfaceMesh, fountain->getModelMatrix(), fountain->dimensions);
+        const float distance = glm::length(fountain->position - camera.position);
+        parts.renderer->renderFluid(fountain->getModelMatrix(), fountain->dimensions, Liquid::surfaceStride(distance));
     }
 }
 

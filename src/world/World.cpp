@@ -114,6 +114,9 @@ void World::populate(const Start& start) {
     enemyManager->sightScale = rules.sightScale;
     const glm::vec3 openingGroup = cat->position + OpenStart::facing(cat->rotation.y) * rules.openingGroupAhead;
     WorldSpawner::scatter(*itemManager, *enemyManager, world, landscape, cat->position, openingGroup, random);
+    // Everything that asks the density grid where it may go has been placed.
+    if (options.onLandscape) options.onLandscape(*landscape);
+    landscape->releaseGrid();
     for (const auto& item : itemManager->getItems()) {
         // Diamonds hang where they were placed.
         renderMap[static_cast<int>(itemManager->itemTexture)].push_back(item->meshes.front());

@@ -14,6 +14,7 @@
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -75,6 +76,9 @@ public:
         std::string waterShaderDefines;
         ItemManager::FountainFactory makeFountain;
         btIDebugDraw* debugDrawer = nullptr;
+        // Called with each new landscape once everything is placed, before its density grid is
+        // released (the benchmark's landscape figures read it).
+        std::function<void(const AdvancedTerrain&)> onLandscape;
     };
 
     // Where a ray along the aim meets the world: the point, and whether it is the landscape (where a

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -33,6 +34,9 @@ TEST(Liquid, FlowsDownAndInwardRestsOnTheFloorAndIsDrawnOnlyNearAndInView) {
     EXPECT_EQ(culled, 0);
     EXPECT_FALSE(Liquid::isDue({0, 0, 5}, 10.0f, {0, 0, 0}, frustum, culled));
     EXPECT_EQ(culled, 1) << "only frustum rejections count";
+    EXPECT_EQ(Liquid::surfaceStride(Liquid::kFineDistance), 1) << "the full grid up to the fine distance";
+    EXPECT_EQ(Liquid::surfaceStride(Liquid::kFineDistance + 0.1f), 2);
+    EXPECT_EQ(Liquid::surfaceStride(2.0f * Liquid::kFineDistance + 0.1f), 4);
 }
 
 class LiquidGlTest : public testsupport::GlTest {};
@@ -57,9 +61,8 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
     glEnable(GL_DEPTH_TEST);
     const auto triangles = [&](Liquid& fountain) {
         fountain.solver->computeDensity(fountain.dimensions);  // each draw reads its own fountain's grid
-        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] {
-            renderer.renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
-        });
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                        [&] { renderer.renderFluid(fountain.getModelMatrix(), fountain.dimensions); });
     };
     EXPECT_EQ(triangles(still), 0u) << "one that never flowed shows nothing";
     EXPECT_GT(triangles(flowing), 0u);
@@ -75,8 +78,8 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
 
 // A field made by hand on a 6 x 5 x 4 grid, with two points of liquid: one in the last column and the
 // top layer of cells, one on the grid's x = 0 face. Each alone gives one triangle in each cell it is a
-// corner of.
-TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheFieldCrossesTheLevel) {
+// corner of; in cells of two grid steps only the point at even (x, y, z) is a corner.
+TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesTheLevelAtEitherStride) {
     auto camera = std::make_shared<Camera>(1.0f);  // at the origin, looking along -z
     bool culling = true;
     float brightness = 1.0f;
@@ -85,21 +88,59 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryLayerOfCellsWhereTheField
     std::vector<glm::vec4> grid(6 * 5 * 4, glm::vec4(0.0f));
     grid[4 + 6 * 3 + 30 * 2].w = 1.0f;  // (4, 3, 2)
     grid[0 + 6 * 2 + 30 * 1].w = 1.0f;  // (0, 2, 1)
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, renderer.fountainDensity);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)), grid.data(),
-                 GL_STATIC_DRAW);
-    const auto columns = loadToVAO(Liquid::columnPoints(dimensions), 2);
+    const auto upload = [&] {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, renderer.fountainDensity);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(grid.size() * sizeof(glm::vec4)), grid.data(),
+                     GL_STATIC_DRAW);
+    };
+    upload();
     testsupport::OffscreenTarget target(64);
     // Grid point (4, 3, 2) three units in front of the camera.
     const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(-4, -3, -5));
-    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED,
-                                       [&] { renderer.renderFluid(*columns, model, glm::vec3(dimensions)); }),
-              8u + 4u);
+    const auto triangles = [&](int stride) {
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                        [&] { renderer.renderFluid(model, glm::vec3(dimensions), stride); });
+    };
+    EXPECT_EQ(triangles(2), 0u) << "(4, 3, 2) is no corner of a cell of two steps, (0, 2, 1) neither";
+    grid[2 + 6 * 2 + 30 * 2].w = 1.0f;  // (2, 2, 2): a corner of all eight cells round it, cut at the grid's end
+    upload();
+    EXPECT_EQ(triangles(2), 8u);
+    EXPECT_EQ(renderer.fluidVertexCount(), 24u) << "the indirect command counts what was drawn";
+    grid[2 + 6 * 2 + 30 * 2].w = 0.0f;
+    upload();
+    target.clear();
+    EXPECT_EQ(triangles(1), 8u + 4u);
     // The field falls from 1 to 0 over a grid step and the level is 0.35, so the surface crosses the
     // axes 0.65 from the point: that wide either side of the middle of the picture.
     int wide = 0;
     for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
     EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
+
+    // In cells of two grid steps the surface is the full one of every other grid point and the last.
+    const auto field = [](int x, int y, int z) { return static_cast<float>((x / 2 + y / 2 + z / 2) % 2); };
+    const auto surfaceOf = [&](int n, int stride, const std::function<float(int, int, int)>& value) {
+        grid.assign(static_cast<size_t>(n * n * n), glm::vec4(0.0f));
+        for (int z = 0; z < n; ++z)
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) grid[static_cast<size_t>(x + n * y + n * n * z)].w = value(x, y, z);
+        upload();
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                        [&] { renderer.renderFluid(model, glm::vec3(n), stride); });
+    };
+    const int kept[6] = {0, 2, 4, 6, 8, 9};
+    const GLuint coarse = surfaceOf(10, 2, field);
+    EXPECT_GT(coarse, 0u);
+    EXPECT_EQ(surfaceOf(6, 1, [&](int x, int y, int z) { return field(kept[x], kept[y], kept[z]); }), coarse);
+
+    // Alternating points put surface in every cell, far more than the buffer holds: the surface is cut
+    // at the buffer's room and never drawn past it.
+    grid.assign(30 * 30 * 30, glm::vec4(0.0f));
+    for (size_t i = 0; i < grid.size(); ++i) grid[i].w = static_cast<float>((i + i / 30 + i / 900) % 2);
+    upload();
+    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFluid(model, glm::vec3(30)); }),
+              Renderer::kFluidVertexCapacity / 3);
+    EXPECT_EQ(renderer.fluidVertexCount(), Renderer::kFluidVertexCapacity);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // Particles put by hand into the set the density pass draws, on a grid of 20 points a side (no whole

@@ -19,6 +19,7 @@
 #include "support/HeardSounds.h"
 #include "support/TestGame.h"
 #include "terrain/AdvancedTerrain.h"
+#include "terrain/MarchingCubesHandler.h"
 #include "view/WorldView.h"
 
 #include <GLFW/glfw3.h>
@@ -139,6 +140,9 @@ TEST_F(GameTest, TheRoundRunsInTicksOfItsOwnAndRStartsTheSameWorldFromTheSameSee
     EXPECT_NE(world().terrain()->mesh, oldLandscape);
     EXPECT_EQ(seeds, 1);
     EXPECT_TRUE(layout() == firstWorld) << "the same seed builds the same world";
+    const MarchingCubesHandler& grid = *world().terrain()->marchingCubesHandler;
+    EXPECT_TRUE(grid.points.empty() && grid.triangles.empty() && grid.densityBuffer == 0u)
+        << "the landscape's grid is freed once the world is placed";
     EXPECT_EQ(sounds->count("new world"), 1);
     EXPECT_TRUE(world().shots().shots().empty()) << "no shot of the old world lives on";
     EXPECT_EQ(world().ticks(), 0u) << "the new world's first tick is the next frame's";

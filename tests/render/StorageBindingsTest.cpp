@@ -25,10 +25,11 @@ int bindingIn(const std::string& file, const std::string& name) {
 // point shared by two kinds of buffer lets one pass read what another left there.
 TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclaresAndHoldsOneKindOfBuffer) {
     using namespace StorageBinding;
-    const std::set<GLuint> points{kDensityPoints,        kOctaveOffsets,        kTriangles, kTriangleTable,
-                                  kParticlePositionsIn,  kParticlePositionsOut, kFlowField, kFountainDensity,
-                                  kParticleVelocitiesIn, kParticleVelocitiesOut};
-    EXPECT_EQ(points.size(), 10u);
+    const std::set<GLuint> points{kDensityPoints,        kOctaveOffsets,         kTriangles,      kTriangleTable,
+                                  kParticlePositionsIn,  kParticlePositionsOut,  kFlowField,      kFountainDensity,
+                                  kParticleVelocitiesIn, kParticleVelocitiesOut, kModelInstances, kFountainSurface,
+                                  kFountainCommand};
+    EXPECT_EQ(points.size(), 13u);
     EXPECT_LT(*points.rbegin(), GLuint(kStorageBindingCount));
     EXPECT_NE(CounterBinding::kTriangleCount, CounterBinding::kParticleCount);
     EXPECT_EQ(bindingIn("density.comp", "PointBuffer"), int(kDensityPoints));
@@ -45,9 +46,13 @@ TEST(StorageBindings, EveryNamedPointIsTheOneItsShaderDeclaresAndHoldsOneKindOfB
     EXPECT_EQ(bindingIn("meta_fluid_particles.comp", "written"), int(CounterBinding::kParticleCount));
     EXPECT_EQ(bindingIn("meta_ball_density.comp", "Positions"), int(kParticlePositionsIn));
     EXPECT_EQ(bindingIn("meta_ball_density.comp", "Density"), int(kFountainDensity));
-    EXPECT_EQ(bindingIn("marching_cubes.vert", "Density"), int(kFountainDensity));
-    EXPECT_EQ(bindingIn("marching_cubes.geom", "Density"), int(kFountainDensity));
-    EXPECT_EQ(bindingIn("marching_cubes.geom", "TableBuffer"), int(kTriangleTable));
+    EXPECT_EQ(bindingIn("fountain_surface.comp", "Density"), int(kFountainDensity));
+    EXPECT_EQ(bindingIn("fountain_surface.comp", "TableBuffer"), int(kTriangleTable));
+    EXPECT_EQ(bindingIn("fountain_surface.comp", "Surface"), int(kFountainSurface));
+    EXPECT_EQ(bindingIn("fountain_surface.comp", "Command"), int(kFountainCommand));
+    EXPECT_EQ(bindingIn("fountain_surface.vert", "Surface"), int(kFountainSurface));
+    EXPECT_EQ(bindingIn("textured.vertex", "ModelInstances"), int(kModelInstances));
+    EXPECT_EQ(bindingIn("shadow.vertex", "ModelInstances"), int(kModelInstances));
 }
 
 }  // namespace

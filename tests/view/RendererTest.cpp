@@ -6,6 +6,7 @@
 #include "render/LookAt.h"
 #include "render/PointLight.h"
 #include "render/ShadowBox.h"
+#include "render/StorageBindings.h"
 #include "render/ShadowFrameBuffer.h"
 #include "view/ShadowMaster.h"
 #include "render/TexturedShader.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -96,35 +98,50 @@ TEST_F(RendererTest, ModelsAreDrawnInViewWithinTwoHundredUnitsOrAllOfThemWithCul
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
-// Two models under one texture, as the rabbit's and the flying rabbit's bodies are: a square left of
-// the centre and one right of it, each with its own vertex array, in both the scene and the shadow pass.
-TEST_F(RendererTest, ModelsSharingATextureAreEachDrawnThroughTheirOwnVertexArray) {
+// Two models under one texture, as the rabbit's and the flying rabbit's bodies are: a square in the
+// lower left quarter and one in the lower right, each with its own vertex array, and copies of them
+// moved up, the right one's hidden. Each copy is an instance of its model's run, drawn where it is, in
+// both the scene and the shadow pass.
+TEST_F(RendererTest, ModelsSharingATextureAreEachDrawnThroughTheirOwnVertexArrayEveryCopyWhereItIs) {
     const auto square = [&](float left, float right) {
         auto mesh =
-            loadIndexedToVAO({left, -1, 0, right, -1, 0, right, 1, 0, left, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
-                             {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1});
+            loadIndexedToVAO({left, -1, 0, right, -1, 0, right, -0.2f, 0, left, -0.2f, 0},
+                             {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1});
         mesh->material = model->material;
         mesh->setPosition({0, 0, -3});
         return mesh;
     };
+    const auto movedUp = [](const std::shared_ptr<TexturedMesh>& mesh, bool visible) {
+        auto copy = copyMesh(mesh);
+        copy->setPosition({0, 1.2f, -3});
+        copy->visible = visible;
+        return copy;
+    };
+    const auto left = square(-1.0f, -0.2f), right = square(0.2f, 1.0f);
     RenderMap batches;
-    batches[int(white)] = {square(-1.0f, -0.2f), square(0.2f, 1.0f)};
+    batches[int(white)] = {movedUp(left, true), right, movedUp(right, false), left};
+    const int lowerLeft[2] = {10, 10}, lowerRight[2] = {22, 10}, upperLeft[2] = {10, 22}, upperRight[2] = {22, 22};
+    const auto expectDrawn = [&](const std::function<bool(const int*)>& drawnAt) {
+        EXPECT_TRUE(drawnAt(lowerLeft));
+        EXPECT_TRUE(drawnAt(lowerRight)) << "the second model is drawn where it is, not as the first";
+        EXPECT_TRUE(drawnAt(upperLeft)) << "a copy is drawn with its own placement";
+        EXPECT_FALSE(drawnAt(upperRight)) << "a hidden copy is not drawn";
+    };
     testsupport::OffscreenTarget target(32);
     renderer->renderEntities(batches, 400.0f);
-    EXPECT_GT(target.at(10, 16)[0], 0);
-    EXPECT_GT(target.at(22, 16)[0], 0) << "the second model is drawn where it is, not as the first";
-    // The shadow pass, seen here through the camera, draws both into the depth buffer too.
+    expectDrawn([&](const int* p) { return target.at(p[0], p[1])[0] > 0; });
+    // The shadow pass, seen here through the camera, draws them into the depth buffer too.
     target.clear();
     DirectionalLight sun({0, -1, 0}, {1, 1, 1});
     sun.viewMatrix = camera->getViewMatrix();
     glEnable(GL_DEPTH_TEST);
     renderer->renderShadowMap(batches, sun, camera->getProjectionMatrix(), 1000.0f);
-    float depth[2] = {1.0f, 1.0f};
-    glReadPixels(10, 16, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[0]);
-    glReadPixels(22, 16, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[1]);
     glDisable(GL_DEPTH_TEST);
-    EXPECT_LT(depth[0], 1.0f);
-    EXPECT_LT(depth[1], 1.0f);
+    expectDrawn([&](const int* p) {
+        float depth = 1.0f;
+        glReadPixels(p[0], p[1], 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth < 1.0f;
+    });
 }
 
 TEST_F(RendererTest, GuiImagesCoverTheirScaledQuadAndAreBlendedInListOrder) {
@@ -254,13 +271,19 @@ protected:
         uniform("brightnessFactor", 1.0f);
         glUniform3f(program.skyColorLocation, 1.0f, 0.0f, 0.0f);
         glUniform4f(glGetUniformLocation(program.programId, "clipplane"), 0.0f, 0.0f, 0.0f, 1.0f);
+        glUniform1i(program.instanceBaseLocation, 0);
+        glGenBuffers(1, &modelMatrix);
     }
+    void TearDown() override { glDeleteBuffers(1, &modelMatrix); }
     void uniform(const char* name, float value) { glUniform1f(glGetUniformLocation(program.programId, name), value); }
     // The centre pixel of the quad `distance` in front of the camera, turned by `turn`, textured with `texel`.
     Pixel draw(const Pixel& texel = {255, 255, 255, 255}, float distance = 2.0f, const glm::mat4& turn = glm::mat4(1)) {
         const GLuint texture = testsupport::solidTexture(texel);
         glUseProgram(program.programId);
-        setMatrix(program.modelMatrixLocation, glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn);
+        // One instance, its model matrix first in the instance buffer.
+        const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0, 0, -distance)) * turn;
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kModelInstances, modelMatrix);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof model, &model, GL_STREAM_DRAW);
         setMatrix(program.viewMatrixLocation, glm::mat4(1.0f));
         setMatrix(program.projectionMatrixLocation, glm::ortho(-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 3000.0f));
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -277,6 +300,7 @@ protected:
     }
 
     TexturedShader program;
+    GLuint modelMatrix = 0;  // the instance buffer
     DirectionalLight sun{glm::vec3(0, 0, -1), glm::vec3(1)};
     std::shared_ptr<TexturedMesh> quad =
         loadIndexedToVAO({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},

@@ -205,12 +205,14 @@ double processCpuSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
+// The figures of the latest landscape, taken while its density grid was still there.
+std::string latestLandscapeFigures;
+
 void recordTerrain(const Game& game, BenchReport& report) {
     const AdvancedTerrain& terrain = *game.world().terrain();
     report.terrain.push_back(terrain.lastTimings);
     report.terrainTriangles.push_back(terrain.mesh ? terrain.mesh->vertexCount / 3 : 0);
-    std::printf("Landscape %zu: %s\n", report.terrain.size(),
-                describeLandscape(*terrain.marchingCubesHandler, terrain.gridScale).c_str());
+    std::printf("Landscape %zu: %s\n", report.terrain.size(), latestLandscapeFigures.c_str());
 }
 
 std::string glString(GLenum name) {
@@ -247,6 +249,9 @@ std::unique_ptr<Game> startGame(GLFWwindow* window, const Options& options, cons
     setup.clock = gameClock(options);
     setup.start.seed = report.terrainSeed;
     setup.nextSeeds = [next = report.terrainSeed + 1]() mutable { return next++; };
+    setup.onLandscape = [](const AdvancedTerrain& terrain) {
+        latestLandscapeFigures = describeLandscape(*terrain.marchingCubesHandler, terrain.gridScale);
+    };
     auto game = std::make_unique<Game>(setup);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
     report.initDone = clock.now();
@@ -367,7 +372,7 @@ double measureFountain(Game& game, int frames) {
     Liquid fountain(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f, 40,
                     game.view().fountainDensityBuffer());
     fountain.setPosition(camera.position + forward * 2.5f - glm::vec3(0.5f, 0.7f, 0.5f));
-    std::vector<double> step, density, draw;
+    std::vector<double> step, density, draw, coarse, coarsest;
     const float dt = 1.0f / 30.0f;
     for (int i = 0; i < 60; ++i) fountain.flow(dt);
     for (int i = 0; i < frames; ++i) {
@@ -381,22 +386,31 @@ double measureFountain(Game& game, int frames) {
         glFinish();
         density.push_back(secondsSince(start));
         start = SteadyClock::now();
-        game.view().renderer().renderFluid(*fountain.surfaceMesh, fountain.getModelMatrix(), fountain.dimensions);
+        game.view().renderer().renderFluid(fountain.getModelMatrix(), fountain.dimensions);
         glFinish();
         draw.push_back(secondsSince(start));
+        start = SteadyClock::now();
+        game.view().renderer().renderFluid(fountain.getModelMatrix(), fountain.dimensions, 2);
+        glFinish();
+        coarse.push_back(secondsSince(start));
+        start = SteadyClock::now();
+        game.view().renderer().renderFluid(fountain.getModelMatrix(), fountain.dimensions, 4);
+        glFinish();
+        coarsest.push_back(secondsSince(start));
     }
     const double stepMs = median(step) * 1000.0, densityMs = median(density) * 1000.0;
     std::printf("Fountain, particle step and density pass (median of %d)   %.2f ms\n", frames, stepMs);
     std::printf("  of which the density pass                          %.2f ms\n", densityMs);
     std::printf("  particle step (the difference)                     %.2f ms\n", stepMs - densityMs);
     std::printf("Fountain surface draw (median of %d)                  %.2f ms\n", frames, median(draw) * 1000.0);
+    std::printf("  in cells of 2 / 4 grid steps (beyond %.0f / %.0f units)  %.2f / %.2f ms\n", Liquid::kFineDistance,
+                2.0 * Liquid::kFineDistance, median(coarse) * 1000.0, median(coarsest) * 1000.0);
     return median(step) + median(draw);
 }
 
 // Frame times standing on the shore, looking over the lake and then away from it, turning a little to
-// and fro. Each scene pass
-// starts after a glFinish, so the reflection and refraction images are timed on their own; the
-// frames are a little slower than unbracketed ones.
+// and fro. Each scene pass starts after a glFinish, so the reflection and refraction images are timed
+// on their own; the frames are a little slower than unbracketed ones.
 struct ViewTimes {
     std::vector<double> frame, reflection, refraction;
     std::vector<int> passes;

@@ -30,6 +30,7 @@
 #include "render/ColladaLoader.h"
 #include "render/TextureLoader.h"
 #include "render/TexturedMesh.h"
+#include "render/StorageBindings.h"
 #include "render/TexturedShader.h"
 
 namespace {
@@ -69,11 +70,16 @@ void drawModel(const TexturedShader& textured, const ModelPreset& preset,
     setLight(program, 0, glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1.0f));
     glUniform1i(shader->numberOfLightsLocation, 1);
     glEnable(GL_DEPTH_TEST);
+    // The program reads its model matrix from the instance buffer: one instance per mesh here.
+    GLuint matrixBuffer = 0;
+    glGenBuffers(1, &matrixBuffer);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kModelInstances, matrixBuffer);
+    glUniform1i(shader->instanceBaseLocation, 0);
     for (size_t i = 0; i < meshes.size() && i < preset.meshes.size(); ++i) {
         const MeshLook& look = preset.meshes[i];
         glm::mat4 model = glm::translate(glm::mat4(1.0f), look.position) * SceneObject::rotationMatrix(look.rotation) *
                           glm::scale(glm::mat4(1.0f), look.scale);
-        glUniformMatrix4fv(shader->modelMatrixLocation, 1, GL_FALSE, glm::value_ptr(model));
+        glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof(model), glm::value_ptr(model), GL_STREAM_DRAW);
         glUniform1f(shader->shineDamperLocation, look.shineDamper);
         glUniform1f(shader->reflectivityLocation, look.reflectivity);
         if (look.transparent)
@@ -90,6 +96,7 @@ void drawModel(const TexturedShader& textured, const ModelPreset& preset,
         for (int a = 0; a < 3; ++a) glDisableVertexAttribArray(a);
     }
     glBindVertexArray(0);
+    glDeleteBuffers(1, &matrixBuffer);
 }
 
 void savePanels(const std::string& path, const std::vector<std::vector<unsigned char>>& panels, int perRow) {

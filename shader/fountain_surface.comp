@@ -1,0 +1,116 @@
+#version 430
+// Owned by FountainSurfaceShader: the fountains' metaball surface, run by Renderer::renderFluid.
+
+// Marching cubes over a fountain's density grid in two passes, so that the costly part runs on full
+// SIMD bundles although few cells hold any surface. Each grid record holds the metaball field's
+// gradient (xyz) and value (w); a corner whose value exceeds isoLevel is inside the liquid. Corners 0-3
+// go round a cell's bottom face and corner i + 4 sits above corner i, the numbering the triangle table
+// at binding 3 is written for. Cells are `stride` grid steps a side (1 near, coarser far away).
+//
+// Phase 0, one invocation per cell: a cell with surface reserves room for its triangles in the vertex
+// count, lists each (cell, triangle of its table row) and counts a work group of phase 1 for every 64
+// triangles listed.
+// Phase 1, one invocation per listed triangle, dispatched indirectly: writes its three vertices, six
+// floats each (place in grid units, interpolated field gradient).
+
+layout(local_size_x = 8, local_size_y = 4, local_size_z = 2) in;
+
+layout(std430, binding = 9) readonly buffer Density { vec4 grid[]; };
+layout(std430, binding = 3) readonly buffer TableBuffer { int triangulationTable[]; };  // 256 rows of 16
+layout(std430, binding = 11) writeonly buffer Surface { float vertices[]; };
+// glDrawArraysIndirect's command, then glDispatchComputeIndirect's for phase 1; the host sets them to
+// (0, 1, 0, 0) and (0, 1, 1) before phase 0.
+layout(std430, binding = 12) buffer Command {
+    uint vertexCount;
+    uint instanceCount;
+    uint firstVertex;
+    uint baseInstance;
+    uint phaseGroups;
+    uint phaseGroupsY;
+    uint phaseGroupsZ;
+};
+layout(std430, binding = 13) buffer TriangleList { uint listed[]; };  // cell index * 8 + triangle
+
+uniform int phase;
+uniform ivec3 dimensions;  // grid points per axis
+uniform int stride;        // grid steps per cell edge
+uniform uint capacity;     // vertices the surface buffer holds
+
+const float isoLevel = 0.35;
+const uint phaseGroupSize = 64u;  // invocations per work group of phase 1 (the whole local size)
+
+const ivec3 cornerOffsets[8] = ivec3[8](
+    ivec3(0, 0, 0), ivec3(1, 0, 0), ivec3(1, 0, 1), ivec3(0, 0, 1),
+    ivec3(0, 1, 0), ivec3(1, 1, 0), ivec3(1, 1, 1), ivec3(0, 1, 1));
+
+const ivec2 edgeCorners[12] = ivec2[12](
+    ivec2(0, 1), ivec2(1, 2), ivec2(2, 3), ivec2(3, 0),
+    ivec2(4, 5), ivec2(5, 6), ivec2(6, 7), ivec2(7, 4),
+    ivec2(0, 4), ivec2(1, 5), ivec2(2, 6), ivec2(3, 7));
+
+// Grid point of a cell's corner; a coarse cell at the grid's far side is cut short at its last point.
+ivec3 cornerPoint(ivec3 cell, int corner) { return min(cell + cornerOffsets[corner] * stride, dimensions - 1); }
+
+vec4 gridAt(ivec3 p) { return grid[p.x + dimensions.x * p.y + dimensions.x * dimensions.y * p.z]; }
+
+int configOf(ivec3 cell) {
+    int config = 0;
+    for (int c = 0; c < 8; ++c) {
+        if (gridAt(cornerPoint(cell, c)).w > isoLevel) config |= 1 << c;
+    }
+    return config;
+}
+
+void listCell() {
+    ivec3 cell = ivec3(gl_GlobalInvocationID) * stride;
+    if (any(greaterThanEqual(cell, dimensions - 1))) return;
+    int row = configOf(cell) * 16;
+    uint count = 0u;
+    while (count < 5u && triangulationTable[row + int(count) * 3] != -1) ++count;
+    if (count == 0u) return;
+    uint first = atomicAdd(vertexCount, 3u * count) / 3u;
+    uint cellIndex = uint(cell.x + dimensions.x * cell.y + dimensions.x * dimensions.y * cell.z);
+    for (uint t = 0u; t < count; ++t) {
+        // Triangles past the room of the surface buffer are left out (phase 1 cuts the count).
+        if (3u * (first + t + 1u) > capacity) return;
+        listed[first + t] = cellIndex * 8u + t;
+        if ((first + t) % phaseGroupSize == 0u) atomicAdd(phaseGroups, 1u);
+    }
+}
+
+void writeTriangle() {
+    uint index = gl_WorkGroupID.x * phaseGroupSize + gl_LocalInvocationIndex;
+    // The count phase 0 reached may pass the room of the buffer; every invocation cuts it alike.
+    uint triangles = min(vertexCount, capacity) / 3u;
+    if (index == 0u) vertexCount = triangles * 3u;
+    if (index >= triangles) return;
+    uint entry = listed[index];
+    int cellIndex = int(entry / 8u);
+    ivec3 cell = ivec3(cellIndex % dimensions.x, (cellIndex / dimensions.x) % dimensions.y,
+                       cellIndex / (dimensions.x * dimensions.y));
+    int row = configOf(cell) * 16 + int(entry % 8u) * 3;
+    for (int k = 0; k < 3; ++k) {
+        ivec2 edge = edgeCorners[triangulationTable[row + k]];
+        ivec3 pa = cornerPoint(cell, edge.x);
+        ivec3 pb = cornerPoint(cell, edge.y);
+        vec4 a = gridAt(pa);
+        vec4 b = gridAt(pb);
+        float t = clamp((isoLevel - a.w) / (b.w - a.w), 0.0, 1.0);
+        vec3 position = mix(vec3(pa), vec3(pb), t);
+        vec3 gradient = mix(a.xyz, b.xyz, t);
+        uint at = (index * 3u + uint(k)) * 6u;
+        vertices[at] = position.x;
+        vertices[at + 1u] = position.y;
+        vertices[at + 2u] = position.z;
+        vertices[at + 3u] = gradient.x;
+        vertices[at + 4u] = gradient.y;
+        vertices[at + 5u] = gradient.z;
+    }
+}
+
+void main() {
+    if (phase == 0)
+        listCell();
+    else
+        writeTriangle();
+}

@@ -1,0 +1,3 @@
+#include "fluid/FountainSurfaceShader.h"
+
+FountainSurfaceShader::FountainSurfaceShader() { setComputePath("/shader/fountain_surface.comp"); }
