@@ -23,6 +23,11 @@ bool boxMayBeInFrustum(const Frustum& frustum, const glm::vec3& min, const glm::
 }
 
 bool boxMayCoverClipSquare(const glm::mat4& viewProjection, const glm::vec3& min, const glm::vec3& max) {
+    return boxMayCoverClipRect(viewProjection, min, max, glm::vec2(-1.0f), glm::vec2(1.0f));
+}
+
+bool boxMayCoverClipRect(const glm::mat4& viewProjection, const glm::vec3& min, const glm::vec3& max,
+                         const glm::vec2& rectLow, const glm::vec2& rectHigh) {
     glm::vec2 low(1e30f), high(-1e30f);
     for (int i = 0; i < 8; ++i) {
         const glm::vec3 corner(i & 1 ? max.x : min.x, i & 2 ? max.y : min.y, i & 4 ? max.z : min.z);
@@ -34,5 +39,5 @@ bool boxMayCoverClipSquare(const glm::mat4& viewProjection, const glm::vec3& min
         low = glm::min(low, ndc);
         high = glm::max(high, ndc);
     }
-    return high.x >= -1.0f && low.x <= 1.0f && high.y >= -1.0f && low.y <= 1.0f;
+    return high.x >= rectLow.x && low.x <= rectHigh.x && high.y >= rectLow.y && low.y <= rectHigh.y;
 }

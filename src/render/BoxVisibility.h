@@ -16,3 +16,6 @@ bool boxMayBeAbovePlane(const glm::vec4& plane, const glm::vec3& min, const glm:
 // False when `viewProjection` maps the whole box beyond one side of [-1, 1] in x or y (depth is not
 // tested: the shadow pass clamps it instead of clipping).
 bool boxMayCoverClipSquare(const glm::mat4& viewProjection, const glm::vec3& min, const glm::vec3& max);
+// The same for the rectangle from `rectLow` to `rectHigh` of clip x and y (a part of the square).
+bool boxMayCoverClipRect(const glm::mat4& viewProjection, const glm::vec3& min, const glm::vec3& max,
+                         const glm::vec2& rectLow, const glm::vec2& rectHigh);

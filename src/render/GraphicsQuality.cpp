@@ -27,6 +27,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.shadowBoxStep = 32;
             q.waterImageScale = 0.5f;
             q.skipHiddenWater = true;
+            q.waterImagesInTurn = true;
             q.terrainDetail = 1;
             q.terrainChunks = true;
             q.clipUnderWater = true;

@@ -33,6 +33,9 @@ struct GraphicsQuality {
     float waterImageScale = 0.0f;
     // Skip the water images while no water pixel was drawn in the last frame.
     bool skipHiddenWater = false;
+    // After a frame that drew both water images, each frame draws at most one of them in turn, and
+    // none while the camera stands still (see WaterImageSchedule).
+    bool waterImagesInTurn = false;
     // Texture look-ups of the landscape: 2 three projections of two layers of each material, 1 three
     // projections of one layer, 0 the one projection the surface faces most.
     int terrainDetail = 2;

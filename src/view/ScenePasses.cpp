@@ -74,31 +74,43 @@ glm::vec4 ScenePasses::mainClipPlane(const World& world) const {
 
 void ScenePasses::renderWaterImages(const World& world) {
     // With culling off every tile gets its images, as with the frustum test.
-    if (parts.quality.skipHiddenWater && parts.culling() && waterHiddenLastFrame()) return;
+    if (parts.quality.skipHiddenWater && parts.culling() && waterHiddenLastFrame()) {
+        waterImages.forget();  // both are drawn afresh when the water comes back into view
+        return;
+    }
+    bool tileInView = false;
+    for (const auto& tile : world.waterTiles())
+        tileInView = tileInView || !parts.culling() || parts.camera->isInFrustum(tile->worldCorners());
+    if (!tileInView) return;
+    const int images = waterImages.due(parts.camera->position, parts.camera->rotation, parts.quality.waterImagesInTurn);
+    if (images == 0) return;
     for (const auto& tile : world.waterTiles()) {
         if (!parts.camera->isInFrustum(tile->worldCorners()) && parts.culling()) continue;
         glEnable(GL_CLIP_DISTANCE0);
-        renderWaterImagesAt(world, tile->position.y);
+        renderWaterImagesAt(world, tile->position.y, images);
         parts.waterFrameBuffers->unbindCurrentFrameBuffer();
         glDisable(GL_CLIP_DISTANCE0);
     }
 }
 
-void ScenePasses::renderWaterImagesAt(const World& world, float h) {
+void ScenePasses::renderWaterImagesAt(const World& world, float h, int images) {
     Camera& camera = *parts.camera;
-    // The mirror image: the camera as far below the water line as it is above, looking up as much as
-    // it looked down.
-    parts.waterFrameBuffers->bindReflectionFrameBuffer();
-    const glm::vec3 saved = camera.position;
-    const float distance = 2.0f * (saved.y - h);
-    camera.setPosition(glm::vec3(saved.x, saved.y - distance, saved.z));
-    camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
-    renderScene(world, glm::vec4(0.0f, 1.0f, 0.0f, -h + 0.2f), 50.0f);
-    camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
-    camera.setPosition(saved);
-
-    parts.waterFrameBuffers->bindRefractionFrameBuffer();
-    renderScene(world, glm::vec4(0.0f, -1.0f, 0.0f, h + 0.2f), 50.0f);
+    if (images & WaterImageSchedule::kReflection) {
+        // The mirror image: the camera as far below the water line as it is above, looking up as much
+        // as it looked down.
+        parts.waterFrameBuffers->bindReflectionFrameBuffer();
+        const glm::vec3 saved = camera.position;
+        const float distance = 2.0f * (saved.y - h);
+        camera.setPosition(glm::vec3(saved.x, saved.y - distance, saved.z));
+        camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
+        renderScene(world, glm::vec4(0.0f, 1.0f, 0.0f, -h + 0.2f), 50.0f);
+        camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
+        camera.setPosition(saved);
+    }
+    if (images & WaterImageSchedule::kRefraction) {
+        parts.waterFrameBuffers->bindRefractionFrameBuffer();
+        renderScene(world, glm::vec4(0.0f, -1.0f, 0.0f, h + 0.2f), 50.0f);
+    }
 }
 
 void ScenePasses::renderMainImage(const World& world) {
@@ -221,6 +233,7 @@ void ScenePasses::sizeTargets(const World* world) {
         }
     }
     waterQueried = false;  // new images are drawn whatever was seen
+    waterImages.forget();
 }
 
 void ScenePasses::applyShadowAndTerrainQuality(const World* world) {

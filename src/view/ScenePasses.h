@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/WaterImageSchedule.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -45,7 +47,10 @@ public:
     // and the fountain programs.
     void loadLights(const World& world);
     // New images are drawn next frame whatever was seen in the last one.
-    void forgetWaterSeen() { waterQueried = false; }
+    void forgetWaterSeen() {
+        waterQueried = false;
+        waterImages.forget();
+    }
 
 private:
     // Whether the water images can be skipped: no water pixel was drawn last frame.
@@ -53,10 +58,12 @@ private:
     // The main image's clip plane: nothing clipped, or, above the water where the level allows, the
     // landscape deeper than the water hides.
     glm::vec4 mainClipPlane(const World& world) const;
-    // The mirror image and the see-through image of the water at height `h`.
-    void renderWaterImagesAt(const World& world, float h);
+    // The mirror image and the see-through image of the water at height `h`, those of `images`
+    // (WaterImageSchedule's bits).
+    void renderWaterImagesAt(const World& world, float h, int images);
 
     ViewParts& parts;
     GLuint waterQuery = 0;      // samples of water drawn in the last frame
     bool waterQueried = false;  // waterQuery holds a result to read
+    WaterImageSchedule waterImages;
 };

@@ -14,6 +14,8 @@
 #include "terrain/AdvancedTerrainShader.h"
 #include "terrain/TerrainChunks.h"
 
+#include <cmath>
+
 ShadowMaster::ShadowMaster(std::shared_ptr<Camera> cam, std::shared_ptr<Renderer> rend,
                            std::shared_ptr<ShadowFrameBuffer> buffer)
     : frameBuffer(std::move(buffer)),
@@ -25,13 +27,34 @@ namespace {
 
 // +Z as up keeps the light's view defined for a sun straight overhead.
 const glm::vec3 kLightUp(0.0f, 0.0f, 1.0f);
+// Along the sunlight the box steps this many times farther than across it: a step across only moves
+// the kept landscape depth sideways, a step along changes every depth in it.
+constexpr float kDepthStepFactor = 4.0f;
+
+// Whether the shadow box `to` is `from` moved across the sunlight by whole texels of a map `size`
+// texels wide (less than a map's width), and by how many (`shift`, in texels along the map's x and y).
+bool isWholeTexelShift(const glm::mat4& from, const glm::mat4& to, int size, glm::ivec2& shift) {
+    for (int column = 0; column < 3; ++column) {
+        const glm::vec4 difference = glm::abs(to[column] - from[column]);
+        if (glm::max(glm::max(difference.x, difference.y), glm::max(difference.z, difference.w)) >
+            1e-5f * glm::length(from[column]))
+            return false;
+    }
+    if (std::abs(to[3][2] - from[3][2]) > 1e-6f) return false;
+    const glm::vec2 texels =
+        glm::vec2(to[3][0] - from[3][0], to[3][1] - from[3][1]) * (0.5f * static_cast<float>(size));
+    shift = glm::ivec2(glm::round(texels));
+    return glm::all(glm::lessThan(glm::abs(texels - glm::vec2(shift)), glm::vec2(0.01f))) && std::abs(shift.x) < size &&
+           std::abs(shift.y) < size;
+}
 
 }  // namespace
 
 glm::vec3 ShadowMaster::boxCentre(const glm::vec3& frustumCentre) const {
     if (boxStep <= 0.0f || !light) return frustumCentre;
     const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
-    const glm::vec3 snapped = glm::round(axes * frustumCentre / boxStep) * boxStep;
+    const glm::vec3 steps(boxStep, boxStep, boxStep * kDepthStepFactor);
+    const glm::vec3 snapped = glm::round(axes * frustumCentre / steps) * steps;
     return glm::transpose(axes) * snapped;
 }
 
@@ -46,7 +69,9 @@ void ShadowMaster::beginPass(bool clear) {
 
     camera->updateFrustum(shadowDistance);
     Frustum box = camera->frustum;
-    box.centre = boxCentre(box.centre);
+    // A stepping box is centred on the eye: it reaches farther than the shadows in every direction, so
+    // it stands still while the view turns and steps only as the camera travels.
+    box.centre = boxCentre(boxStep > 0.0f ? camera->position : box.centre);
     const glm::vec3 centre = box.centre;
     // The eye sits one unit down the sunlight from the centre and looks back towards the sun.
     light->viewMatrix = lookAt(centre + light->position, centre, kLightUp);
@@ -91,12 +116,33 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
     const glm::mat4 box = shadowBox->projectionMatrix * light->viewMatrix;
     const int size = frameBuffer->width;
     const bool sameChunks = !cachedChunks.owner_before(chunks) && !chunks.owner_before(cachedChunks);
-    if (cacheTerrain && cacheFilled && sameChunks && cachedSize == size && cachedBox == box) {
+    const bool kept = cacheTerrain && cacheFilled && sameChunks && cachedSize == size;
+    if (kept && cachedBox == box) {
         glCopyImageSubData(cachedDepth, GL_TEXTURE_2D, 0, 0, 0, 0, frameBuffer->depthTexture, GL_TEXTURE_2D, 0, 0, 0, 0,
                            size, frameBuffer->height, 1);
         return;
     }
+    glm::ivec2 shift(0);
+    if (kept && frameBuffer->height == size && isWholeTexelShift(cachedBox, box, size, shift)) {
+        // The box stepped across the sunlight: the kept depth moves by whole texels and only the strips
+        // it leaves open are drawn.
+        const glm::ivec2 from = glm::max(-shift, glm::ivec2(0)), to = glm::max(shift, glm::ivec2(0));
+        glCopyImageSubData(cachedDepth, GL_TEXTURE_2D, 0, from.x, from.y, 0, frameBuffer->depthTexture, GL_TEXTURE_2D,
+                           0, to.x, to.y, 0, size - std::abs(shift.x), size - std::abs(shift.y), 1);
+        glEnable(GL_SCISSOR_TEST);
+        if (shift.x != 0)
+            drawLandscapeDepth(*chunks, box, glm::ivec4(shift.x > 0 ? 0 : size + shift.x, 0, std::abs(shift.x), size));
+        if (shift.y != 0)
+            drawLandscapeDepth(*chunks, box, glm::ivec4(0, shift.y > 0 ? 0 : size + shift.y, size, std::abs(shift.y)));
+        glDisable(GL_SCISSOR_TEST);
+    } else {
+        drawLandscapeDepth(*chunks, box, glm::ivec4(0, 0, size, frameBuffer->height));
+    }
+    keepLandscapeDepth(chunks, box);
+}
 
+void ShadowMaster::drawLandscapeDepth(const TerrainChunks& chunks, const glm::mat4& box, const glm::ivec4& texels) {
+    glScissor(texels.x, texels.y, texels.z, texels.w);
     glClear(GL_DEPTH_BUFFER_BIT);
     const GLuint program = renderer->shadowProgramId;
     glUseProgram(program);
@@ -107,16 +153,25 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
     setMatrix(shader.viewMatrixLocation, light->viewMatrix);
     setMatrix(shader.projectionMatrixLocation, shadowBox->projectionMatrix);
     setMatrix(shader.modelMatrixLocation, glm::mat4(1.0f));
-    chunks->draw([&box](const glm::vec3& min, const glm::vec3& max) { return boxMayCoverClipSquare(box, min, max); },
-                 camera->position);
+    // The texels as a rectangle of clip coordinates, for picking the chunks that may cover it.
+    const glm::vec2 scale(2.0f / static_cast<float>(frameBuffer->width),
+                          2.0f / static_cast<float>(frameBuffer->height));
+    const glm::vec2 low = glm::vec2(texels.x, texels.y) * scale - 1.0f;
+    const glm::vec2 high = glm::vec2(texels.x + texels.z, texels.y + texels.w) * scale - 1.0f;
+    chunks.draw(
+        [&](const glm::vec3& min, const glm::vec3& max) { return boxMayCoverClipRect(box, min, max, low, high); },
+        camera->position);
     glCullFace(GL_BACK);
     glDisable(GL_DEPTH_CLAMP);
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
     glBindVertexArray(0);
     glEnable(GL_CULL_FACE);
+}
 
+void ShadowMaster::keepLandscapeDepth(const std::shared_ptr<TerrainChunks>& chunks, const glm::mat4& box) {
     cacheFilled = false;
     if (!cacheTerrain) return;
+    const int size = frameBuffer->width;
     if (cachedDepth == 0 || cachedSize != size) {
         if (cachedDepth != 0) glDeleteTextures(1, &cachedDepth);
         glGenTextures(1, &cachedDepth);

@@ -26,7 +26,8 @@ public:
     // The same as beginPass().
     void render();
     // Cuts the camera frustum at shadowDistance (the caller restores it with updateFrustum(0) after
-    // the pass), aims light->viewMatrix at the box centre, fits the shadow box, binds the depth map and
+    // the pass), aims light->viewMatrix at the box centre (the frustum's centre, or with boxStep > 0 the
+    // eye's position, each snapped by boxCentre), fits the shadow box, binds the depth map and
     // clears it unless `clear` is false (renderTerrainChunks then fills it). Leaves the shadow
     // framebuffer bound and depth test on. Does nothing without a light.
     void beginPass(bool clear = true);
@@ -35,8 +36,9 @@ public:
     void renderTerrain(const Mesh& terrainMesh);
     // The same from the landscape's chunks, only those inside the box, into the depth map it clears
     // first. While `cacheTerrain` is set the depth drawn is kept, and as long as the box and the
-    // chunks stay the same it is copied back instead; so this comes right after beginPass(false),
-    // before anything else is drawn.
+    // chunks stay the same it is copied back instead; where the box only stepped across the sunlight
+    // it is copied moved by whole texels and only the strips left open are drawn. So this comes right
+    // after beginPass(false), before anything else is drawn. Leaves the scissor test off.
     void renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks);
     // Binds the default framebuffer with the window-sized viewport.
     void endPass();
@@ -47,8 +49,8 @@ public:
     glm::mat4 toShadowMapSpace() const;
 
     // The light-space point the box is centred on: the frustum centre, moved to the nearest corner of
-    // a grid of `boxStep` world units along the light's axes when boxStep > 0 (so the box stands
-    // still while the view moves within one cell).
+    // a grid of `boxStep` world units across the sunlight (four times that along it) when boxStep > 0,
+    // so the box stands still while the view moves within one cell.
     glm::vec3 boxCentre(const glm::vec3& frustumCentre) const;
 
     std::shared_ptr<ShadowFrameBuffer> frameBuffer;
@@ -65,6 +67,12 @@ public:
     ShadowMaster& operator=(const ShadowMaster&) = delete;
 
 private:
+    // Clears the `texels` (x, y, width, height) of the depth map and draws into them the chunks that
+    // may cover them, with the scissor rectangle set to them.
+    void drawLandscapeDepth(const TerrainChunks& chunks, const glm::mat4& box, const glm::ivec4& texels);
+    // Copies the depth map into the kept landscape depth (while cacheTerrain is set).
+    void keepLandscapeDepth(const std::shared_ptr<TerrainChunks>& chunks, const glm::mat4& box);
+
     // The landscape's depth alone, as last drawn, with the box and the chunks it was drawn for.
     GLuint cachedDepth = 0;
     int cachedSize = 0;

@@ -437,13 +437,27 @@ TEST_F(ShadowSceneTest, BoxesAndLedgesShadowTheGroundButCutOutsAndFarShadowsDoNo
     EXPECT_EQ(glm::ivec2(viewport[2], viewport[3]), glm::ivec2(64, 64)) << "the window's viewport is back";
 }
 
-// The landscape's depth from its chunks is kept and copied back while the box stands still, and drawn
-// afresh once the view has moved the box.
-TEST_F(ShadowSceneTest, KeptLandscapeDepthServesOnlyTheBoxItWasDrawnFor) {
-    const auto chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, 50.0f));
-    const auto depthFrom = [&](float x, bool keep) {
+// The landscape's depth from its chunks is kept and copied back while the box stands still, moved by
+// whole texels with only the strips left open drawn when the box steps across the sunlight, and drawn
+// afresh once the box moved otherwise or the chunks are new.
+TEST_F(ShadowSceneTest, KeptLandscapeDepthFollowsTheBoxAndTheChunks) {
+    // A slope wider than the box, so that every texel's depth tells where it was drawn from.
+    std::vector<float> slope, up;
+    for (int i = -8; i < 8; ++i) {
+        for (int j = -8; j < 8; ++j) {
+            for (const glm::vec2& c : {glm::vec2(-1, 1), glm::vec2(1, 1), glm::vec2(1, -1), glm::vec2(-1, 1),
+                                       glm::vec2(1, -1), glm::vec2(-1, -1)}) {
+                const float x = 40.0f * (float(i) + 0.5f * (c.x + 1.0f)), z = 40.0f * (float(j) + 0.5f * (c.y + 1.0f));
+                slope.insert(slope.end(), {x, 0.05f * x + 0.02f * z, z});
+                up.insert(up.end(), {0, 1, 0});
+            }
+        }
+    }
+    const auto land = std::make_shared<TerrainChunks>(TerrainChunks::build(slope, up, 50.0f));
+    const auto ground = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, 50.0f));
+    const auto depthFrom = [&](const std::shared_ptr<TerrainChunks>& chunks, glm::vec3 moved, bool keep) {
         master->cacheTerrain = keep;
-        camera->setTransform({x, 30, 30}, {-0.7853982f, 0, 0}, glm::vec3(1.0f));
+        camera->setTransform(glm::vec3(0, 30, 30) + moved, {-0.7853982f, 0, 0}, glm::vec3(1.0f));
         master->beginPass(false);
         master->renderTerrainChunks(chunks);
         master->endPass();
@@ -452,11 +466,26 @@ TEST_F(ShadowSceneTest, KeptLandscapeDepthServesOnlyTheBoxItWasDrawnFor) {
         glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
         return depth;
     };
-    const std::vector<float> here = depthFrom(0, false), there = depthFrom(40, false);
-    ASSERT_NE(here, there);
-    EXPECT_EQ(depthFrom(0, true), here);
-    EXPECT_EQ(depthFrom(0, true), here) << "copied back";
-    EXPECT_EQ(depthFrom(40, true), there) << "the box moved";
+    const auto differing = [](const std::vector<float>& a, const std::vector<float>& b) {
+        int count = 0;
+        for (size_t i = 0; i < a.size(); ++i) count += std::abs(a[i] - b[i]) > 1e-5f;
+        return count;
+    };
+    const glm::vec3 start(0, 0, 0), away(40, 0, 0);
+    const std::vector<float> here = depthFrom(land, start, false), there = depthFrom(land, away, false);
+    ASSERT_GT(differing(here, there), 100000);
+    EXPECT_EQ(depthFrom(land, start, true), here);
+    EXPECT_EQ(depthFrom(land, start, true), here) << "copied back";
+    EXPECT_EQ(depthFrom(land, away, true), there) << "the box moved";
+    EXPECT_EQ(depthFrom(ground, away, true), depthFrom(ground, away, false)) << "new chunks";
+
+    // In steps of 32 texels (9.4 units) across the straight-down sunlight the box only slides; rising
+    // 45 units moves it along the sunlight, where every depth changes.
+    master->boxStep = 32.0f * 2.0f * ShadowBox::halfExtent / static_cast<float>(frameBuffer->width);
+    const std::vector<glm::vec3> walk{{0, 0, 0}, {20, 0, 0}, {35, 0, -12}, {12, 0, 30}, {12, 45, 30}};
+    std::vector<std::vector<float>> fresh;
+    for (const glm::vec3& at : walk) fresh.push_back(depthFrom(land, at, false));
+    for (size_t i = 0; i < walk.size(); ++i) EXPECT_LT(differing(depthFrom(land, walk[i], true), fresh[i]), 1000) << i;
 }
 
 // The game's sun behind a camera looking steeply down at bare ground: no shadow anywhere along the

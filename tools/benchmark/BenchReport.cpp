@@ -5,21 +5,6 @@
 #include <iomanip>
 #include <sstream>
 
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : 0.5 * (values[mid - 1] + values[mid]);
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const double rank = std::ceil(p / 100.0 * static_cast<double>(values.size()));
-    const size_t index = static_cast<size_t>(std::clamp(rank, 1.0, static_cast<double>(values.size()))) - 1;
-    return values[index];
-}
-
 namespace {
 
 struct TerrainMedians {
@@ -42,6 +27,12 @@ TerrainMedians terrainMedians(const std::vector<TerrainTimings>& all) {
 std::string ms(double seconds) {
     std::ostringstream s;
     s << std::fixed << std::setprecision(seconds < 0.1 ? 2 : 1) << seconds * 1000.0 << " ms";
+    return s.str();
+}
+
+std::string fps(double rate) {
+    std::ostringstream s;
+    s << std::fixed << std::setprecision(1) << rate << " fps";
     return s.str();
 }
 
@@ -101,6 +92,9 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
     const std::string f = " (" + std::to_string(r.frameTimes.size()) + " frames)";
     out.push_back({"Frame time, median" + f, ms(median(r.frameTimes))});
     out.push_back({"Frame time, 95th percentile" + f, ms(percentile(r.frameTimes, 95.0))});
+    out.push_back({"Steady rate (slower frames under 1 % of the time)", fps(rateWithSlowerShare(r.frameTimes, 0.01))});
+    out.push_back({"Mostly stable rate (slower frames under 12 %)", fps(rateWithSlowerShare(r.frameTimes, 0.12))});
+    out.push_back({"Typical rate (slower frames under 50 %)", fps(rateWithSlowerShare(r.frameTimes, 0.5))});
     out.push_back({"CPU time per frame, median (all threads)" + f, ms(median(r.frameCpuTimes))});
     for (const std::string& name : r.partOrder) {
         const auto& times = r.parts.at(name);
@@ -129,6 +123,11 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
         out.push_back({"Growth from first to last reset", signedMb(m.last - m.first)});
     }
     out.push_back({"Peak resident memory (whole run)", mb(r.peakAtEndKb)});
+    if (r.fountainCost >= 0.0) out.push_back({"A fountain in view adds", ms(r.fountainCost)});
+    if (r.gameFirstPicture >= 0.0) {
+        out.push_back({"The game: start to its first picture", sec(r.gameFirstPicture)});
+        out.push_back({"The game: start to a playable world", sec(r.gamePlayable)});
+    }
     return out;
 }
 
@@ -175,6 +174,12 @@ void BenchReport::printSummary(std::ostream& out) const {
     out << "walk_median " << median(frameTimes) << "\n";
     out << "walk_p95 " << percentile(frameTimes, 95.0) << "\n";
     out << "walk_cpu " << median(frameCpuTimes) << "\n";
+    out << "walk_steady " << rateWithSlowerShare(frameTimes, 0.01) << "\n";
+    out << "walk_stable " << rateWithSlowerShare(frameTimes, 0.12) << "\n";
+    out << "walk_typical " << rateWithSlowerShare(frameTimes, 0.5) << "\n";
+    out << "fountain " << fountainCost << "\n";
+    out << "first_picture " << gameFirstPicture << "\n";
+    out << "playable " << gamePlayable << "\n";
     out << "lake_over " << median(lakeOver) << "\n";
     out << "lake_away " << median(lakeAway) << "\n";
     out << "peak_kb " << std::max(peakAtEndKb, peakAfterFramesKb) << "\n";

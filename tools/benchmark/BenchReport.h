@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameRates.h"
 #include "terrain/AdvancedTerrain.h"
 
 #include <map>
@@ -48,14 +49,16 @@ struct BenchReport {
     // Frames standing on a lake shore, facing the water and facing away (empty: no shore found).
     std::vector<double> lakeOver;
     std::vector<double> lakeAway;
+    // What one fountain in view adds to a frame: its particle step and density pass plus its surface
+    // (medians); negative when not measured.
+    double fountainCost = -1.0;
+    // The game program's own start, run with --startup-report: process start to its first picture and
+    // to a playable world; negative when not measured.
+    double gameFirstPicture = -1.0;
+    double gamePlayable = -1.0;
 
     void printPlain(std::ostream& out) const;
     void printMarkdown(std::ostream& out) const;
     // The headline figures as "key value" lines, for the table of levels (see LevelTable).
     void printSummary(std::ostream& out) const;
 };
-
-// Median of `values` (mean of the middle two for an even count); 0 for none.
-double median(std::vector<double> values);
-// Nearest-rank percentile, `p` in (0, 100]; 0 for none.
-double percentile(std::vector<double> values, double p);

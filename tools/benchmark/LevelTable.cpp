@@ -1,5 +1,7 @@
 #include "LevelTable.h"
 
+#include "FrameRates.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,10 +15,11 @@ namespace {
 
 using Figures = std::map<std::string, std::string>;
 
-struct Run {
+struct Row {
     std::string level;
     std::string size;
-    Figures figures;
+    std::vector<Figures> runs;  // the figures of each run that reported them
+    int failed = 0;
 };
 
 Figures readFigures(const std::string& path) {
@@ -31,100 +34,143 @@ Figures readFigures(const std::string& path) {
     return figures;
 }
 
-double number(const Figures& figures, const std::string& key) {
-    const auto found = figures.find(key);
-    return found == figures.end() ? 0.0 : std::atof(found->second.c_str());
+// The median over the runs of one figure; negative when no run has it (or has it negative, unmeasured).
+double figure(const Row& row, const std::string& key) {
+    std::vector<double> values;
+    for (const Figures& f : row.runs) {
+        const auto found = f.find(key);
+        if (found != f.end() && std::atof(found->second.c_str()) >= 0.0)
+            values.push_back(std::atof(found->second.c_str()));
+    }
+    return values.empty() ? -1.0 : median(values);
 }
 
-std::string ms(double seconds) {
+std::string fixed(double value, int digits, const char* unit) {
+    if (value < 0.0) return "–";
     std::ostringstream s;
-    s << std::fixed << std::setprecision(seconds < 0.1 ? 1 : 0) << seconds * 1000.0 << " ms";
+    s << std::fixed << std::setprecision(digits) << value << unit;
     return s.str();
 }
 
-std::vector<std::string> cells(const Run& run) {
-    const Figures& f = run.figures;
-    if (f.empty()) return {run.level, run.size, "failed"};
-    const double over = number(f, "lake_over"), away = number(f, "lake_away");
-    std::ostringstream ratio, startup, peak;
-    ratio << std::fixed << std::setprecision(2) << (away > 0.0 ? over / away : 0.0) << " ×";
-    startup << std::fixed << std::setprecision(2) << number(f, "startup") << " s";
-    peak << std::fixed << std::setprecision(0) << number(f, "peak_kb") / 1024.0 << " MiB";
-    return {f.at("quality"),
-            run.size,
-            ms(number(f, "walk_median")),
-            ms(number(f, "walk_p95")),
-            ms(number(f, "walk_cpu")),
-            ms(over),
-            ms(away),
-            ratio.str(),
-            startup.str(),
-            peak.str()};
+std::string ms(double seconds) {
+    if (seconds < 0.0) return "–";
+    return fixed(seconds * 1000.0, seconds < 0.1 ? 1 : 0, " ms");
+}
+
+// Frames per second: whole ones, tenths below 10.
+std::string rate(double fps) { return fixed(fps, fps < 10.0 ? 1 : 0, ""); }
+
+std::vector<std::string> cells(const Row& row) {
+    if (row.runs.empty()) return {row.level, row.size, "failed"};
+    const double over = figure(row, "lake_over"), away = figure(row, "lake_away");
+    return {row.runs.front().at("quality"),
+            row.size,
+            ms(figure(row, "walk_median")),
+            ms(figure(row, "walk_p95")),
+            rate(figure(row, "walk_steady")) + " / " + rate(figure(row, "walk_stable")) + " / " +
+                rate(figure(row, "walk_typical")),
+            ms(over) + " / " + ms(away),
+            fixed(over > 0.0 && away > 0.0 ? over / away : -1.0, 2, " ×"),
+            ms(figure(row, "fountain")),
+            fixed(figure(row, "first_picture"), 2, " s") + " / " + fixed(figure(row, "playable"), 2, " s"),
+            fixed(figure(row, "peak_kb") / 1024.0, 0, " MiB")};
 }
 
 const std::vector<std::string> kHeadings = {
-    "Level",         "Window",      "Walk median", "Walk p95", "CPU per frame",
-    "Facing a lake", "Facing away", "Lake / away", "Start-up", "Peak memory",
+    "Level",
+    "Window",
+    "Walk median",
+    "Walk p95",
+    "Steady / stable / typical fps",
+    "Lake / away",
+    "Lake ÷ away",
+    "Fountain adds",
+    "First picture / playable",
+    "Peak memory",
 };
 
-void printPlain(const std::vector<Run>& runs) {
-    for (const std::string& heading : kHeadings) std::cout << std::left << std::setw(15) << heading;
+void printPlain(const std::vector<Row>& rows) {
+    for (const std::string& heading : kHeadings) std::cout << heading << " | ";
     std::cout << "\n";
-    for (const Run& run : runs) {
-        for (const std::string& cell : cells(run)) std::cout << std::left << std::setw(15) << cell;
+    for (const Row& row : rows) {
+        for (const std::string& cell : cells(row)) std::cout << cell << " | ";
         std::cout << "\n";
     }
 }
 
-void printMarkdown(const std::vector<Run>& runs, std::ostream& out) {
+void printMarkdown(const std::vector<Row>& rows, std::ostream& out) {
     out << "|";
     for (const std::string& heading : kHeadings) out << " " << heading << " |";
     out << "\n|";
     for (size_t i = 0; i < kHeadings.size(); ++i) out << "---|";
     out << "\n";
-    for (const Run& run : runs) {
-        std::string size = run.size;
+    for (const Row& row : rows) {
+        std::string size = row.size;
         const size_t x = size.find('x');
         if (x != std::string::npos) size = size.substr(0, x) + " × " + size.substr(x + 1);
-        std::vector<std::string> row = cells(run);
-        if (row.size() > 1) row[1] = size;
+        std::vector<std::string> line = cells(row);
+        if (line.size() > 1) line[1] = size;
         out << "|";
-        for (const std::string& cell : row) out << " " << cell << " |";
+        for (const std::string& cell : line) out << " " << cell << " |";
         out << "\n";
     }
+}
+
+// The one-minute load average, as /proc/loadavg has it.
+std::string loadNow() {
+    std::ifstream in("/proc/loadavg");
+    std::string oneMinute;
+    in >> oneMinute;
+    return oneMinute.empty() ? "unknown" : oneMinute;
 }
 
 }  // namespace
 
 int runLevelTable(const std::string& benchmark, const LevelTableOptions& options) {
-    std::vector<Run> runs;
-    bool allOk = true;
-    for (const std::string& size : options.sizes) {
-        for (const std::string& level : options.levels) {
-            const std::string stem = "/tmp/quillmarsh-bench-" + std::to_string(getpid()) + "-" + level + "-" + size;
+    std::vector<Row> rows;
+    for (const std::string& size : options.sizes)
+        for (const std::string& level : options.levels) rows.push_back(Row{level, size, {}, 0});
+    std::vector<std::string> loads;
+    for (int run = 0; run < options.runs; ++run) {
+        loads.push_back(loadNow());
+        std::cerr << "quillmarsh_bench: run " << run + 1 << " of " << options.runs << ", one-minute load "
+                  << loads.back() << std::endl;
+        for (Row& row : rows) {
+            size_t index = 0;
+            while (index + 1 < options.levels.size() && options.levels[index] != row.level) ++index;
+            const int frames = options.framesGiven > 0 ? options.framesGiven : options.frames.at(index);
+            const std::string stem =
+                "/tmp/quillmarsh-bench-" + std::to_string(getpid()) + "-" + row.level + "-" + row.size;
             const std::string summary = stem + ".txt", log = stem + ".log";
             std::ostringstream command;
-            command << "'" << benchmark << "' --quality " << level << " --size " << size << " --frames "
-                    << options.frames << " --resets " << options.resets << " --seed " << options.seed
-                    << " --no-fountain --summary '" << summary << "' > '" << log << "' 2>&1";
-            std::cerr << "quillmarsh_bench: " << level << " at " << size << " ..." << std::endl;
+            command << "'" << benchmark << "' --quality " << row.level << " --size " << row.size << " --frames "
+                    << frames << " --lake-frames " << options.lakeFrames.at(index) << " --resets " << options.resets
+                    << " --seed " << options.seed << " --summary '" << summary << "' > '" << log << "' 2>&1";
+            std::cerr << "quillmarsh_bench: " << row.level << " at " << row.size << " ..." << std::endl;
             const int status = std::system(command.str().c_str());
-            Run run{level, size, status == 0 ? readFigures(summary) : Figures()};
-            if (run.figures.empty()) {
-                allOk = false;
-                std::cerr << "quillmarsh_bench: the " << level << " run at " << size << " failed; see " << log
+            const Figures figures = status == 0 ? readFigures(summary) : Figures();
+            if (figures.empty()) {
+                ++row.failed;
+                std::cerr << "quillmarsh_bench: the " << row.level << " run at " << row.size << " failed; see " << log
                           << std::endl;
             } else {
+                row.runs.push_back(figures);
                 std::remove(log.c_str());
             }
             std::remove(summary.c_str());
-            runs.push_back(run);
         }
     }
-    printPlain(runs);
+    std::ostringstream loadLine;
+    loadLine << "One-minute load before each run:";
+    for (const std::string& load : loads) loadLine << " " << load;
+    std::cout << loadLine.str() << "\n";
+    printPlain(rows);
     if (!options.markdownPath.empty()) {
         std::ofstream markdown(options.markdownPath);
-        printMarkdown(runs, markdown);
+        markdown << loadLine.str() << "\n\n";
+        printMarkdown(rows, markdown);
     }
-    return allOk ? 0 : 1;
+    for (const Row& row : rows)
+        if (row.failed > 0) return 1;
+    return 0;
 }

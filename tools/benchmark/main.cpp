@@ -3,7 +3,7 @@
 // reports the figures with resident memory.
 //   quillmarsh_bench [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N]
 //                    [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]
-//   quillmarsh_bench --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]
+//   quillmarsh_bench --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]
 //   quillmarsh_bench --motion [--seed N]
 //   quillmarsh_bench --menus [--frames N] [--seed N]
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
@@ -11,7 +11,8 @@
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
 // per line, for finding where slow frames come from.
 // --levels runs the whole benchmark once per level (low, medium, high) at 960 x 540 and at
-// 1920 x 1080, each in a process of its own, and prints the headline figures in one table.
+// 1920 x 1080, each in a process of its own (--runs times, taking medians), and prints the headline
+// figures in one table. Each run ends by starting the game program itself with --startup-report.
 // --motion plays on a stepped clock (as --step does) at 15, 30, 60 and 144 frames per second and
 // prints how far the cat walks in a second, how high it jumps and how long a rabbit's 1.5-second shot
 // countdown takes at each rate: play should not depend on the frame rate.
@@ -21,6 +22,7 @@
 
 #include "AudioBench.h"
 #include "BenchReport.h"
+#include "GameStartup.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
 #include "LandscapeFigures.h"
@@ -79,6 +81,8 @@ struct Options {
     std::string frameLogPath;
     std::string summaryPath;  // the headline figures for the table of levels
     bool fountain = true;     // time a fountain's passes
+    bool startup = true;      // time the game program's own start (--startup-report)
+    int lakeFrames = 30;      // timed frames facing a lake and facing away
     bool parts = false;       // time the parts of each walking frame, each after a glFinish
     int stepMs = 0;           // > 0: the game's clock advances this much per frame instead of running
     Settings settings;        // the defaults, with the window size and render scale asked for
@@ -86,6 +90,8 @@ struct Options {
     bool motion = false;      // the motion figures at several frame rates instead of one run
     bool menus = false;       // the menus' cost per frame at low instead of one run
     bool resetsGiven = false;
+    bool framesGiven = false;
+    int runs = 1;  // --levels: runs of each level and size, the table giving medians
 };
 
 void usage(const char* program) {
@@ -93,8 +99,8 @@ void usage(const char* program) {
         stderr,
         "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
         "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
-        "          [--render-scale S] [--step MS]\n"
-        "       %s --levels [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
+        "          [--render-scale S] [--step MS] [--lake-frames N] [--no-startup]\n"
+        "       %s --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
         "       %s --motion [--seed N]\n"
         "       %s --menus [--frames N] [--seed N]\n",
         program, program, program, program);
@@ -123,6 +129,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--frames" && hasValue && parseCount(argv[i + 1], options.frames))
+            ++i, options.framesGiven = true;
+        else if (arg == "--runs" && hasValue && parseCount(argv[i + 1], options.runs) && options.runs > 0)
             ++i;
         else if (arg == "--resets" && hasValue && parseCount(argv[i + 1], options.resets))
             ++i, options.resetsGiven = true;
@@ -142,6 +150,11 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.quality = argv[++i];
         else if (arg == "--no-fountain")
             options.fountain = false;
+        else if (arg == "--no-startup")
+            options.startup = false;
+        else if (arg == "--lake-frames" && hasValue && parseCount(argv[i + 1], options.lakeFrames) &&
+                 options.lakeFrames > 0)
+            ++i;
         else if (arg == "--parts")
             options.parts = true;
         else if (arg == "--step" && hasValue && parseCount(argv[i + 1], options.stepMs))
@@ -304,7 +317,12 @@ void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchRepor
         if (options.parts) parts.end(report);
         report.frameTimes.push_back(secondsSince(start));
         report.frameCpuTimes.push_back(processCpuSeconds() - cpuStart);
-        log.emplace_back("path " + std::to_string(i), report.frameTimes.back());
+        std::string label = "path " + std::to_string(i);
+        // With --parts each line also names the wall time of every part of the frame (ms).
+        for (const std::string& name : options.parts ? report.partOrder : std::vector<std::string>())
+            label += " " + name.substr(0, name.find(' ')) + "=" +
+                     std::to_string(static_cast<int>(report.parts.at(name).first.back() * 1000.0 + 0.5));
+        log.emplace_back(label, report.frameTimes.back());
         rock.look(game.world());
     }
     report.rockInView = rock.describe();
@@ -354,7 +372,7 @@ double median(std::vector<double> values) {
 // density pass (what the frame's simulate does), the density pass alone, and the surface draw, each
 // bracketed by glFinish so the GPU work is counted. The fountain flows for a while first, so its
 // particle count is near its steady state.
-void measureFountain(Game& game, int frames) {
+double measureFountain(Game& game, int frames) {
     const Camera& camera = game.view().camera();
     const glm::vec3 forward = glm::vec3(camera.getModelMatrix() * glm::vec4(0, 0, -1, 0));
     Liquid fountain(glm::vec3(1.0f), glm::vec3(0.0f), 6.0f, glm::vec3(0.0f), 10.0f, 40,
@@ -393,11 +411,12 @@ void measureFountain(Game& game, int frames) {
     std::printf("Fountain surface draw (median of %d)                  %.2f ms\n", frames, median(draw) * 1000.0);
     std::printf("  in cells of 2 / 4 grid steps (beyond %.0f / %.0f units)  %.2f / %.2f ms\n", Liquid::kFineDistance,
                 2.0 * Liquid::kFineDistance, median(coarse) * 1000.0, median(coarsest) * 1000.0);
+    return median(step) + median(draw);
 }
 
-// Frame times standing on the shore, looking over the lake and then away from it. Each scene pass
-// starts after a glFinish, so the reflection and refraction images are timed on their own; the
-// frames are a little slower than unbracketed ones.
+// Frame times standing on the shore, looking over the lake and then away from it, turning a little to
+// and fro. Each scene pass starts after a glFinish, so the reflection and refraction images are timed
+// on their own; the frames are a little slower than unbracketed ones.
 struct ViewTimes {
     std::vector<double> frame, reflection, refraction;
     std::vector<int> passes;
@@ -417,7 +436,11 @@ ViewTimes timeView(Game& game, GLFWwindow* window, int frames, bool parts) {
         starts.clear();
         const auto start = SteadyClock::now();
         if (parts) timer.begin();
-        runFrame(game, window, PathInput());
+        // The cat turns a little to and fro (4 frames left, 4 right), so the view never stands still:
+        // a still view would let the water images be skipped.
+        PathInput turning;
+        turning.keys[(i / 4) % 2 ? kKeyD : kKeyA] = 1;
+        runFrame(game, window, turning);
         glFinish();
         if (parts && i >= 3) timer.end(times.parts);
         if (i < 3) continue;  // let the trail and the water images settle
@@ -481,10 +504,27 @@ void runBenchmark(GLFWwindow* window, const Options& options, const RunClock& cl
         auto game = startGame(window, options, clock, report, log);
         walkPath(*game, window, options, report, log);
         resetRepeatedly(*game, window, options, report, log);
-        if (options.fountain) measureFountain(*game, 60);
-        measureLake(*game, window, 30, options.parts, report);
+        if (options.fountain) report.fountainCost = measureFountain(*game, 60);
+        measureLake(*game, window, options.lakeFrames, options.parts, report);
         if (options.fountain) measureAudio(600);  // once per run, like the fountain
     }
+}
+
+// The game program beside this one (build/quillmarsh for build/tools/quillmarsh_bench), started on
+// the same display at the same size, level and seed, timed to its first picture and to play.
+void measureGame(const Options& options, BenchReport& report) {
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    const std::string game = (self.parent_path().parent_path() / "quillmarsh").string();
+    const std::string arguments = "--windowed --size " + std::to_string(options.width) + "x" +
+                                  std::to_string(options.height) + " --quality " + options.quality + " --seed " +
+                                  std::to_string(options.seed);
+    const GameStartup startup = measureGameStartup(game, arguments);
+    if (!startup.problem.empty()) {
+        std::fprintf(stderr, "quillmarsh_bench: the game's start-up was not measured: %s\n", startup.problem.c_str());
+        return;
+    }
+    report.gameFirstPicture = startup.firstPicture;
+    report.gamePlayable = startup.playable;
 }
 
 }  // namespace
@@ -506,7 +546,8 @@ int main(int argc, char** argv) {
     }
     if (options.levels) {
         LevelTableOptions table;
-        table.frames = options.frames;
+        if (options.framesGiven) table.framesGiven = options.frames;
+        table.runs = options.runs;
         if (options.resetsGiven) table.resets = options.resets;
         table.seed = options.seed;
         table.markdownPath = options.markdownPath;
@@ -543,6 +584,7 @@ int main(int argc, char** argv) {
     FrameLog log;
     runBenchmark(window, options, clock, report, log);
     closeGlWindow(window);
+    if (options.startup) measureGame(options, report);
 
     std::cout << "\n";
     report.printPlain(std::cout);
