@@ -33,26 +33,28 @@ ItemManager::FountainFactory liquidFountains(int gridPoints, GLuint densityBuffe
     };
 }
 
-// The first world's steps and the share of its building done when each begins (on a two-core machine
-// without a GPU; the shaders come first).
-float buildShare(const std::string& step) {
-    if (step == "landscape") return 0.2f;
-    if (step == "grass") return 0.6f;
-    if (step == "spawn") return 0.75f;
-    return 0.0f;
-}
+// One of the first world's steps: what the loading screen says and the share of the building done
+// when it begins (on a two-core machine without a GPU).
+struct BuildStep {
+    const char* name;
+    float share;
+};
 
-const char* buildStepName(const std::string& step) {
-    if (step == "landscape") return "Shaping the landscape";
-    if (step == "grass") return "Growing the grass";
-    if (step == "spawn") return "Placing diamonds, fountains and rabbits";
-    return "Compiling shaders";
+// The step the world calls `step`; anything else is the shaders, which come first.
+BuildStep buildStep(const std::string& step) {
+    if (step == "landscape") return {"Shaping the landscape", 0.2f};
+    if (step == "grass") return {"Growing the grass", 0.6f};
+    if (step == "spawn") return {"Placing diamonds, fountains and rabbits", 0.75f};
+    return {"Compiling shaders", 0.0f};
 }
 
 }  // namespace
 
 std::unique_ptr<WorldView> Game::buildView(const Setup& setup, bool* cullingEnabled) {
-    if (setup.onBuildStep) setup.onBuildStep(buildStepName("shaders"), 0.0f);
+    if (setup.onBuildStep) {
+        const BuildStep shaders = buildStep("shaders");
+        setup.onBuildStep(shaders.name, shaders.share);
+    }
     return std::make_unique<WorldView>(
         WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, cullingEnabled});
 }
@@ -88,7 +90,9 @@ World::Options Game::worldOptions() const {
     // Only the first world is built behind a loading screen; R builds the next ones in play.
     if (setup.onBuildStep) {
         options.onStep = [this](const char* step) {
-            if (!firstWorldBuilt) setup.onBuildStep(buildStepName(step), buildShare(step));
+            if (firstWorldBuilt) return;
+            const BuildStep next = buildStep(step);
+            setup.onBuildStep(next.name, next.share);
         };
     }
     options.onLandscape = setup.onLandscape;
