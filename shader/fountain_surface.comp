@@ -7,9 +7,9 @@
 // go round a cell's bottom face and corner i + 4 sits above corner i, the numbering the triangle table
 // at binding 3 is written for. Cells are `stride` grid steps a side (1 near, coarser far away).
 //
-// Phase 0, one invocation per cell: a cell with surface reserves room for its triangles in the vertex
-// count, lists each (cell, triangle of its table row) and counts a work group of phase 1 for every 64
-// triangles listed.
+// Phase 0, one invocation per run of columnCells cells along z: a cell with surface reserves room for
+// its triangles in the vertex count, lists each (cell, triangle of its table row) and counts a work
+// group of phase 1 for every 64 triangles listed.
 // Phase 1, one invocation per listed triangle, dispatched indirectly: writes its three vertices, six
 // floats each (place in grid units, interpolated field gradient).
 
@@ -37,7 +37,8 @@ uniform int stride;        // grid steps per cell edge
 uniform uint capacity;     // vertices the surface buffer holds
 
 const float isoLevel = 0.35;
-const uint phaseGroupSize = 64u;  // invocations per work group of phase 1 (the whole local size)
+const uint phaseGroupSize = 64u;
+const int columnCells = 8;  // phase 0 cells per invocation, along z (the renderer's kFluidColumnCells)  // invocations per work group of phase 1 (the whole local size)
 
 const ivec3 cornerOffsets[8] = ivec3[8](
     ivec3(0, 0, 0), ivec3(1, 0, 0), ivec3(1, 0, 1), ivec3(0, 0, 1),
@@ -53,18 +54,33 @@ ivec3 cornerPoint(ivec3 cell, int corner) { return min(cell + cornerOffsets[corn
 
 vec4 gridAt(ivec3 p) { return grid[p.x + dimensions.x * p.y + dimensions.x * dimensions.y * p.z]; }
 
+// The eight corners' values against isoLevel as the table's row number. The corners are read by
+// their indices written out rather than through the offset table: the software renderer turns a
+// looked-up offset into a gather per lane.
 int configOf(ivec3 cell) {
-    int config = 0;
-    for (int c = 0; c < 8; ++c) {
-        if (gridAt(cornerPoint(cell, c)).w > isoLevel) config |= 1 << c;
-    }
+    ivec3 lo = cell;
+    ivec3 hi = min(cell + stride, dimensions - 1);
+    int row = dimensions.x;
+    int slice = dimensions.x * dimensions.y;
+    int y0z0 = row * lo.y + slice * lo.z, y1z0 = row * hi.y + slice * lo.z;
+    int y0z1 = row * lo.y + slice * hi.z, y1z1 = row * hi.y + slice * hi.z;
+    int config = int(grid[lo.x + y0z0].w > isoLevel);
+    config |= int(grid[hi.x + y0z0].w > isoLevel) << 1;
+    config |= int(grid[hi.x + y0z1].w > isoLevel) << 2;
+    config |= int(grid[lo.x + y0z1].w > isoLevel) << 3;
+    config |= int(grid[lo.x + y1z0].w > isoLevel) << 4;
+    config |= int(grid[hi.x + y1z0].w > isoLevel) << 5;
+    config |= int(grid[hi.x + y1z1].w > isoLevel) << 6;
+    config |= int(grid[lo.x + y1z1].w > isoLevel) << 7;
     return config;
 }
 
-void listCell() {
-    ivec3 cell = ivec3(gl_GlobalInvocationID) * stride;
+void listCell(ivec3 cell) {
     if (any(greaterThanEqual(cell, dimensions - 1))) return;
-    int row = configOf(cell) * 16;
+    int config = configOf(cell);
+    // All in or all out: no surface, and no table look-up.
+    if (config == 0 || config == 255) return;
+    int row = config * 16;
     uint count = 0u;
     while (count < 5u && triangulationTable[row + int(count) * 3] != -1) ++count;
     if (count == 0u) return;
@@ -109,8 +125,11 @@ void writeTriangle() {
 }
 
 void main() {
-    if (phase == 0)
-        listCell();
-    else
+    if (phase == 0) {
+        // A run of cells along z per invocation: fewer, fuller work groups.
+        ivec3 first = ivec3(gl_GlobalInvocationID.xy, int(gl_GlobalInvocationID.z) * columnCells) * stride;
+        for (int t = 0; t < columnCells; ++t) listCell(first + ivec3(0, 0, t * stride));
+    } else {
         writeTriangle();
+    }
 }

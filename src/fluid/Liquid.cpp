@@ -77,8 +77,20 @@ bool Liquid::isDue(const glm::vec3& fountainPosition, float rate, const glm::vec
 }
 
 void Liquid::flow(float seconds) {
-    if (visible && seconds > 0.0f) solver->update(seconds, dimensions, spawnPosition, spawnRate);
+    if (!visible || !(seconds > 0.0f)) return;
+    solver->update(seconds, dimensions, spawnPosition, spawnRate);
+    sinceSurface += seconds;
+}
+
+bool Liquid::surfaceDue() const {
+    // A little slack, so that frames of exactly half the interval march every other frame.
+    return !surfaceMade || sinceSurface >= kSurfaceInterval * 0.999f;
+}
+
+void Liquid::prepareSurface() {
     solver->computeDensity(dimensions);
+    surfaceMade = true;
+    sinceSurface = 0.0f;
 }
 
 glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {

@@ -23,8 +23,9 @@ class btRigidBody;
 // frame, for each fountain,
 //     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
 //     fountain.flow(seconds);  // the time the world ran in this frame
-//     renderer.renderFluid(fountain.getModelMatrix(), fountain.dimensions,
-//                          Liquid::surfaceStride(distance from the camera));
+//     renderer.renderFountain(fountain, Liquid::surfaceStride(distance from the camera));
+// The surface is marched anew only when it is due (see kSurfaceInterval); in between the drawing
+// keeps the last one.
 class Liquid : public Healer {
 public:
     // Farther than this from the camera a fountain is neither simulated nor drawn.
@@ -32,6 +33,9 @@ public:
     // Farther than this the surface is marched in cells of two grid steps a side, beyond twice this
     // of four.
     static constexpr float kFineDistance = 15.0f;
+    // The world's time the particles flow between two marchings of the surface: it follows them at
+    // 15 pictures a second, every other frame at 30 frames a second.
+    static constexpr float kSurfaceInterval = 1.0f / 15.0f;
 
     // The box runs from `origin` to `corner` (world units); `pointsPerUnit` is the grid resolution d
     // and `densityBuffer` the density grid the fountains share (the drawing's, see MetaBallSolver).
@@ -53,8 +57,14 @@ public:
     static bool isDue(const glm::vec3& fountainPosition, float rate, const glm::vec3& cameraPosition,
                       const Frustum& frustum, int& culledCount);
     // The look of a due fountain over `seconds` of the world's time: when visible (and `seconds` above
-    // 0) its particles flow on; visible or not, its density grid is recomputed for the draw.
+    // 0) its particles flow on.
     void flow(float seconds);
+    // Whether its surface should be marched anew: it never was, or the particles have flowed for
+    // kSurfaceInterval since.
+    bool surfaceDue() const;
+    // Writes its density grid (the shared one) from the particles for marching the surface now, and
+    // starts the next interval.
+    void prepareSurface();
 
     // The grid steps per side of the cells the surface is marched in, seen from `distance`: the full
     // grid near, coarser where a cell of the full grid would cover less than half a pixel at low.
@@ -69,4 +79,8 @@ public:
     btDefaultMotionState* motionState = nullptr;
     glm::vec3 spawnPosition{0.0f};  // grid units
     glm::vec3 dimensions{0.0f};     // grid points per axis
+
+private:
+    bool surfaceMade = false;   // whether the surface was ever marched
+    float sinceSurface = 0.0f;  // the particles' flowing time since then
 };

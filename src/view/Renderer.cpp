@@ -8,6 +8,7 @@
 #include "effects/WaterShader.h"
 #include "fluid/BlobbyShader.h"
 #include "fluid/FountainSurfaceShader.h"
+#include "fluid/Liquid.h"
 #include "render/BoxVisibility.h"
 #include "render/Camera.h"
 #include "render/DirectionalLight.h"
@@ -35,6 +36,9 @@ constexpr float kDistanceLimit = 200.0f;
 const GLuint kNoSurface[7] = {0, 1, 0, 0, 0, 1, 1};
 // Bytes into the command buffer where the second pass's dispatch command starts.
 constexpr GLintptr kSecondPassCommand = 4 * sizeof(GLuint);
+// Cells each invocation of the surface's first pass marches, one after another along z (the shader's
+// columnCells): fewer, fuller work groups.
+constexpr int kFluidColumnCells = 8;
 // Room for 10 000 particle instance records of 21 floats.
 constexpr GLsizeiptr kInstanceBufferBytes = 840000;
 
@@ -91,13 +95,8 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
     surfaceDimensionsLocation = glGetUniformLocation(surfaceProgram, "dimensions");
     surfaceStrideLocation = glGetUniformLocation(surfaceProgram, "stride");
     surfaceCapacityLocation = glGetUniformLocation(surfaceProgram, "capacity");
-    glGenBuffers(1, &fountainSurface);
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainSurface);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(kFluidVertexCapacity) * 6 * sizeof(float), nullptr,
-                 GL_DYNAMIC_DRAW);
-    glGenBuffers(1, &fountainCommand);
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainCommand);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, sizeof kNoSurface, kNoSurface, GL_DYNAMIC_DRAW);
+    fluidSurfaces = std::make_unique<FluidSurfaces>(
+        static_cast<GLsizeiptr>(kFluidVertexCapacity) * 6 * static_cast<GLsizeiptr>(sizeof(float)), kNoSurface);
     glGenBuffers(1, &fountainTriangles);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainTriangles);
     glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(kFluidVertexCapacity / 3 * sizeof(GLuint)), nullptr,
@@ -109,8 +108,6 @@ Renderer::Renderer(std::shared_ptr<Camera> cam, DrawSwitches drawSwitches)
 Renderer::~Renderer() {
     if (!hasCurrentGlContext()) return;
     glDeleteBuffers(1, &fountainDensity);
-    glDeleteBuffers(1, &fountainSurface);
-    glDeleteBuffers(1, &fountainCommand);
     glDeleteBuffers(1, &fountainTriangles);
     glDeleteVertexArrays(1, &surfaceVao);
     glDeleteBuffers(1, &instanceBuffer);
@@ -338,17 +335,35 @@ void Renderer::renderGui(const std::vector<std::shared_ptr<GuiObject>>& guiObjec
 }
 
 void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimensions, int stride) {
-    const glm::ivec3 grid(dimensions);
     const int step = std::max(stride, 1);
+    const FluidSurfaces::Slot& slot = fluidSurfaces->lend(nullptr, step);
+    marchFluid(slot, dimensions, step);
+    drawFluid(slot, modelMatrix);
+}
+
+void Renderer::renderFountain(Liquid& fountain, int stride) {
+    const int step = std::max(stride, 1);
+    const FluidSurfaces::Slot* kept = fluidSurfaces->holding(&fountain, step);
+    if (!kept || fountain.surfaceDue()) {
+        fountain.prepareSurface();
+        kept = &fluidSurfaces->lend(&fountain, step);
+        marchFluid(*kept, fountain.dimensions, step);
+    }
+    drawFluid(*kept, fountain.getModelMatrix());
+}
+
+void Renderer::marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int step) {
+    const glm::ivec3 grid(dimensions);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainDensity, fountainDensity);
     surfaceTable.bind(StorageBinding::kTriangleTable);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainSurface, fountainSurface);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainSurface, slot.vertices);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainTriangles, fountainTriangles);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainCommand, fountainCommand);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainCommand, slot.command);
     glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof kNoSurface, kNoSurface);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
 
-    // First one invocation per cell of `step` grid steps: (points - 1) / step cells per axis, rounded up.
+    // First one invocation per run of kFluidColumnCells cells along z, of `step` grid steps each:
+    // (points - 1) / step cells per axis, rounded up.
     glUseProgram(fountainSurfaceShader->programId);
     glUniform1i(surfacePhaseLocation, 0);
     glUniform3i(surfaceDimensionsLocation, grid.x, grid.y, grid.z);
@@ -360,15 +375,18 @@ void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimens
         const int cells = std::max((points - 1 + step - 1) / step, 0);
         return static_cast<GLuint>((cells + size - 1) / size);
     };
-    glDispatchCompute(groups(grid.x, block[0]), groups(grid.y, block[1]), groups(grid.z, block[2]));
+    glDispatchCompute(groups(grid.x, block[0]), groups(grid.y, block[1]), groups(grid.z, block[2] * kFluidColumnCells));
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_COMMAND_BARRIER_BIT);
     // Then one invocation per listed triangle, as many work groups as the first pass counted.
     glUniform1i(surfacePhaseLocation, 1);
-    glBindBuffer(GL_DISPATCH_INDIRECT_BUFFER, fountainCommand);
+    glBindBuffer(GL_DISPATCH_INDIRECT_BUFFER, slot.command);
     glDispatchComputeIndirect(kSecondPassCommand);
     glBindBuffer(GL_DISPATCH_INDIRECT_BUFFER, 0);
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_COMMAND_BARRIER_BIT);
+}
 
+void Renderer::drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix) {
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainSurface, slot.vertices);
     glUseProgram(blobbyProgramId);
     glDisable(GL_CULL_FACE);  // the surface is seen from inside the fountain too
     setMatrix(blobbyShader->projectionMatrixLocation, projectionMatrix());
@@ -379,7 +397,7 @@ void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimens
     glUniform3f(blobbyShader->skyColorLocation, skyColor.r, skyColor.g, skyColor.b);
     glUniform1f(blobbyShader->brightnessFactorLocation, brightness());
     glBindVertexArray(surfaceVao);
-    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, fountainCommand);
+    glBindBuffer(GL_DRAW_INDIRECT_BUFFER, slot.command);
     glDrawArraysIndirect(GL_TRIANGLES, nullptr);
     glBindBuffer(GL_DRAW_INDIRECT_BUFFER, 0);
     glBindVertexArray(0);
@@ -388,7 +406,7 @@ void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimens
 
 GLuint Renderer::fluidVertexCount() const {
     GLuint count = 0;
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fountainCommand);
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, fluidSurfaces->last().command);
     glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof count, &count);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
     return count;

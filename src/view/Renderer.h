@@ -3,6 +3,7 @@
 #include "render/DrawSwitches.h"
 #include "render/ModelInstances.h"
 #include "render/RenderMap.h"
+#include "view/FluidSurfaces.h"
 #include "terrain/TriangleTableBuffer.h"
 #include "view/ParticleInstances.h"
 
@@ -22,6 +23,7 @@ class DebugLineShader;
 class DirectionalLight;
 class FountainSurfaceShader;
 class GuiShader;
+class Liquid;
 class Mesh;
 class ParticleShader;
 class ParticleSystem;
@@ -95,7 +97,11 @@ public:
     // them in the indirect command, and one indirect draw shows them. Binds the grid, the table and
     // the surface buffers itself. Leaves back-face culling on and no vertex array bound.
     void renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimensions, int stride = 1);
-    // The vertex count the last renderFluid drew (reads the command back: for tests and tools).
+    // `fountain`'s surface in cells of `stride` grid steps: marched anew (its density pass first) when
+    // the fountain says it is due or no surface of it is kept, otherwise the kept one drawn again.
+    // Leaves the same state as renderFluid.
+    void renderFountain(Liquid& fountain, int stride);
+    // The vertex count the last renderFluid or renderFountain drew (reads the command back: for tests and tools).
     GLuint fluidVertexCount() const;
     // Room in the surface buffer, in vertices; a surface with more is drawn without the rest.
     static constexpr GLuint kFluidVertexCapacity = 3 * 16384;
@@ -113,8 +119,6 @@ public:
     GLuint modelInstanceBuffer = 0;  // the model matrices of the batch being drawn
     std::shared_ptr<BlobbyShader> blobbyShader;
     GLuint fountainDensity = 0;    // the density grid every fountain writes before its surface is drawn
-    GLuint fountainSurface = 0;    // the surface's vertices, six floats each
-    GLuint fountainCommand = 0;    // the indirect draw command of the surface, then the second pass's dispatch
     GLuint fountainTriangles = 0;  // the triangles the surface pass listed
     std::shared_ptr<FountainSurfaceShader> fountainSurfaceShader;
     std::shared_ptr<Camera> camera;
@@ -173,6 +177,12 @@ private:
     // One system's instanced draw, unless it is empty or outside the frustum.
     void drawParticleSystem(const ParticleSystem& system);
 
+    // Marches the density grid of `dimensions` points into `slot` (see renderFluid).
+    void marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int stride);
+    // Draws the surface `slot` holds with `modelMatrix`.
+    void drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix);
+    // The fountains' surfaces, kept between frames.
+    std::unique_ptr<FluidSurfaces> fluidSurfaces;
     // The marching-cubes table of the fountain surface.
     TriangleTableBuffer surfaceTable;
     GLuint surfaceVao = 0;  // no attributes: the surface's vertices are read by number

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -73,6 +74,54 @@ TEST_F(LiquidGlTest, AVisibleFountainFlowsAsLitBlueGreenLiquidAndAHiddenOneIsFro
     }
     EXPECT_GT(liquid, 10);
     EXPECT_GT(blueGreen, liquid * 9 / 10);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// The surface follows the particles at kSurfaceInterval of their flowing time; between markings each
+// fountain is drawn from its own kept surface, also when more fountains are drawn than surfaces kept.
+TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsParticlesFlowedLongEnough) {
+    auto camera = std::make_shared<Camera>(1.0f);
+    bool culling = true;
+    float brightness = 1.0f;
+    Renderer renderer(camera, DrawSwitches{&culling, &brightness});
+    std::vector<std::unique_ptr<Liquid>> fountains;
+    for (int i = 0; i <= FluidSurfaces::kSlots; ++i) {
+        fountains.push_back(std::make_unique<Liquid>(glm::vec3(1), glm::vec3(0), 6.0f, glm::vec3(0), 10.0f, 16,
+                                                     renderer.fountainDensity));
+        fountains.back()->setPosition({-0.5f, -0.6f, -2.0f});
+    }
+    Liquid& flowing = *fountains.front();
+    flowing.solver->random = [] { return 16383; };
+    EXPECT_TRUE(flowing.surfaceDue()) << "never marched";
+    const auto drawn = [&](Liquid& fountain) {
+        return testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFountain(fountain, 1); });
+    };
+    for (int frame = 0; frame < 4; ++frame) flowing.flow(0.1f);
+    const GLuint first = drawn(flowing);
+    EXPECT_GT(first, 0u);
+    flowing.visible = false;
+    flowing.flow(1.0f);
+    EXPECT_FALSE(flowing.surfaceDue()) << "a hidden fountain's particles stand still";
+    flowing.visible = true;
+    flowing.flow(Liquid::kSurfaceInterval / 2.0f);
+    EXPECT_FALSE(flowing.surfaceDue()) << "half the interval";
+    EXPECT_EQ(drawn(flowing), first) << "kept";
+    for (size_t i = 1; i < fountains.size(); ++i) {
+        EXPECT_EQ(drawn(*fountains[i]), 0u) << "a fountain that never flowed shows nothing";
+    }
+    // Its surface was lent to another: marched again from its particles as they are now.
+    const GLuint again = drawn(flowing);
+    flowing.solver->computeDensity(flowing.dimensions);
+    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                       [&] { renderer.renderFluid(flowing.getModelMatrix(), flowing.dimensions); }),
+              again);
+    EXPECT_EQ(drawn(flowing), again) << "kept";
+    flowing.flow(Liquid::kSurfaceInterval / 2.0f);
+    EXPECT_FALSE(flowing.surfaceDue()) << "the interval starts again at every marching";
+    flowing.flow(Liquid::kSurfaceInterval / 2.0f);
+    EXPECT_TRUE(flowing.surfaceDue());
+    flowing.flow(1.0f);
+    EXPECT_NE(drawn(flowing), again) << "ten more particles";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
