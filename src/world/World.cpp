@@ -114,8 +114,9 @@ void World::populate(const Start& start) {
     if (landscape) {
         landscape->regenerate(world, random);
     } else {
-        landscape = std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines,
-                                                      options.terrainTextureHalvings, options.onLandscape);
+        landscape =
+            std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines, options.terrainTextureHalvings,
+                                              options.onLandscape, options.terrainTextures);
         world->addRigidBody(landscape->rigidBody);
     }
     registerPlayerMeshes();
