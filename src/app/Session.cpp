@@ -15,6 +15,10 @@
 
 namespace {
 
+// How long a frame that draws nothing waits for an event: the pad is read, not told, so this is how
+// late a press of it can be seen.
+constexpr double kStillWait = 1.0 / 60.0;
+
 // Cursor offset from the window centre in framebuffer pixels; the cursor is disabled and never
 // recentred, so this is an absolute offset of the virtual cursor, not a per-frame delta.
 glm::vec2 sampleCursor(GLFWwindow* window) {
@@ -187,19 +191,34 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
         input.cursor = sampleCursor(parts.window) + pad.look();
         sampleKeys(parts.window, effective.bindings, input.keys);
         pad.addHeldKeys(input.keys);
-        game.frame(input);
+        MenuModel shown;
+        MenuRequests asked;
         if (menus) {
-            MenuModel shown = model();
-            const MenuRequests asked =
-                menus->frame(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
+            shown = model();
+            asked = menus->prepare(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
+        }
+        // Under a menu that looks as it did over a frozen world, the frame on the screen stays: nothing
+        // is drawn and the loop waits for the next event (or a sixtieth of a second, for the pad).
+        const bool still = inMenu && menus->unchanged() && !callbacks.redraw && game.pictureStill();
+        callbacks.redraw = false;
+        if (!still) {
+            game.frame(input);
+            if (menus) menus->draw();
+            glfwSwapBuffers(parts.window);
+        }
+        if (menus) {
             if (asked.settingsChanged) change(shown.settings);
             handle(asked);
+            // What the player asked for shows in the next frame (a level, a size, a new world).
+            if (asked.play || asked.newWorld || asked.quitToTitle || asked.settingsChanged) callbacks.redraw = true;
             // Each finished change is kept at once (a slider when it is let go).
             if (!menus->editing()) save();
         }
-        glfwSwapBuffers(parts.window);
-        if (afterFrame) afterFrame();
-        glfwPollEvents();
+        if (!still && afterFrame) afterFrame();
+        if (still)
+            glfwWaitEventsTimeout(kStillWait);
+        else
+            glfwPollEvents();
         const double now = glfwGetTime();
         pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
         lastPadRead = now;

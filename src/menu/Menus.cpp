@@ -227,11 +227,46 @@ void Menus::begin() {
 void Menus::end() {
     ImGui::PopFont();
     ImGui::Render();
-    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    snapshot(made);
+    madeFrame = true;
     pressedThisFrame.clear();
     for (const HeldKey& held : heldOver)
         ImGui_ImplGlfw_KeyCallback(window, held.key, held.scancode, GLFW_RELEASE, held.mods);
     heldOver.clear();
+}
+
+void Menus::snapshot(std::vector<unsigned char>& bytes) {
+    bytes.clear();
+    const auto append = [&bytes](const void* data, std::size_t size) {
+        const auto* from = static_cast<const unsigned char*>(data);
+        bytes.insert(bytes.end(), from, from + size);
+    };
+    const ImDrawData& data = *ImGui::GetDrawData();
+    append(&data.DisplayPos, sizeof(data.DisplayPos));
+    append(&data.DisplaySize, sizeof(data.DisplaySize));
+    append(&data.FramebufferScale, sizeof(data.FramebufferScale));
+    for (int i = 0; i < data.CmdListsCount; ++i) {
+        const ImDrawList& list = *data.CmdLists[i];
+        append(list.VtxBuffer.Data, sizeof(ImDrawVert) * static_cast<std::size_t>(list.VtxBuffer.Size));
+        append(list.IdxBuffer.Data, sizeof(ImDrawIdx) * static_cast<std::size_t>(list.IdxBuffer.Size));
+        for (const ImDrawCmd& command : list.CmdBuffer) {
+            append(&command.ClipRect, sizeof(command.ClipRect));
+            append(&command.TextureId, sizeof(command.TextureId));
+            append(&command.VtxOffset, sizeof(command.VtxOffset));
+            append(&command.IdxOffset, sizeof(command.IdxOffset));
+            append(&command.ElemCount, sizeof(command.ElemCount));
+        }
+    }
+}
+
+void Menus::draw() {
+    if (!madeFrame) {
+        drawn.clear();
+        return;
+    }
+    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    drawn.swap(made);
+    madeFrame = false;
 }
 
 void Menus::drawLoading(const std::string& step, float done) {
@@ -239,22 +274,23 @@ void Menus::drawLoading(const std::string& step, float done) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     begin();
     const ImVec2 size = ImGui::GetIO().DisplaySize;
-    ImDrawList* draw = ImGui::GetBackgroundDrawList();
+    ImDrawList* canvas = ImGui::GetBackgroundDrawList();
     const char* name = "Quillmarsh";
     const ImVec2 nameSize = large->CalcTextSizeA(large->FontSize, size.x, 0.0f, name);
-    draw->AddText(large, large->FontSize, ImVec2((size.x - nameSize.x) / 2.0f, size.y * 0.3f),
-                  ImGui::GetColorU32(kGold), name);
+    canvas->AddText(large, large->FontSize, ImVec2((size.x - nameSize.x) / 2.0f, size.y * 0.3f),
+                    ImGui::GetColorU32(kGold), name);
     const float barWidth = std::min(size.x * 0.5f, fontPixels * 24.0f);
     const ImVec2 barPos((size.x - barWidth) / 2.0f, size.y * 0.62f);
     const ImVec2 stepSize = ImGui::CalcTextSize(step.c_str());
-    draw->AddText(ImVec2((size.x - stepSize.x) / 2.0f, barPos.y - stepSize.y - fontPixels * 0.5f),
-                  ImGui::GetColorU32(kQuiet), step.c_str());
+    canvas->AddText(ImVec2((size.x - stepSize.x) / 2.0f, barPos.y - stepSize.y - fontPixels * 0.5f),
+                    ImGui::GetColorU32(kQuiet), step.c_str());
     const float barHeight = fontPixels * 0.5f;
-    draw->AddRectFilled(barPos, ImVec2(barPos.x + barWidth, barPos.y + barHeight),
-                        ImGui::GetColorU32(ImVec4(0.16f, 0.15f, 0.14f, 1.0f)));
-    draw->AddRectFilled(barPos, ImVec2(barPos.x + barWidth * std::clamp(done, 0.0f, 1.0f), barPos.y + barHeight),
-                        ImGui::GetColorU32(kGold));
+    canvas->AddRectFilled(barPos, ImVec2(barPos.x + barWidth, barPos.y + barHeight),
+                          ImGui::GetColorU32(ImVec4(0.16f, 0.15f, 0.14f, 1.0f)));
+    canvas->AddRectFilled(barPos, ImVec2(barPos.x + barWidth * std::clamp(done, 0.0f, 1.0f), barPos.y + barHeight),
+                          ImGui::GetColorU32(kGold));
     end();
+    draw();
 }
 
 void Menus::panel(const char* id, float width) {
@@ -296,7 +332,14 @@ void Menus::captionsBox(const std::vector<std::string>& captions) {
 }
 
 MenuRequests Menus::frame(MenuModel& model, const std::vector<std::string>& captions) {
+    const MenuRequests asked = prepare(model, captions);
+    draw();
+    return asked;
+}
+
+MenuRequests Menus::prepare(MenuModel& model, const std::vector<std::string>& captions) {
     MenuRequests asked;
+    madeFrame = false;
     if (current == Screen::None && captions.empty()) return asked;  // nothing to draw costs nothing
     begin();
     // The pad's B goes back as Escape does with "Escape opens the menu" (the pause menu resumes).
