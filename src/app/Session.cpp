@@ -202,7 +202,18 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
         const bool still = inMenu && menus->unchanged() && !callbacks.redraw && game.pictureStill();
         callbacks.redraw = false;
         if (!still) {
-            game.frame(input);
+            // Over a frozen world only a changed menu needs drawing: the world's last picture is put back.
+            const bool frozen = inMenu && game.pictureStill() && !worldChanged;
+            int width = 0, height = 0;
+            glfwGetFramebufferSize(parts.window, &width, &height);
+            if (!frozen || !world.restore(width, height)) {
+                game.frame(input);
+                if (inMenu && game.pictureStill())
+                    world.keep(width, height);
+                else
+                    world.forget();
+            }
+            worldChanged = false;
             if (menus) menus->draw();
             glfwSwapBuffers(parts.window);
         }
@@ -211,6 +222,7 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
             handle(asked);
             // What the player asked for shows in the next frame (a level, a size, a new world).
             if (asked.play || asked.newWorld || asked.quitToTitle || asked.settingsChanged) callbacks.redraw = true;
+            if (asked.settingsChanged) worldChanged = true;
             // Each finished change is kept at once (a slider when it is let go).
             if (!menus->editing()) save();
         }

@@ -5,6 +5,7 @@
 #include "app/FullScreen.h"
 #include "menu/Menus.h"
 #include "menu/Settings.h"
+#include "render/KeptPicture.h"
 
 #include <functional>
 #include <memory>
@@ -63,4 +64,6 @@ private:
     CallbackTarget callbacks;
     bool unsaved = false;
     bool cursorFree = false;
+    KeptPicture world;          // the frozen world's last picture, while a menu is open over it
+    bool worldChanged = false;  // an option changed: the frozen world is drawn again, not put back
 };

@@ -2,6 +2,7 @@
 
 #include "game/Game.h"
 #include "menu/Menus.h"
+#include "render/KeptPicture.h"
 #include "render/ResourcePath.h"
 
 #include <GL/glew.h>
@@ -76,6 +77,31 @@ double measureMenuCost(GLFWwindow* window, unsigned seed, int frames) {
             std::printf("menus over a low frame at %d x %d, %-13s %s median %.3f ms\n", width, height, name,
                         everyFrame ? "drawn every frame" : "as the game draws", cost);
         }
+    }
+    // A whole frame whose screen changed over the paused world: the world drawn again, or its kept
+    // picture put back as the game's loop does.
+    menus.show(Menus::Screen::Options);
+    game.setMenuShown(true);
+    game.pause().set(true);
+    KeptPicture kept;
+    for (const bool putBack : {false, true}) {
+        std::vector<double> times;
+        for (int i = 0; i < frames; ++i) {
+            glFinish();
+            const auto start = std::chrono::steady_clock::now();
+            if (!putBack || !kept.restore(width, height)) {
+                game.frame(input);
+                kept.keep(width, height);
+            }
+            menus.frame(model, captions);
+            glFinish();
+            times.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            glfwSwapBuffers(window);
+            glfwPollEvents();
+        }
+        std::printf("a whole frame whose options screen changed, the world %s: median %.3f ms\n",
+                    putBack ? "put back" : "drawn again", median(times));
     }
     return worst;
 }
