@@ -191,6 +191,7 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
         input.cursor = sampleCursor(parts.window) + pad.look();
         sampleKeys(parts.window, effective.bindings, input.keys);
         pad.addHeldKeys(input.keys);
+        heldOver.filter(input.keys, inMenu);
         MenuModel shown;
         MenuRequests asked;
         if (menus) {

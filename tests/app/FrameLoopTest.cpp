@@ -1,5 +1,6 @@
 #include "app/CursorOffset.h"
 #include "app/FrameLimiter.h"
+#include "app/KeysHeldOver.h"
 #include "app/WindowFit.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,23 @@ TEST(FrameLimiter, PadsQuickFramesToTheLimitAndNeverCatchesUpAfterSlowOnes) {
         0, [&now] { return now; }, [&slept](std::chrono::nanoseconds) { slept = true; });
     for (int i = 0; i < 3; ++i) unlimited.endFrame();
     EXPECT_FALSE(slept);
+}
+
+// Space held on Play does not jump when the round starts; it jumps once let go and pressed again, and
+// keys pressed after the menu closed count at once.
+TEST(KeysHeldOver, KeysHeldAsAMenuClosesWaitUntilLetGo) {
+    KeysHeldOver filter;
+    std::vector<int> keys = {0, 1};  // W up, space down on the title
+    filter.filter(keys, true);
+    EXPECT_EQ(keys, (std::vector<int>{0, 0}));
+    keys = {1, 1};  // the round runs; W pressed now, space still held from the menu
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 0}));
+    keys = {1, 0};
+    filter.filter(keys, false);
+    keys = {1, 1};
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 1}));
 }
 
 TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
