@@ -1,6 +1,7 @@
 #include "app/Session.h"
 
 #include "app/CursorOffset.h"
+#include "app/FrameWork.h"
 #include "app/GamepadMapping.h"
 #include "app/LiveOptions.h"
 #include "entities/PlayerKey.h"
@@ -198,23 +199,24 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
             shown = model();
             asked = menus->prepare(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
         }
-        // Under a menu that looks as it did over a frozen world, the frame on the screen stays: nothing
-        // is drawn and the loop waits for the next event (or a sixtieth of a second, for the pad).
-        const bool still = inMenu && menus->unchanged() && !callbacks.redraw && game.pictureStill();
-        callbacks.redraw = false;
-        if (!still) {
-            // Over a frozen world only a changed menu needs drawing: the world's last picture is put back.
-            const bool frozen = inMenu && game.pictureStill() && !worldChanged;
+        FrameState state;
+        state.menuOpen = inMenu;
+        state.menuUnchanged = menus && menus->unchanged();
+        state.worldStill = game.pictureStill();
+        state.redrawAsked = callbacks.redraw;
+        state.worldChanged = worldChanged;
+        const FrameWork work = frameWork(state);
+        callbacks.redraw = worldChanged = false;
+        if (work != FrameWork::Nothing) {
             int width = 0, height = 0;
             glfwGetFramebufferSize(parts.window, &width, &height);
-            if (!frozen || !world.restore(width, height)) {
+            if (work == FrameWork::Everything || !world.restore(width, height)) {
                 game.frame(input);
                 if (inMenu && game.pictureStill())
                     world.keep(width, height);
                 else
                     world.forget();
             }
-            worldChanged = false;
             if (menus) menus->draw();
             glfwSwapBuffers(parts.window);
         }
@@ -227,8 +229,9 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
             // Each finished change is kept at once (a slider when it is let go).
             if (!menus->editing()) save();
         }
-        if (!still && afterFrame) afterFrame();
-        if (still)
+        if (work != FrameWork::Nothing && afterFrame) afterFrame();
+        // Nothing drawn: wait for the next event (or a sixtieth of a second, for the pad).
+        if (work == FrameWork::Nothing)
             glfwWaitEventsTimeout(kStillWait);
         else
             glfwPollEvents();

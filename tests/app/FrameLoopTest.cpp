@@ -1,5 +1,6 @@
 #include "app/CursorOffset.h"
 #include "app/FrameLimiter.h"
+#include "app/FrameWork.h"
 #include "app/KeysHeldOver.h"
 #include "app/WindowFit.h"
 
@@ -58,6 +59,30 @@ TEST(KeysHeldOver, KeysHeldAsAMenuClosesWaitUntilLetGo) {
     keys = {1, 1};
     filter.filter(keys, false);
     EXPECT_EQ(keys, (std::vector<int>{1, 1}));
+}
+
+// A standing menu over a paused world draws nothing; a menu that changed, or a window that lost its
+// picture, puts the kept world back under the menu; play, a world still moving under the menu or a
+// changed option draw everything.
+TEST(FrameWork, OnlyWhatChangedUnderAMenuIsDrawn) {
+    FrameState standing;
+    standing.menuOpen = standing.menuUnchanged = standing.worldStill = true;
+    EXPECT_EQ(frameWork(standing), FrameWork::Nothing);
+    FrameState changed = standing;
+    changed.menuUnchanged = false;
+    EXPECT_EQ(frameWork(changed), FrameWork::MenuOverKept);
+    FrameState uncovered = standing;
+    uncovered.redrawAsked = true;
+    EXPECT_EQ(frameWork(uncovered), FrameWork::MenuOverKept);
+    FrameState playing = standing;
+    playing.menuOpen = false;
+    EXPECT_EQ(frameWork(playing), FrameWork::Everything);
+    FrameState fading = standing;
+    fading.worldStill = false;
+    EXPECT_EQ(frameWork(fading), FrameWork::Everything);
+    FrameState option = changed;
+    option.worldChanged = true;
+    EXPECT_EQ(frameWork(option), FrameWork::Everything);
 }
 
 TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
