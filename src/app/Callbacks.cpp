@@ -124,7 +124,10 @@ void scrollCallback(GLFWwindow* window, double dx, double dy) {
 }
 
 void focusCallback(GLFWwindow* window, int focused) {
-    if (CallbackTarget* target = targetOf(window); target && target->menus) target->menus->focus(focused != 0);
+    CallbackTarget* target = targetOf(window);
+    if (!target) return;
+    target->redraw = true;
+    if (target->menus) target->menus->focus(focused != 0);
 }
 
 void cursorEnterCallback(GLFWwindow* window, int entered) {
@@ -132,5 +135,12 @@ void cursorEnterCallback(GLFWwindow* window, int entered) {
 }
 
 void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
-    if (CallbackTarget* target = targetOf(window)) target->game->resize(width, height);
+    if (CallbackTarget* target = targetOf(window)) {
+        target->game->resize(width, height);
+        target->redraw = true;
+    }
+}
+
+void windowRefreshCallback(GLFWwindow* window) {
+    if (CallbackTarget* target = targetOf(window)) target->redraw = true;
 }

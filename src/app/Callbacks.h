@@ -19,6 +19,9 @@ struct CallbackTarget {
     std::function<void()> toggleFullScreen;
     std::function<void()> escapeToMenu;
     std::function<void(int input)> capture;
+    // The window needs its picture drawn again (its size changed, it was uncovered): the session
+    // draws the next frame even when nothing in it moved, and clears this.
+    bool redraw = false;
 };
 
 // GLFW callbacks. They run inside glfwPollEvents, between two frames, and reach the game through the
@@ -42,3 +45,5 @@ void focusCallback(GLFWwindow* window, int focused);
 void cursorEnterCallback(GLFWwindow* window, int entered);
 // The window's drawable area changed size (0 × 0 while minimised): the game follows it.
 void framebufferSizeCallback(GLFWwindow* window, int width, int height);
+// The window's contents were lost (uncovered, restored): the next frame is drawn.
+void windowRefreshCallback(GLFWwindow* window);

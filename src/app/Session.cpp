@@ -1,6 +1,7 @@
 #include "app/Session.h"
 
 #include "app/CursorOffset.h"
+#include "app/FrameWork.h"
 #include "app/GamepadMapping.h"
 #include "app/LiveOptions.h"
 #include "entities/PlayerKey.h"
@@ -14,6 +15,10 @@
 #include <GLFW/glfw3.h>
 
 namespace {
+
+// How long a frame that draws nothing waits for an event: the pad is read, not told, so this is how
+// late a press of it can be seen.
+constexpr double kStillWait = 1.0 / 60.0;
 
 // Cursor offset from the window centre in framebuffer pixels; the cursor is disabled and never
 // recentred, so this is an absolute offset of the virtual cursor, not a per-frame delta.
@@ -187,19 +192,49 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
         input.cursor = sampleCursor(parts.window) + pad.look();
         sampleKeys(parts.window, effective.bindings, input.keys);
         pad.addHeldKeys(input.keys);
-        game.frame(input);
+        heldOver.filter(input.keys, inMenu);
+        MenuModel shown;
+        MenuRequests asked;
         if (menus) {
-            MenuModel shown = model();
-            const MenuRequests asked =
-                menus->frame(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
+            shown = model();
+            asked = menus->prepare(shown, parts.captions ? parts.captions->shown() : std::vector<std::string>());
+        }
+        FrameState state;
+        state.menuOpen = inMenu;
+        state.menuUnchanged = menus && menus->unchanged();
+        state.worldStill = game.pictureStill();
+        state.redrawAsked = callbacks.redraw;
+        state.worldChanged = worldChanged;
+        const FrameWork work = frameWork(state);
+        callbacks.redraw = worldChanged = false;
+        if (work != FrameWork::Nothing) {
+            int width = 0, height = 0;
+            glfwGetFramebufferSize(parts.window, &width, &height);
+            if (work == FrameWork::Everything || !world.restore(width, height)) {
+                game.frame(input);
+                if (inMenu && game.pictureStill())
+                    world.keep(width, height);
+                else
+                    world.forget();
+            }
+            if (menus) menus->draw();
+            glfwSwapBuffers(parts.window);
+        }
+        if (menus) {
             if (asked.settingsChanged) change(shown.settings);
             handle(asked);
+            // What the player asked for shows in the next frame (a level, a size, a new world).
+            if (asked.play || asked.newWorld || asked.quitToTitle || asked.settingsChanged) callbacks.redraw = true;
+            if (asked.settingsChanged) worldChanged = true;
             // Each finished change is kept at once (a slider when it is let go).
             if (!menus->editing()) save();
         }
-        glfwSwapBuffers(parts.window);
-        if (afterFrame) afterFrame();
-        glfwPollEvents();
+        if (work != FrameWork::Nothing && afterFrame) afterFrame();
+        // Nothing drawn: wait for the next event (or a sixtieth of a second, for the pad).
+        if (work == FrameWork::Nothing)
+            glfwWaitEventsTimeout(kStillWait);
+        else
+            glfwPollEvents();
         const double now = glfwGetTime();
         pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
         lastPadRead = now;

@@ -3,8 +3,10 @@
 #include "app/Callbacks.h"
 #include "app/FrameLimiter.h"
 #include "app/FullScreen.h"
+#include "app/KeysHeldOver.h"
 #include "menu/Menus.h"
 #include "menu/Settings.h"
+#include "render/KeptPicture.h"
 
 #include <functional>
 #include <memory>
@@ -63,4 +65,7 @@ private:
     CallbackTarget callbacks;
     bool unsaved = false;
     bool cursorFree = false;
+    KeysHeldOver heldOver;
+    KeptPicture world;          // the frozen world's last picture, while a menu is open over it
+    bool worldChanged = false;  // an option changed: the frozen world is drawn again, not put back
 };

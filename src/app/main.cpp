@@ -93,6 +93,7 @@ void installCallbacks(GLFWwindow* window) {
     glfwSetKeyCallback(window, keyCallback);
     glfwSetMouseButtonCallback(window, mouseButtonCallback);
     glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
+    glfwSetWindowRefreshCallback(window, windowRefreshCallback);
     glfwSetCharCallback(window, charCallback);
     glfwSetScrollCallback(window, scrollCallback);
     glfwSetWindowFocusCallback(window, focusCallback);

@@ -119,6 +119,9 @@ public:
     // While a menu covers the world, the HUD, the crosshair and the "Paused" rows are not drawn.
     void setMenuShown(bool shown) { menuShown = shown; }
     bool menuIsShown() const { return menuShown; }
+    // Another frame now would draw the picture the last one drew: the world is paused, no new one is
+    // waiting and nothing on the HUD is fading.
+    bool pictureStill() const { return paused.paused() && !newWorldAsked && !feedback.moving(); }
     // The HUD's size against its own for the window (0.5 to 2), from the next frame on.
     void setHudScale(float scale);
     void setQuality(const GraphicsQuality& quality);

@@ -48,8 +48,17 @@ public:
     // A whole frame of the loading screen: the title, `step` and a bar `done` (0 to 1) full, on a
     // clear background. Changes GL state only as ImGui's renderer restores it (the clear colour stays).
     void drawLoading(const std::string& step, float done);
-    // One frame of the screen showing (or only the captions, with no screen), drawn over the frame.
+    // One frame of the screen showing (or only the captions, with no screen), drawn over the frame:
+    // prepare() then draw().
     MenuRequests frame(MenuModel& model, const std::vector<std::string>& captions);
+    // One frame of the menus without drawing it: what the player asked for, and the picture to draw.
+    MenuRequests prepare(MenuModel& model, const std::vector<std::string>& captions);
+    // Draws what prepare() made over the frame (nothing when there was nothing to show). Changes GL
+    // state only as ImGui's renderer restores it.
+    void draw();
+    // What prepare() made is exactly what the last draw() drew: over a picture that has not changed
+    // either, the frame on the screen can stay.
+    bool unchanged() const { return madeFrame ? made == drawn : drawn.empty(); }
 
     Screen screen() const { return current; }
     bool open() const { return current != Screen::None; }
@@ -79,6 +88,7 @@ public:
 private:
     void begin();
     void end();
+    static void snapshot(std::vector<unsigned char>& bytes);
     void readPad();
     void panel(const char* id, float width);
     bool button(const char* label);
@@ -106,4 +116,8 @@ private:
     };
     std::vector<int> pressedThisFrame;
     std::vector<HeldKey> heldOver;
+    // The vertices, indices and commands of the frame prepare() made and of the one last drawn.
+    bool madeFrame = false;
+    std::vector<unsigned char> made;
+    std::vector<unsigned char> drawn;
 };

@@ -1,5 +1,7 @@
 #include "app/CursorOffset.h"
 #include "app/FrameLimiter.h"
+#include "app/FrameWork.h"
+#include "app/KeysHeldOver.h"
 #include "app/WindowFit.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,47 @@ TEST(FrameLimiter, PadsQuickFramesToTheLimitAndNeverCatchesUpAfterSlowOnes) {
         0, [&now] { return now; }, [&slept](std::chrono::nanoseconds) { slept = true; });
     for (int i = 0; i < 3; ++i) unlimited.endFrame();
     EXPECT_FALSE(slept);
+}
+
+// Space held on Play does not jump when the round starts; it jumps once let go and pressed again, and
+// keys pressed after the menu closed count at once.
+TEST(KeysHeldOver, KeysHeldAsAMenuClosesWaitUntilLetGo) {
+    KeysHeldOver filter;
+    std::vector<int> keys = {0, 1};  // W up, space down on the title
+    filter.filter(keys, true);
+    EXPECT_EQ(keys, (std::vector<int>{0, 0}));
+    keys = {1, 1};  // the round runs; W pressed now, space still held from the menu
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 0}));
+    keys = {1, 0};
+    filter.filter(keys, false);
+    keys = {1, 1};
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 1}));
+}
+
+// A standing menu over a paused world draws nothing; a menu that changed, or a window that lost its
+// picture, puts the kept world back under the menu; play, a world still moving under the menu or a
+// changed option draw everything.
+TEST(FrameWork, OnlyWhatChangedUnderAMenuIsDrawn) {
+    FrameState standing;
+    standing.menuOpen = standing.menuUnchanged = standing.worldStill = true;
+    EXPECT_EQ(frameWork(standing), FrameWork::Nothing);
+    FrameState changed = standing;
+    changed.menuUnchanged = false;
+    EXPECT_EQ(frameWork(changed), FrameWork::MenuOverKept);
+    FrameState uncovered = standing;
+    uncovered.redrawAsked = true;
+    EXPECT_EQ(frameWork(uncovered), FrameWork::MenuOverKept);
+    FrameState playing = standing;
+    playing.menuOpen = false;
+    EXPECT_EQ(frameWork(playing), FrameWork::Everything);
+    FrameState fading = standing;
+    fading.worldStill = false;
+    EXPECT_EQ(frameWork(fading), FrameWork::Everything);
+    FrameState option = changed;
+    option.worldChanged = true;
+    EXPECT_EQ(frameWork(option), FrameWork::Everything);
 }
 
 TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {

@@ -57,6 +57,25 @@ TEST_F(MenusTest, EveryScreenDrawsWithoutGlErrorsAndLeavesTheFramesState) {
         EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
         EXPECT_FALSE(glIsEnabled(GL_BLEND));
     }
+    // A screen drawn as it was last time reads as unchanged (the game's loop then draws nothing); a new
+    // caption, another screen or nothing left to show do not.
+    menus.show(Menus::Screen::Pause);
+    const auto settle = [&](const std::vector<std::string>& captions) {
+        for (int frame = 0; frame < 3; ++frame) menus.frame(model, captions);
+        menus.prepare(model, captions);
+        return menus.unchanged();
+    };
+    EXPECT_TRUE(settle({}));
+    menus.prepare(model, {"[hit]"});
+    EXPECT_FALSE(menus.unchanged());
+    EXPECT_TRUE(settle({"[hit]"}));
+    menus.show(Menus::Screen::Options);
+    menus.prepare(model, {"[hit]"});
+    EXPECT_FALSE(menus.unchanged());
+    EXPECT_TRUE(settle({"[hit]"}));
+    menus.show(Menus::Screen::None);
+    menus.prepare(model, {});
+    EXPECT_FALSE(menus.unchanged()) << "the last frame's menu is still on the screen";
     // Back from the options and the controls goes where they were opened from; the pause menu's back resumes.
     menus.show(Menus::Screen::Pause);
     menus.show(Menus::Screen::Options);

@@ -2,6 +2,7 @@
 
 #include "game/Game.h"
 #include "menu/Menus.h"
+#include "render/KeptPicture.h"
 #include "render/ResourcePath.h"
 
 #include <GL/glew.h>
@@ -42,14 +43,56 @@ double measureMenuCost(GLFWwindow* window, unsigned seed, int frames) {
                                                              {Menus::Screen::Title, "title"},
                                                              {Menus::Screen::Pause, "pause menu"},
                                                              {Menus::Screen::Options, "options"}};
-    for (const auto& [screen, name] : screens) {
-        menus.show(screen);
-        game.setMenuShown(screen != Menus::Screen::None);
+    for (const bool everyFrame : {false, true}) {
+        for (const auto& [screen, name] : screens) {
+            if (screen == Menus::Screen::None && everyFrame) continue;
+            menus.show(screen);
+            game.setMenuShown(screen != Menus::Screen::None);
+            game.pause().set(screen != Menus::Screen::None);
+            std::vector<double> times;
+            for (int i = 0; i < frames; ++i) {
+                glFinish();
+                const auto start = std::chrono::steady_clock::now();
+                // As the game's loop does: the menus first, then the frame unless nothing in it moved.
+                menus.prepare(model, captions);
+                const bool still = !everyFrame && i > 0 && menus.open() && menus.unchanged() && game.pictureStill();
+                double world = 0.0;
+                if (!still) {
+                    const auto worldStart = std::chrono::steady_clock::now();
+                    game.frame(input);
+                    glFinish();
+                    world = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - worldStart)
+                                .count();
+                    menus.draw();
+                    glFinish();
+                }
+                times.push_back(
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() -
+                    world);
+                if (!still) glfwSwapBuffers(window);
+                glfwPollEvents();
+            }
+            const double cost = median(times);
+            worst = std::max(worst, cost);
+            std::printf("menus over a low frame at %d x %d, %-13s %s median %.3f ms\n", width, height, name,
+                        everyFrame ? "drawn every frame" : "as the game draws", cost);
+        }
+    }
+    // A whole frame whose screen changed over the paused world: the world drawn again, or its kept
+    // picture put back as the game's loop does.
+    menus.show(Menus::Screen::Options);
+    game.setMenuShown(true);
+    game.pause().set(true);
+    KeptPicture kept;
+    for (const bool putBack : {false, true}) {
         std::vector<double> times;
         for (int i = 0; i < frames; ++i) {
-            game.frame(input);
             glFinish();
             const auto start = std::chrono::steady_clock::now();
+            if (!putBack || !kept.restore(width, height)) {
+                game.frame(input);
+                kept.keep(width, height);
+            }
             menus.frame(model, captions);
             glFinish();
             times.push_back(
@@ -57,9 +100,8 @@ double measureMenuCost(GLFWwindow* window, unsigned seed, int frames) {
             glfwSwapBuffers(window);
             glfwPollEvents();
         }
-        const double cost = median(times);
-        worst = std::max(worst, cost);
-        std::printf("menus over a low frame at %d x %d, %-13s median %.3f ms\n", width, height, name, cost);
+        std::printf("a whole frame whose options screen changed, the world %s: median %.3f ms\n",
+                    putBack ? "put back" : "drawn again", median(times));
     }
     return worst;
 }
