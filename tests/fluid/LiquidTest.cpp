@@ -155,15 +155,22 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesT
     upload();
     EXPECT_EQ(triangles(2), 8u);
     EXPECT_EQ(renderer.fluidVertexCount(), 24u) << "the indirect command counts what was drawn";
+    // The field falls from 1 to 0 over a cell and the level is 0.35, so the surface crosses the axes
+    // 0.65 of a cell from the point: that wide either side of the middle of the picture.
+    const float oneStepWide = 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f)));
+    const auto wideAtMiddle = [&] {
+        int wide = 0;
+        for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
+        return wide;
+    };
+    target.clear();
+    renderer.renderFluid(glm::translate(glm::mat4(1.0f), glm::vec3(-2, -2, -5)), glm::vec3(dimensions), 2);
+    EXPECT_NEAR(wideAtMiddle(), 2.0f * oneStepWide, 3.0f) << "(2, 2, 2) in the middle, in cells of two steps";
     grid[2 + 6 * 2 + 30 * 2].w = 0.0f;
     upload();
     target.clear();
     EXPECT_EQ(triangles(1), 8u + 4u);
-    // The field falls from 1 to 0 over a grid step and the level is 0.35, so the surface crosses the
-    // axes 0.65 from the point: that wide either side of the middle of the picture.
-    int wide = 0;
-    for (int x = 0; x < 64; ++x) wide += target.at(x, 32)[1] > 0;
-    EXPECT_NEAR(wide, 64.0f * 0.65f / (3.0f * std::tan(glm::radians(30.0f))), 2.0f);
+    EXPECT_NEAR(wideAtMiddle(), oneStepWide, 2.0f);
 
     // In cells of two grid steps the surface is the full one of every other grid point and the last.
     const auto field = [](int x, int y, int z) { return static_cast<float>((x / 2 + y / 2 + z / 2) % 2); };
