@@ -105,7 +105,8 @@ TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsPa
     flowing.visible = true;
     flowing.flow(Liquid::kSurfaceInterval / 2.0f);
     EXPECT_FALSE(flowing.surfaceDue()) << "half the interval";
-    EXPECT_EQ(drawn(flowing), first) << "kept";
+    EXPECT_EQ(drawn(*fountains[1]), 0u);
+    EXPECT_EQ(drawn(flowing), first) << "kept: another fountain takes a slot unused longer";
     for (size_t i = 1; i < fountains.size(); ++i) {
         EXPECT_EQ(drawn(*fountains[i]), 0u) << "a fountain that never flowed shows nothing";
     }
@@ -196,6 +197,13 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesT
     EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFluid(model, glm::vec3(30)); }),
               Renderer::kFluidVertexCapacity / 3);
     EXPECT_EQ(renderer.fluidVertexCount(), Renderer::kFluidVertexCapacity);
+    // One point near the far end of a grid longer than a run of cells along z: a corner of eight cells.
+    grid.assign(4 * 4 * 20, glm::vec4(0.0f));
+    grid[1 + 4 * 1 + 16 * 18].w = 1.0f;
+    upload();
+    EXPECT_EQ(
+        testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFluid(model, glm::vec3(4, 4, 20)); }),
+        8u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
