@@ -9,7 +9,6 @@
 #include "fluid/MetaFluidParticleShader.h"
 #include "game/ScoreBook.h"
 #include "render/Camera.h"
-#include "terrain/AdvancedTerrain.h"
 #include "view/WorldView.h"
 
 #if defined(__GLIBC__)
@@ -17,7 +16,6 @@
 #endif
 
 #include <cmath>
-#include <future>
 #include <iostream>
 #include <vector>
 
@@ -32,17 +30,6 @@ ItemManager::FountainFactory liquidFountains(int gridPoints, GLuint densityBuffe
                                                  gridPoints, densityBuffer);
         if (programs->empty()) *programs = {fountain->solver->densityShader, fountain->solver->particleShader};
         return ItemManager::SpawnedFountain{fountain, fountain->rigidBody};
-    };
-}
-
-// The landscape's texture images halved `halvings` times, decoding on another thread from now on: they
-// need no context, so the window, the programs and the first landscape are made meanwhile. Asked again,
-// it decodes them anew.
-std::function<TextureArrayImages()> decodeAhead(int halvings) {
-    auto decoding = std::make_shared<std::future<TextureArrayImages>>(
-        std::async(std::launch::async, [halvings] { return AdvancedTerrain::decodeTextures(halvings); }));
-    return [decoding, halvings] {
-        return decoding->valid() ? decoding->get() : AdvancedTerrain::decodeTextures(halvings);
     };
 }
 
@@ -74,7 +61,6 @@ std::unique_ptr<WorldView> Game::buildView(const Setup& setup, bool* cullingEnab
 
 Game::Game(const Setup& gameSetup)
     : setup(gameSetup),
-      landscapeTextures(decodeAhead(setup.quality.terrainTextureHalvings)),
       worldView(buildView(setup, &flipped.cullingEnabled)),
       currentWorld(std::make_unique<World>(setup.replay ? setup.replay->start : setup.start, worldOptions())),
       rows(setup.width, setup.height, setup.hudScale,
@@ -110,7 +96,6 @@ World::Options Game::worldOptions() const {
         };
     }
     options.onLandscape = setup.onLandscape;
-    options.terrainTextures = landscapeTextures;
     return options;
 }
 

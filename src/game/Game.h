@@ -191,8 +191,6 @@ private:
     bool firstWorldBuilt = false;
     Switches flipped;
     PauseState paused;
-    // The first landscape's texture images, decoded on another thread from the start (before the view).
-    std::function<TextureArrayImages()> landscapeTextures;
     std::unique_ptr<WorldView> worldView;
     std::unique_ptr<World> currentWorld;
     HudRows rows;

@@ -141,64 +141,44 @@ std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, 
 }
 
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings) {
-    return uploadTextureArray(decodeTextureArray(fileNames, halvings));
-}
-
-TextureArrayImages decodeTextureArray(const std::vector<std::string>& fileNames, int halvings) {
     if (fileNames.size() > static_cast<size_t>(arrayLayerCount)) {
         std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
                   << fileNames.size() - arrayLayerCount << " of " << fileNames.size() << " files" << std::endl;
     }
     halvings = std::clamp(halvings, 0, 10);
-    TextureArrayImages decoded;
-    decoded.layerSize = arrayLayerSize >> halvings;
+    const int layerSize = arrayLayerSize >> halvings;
     const std::string directory = resourceRoot();
     const size_t layerCount = std::min<size_t>(fileNames.size(), arrayLayerCount);
-    // Decoding a 2048 x 2048 PNG takes about half a second on the software renderer's machines, and
-    // the terrain names each file twice, so a file named again shares the first one's pixels.
-    decoded.images.resize(layerCount);
-    decoded.source.resize(layerCount);
+    // Every image is decoded (and checked) before any GL object is made. Decoding a 2048 x 2048 PNG takes
+    // about half a second on the software renderer's machines, and the terrain names each file twice,
+    // so a file named again shares the first one's pixels.
+    std::vector<std::vector<unsigned char>> layers(layerCount);
+    std::vector<size_t> source(layerCount);
     for (size_t layer = 0; layer < layerCount; ++layer) {
-        decoded.source[layer] =
+        source[layer] =
             static_cast<size_t>(std::find(fileNames.begin(), fileNames.end(), fileNames[layer]) - fileNames.begin());
-        if (decoded.source[layer] != layer) continue;
+        if (source[layer] != layer) continue;
         const std::string path = texturePath(directory, fileNames[layer]);
         unsigned width = 0;
         unsigned height = 0;
-        std::string error;
-        std::vector<unsigned char>& pixels = decoded.images[layer];
-        pixels = decodePng(path, &width, &height, &error);
-        if (!error.empty()) {
-            decoded.error = "Cannot load texture " + path + ": " + error;
-        } else if (width != arrayLayerSize || height != arrayLayerSize) {
-            decoded.error = "Cannot load texture " + path + ": it is " + std::to_string(width) + "x" +
-                            std::to_string(height) + "; every layer of the landscape's textures is " +
-                            std::to_string(arrayLayerSize) + "x" + std::to_string(arrayLayerSize);
+        layers[layer] = requireImage(path, width, height);
+        if (width != arrayLayerSize || height != arrayLayerSize) {
+            refuseResource("Cannot load texture " + path + ": it is " + std::to_string(width) + "x" +
+                           std::to_string(height) + "; every layer of the landscape's textures is " +
+                           std::to_string(arrayLayerSize) + "x" + std::to_string(arrayLayerSize));
         }
-        if (!decoded.error.empty()) {
-            decoded.images.clear();
-            return decoded;
-        }
-        for (int size = arrayLayerSize; size > decoded.layerSize; size /= 2) pixels = halveImage(pixels, size);
+        for (int size = arrayLayerSize; size > layerSize; size /= 2) layers[layer] = halveImage(layers[layer], size);
     }
-    return decoded;
-}
 
-GLuint uploadTextureArray(const TextureArrayImages& decoded) {
-    // Every image was decoded (and checked) before any GL object is made.
-    if (!decoded.error.empty()) refuseResource(decoded.error);
-    const int layerSize = decoded.layerSize;
     drainGlErrors("OpenGL error before loading 3D texture: ");
     GLuint textureId = 0;
     glGenTextures(1, &textureId);
     glBindTexture(GL_TEXTURE_2D_ARRAY, textureId);
     glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA, layerSize, layerSize, arrayLayerCount, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  nullptr);
-    for (size_t layer = 0; layer < decoded.source.size(); ++layer) {
-        const std::vector<unsigned char>& pixels = decoded.images.at(decoded.source[layer]);
-        if (pixels.size() < static_cast<size_t>(layerSize) * layerSize * 4) continue;
+    for (size_t layer = 0; layer < layerCount; ++layer) {
         glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(layer), layerSize, layerSize, 1, GL_RGBA,
-                        GL_UNSIGNED_BYTE, pixels.data());
+                        GL_UNSIGNED_BYTE, layers[source[layer]].data());
     }
 
     glGenerateMipmap(GL_TEXTURE_2D_ARRAY);

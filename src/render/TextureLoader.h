@@ -37,19 +37,5 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
 // standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings = 0);
 
-// The layers of a texture array decoded (and halved) but not yet uploaded, or why they could not be.
-struct TextureArrayImages {
-    int layerSize = 0;
-    std::vector<std::vector<unsigned char>> images;  // one per file, empty for a file named again
-    std::vector<size_t> source;                      // for each layer, the file whose image it shows
-    std::string error;                               // the refusal, naming the file; empty when all decoded
-};
-// loadTextureArray's decoding, without a context and without stopping the game: a failure is kept in
-// `error`. Safe on any thread, so that the images can be decoded while the main thread builds.
-TextureArrayImages decodeTextureArray(const std::vector<std::string>& fileNames, int halvings = 0);
-// loadTextureArray's upload of images decoded before: what failed to decode stops the game with its
-// message before any GL object is made.
-GLuint uploadTextureArray(const TextureArrayImages& decoded);
-
 // `pixels` (RGBA, `size` × `size`, rows top first) at half the size: each texel the mean of four.
 std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size);

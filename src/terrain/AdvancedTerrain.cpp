@@ -16,24 +16,10 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include <chrono>
 #include <cmath>
 
 namespace {
-
-// The landscape's four texture layers: sand below, jade above.
-const std::vector<std::string> kTextureFiles = {"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png",
-                                                "Jade_2048.png"};
-
-void releaseFreedMemory() {
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -41,8 +27,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefines, int halvings, GridHook gridHook,
-                                 TextureSource textures)
+AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefines, int halvings, GridHook gridHook)
     : onGrid(std::move(gridHook)), textureHalvings(halvings) {
     marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
     marchingCubesShader = std::make_shared<MarchingCubesShader>();
@@ -50,22 +35,17 @@ AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefine
     densityShader = std::make_shared<DensityShader>();
     marchingCubesHandler->densityProgramId = densityShader->init();
     buildProgram(shaderDefines);
-    // The textures come first (a file that cannot be used stops the game here, named): their decoded
-    // images are freed, and handed back to the system, before the grid is made, so the two never add
-    // up at the peak.
-    terrainTexture = uploadTextureArray(textures ? textures() : decodeTextures(halvings));
-    releaseFreedMemory();
 
     gridSize = 128;
     generateDensity(random);
     mesh = buildMesh();
+    loadTextures();
 }
-
-TextureArrayImages AdvancedTerrain::decodeTextures(int halvings) { return decodeTextureArray(kTextureFiles, halvings); }
 
 void AdvancedTerrain::loadTextures() {
     if (terrainTexture != 0) glDeleteTextures(1, &terrainTexture);
-    terrainTexture = loadTextureArray(kTextureFiles, textureHalvings);
+    terrainTexture = loadTextureArray({"sand_tile_2048.png", "sand_tile_2048.png", "Jade_2048.png", "Jade_2048.png"},
+                                      textureHalvings);
 }
 
 void AdvancedTerrain::useTextureHalvings(int halvings) {

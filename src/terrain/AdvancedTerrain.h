@@ -1,6 +1,5 @@
 #pragma once
 
-#include "render/TextureLoader.h"
 #include "scene/SceneObject.h"
 
 #include <GL/glew.h>
@@ -43,14 +42,9 @@ public:
     // stands. `shaderDefines` pick the variant of the landscape's program (empty: the full look) and
     // `textureHalvings` how often its 2048² textures are halved before the upload. `onGrid` is called
     // with each landscape once its grid is marched, before the grid is freed (see buildMesh).
-    // `textures` gives the decoded texture images (decodeTextures, perhaps begun earlier on another
-    // thread); without it they are decoded here.
     using GridHook = std::function<void(const AdvancedTerrain&)>;
-    using TextureSource = std::function<TextureArrayImages()>;
     explicit AdvancedTerrain(Random& random, const std::string& shaderDefines = "", int textureHalvings = 0,
-                             GridHook onGrid = {}, TextureSource textures = {});
-    // The landscape's texture images halved `halvings` times, decoded without a context (any thread).
-    static TextureArrayImages decodeTextures(int halvings);
+                             GridHook onGrid = {});
     ~AdvancedTerrain() override;
 
     AdvancedTerrain(const AdvancedTerrain&) = delete;

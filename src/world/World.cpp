@@ -114,9 +114,8 @@ void World::populate(const Start& start) {
     if (landscape) {
         landscape->regenerate(world, random);
     } else {
-        landscape =
-            std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines, options.terrainTextureHalvings,
-                                              options.onLandscape, options.terrainTextures);
+        landscape = std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines,
+                                                      options.terrainTextureHalvings, options.onLandscape);
         world->addRigidBody(landscape->rigidBody);
     }
     registerPlayerMeshes();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "render/TextureLoader.h"
 #include "entities/ItemManager.h"
 #include "render/RenderMap.h"
 #include "scene/Random.h"
@@ -83,9 +82,6 @@ public:
         // Called with each new landscape once its density grid is marched, before the grid is freed
         // (the benchmark's landscape figures read it).
         std::function<void(const AdvancedTerrain&)> onLandscape;
-        // The decoded images of the landscape's textures (see AdvancedTerrain); empty: the
-        // landscape decodes them itself.
-        std::function<TextureArrayImages()> terrainTextures;
     };
 
     // Where a ray along the aim meets the world: the point, and whether it is the landscape (where a

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <functional>
-#include <future>
 
 // The game cannot run without its shaders, textures, font and models: each damaged or missing file,
 // through the real loader, stops it with status 1 before the round, naming the file and the reason.
@@ -62,12 +61,6 @@ TEST(DamagedDataDeathTest, FilesTheGameCannotUseStopItNamingTheFileAndWhy) {
         {"no PNG", [] { loadTexture("garbage.png", 4, 4); }, "garbage\\.png: not a PNG image .*decoder error"},
         {"cut PNG", [] { loadCubeMap({"cut.png"}, 4, 4); }, "cut\\.png: not a PNG image"},
         {"small layer", [] { loadTextureArray({"small_2048.png"}); }, "small_2048\\.png: it is 16x16"},
-        {"layer decoded on a thread",
-         [] {
-             auto decoding = std::async(std::launch::async, [] { return decodeTextureArray({"garbage.png"}); });
-             uploadTextureArray(decoding.get());
-         },
-         "garbage\\.png: not a PNG image"},
         {"missing face",
          [] {
              loadCubeMap({"small_2048.png", "absent.png"}, 16, 16);
