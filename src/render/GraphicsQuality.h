@@ -54,6 +54,8 @@ struct GraphicsQuality {
     bool clipUnderWater = false;
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.
     bool skyLast = false;
+    // Models with a coarser version (the rabbits' bodies) use it beyond this distance; 0 never.
+    float coarseModelDistance = 0.0f;
 
     // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
     float sceneScale(int windowWidth, int windowHeight) const;

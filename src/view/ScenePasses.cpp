@@ -246,6 +246,7 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     }
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
+    parts.renderer->coarseModelDistance = quality.coarseModelDistance;
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

@@ -65,6 +65,19 @@ TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrder) {
     }
 }
 
+// The rabbits' bodies are drawn far away from a coarse version; small parts have none.
+TEST_F(GameModelsTest, LargeBodiesGetACoarseVersionOfAboutATenthOfTheirTriangles) {
+    std::vector<std::shared_ptr<TexturedMesh>> meshes;
+    ColladaLoader::loadModel("rabbit.dae", meshes);
+    const TexturedMesh& eyes = *meshes[0];
+    const TexturedMesh& body = *meshes[1];
+    EXPECT_EQ(eyes.coarseCount, 0);
+    EXPECT_EQ(body.coarseCount % 3, 0);
+    EXPECT_GT(body.coarseCount, body.vertexCount / 20);
+    EXPECT_LT(body.coarseCount, body.vertexCount / 5);
+    EXPECT_EQ(copyMesh(meshes[1])->coarseCount, body.coarseCount);
+}
+
 TEST_F(GameModelsTest, CopiesShareVertexDataAndMaterialUntilTheLastGoesButNotPlacement) {
     auto source =
         loadIndexedToVAO({0, 0, 0, 1, 0, 0, 0, 2, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2}, {0, 0, 1, 0, 0, 1});
