@@ -5,7 +5,7 @@
 namespace {
 
 // Models with fewer triangles cost little per copy; they keep their one list.
-constexpr size_t kCoarseFromTriangles = 2000;
+constexpr size_t kCoarseFromTriangles = 500;
 constexpr size_t kShare = 10;
 constexpr float kLargestError = 0.05f;
 

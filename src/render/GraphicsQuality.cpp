@@ -33,6 +33,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.clipUnderWater = true;
             q.skyLast = true;
             q.coarseModelDistance = 25.0f;
+            q.coarseModelsInImages = true;
             break;
         case QualityLevel::Low:
             // Medium's cuts and more.

@@ -65,17 +65,18 @@ TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrder) {
     }
 }
 
-// The rabbits' bodies are drawn far away from a coarse version; small parts have none.
-TEST_F(GameModelsTest, LargeBodiesGetACoarseVersionOfAboutATenthOfTheirTriangles) {
+// The creatures are drawn far away from a coarse version; small models have none.
+TEST_F(GameModelsTest, DetailedModelsGetACoarseVersionOfAboutATenthOfTheirTriangles) {
     std::vector<std::shared_ptr<TexturedMesh>> meshes;
+    ColladaLoader::loadModel("diamond.dae", meshes);
     ColladaLoader::loadModel("rabbit.dae", meshes);
-    const TexturedMesh& eyes = *meshes[0];
-    const TexturedMesh& body = *meshes[1];
-    EXPECT_EQ(eyes.coarseCount, 0);
-    EXPECT_EQ(body.coarseCount % 3, 0);
-    EXPECT_GT(body.coarseCount, body.vertexCount / 20);
-    EXPECT_LT(body.coarseCount, body.vertexCount / 5);
-    EXPECT_EQ(copyMesh(meshes[1])->coarseCount, body.coarseCount);
+    EXPECT_EQ(meshes[0]->coarseCount, 0) << "the diamond";
+    for (const auto& part : {meshes[1], meshes[2]}) {
+        EXPECT_EQ(part->coarseCount % 3, 0) << part->name;
+        EXPECT_GT(part->coarseCount, part->vertexCount / 20) << part->name;
+        EXPECT_LT(part->coarseCount, part->vertexCount / 5) << part->name;
+    }
+    EXPECT_EQ(copyMesh(meshes[2])->coarseCount, meshes[2]->coarseCount);
 }
 
 TEST_F(GameModelsTest, CopiesShareVertexDataAndMaterialUntilTheLastGoesButNotPlacement) {
