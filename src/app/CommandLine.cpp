@@ -15,7 +15,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n"
-    "                  [--record FILE | --replay FILE]";
+    "                  [--record FILE | --replay FILE] [--play] [--startup-report]";
 
 // The help text opens with the same usage line a refusal prints.
 class UsageFormatter : public CLI::Formatter {
@@ -68,8 +68,9 @@ void describe(CLI::App& app, LaunchOptions& options, std::string& size, bool& fu
         ->type_name("FILE")
         ->excludes(record)
         ->excludes(seed);
+    app.add_flag("--play", options.play, "no title: the round starts as soon as the world is ready");
     app.add_flag("--startup-report", options.startupReport,
-                 "print when the first picture was shown and the first world was playable, then end");
+                 "print when the first picture was shown and when the first world was playable, then end");
 }
 
 }  // namespace

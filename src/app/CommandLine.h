@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "menu/Settings.h"
 
 #include <iosfwd>
 #include <optional>
@@ -16,7 +16,8 @@ struct LaunchOptions {
     std::string quality;         // --quality LEVEL: auto, low, medium or high; empty when not given
     std::string recordFile;      // --record FILE: the session is recorded there
     std::string replayFile;      // --replay FILE: that recording is played back, then the game ends
-    bool startupReport = false;  // --startup-report: say when the first picture and the world came, then end
+    bool play = false;           // --play: no title; the round starts as soon as the world is ready
+    bool startupReport = false;  // --startup-report: say when the first picture and play came, then end
 };
 
 // The options, or the code the program exits with straight away: 0 after --help or --version, 2 after

@@ -4,7 +4,12 @@
 
 FrameLimiter::FrameLimiter(int fpsLimit, Clock clockSource, Sleep sleeper)
     : clock(std::move(clockSource)), sleep(std::move(sleeper)) {
-    if (fpsLimit > 0) period = std::chrono::nanoseconds(1000000000LL / fpsLimit);
+    setLimit(fpsLimit);
+}
+
+void FrameLimiter::setLimit(int fpsLimit) {
+    period = std::chrono::nanoseconds(fpsLimit > 0 ? 1000000000LL / fpsLimit : 0);
+    started = false;
 }
 
 void FrameLimiter::defaultSleep(std::chrono::nanoseconds duration) { std::this_thread::sleep_for(duration); }

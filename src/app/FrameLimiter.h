@@ -17,6 +17,8 @@ public:
     // Called once per frame, after the buffer swap: sleeps until the frame has had its share of a second
     // (counted from the end of the previous frame's wait).
     void endFrame();
+    // A new limit from the next frame on (0: none).
+    void setLimit(int fpsLimit);
 
 private:
     static void defaultSleep(std::chrono::nanoseconds duration);

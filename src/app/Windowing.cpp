@@ -1,7 +1,7 @@
 #include "app/Windowing.h"
 
 #include "app/Callbacks.h"
-#include "app/Settings.h"
+#include "menu/Settings.h"
 
 #include "render/GlErrors.h"
 

@@ -1,20 +1,21 @@
-// Quillmarsh entry point: command line, data and settings, a replay to play or a recording to make,
-// window and context, the Game, and the frame loop.
+// Quillmarsh entry point: command line, data and settings in their layers, a replay to play or a
+// recording to make, window and context, the loading screen while the Game builds its first world,
+// and the session around the rounds.
 
 #include "app/Callbacks.h"
 #include "app/CommandLine.h"
-#include "app/CursorOffset.h"
 #include "app/DataLocator.h"
-#include "app/FrameLimiter.h"
-#include "app/GamepadMapping.h"
 #include "app/ProcessSignals.h"
-#include "app/Settings.h"
+#include "app/Session.h"
 #include "app/Windowing.h"
 #include "audio/GameAudio.h"
-#include "entities/PlayerKey.h"
 #include "game/Game.h"
 #include "game/Replay.h"
 #include "game/ScoreBook.h"
+#include "menu/Captions.h"
+#include "menu/Menus.h"
+#include "menu/PlayerSettings.h"
+#include "menu/Settings.h"
 #include "render/ResourcePath.h"
 #include "scene/Random.h"
 
@@ -32,15 +33,12 @@
 
 namespace {
 
-// Cursor offset from the window centre in framebuffer pixels; the cursor is disabled and never
-// recentred, so this is an absolute offset of the virtual cursor, not a per-frame delta.
-glm::vec2 sampleCursor(GLFWwindow* window) {
-    double x = 0.0, y = 0.0;
-    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
-    glfwGetCursorPos(window, &x, &y);
-    glfwGetWindowSize(window, &windowWidth, &windowHeight);
-    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
-    return cursorOffset(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+// Start-up is counted from here: the program's own first moment (its static initialisation).
+const std::chrono::steady_clock::time_point kProgramStart = std::chrono::steady_clock::now();
+
+long long millisecondsSinceStart() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kProgramStart)
+        .count();
 }
 
 // The level of the settings, or the one `auto` picks for this renderer; said once.
@@ -57,15 +55,17 @@ GraphicsQuality chooseQuality(const Settings& settings) {
     return graphicsQuality(level, settings);
 }
 
-void sampleKeys(GLFWwindow* window, std::vector<int>& keys) {
-    static const int kGlfwKeys[kPlayerKeyCount] = {GLFW_KEY_W, GLFW_KEY_A,     GLFW_KEY_S,
-                                                   GLFW_KEY_D, GLFW_KEY_SPACE, GLFW_KEY_LEFT_SHIFT};
-    for (int key = 0; key < kPlayerKeyCount; ++key) keys[key] = glfwGetKey(window, kGlfwKeys[key]);
-}
+// The settings in their layers: the file the game read (`below`), the player's own file over it
+// (`chosen`) and the command line over those (`effective`).
+struct SettingsLayers {
+    Settings below;
+    Settings chosen;
+    Settings effective;
+};
 
-// Finds the data, makes it the root of every resource path and reads the settings, the command line
-// having the last word. False (after saying where it looked) when there is no data anywhere.
-bool loadDataAndSettings(const LaunchOptions& options, Settings& settings) {
+// Finds the data, makes it the root of every resource path and reads the settings in their layers.
+// False (after saying where it looked) when there is no data anywhere.
+bool loadDataAndSettings(const LaunchOptions& options, PlayerSettings& player, SettingsLayers& layers) {
     const DataLocator locator(getCurrentWorkingDirectory(), DataLocator::executableDirectory());
     const auto root = locator.find();
     if (!root) {
@@ -73,8 +73,10 @@ bool loadDataAndSettings(const LaunchOptions& options, Settings& settings) {
         return false;
     }
     setResourceRoot(*root);
-    settings = readSettings(locator.settingsFile(options.settingsFile, *root));
-    applyLaunchOptions(options, settings);
+    layers.below = readSettings(locator.settingsFile(options.settingsFile, *root));
+    layers.chosen = player.load(layers.below);
+    layers.effective = layers.chosen;
+    applyLaunchOptions(options, layers.effective);
     return true;
 }
 
@@ -87,101 +89,28 @@ bool canRecordTo(const std::string& path) {
     return false;
 }
 
-// The first pad GLFW knows a gamepad mapping for, read into `state`; null when none is plugged in.
-const GLFWgamepadstate* readGamepad(GLFWgamepadstate& state) {
-    for (int pad = GLFW_JOYSTICK_1; pad <= GLFW_JOYSTICK_LAST; ++pad) {
-        if (glfwJoystickIsGamepad(pad) && glfwGetGamepadState(pad, &state)) return &state;
-    }
-    return nullptr;
-}
-
-// The pad's presses, between two frames like the callbacks; fire and dash wait while paused.
-void applyGamepad(const GamepadMapping& pad, Game& game) {
-    if (pad.pausePressed()) game.pause().toggle();
-    if (pad.newWorldPressed()) game.newWorld();
-    if (pad.fired()) game.fire();
-    if (pad.dashed()) game.dash();
-}
-
-// Frees or captures the cursor. The disabled cursor's position settles only with the events that
-// follow the switch, so they are taken now: the next frame reads where it rests, not where it was.
-void setCursorFree(GLFWwindow* window, bool free) {
-    glfwSetInputMode(window, GLFW_CURSOR, free ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
-    glfwPollEvents();
-}
-
-// Milliseconds since `start`, rounded down.
-long millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-}
-
-// With --startup-report: after the first frame is shown, says when it was and when the world was built
-// (both from the program's start) and ends the game.
-struct StartupReport {
-    bool wanted = false;
-    std::chrono::steady_clock::time_point start;
-    long playableMs = 0;
-
-    void firstPictureShown(GLFWwindow* window) {
-        if (!wanted) return;
-        std::cout << "first picture after " << millisecondsSince(start) << " ms\nplayable after " << playableMs << " ms"
-                  << std::endl;
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
-        wanted = false;
-    }
-};
-
-void runFrames(GLFWwindow* window, Game& game, const Settings& settings, StartupReport& startup) {
-    Game::FrameInput input;
-    input.keys.assign(kPlayerKeyCount, 0);
-    FrameLimiter limiter(settings.fpsLimit);
-    GamepadMapping pad;
-    GLFWgamepadstate padState{};
-    bool cursorFree = false;
-    bool focused = glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
-    double lastPadRead = glfwGetTime();
-    while (!glfwWindowShouldClose(window)) {
-        input.cursor = sampleCursor(window) + pad.look();
-        sampleKeys(window, input.keys);
-        pad.addHeldKeys(input.keys);
-        game.frame(input);
-        glfwSwapBuffers(window);
-        startup.firstPictureShown(window);
-        glfwPollEvents();
-        const double now = glfwGetTime();
-        pad.update(readGamepad(padState), static_cast<float>(now - lastPadRead));
-        lastPadRead = now;
-        applyGamepad(pad, game);
-        // The focus is read once a frame rather than per event: a window manager (or the pointer grab
-        // of a disabled cursor) may take it away and give it back within one event poll.
-        if (focused != (glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE)) {
-            focused = !focused;
-            game.pause().focusChanged(focused);
-        }
-        if (game.pause().paused() != cursorFree) {
-            // A paused game hands the cursor back to the desktop.
-            cursorFree = game.pause().paused();
-            setCursorFree(window, cursorFree);
-        }
-        if (game.finished()) glfwSetWindowShouldClose(window, GLFW_TRUE);
-        glGetError();
-        limiter.endFrame();
-    }
+void installCallbacks(GLFWwindow* window) {
+    glfwSetKeyCallback(window, keyCallback);
+    glfwSetMouseButtonCallback(window, mouseButtonCallback);
+    glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
+    glfwSetWindowRefreshCallback(window, windowRefreshCallback);
+    glfwSetCharCallback(window, charCallback);
+    glfwSetScrollCallback(window, scrollCallback);
+    glfwSetWindowFocusCallback(window, focusCallback);
+    glfwSetCursorEnterCallback(window, cursorEnterCallback);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    StartupReport startup;
-    startup.start = std::chrono::steady_clock::now();
     ignoreFileSizeSignal();
     const ParsedCommandLine commandLine = parseCommandLine(argc, argv, std::cout, std::cerr);
     if (commandLine.exitCode) return *commandLine.exitCode;
     const LaunchOptions& options = commandLine.options;
-    startup.wanted = options.startupReport;
-    Settings settings;
-    if (!loadDataAndSettings(options, settings)) return 1;
+    PlayerSettings player(PlayerSettings::defaultPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")), std::cerr);
+    SettingsLayers layers;
+    if (!loadDataAndSettings(options, player, layers)) return 1;
+    const Settings& settings = layers.effective;
     // A replay that cannot be played, or a recording that cannot be kept, stops the game before any
     // window opens.
     std::optional<Replay> replay;
@@ -194,18 +123,30 @@ int main(int argc, char** argv) {
         }
     }
     if (!options.recordFile.empty() && !canRecordTo(options.recordFile)) return 2;
+    // A replay or a recording plays at once, as does --play.
+    const bool title = settings.showTitle && !options.play && !replay && options.recordFile.empty();
 
     if (!startGlfw()) std::exit(1);
     WindowSize size, drawable;
     GLFWwindow* window = openWindow(settings, size, drawable);
     if (!window) return 1;
-    glfwSetKeyCallback(window, keyCallback);
-    glfwSetMouseButtonCallback(window, mouseButtonCallback);
-    glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
+    installCallbacks(window);
 
+    long long firstPicture = -1;
     int status = 0;
     {
-        // The game and every GL object it holds are released here, while the context is still current.
+        // The menus, the game and every GL object they hold are released here, while the context is
+        // still current.
+        Menus menus(window, resourceRoot() + "/res/hud_font.ttf");
+        const auto show = [&](const std::string& step, float done) {
+            menus.drawLoading(step, done);
+            glfwSwapBuffers(window);
+            if (firstPicture < 0) firstPicture = millisecondsSinceStart();
+            glfwPollEvents();  // the window stays responsive between the steps
+        };
+        // The first picture, before any shader is compiled or any world built.
+        if (title) show("Starting", 0.0f);
+
         const std::string scores = ScoreBook::defaultFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
         Game::Setup setup;
         setup.width = drawable.width;
@@ -222,17 +163,33 @@ int main(int argc, char** argv) {
         if (!scores.empty()) setup.lastReplayPath = (std::filesystem::path(scores) / "last.replay").string();
         setup.recordPath = options.recordFile;
         setup.replay = replay;
+        if (title) setup.onBuildStep = show;
         Game game(setup);
-        startup.playableMs = millisecondsSince(startup.start);
         auto scoreBook = std::make_shared<ScoreBook>(scores, std::cerr);
         scoreBook->load();
         game.setScoreBook(scoreBook);
-        CallbackTarget target{&game, &settings};
-        glfwSetWindowUserPointer(window, &target);
-        game.setSounds(
-            std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience));
-        setCursorFree(window, false);
-        runFrames(window, game, settings, startup);
+        auto audio = std::make_shared<GameAudio>(settings.audioEnabled, settings.audioVolume, settings.audioAmbience);
+        auto captions = std::make_shared<Captions>(audio);
+        game.setSounds(captions);
+
+        Session::Parts parts;
+        parts.window = window;
+        parts.game = &game;
+        parts.menus = &menus;
+        parts.captions = captions.get();
+        parts.audio = audio.get();
+        parts.scores = scoreBook;
+        parts.player = options.startupReport ? nullptr : &player;  // a measurement keeps nothing
+        Session session(parts, layers.below, layers.chosen, layers.effective);
+        glfwSetWindowUserPointer(window, &session.target());
+        session.run(title, [&] {
+            if (firstPicture < 0) firstPicture = millisecondsSinceStart();
+            if (!options.startupReport) return;
+            // The first frame with the world built is the first that can be played.
+            std::cout << "first picture after " << firstPicture << " ms" << std::endl;
+            std::cout << "playable after " << millisecondsSinceStart() << " ms" << std::endl;
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+        });
         game.finish();
         glfwSetWindowUserPointer(window, nullptr);
         if (replay && game.finished() && !game.replayMatched()) {

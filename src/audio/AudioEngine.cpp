@@ -158,6 +158,11 @@ void AudioEngine::loop(SoundId id, float gain) {
     alSourcePlay(loopSource);
 }
 
+void AudioEngine::stopLoop() {
+    looping = false;
+    if (context) alSourceStop(loopSource);
+}
+
 void AudioEngine::setListener(const glm::vec3& position, const glm::vec3& forward, const glm::vec3& up) {
     listenerPosition = position;
     listenerForward = forward;

@@ -40,6 +40,7 @@ public:
     void play(SoundId id, const glm::vec3& position, bool relative, float gain, float pitch);
     // Loops a loaded sound at the listener, replacing any loop that was playing.
     void loop(SoundId id, float gain);
+    void stopLoop();
     void setListener(const glm::vec3& position, const glm::vec3& forward, const glm::vec3& up);
     // Master volume, 0 to 1.
     void setVolume(float volume);

@@ -44,8 +44,8 @@ GameAudio::GameAudio(bool enabled, float volume, bool ambience, const std::strin
         const auto id = static_cast<SoundId>(i);
         engine->load(id, SoundBank::synthesize(id, SoundBank::kSampleRate), SoundBank::kSampleRate);
     }
-    engine->setVolume(std::clamp(volume, 0.0f, 1.0f));
-    if (ambience) engine->loop(SoundId::Wind, kVoices[static_cast<int>(SoundId::Wind)].gain);
+    setVolume(volume);
+    setAmbience(ambience);
 }
 
 GameAudio::~GameAudio() = default;
@@ -103,4 +103,17 @@ void GameAudio::followCamera(const glm::mat4& cameraToWorld) {
 
 void GameAudio::setPaused(bool paused) {
     if (engine) engine->setPaused(paused);
+}
+
+void GameAudio::setVolume(float volume) {
+    if (engine) engine->setVolume(std::clamp(volume, 0.0f, 1.0f));
+}
+
+void GameAudio::setAmbience(bool on) {
+    if (!engine)
+        return;
+    else if (on)
+        engine->loop(SoundId::Wind, kVoices[static_cast<int>(SoundId::Wind)].gain);
+    else
+        engine->stopLoop();
 }

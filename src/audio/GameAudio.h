@@ -31,6 +31,9 @@ public:
     double clockSeconds() const;
     // Every sound started is written to `log` as "<device seconds> <sound name>"; null stops it.
     void logTo(std::ostream* log) { eventLog = log; }
+    // The options, at once: the master volume (0 to 1) and the wind.
+    void setVolume(float volume);
+    void setAmbience(bool on);
 
     void onShot(bool byPlayer, const glm::vec3& from) override;
     void onPlayerHit() override;

@@ -33,12 +33,35 @@ ItemManager::FountainFactory liquidFountains(int gridPoints, GLuint densityBuffe
     };
 }
 
+// One of the first world's steps: what the loading screen says and the share of the building done
+// when it begins (on a two-core machine without a GPU).
+struct BuildStep {
+    const char* name;
+    float share;
+};
+
+// The step the world calls `step`; anything else is the shaders, which come first.
+BuildStep buildStep(const std::string& step) {
+    if (step == "landscape") return {"Shaping the landscape", 0.2f};
+    if (step == "grass") return {"Growing the grass", 0.6f};
+    if (step == "spawn") return {"Placing diamonds, fountains and rabbits", 0.75f};
+    return {"Compiling shaders", 0.0f};
+}
+
 }  // namespace
+
+std::unique_ptr<WorldView> Game::buildView(const Setup& setup, bool* cullingEnabled) {
+    if (setup.onBuildStep) {
+        const BuildStep shaders = buildStep("shaders");
+        setup.onBuildStep(shaders.name, shaders.share);
+    }
+    return std::make_unique<WorldView>(
+        WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, cullingEnabled});
+}
 
 Game::Game(const Setup& gameSetup)
     : setup(gameSetup),
-      worldView(std::make_unique<WorldView>(
-          WorldView::Setup{setup.width, setup.height, setup.quality, setup.brightness, &flipped.cullingEnabled})),
+      worldView(buildView(setup, &flipped.cullingEnabled)),
       currentWorld(std::make_unique<World>(setup.replay ? setup.replay->start : setup.start, worldOptions())),
       rows(setup.width, setup.height, setup.hudScale,
            HudLayout::Font{[this](const std::string& text, float scale) { return worldView->textWidth(text, scale); },
@@ -47,6 +70,7 @@ Game::Game(const Setup& gameSetup)
       clock(setup.clock ? setup.clock : NanoClock(steadyNanoseconds)),
       nextSeeds(setup.nextSeeds ? setup.nextSeeds : std::function<unsigned int()>(freshSeed)),
       sounds(std::make_shared<SoundEvents>()) {
+    firstWorldBuilt = true;
     worldView->adopt(*currentWorld);
     setLook(setup.look);
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
@@ -63,6 +87,14 @@ World::Options Game::worldOptions() const {
     options.waterShaderDefines = setup.quality.waterShaderDefines();
     options.makeFountain = liquidFountains(setup.fountainGrid, worldView->fountainDensityBuffer());
     options.debugDrawer = worldView->debugDrawer();
+    // Only the first world is built behind a loading screen; R builds the next ones in play.
+    if (setup.onBuildStep) {
+        options.onStep = [this](const char* step) {
+            if (firstWorldBuilt) return;
+            const BuildStep next = buildStep(step);
+            setup.onBuildStep(next.name, next.share);
+        };
+    }
     options.onLandscape = setup.onLandscape;
     return options;
 }
@@ -97,6 +129,11 @@ void Game::setQuality(const GraphicsQuality& quality) {
     feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
+}
+
+void Game::setHudScale(float scale) {
+    rows.setHudScale(scale);
+    composeOverlay();
 }
 
 void Game::setLook(const LookSettings& look) {
@@ -308,8 +345,8 @@ void Game::drawFrame(float worldSeconds) {
     frame.lookOffset = input.lookOffset();
     frame.aimOnTerrain = currentWorld->aim(aim).onTerrain;
     frame.lampFrozen = lampFrozen;
-    frame.showHud = flipped.showHudText;
-    frame.showCrosshair = !rows.panelShown();
+    frame.showHud = flipped.showHudText && !menuShown;
+    frame.showCrosshair = !rows.panelShown() && !menuShown;
     frame.crosshairScale = rows.geometry().crosshairScale();
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
     worldView->draw(*currentWorld, frame);
@@ -318,7 +355,7 @@ void Game::drawFrame(float worldSeconds) {
 }
 
 void Game::composeOverlay() {
-    overlayText = rows.visibleRows(paused.paused());
+    overlayText = rows.visibleRows(paused.paused() && !menuShown);
     overlay = HudShapes();
     const HudLayout& layout = rows.geometry();
     HudFeedback::Scene scene;

@@ -74,12 +74,15 @@ public:
         // False: frames run their ticks and draw nothing (tools and tests that need only the world, such
         // as playing a replay to check where it ends).
         bool draws = true;
-        // Called with each world's landscape before its density grid is released (World::Options).
+        // Called with each world's landscape before its density grid is freed (World::Options).
         std::function<void(const AdvancedTerrain&)> onLandscape;
         // Where the "recorded" and "replayed" lines go; null: standard output.
         std::ostream* out = nullptr;
         // Where problems writing replays go; null: standard error.
         std::ostream* errors = nullptr;
+        // Told as each step of building the first world begins ("landscape", "grass" ...), with the
+        // share of the building done so far (a loading screen draws it).
+        std::function<void(const char* step, float done)> onBuildStep;
     };
 
     // What the frame samples of the devices: the cursor's offset from the window's centre in pixels
@@ -113,6 +116,14 @@ public:
     void setDifficulty(Difficulty difficulty) { setup.start.difficulty = difficulty; }
     Difficulty nextDifficulty() const { return setup.start.difficulty; }
     void toggleLamp() { lampFrozen = !lampFrozen; }
+    // While a menu covers the world, the HUD, the crosshair and the "Paused" rows are not drawn.
+    void setMenuShown(bool shown) { menuShown = shown; }
+    bool menuIsShown() const { return menuShown; }
+    // Another frame now would draw the picture the last one drew: the world is paused, no new one is
+    // waiting and nothing on the HUD is fading.
+    bool pictureStill() const { return paused.paused() && !newWorldAsked && !feedback.moving(); }
+    // The HUD's size against its own for the window (0.5 to 2), from the next frame on.
+    void setHudScale(float scale);
     void setQuality(const GraphicsQuality& quality);
     void resize(int width, int height);
     PauseState& pause() { return paused; }
@@ -157,6 +168,7 @@ public:
     void onFramePart(std::function<void(const char* part)> hook);
 
 private:
+    static std::unique_ptr<WorldView> buildView(const Setup& setup, bool* cullingEnabled);
     World::Options worldOptions() const;
     void runTick();
     // The replay has run out: says where it ended.
@@ -175,6 +187,8 @@ private:
     std::ostream& errors() const;
 
     Setup setup;
+    // Whether the first world is built (its steps are told while it is not); before the world itself.
+    bool firstWorldBuilt = false;
     Switches flipped;
     PauseState paused;
     std::unique_ptr<WorldView> worldView;
@@ -197,6 +211,7 @@ private:
     bool replayMatch = true;
     bool newWorldAsked = false;
     bool lampFrozen = false;
+    bool menuShown = false;
     bool toldReplayProblem = false;
     int framesPerSecond = 0;
     int64_t lastFrame = 0;

@@ -53,6 +53,11 @@ void HudFeedback::advance(float seconds) {
 
 void HudFeedback::clear() { *this = HudFeedback(); }
 
+bool HudFeedback::moving() const {
+    return sinceHit < std::max(kFlashSeconds, kMarkerSeconds) || sinceHitMarker < kHitMarkerSeconds ||
+           sinceHeal < kHealSeconds || sinceLevel < kLevelSeconds || !rising.empty();
+}
+
 HudText HudFeedback::healthRow(const HudText& row, float health) const {
     HudText shown = row;
     if (health <= kLowHealth) {

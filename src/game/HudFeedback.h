@@ -42,6 +42,9 @@ public:
     void advance(float seconds);
     // A new world: nothing of the last is shown.
     void clear();
+    // Something shown is still fading or rising (the low-health pulse aside: it beats for as long as
+    // health is low, on the HUD's rows).
+    bool moving() const;
 
     // The health row as it is shown now (red and pulsing when low, green just after a heal).
     HudText healthRow(const HudText& row, float health) const;

@@ -72,6 +72,11 @@ void HudRows::startRound() {
     place();
 }
 
+void HudRows::setHudScale(float scale) {
+    hudScale = scale;
+    layout(placement.width(), placement.height());
+}
+
 std::vector<HudText> HudRows::visibleRows(bool paused) const {
     if (panelShown()) return std::vector<HudText>(shown.begin() + 5, shown.end());
     std::vector<HudText> rows = shown;

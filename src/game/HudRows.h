@@ -31,6 +31,8 @@ public:
     void startRound();
     // Everything placed for a window of the new size.
     void layout(int width, int height);
+    // The player's HUD scale (0.5 to 2) for the same window.
+    void setHudScale(float scale);
 
     const HudLayout& geometry() const { return placement; }
     // Rows 0 to 4, then the panel's.

@@ -27,8 +27,8 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefines, int halvings)
-    : textureHalvings(halvings) {
+AdvancedTerrain::AdvancedTerrain(Random& random, const std::string& shaderDefines, int halvings, GridHook gridHook)
+    : onGrid(std::move(gridHook)), textureHalvings(halvings) {
     marchingCubesHandler = std::make_shared<MarchingCubesHandler>();
     marchingCubesShader = std::make_shared<MarchingCubesShader>();
     marchingCubesHandler->marchingCubesProgramId = marchingCubesShader->init();
@@ -102,10 +102,13 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     LooseRock::clean(marchingCubesHandler->points, gridSize, marchingCubesHandler->levelToMarch());
     const Triangle* triangles = marchingCubesHandler->generateTriangles(gridSize, count);
     lastTimings.marching = secondsSince(start);
+    gridScale = 800.0f / static_cast<float>(gridSize);
+    if (onGrid) onGrid(*this);
+    // The 32 MiB grid goes before the collision mesh, upload and chunks add theirs to the peak.
+    keepGround();
 
     start = std::chrono::steady_clock::now();
     releaseBody();
-    gridScale = 800.0f / static_cast<float>(gridSize);
     std::vector<float> positions(static_cast<size_t>(count) * 9, 0.0f);
     std::vector<float> normals(static_cast<size_t>(count) * 9, 0.0f);
     triangleMesh = new btTriangleMesh(true, true);
@@ -127,6 +130,9 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
         }
         triangleMesh->addTriangle(physics::toBullet(a), physics::toBullet(b), physics::toBullet(c), false);
     }
+    // Copied into the mesh and the collision mesh: the read-back goes before the BVH and the upload
+    // add theirs to the peak.
+    std::vector<Triangle>().swap(marchingCubesHandler->triangles);
     if (count > 0) {
         collisionShape = new btBvhTriangleMeshShape(triangleMesh, false, true);
     } else {
@@ -152,12 +158,26 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
 
 void AdvancedTerrain::regenerate(btDynamicsWorld* world, Random& random) {
     physics::removeFromWorld(rigidBody, world);
+    // The old land goes before the new grid is made, so the two never share the peak.
+    releaseBody();
+    mesh.reset();
+    chunks.reset();
     generateDensity(random);
     mesh = buildMesh();
     if (world) world->addRigidBody(rigidBody);
 }
 
-void AdvancedTerrain::releaseGrid() { marchingCubesHandler->releaseGrid(); }
+void AdvancedTerrain::keepGround() {
+    const auto& points = marchingCubesHandler->points;
+    ground.assign(points.size(), 0);
+    for (size_t k = 0; k < points.size(); ++k) ground[k] = points[k].w > marchingCubesHandler->isoLevel ? 1 : 0;
+    std::vector<glm::vec4>().swap(marchingCubesHandler->points);
+}
+
+void AdvancedTerrain::releaseGrid() {
+    std::vector<std::uint8_t>().swap(ground);
+    marchingCubesHandler->releaseGrid();
+}
 
 bool AdvancedTerrain::isBlocked(float x, float y, float z) const {
     const long gx = std::lround(x / gridScale);
@@ -165,15 +185,14 @@ bool AdvancedTerrain::isBlocked(float x, float y, float z) const {
     const long gz = std::lround(z / gridScale);
     const long last = gridSize - 1;
     if (gx < 1 || gy < 1 || gz < 1 || gx >= last || gy >= last || gz >= last) return true;
-    const auto& points = marchingCubesHandler->points;
     const long n = gridSize;
-    if (points.size() < static_cast<size_t>(n * n * n)) return true;
+    if (ground.size() < static_cast<size_t>(n * n * n)) return true;
     int solid = 0;
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
             for (int dz = -1; dz <= 1; ++dz) {
                 const long index = (gz + dz) * n * n + (gy + dy) * n + (gx + dx);
-                if (points[static_cast<size_t>(index)].w > marchingCubesHandler->isoLevel) ++solid;
+                solid += ground[static_cast<size_t>(index)];
             }
     return solid != 0;
 }

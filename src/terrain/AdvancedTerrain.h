@@ -4,8 +4,11 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class AdvancedTerrainShader;
 class DensityShader;
@@ -37,8 +40,11 @@ public:
     // Builds the programs, grid, mesh, body and textures (needs a current GL context); the body is not
     // added to any world. The octave offsets of the grid are drawn from `random` where its sequence
     // stands. `shaderDefines` pick the variant of the landscape's program (empty: the full look) and
-    // `textureHalvings` how often its 2048² textures are halved before the upload.
-    explicit AdvancedTerrain(Random& random, const std::string& shaderDefines = "", int textureHalvings = 0);
+    // `textureHalvings` how often its 2048² textures are halved before the upload. `onGrid` is called
+    // with each landscape once its grid is marched, before the grid is freed (see buildMesh).
+    using GridHook = std::function<void(const AdvancedTerrain&)>;
+    explicit AdvancedTerrain(Random& random, const std::string& shaderDefines = "", int textureHalvings = 0,
+                             GridHook onGrid = {});
     ~AdvancedTerrain() override;
 
     AdvancedTerrain(const AdvancedTerrain&) = delete;
@@ -46,6 +52,7 @@ public:
 
     // Marches the current grid and replaces the drawable mesh's source, the chunks, the collision mesh,
     // shape, motion state and body (the old body must have left every world). Returns the new mesh.
+    // Once marched, the grid is kept only as `ground` and freed before the meshes are made.
     std::shared_ptr<TexturedMesh> buildMesh();
 
     // A new landscape in place: the body leaves `world` (if it is in it), a new grid (its offsets drawn
@@ -62,11 +69,18 @@ public:
     void useTextureHalvings(int halvings);
 
     // True when nothing may be placed at this world position: outside the grid's interior, or any of
-    // the 27 grid points around the nearest one is ground; everywhere after releaseGrid.
+    // the 27 grid points around the nearest one is ground (`ground`); everywhere after releaseGrid.
     bool isBlocked(float x, float y, float z) const;
-    // Frees the density grid (host and GPU copies) once everything is placed; the mesh, chunks and
-    // body stay, and the next regenerate makes a new grid.
+    // Frees `ground` once everything is placed; the mesh, chunks and body stay, and the next
+    // regenerate makes a new grid.
     void releaseGrid();
+    // Takes `ground` from the handler's host grid at its iso level and frees that grid (the marching
+    // freed the GPU copy).
+    void keepGround();
+
+    // One byte per grid point, x fastest: 1 where the marched grid is denser than its iso level.
+    std::vector<std::uint8_t> ground;
+    GridHook onGrid;
 
     std::shared_ptr<TexturedMesh> mesh;
     // The same surface with shared corners, in chunks of kChunkSize units that passes can cull.

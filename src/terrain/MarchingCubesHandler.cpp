@@ -159,6 +159,8 @@ Triangle* MarchingCubesHandler::generateTriangles(int n, unsigned int& count) {
     else
         triangles.clear();
 
+    // Only the host grid is asked after the marching; its GPU copy is 32 MiB at 128³.
+    releaseDensityBuffer();
     count = produced;
     std::cout << count << std::endl;
     return triangles.data();

@@ -37,7 +37,8 @@ public:
     // Marches the grid of the last generateDensity (same n; any other n marches nothing) and reads
     // the triangles back. Sets `count` to the number of triangles, prints it on its own line and
     // returns `triangles`' data, which holds exactly `count` triangles until the next call. The GPU
-    // buffer is sized by counting the triangles on the host first, not for the worst case.
+    // buffer is sized by counting the triangles on the host first, not for the worst case. The GPU
+    // grid is freed afterwards (the next generateDensity makes it again); `points` stays.
     Triangle* generateTriangles(int n, unsigned int& count);
     // Frees the host grid, the host triangles and the GPU grid: nothing is marched or asked of the
     // grid until the next generateDensity (generateTriangles then marches nothing).

@@ -27,6 +27,10 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <unordered_set>
@@ -50,6 +54,12 @@ constexpr float kAimReach = 200.0f;
 constexpr float kLowestPitch = -1.0f;
 constexpr float kHighestPitch = 0.8f;
 
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 }  // namespace
 
 World::World(const Start& start, Options worldOptions) : options(std::move(worldOptions)) {
@@ -60,6 +70,10 @@ World::World(const Start& start, Options worldOptions) : options(std::move(world
 }
 
 World::~World() { clearWorld(); }
+
+void World::step(const char* name) const {
+    if (options.onStep) options.onStep(name);
+}
 
 btDynamicsWorld* World::physics() const { return dynamics->get(); }
 
@@ -96,26 +110,28 @@ void World::populate(const Start& start) {
     // One seed makes the whole world: the landscape draws first, then the grass, then the spawning,
     // then the rules of play, always in this order.
     random.reseed(start.seed);
+    step("landscape");
     if (landscape) {
         landscape->regenerate(world, random);
     } else {
-        landscape =
-            std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines, options.terrainTextureHalvings);
+        landscape = std::make_shared<AdvancedTerrain>(random, options.terrainShaderDefines,
+                                                      options.terrainTextureHalvings, options.onLandscape);
         world->addRigidBody(landscape->rigidBody);
     }
     registerPlayerMeshes();
+    step("grass");
     grassScatter->scatter(renderMap, world, landscape, random);
     for (const auto& tile : water) world->addRigidBody(tile->rigidBody);
     placePlayer(start.yaw, start.pitch);
     addObject(cat);
 
+    step("spawn");
     const DifficultyRules rules = difficultyRules(start.difficulty);
     enemyManager->fireRate = rules.fireRate;
     enemyManager->sightScale = rules.sightScale;
     const glm::vec3 openingGroup = cat->position + OpenStart::facing(cat->rotation.y) * rules.openingGroupAhead;
     WorldSpawner::scatter(*itemManager, *enemyManager, world, landscape, cat->position, openingGroup, random);
-    // Everything that asks the density grid where it may go has been placed.
-    if (options.onLandscape) options.onLandscape(*landscape);
+    // Everything that asks the landscape where it may go has been placed.
     landscape->releaseGrid();
     for (const auto& item : itemManager->getItems()) {
         // Diamonds hang where they were placed.
@@ -138,6 +154,9 @@ void World::populate(const Start& start) {
 
 void World::restart(const Start& start) {
     clearWorld();
+    // The old world's pieces are freed; handed back to the system before the new world's grid and
+    // meshes are made, the two worlds never add up at the peak however the heap is cut.
+    releaseFreedMemory();
     dynamics = std::make_unique<DynamicsWorld>();
     if (options.debugDrawer) dynamics->get()->setDebugDrawer(options.debugDrawer);
     populate(start);

@@ -76,8 +76,11 @@ public:
         std::string waterShaderDefines;
         ItemManager::FountainFactory makeFountain;
         btIDebugDraw* debugDrawer = nullptr;
-        // Called with each new landscape once everything is placed, before its density grid is
-        // released (the benchmark's landscape figures read it).
+        // Told as each step of building a world begins: "landscape", "grass", then "spawn" (the
+        // diamonds, fountains and rabbits). Nothing else changes with it.
+        std::function<void(const char* step)> onStep;
+        // Called with each new landscape once its density grid is marched, before the grid is freed
+        // (the benchmark's landscape figures read it).
         std::function<void(const AdvancedTerrain&)> onLandscape;
     };
 
@@ -187,6 +190,7 @@ private:
     void registerPlayerMeshes();
     // Takes every body out of the physics world and lets go of the world's own things.
     void clearWorld();
+    void step(const char* name) const;
     void addObject(const std::shared_ptr<GameObject>& object);
     void look(float turn, float pitch);
     // How far from the orbit point towards the eye a ball round the near plane can go before it

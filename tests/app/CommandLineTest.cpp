@@ -12,7 +12,7 @@ namespace {
 
 const std::string kUsage =
     "Usage: quillmarsh [--settings FILE] [--seed N] [--quality LEVEL] [--fullscreen | --windowed] [--size WxH]\n"
-    "                  [--record FILE | --replay FILE]\n";
+    "                  [--record FILE | --replay FILE] [--play] [--startup-report]\n";
 
 struct Outcome {
     ParsedCommandLine parsed;
@@ -52,6 +52,9 @@ TEST(CommandLineTest, OptionsOverrideTheSettingsFile) {
     EXPECT_FALSE(settings.quality.has_value()) << "auto leaves the choice to the renderer";
     EXPECT_EQ(launch({"--record", "a.replay"}).parsed.options.recordFile, "a.replay");
     EXPECT_EQ(launch({"--replay", "b.replay"}).parsed.options.replayFile, "b.replay");
+    const LaunchOptions quick = launch({"--play", "--startup-report", "--seed", "3"}).parsed.options;
+    EXPECT_TRUE(quick.play && quick.startupReport);
+    EXPECT_FALSE(all.parsed.options.play || all.parsed.options.startupReport);
 }
 
 TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitTwo) {
@@ -74,6 +77,7 @@ TEST(CommandLineTest, HelpAndVersionAnswerWhileRefusalsPrintTheUsageLineAndExitT
                                                {"--size", "8x6x4"},
                                                {"--quality", "ultra"},
                                                {"--fullscreen", "--windowed"},
+                                               {"--startup-report", "now"},
                                                {"--record", "a.replay", "--replay", "b.replay"},
                                                {"--replay", "b.replay", "--seed", "3"},
                                                {"--settings", "/no/such/settings.ini"}}) {

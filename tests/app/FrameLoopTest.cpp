@@ -1,5 +1,7 @@
 #include "app/CursorOffset.h"
 #include "app/FrameLimiter.h"
+#include "app/FrameWork.h"
+#include "app/KeysHeldOver.h"
 #include "app/WindowFit.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +44,47 @@ TEST(FrameLimiter, PadsQuickFramesToTheLimitAndNeverCatchesUpAfterSlowOnes) {
     EXPECT_FALSE(slept);
 }
 
+// Space held on Play does not jump when the round starts; it jumps once let go and pressed again, and
+// keys pressed after the menu closed count at once.
+TEST(KeysHeldOver, KeysHeldAsAMenuClosesWaitUntilLetGo) {
+    KeysHeldOver filter;
+    std::vector<int> keys = {0, 1};  // W up, space down on the title
+    filter.filter(keys, true);
+    EXPECT_EQ(keys, (std::vector<int>{0, 0}));
+    keys = {1, 1};  // the round runs; W pressed now, space still held from the menu
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 0}));
+    keys = {1, 0};
+    filter.filter(keys, false);
+    keys = {1, 1};
+    filter.filter(keys, false);
+    EXPECT_EQ(keys, (std::vector<int>{1, 1}));
+}
+
+// A standing menu over a paused world draws nothing; a menu that changed, or a window that lost its
+// picture, puts the kept world back under the menu; play, a world still moving under the menu or a
+// changed option draw everything.
+TEST(FrameWork, OnlyWhatChangedUnderAMenuIsDrawn) {
+    FrameState standing;
+    standing.menuOpen = standing.menuUnchanged = standing.worldStill = true;
+    EXPECT_EQ(frameWork(standing), FrameWork::Nothing);
+    FrameState changed = standing;
+    changed.menuUnchanged = false;
+    EXPECT_EQ(frameWork(changed), FrameWork::MenuOverKept);
+    FrameState uncovered = standing;
+    uncovered.redrawAsked = true;
+    EXPECT_EQ(frameWork(uncovered), FrameWork::MenuOverKept);
+    FrameState playing = standing;
+    playing.menuOpen = false;
+    EXPECT_EQ(frameWork(playing), FrameWork::Everything);
+    FrameState fading = standing;
+    fading.worldStill = false;
+    EXPECT_EQ(frameWork(fading), FrameWork::Everything);
+    FrameState option = changed;
+    option.worldChanged = true;
+    EXPECT_EQ(frameWork(option), FrameWork::Everything);
+}
+
 TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
     EXPECT_EQ(cursorOffset(500.0, 100.0, 960, 540, 960, 540), glm::vec2(20.0f, -170.0f));
     // A display scaled by 2: screen units are two framebuffer pixels.
@@ -61,4 +104,15 @@ TEST(WindowFit, ALargerWindowShrinksIntoTheWorkAreaKeepingItsShape) {
     const WindowSize unknown = fitToWorkArea({1920, 1080}, {0, 0});
     EXPECT_EQ(unknown.width, 1920);
     EXPECT_EQ(unknown.height, 1080);
+}
+
+// F11 fills the monitor that holds most of the window: two side by side, one above at negative y.
+TEST(WindowFit, FullScreenGoesToTheMonitorHoldingMostOfTheWindow) {
+    const std::vector<ScreenRect> monitors = {{0, 0, 1920, 1080}, {1920, 0, 2560, 1440}, {0, -1080, 1920, 1080}};
+    EXPECT_EQ(monitorUnder({100, 100, 960, 540}, monitors), 0);
+    EXPECT_EQ(monitorUnder({1500, 100, 960, 540}, monitors), 1) << "540 of its 960 columns on the second";
+    EXPECT_EQ(monitorUnder({1000, 100, 960, 540}, monitors), 0) << "920 on the first";
+    EXPECT_EQ(monitorUnder({100, -600, 960, 540}, monitors), 2);
+    EXPECT_EQ(monitorUnder({9000, 9000, 960, 540}, monitors), 0) << "on none: the first";
+    EXPECT_EQ(monitorUnder({0, 0, 960, 540}, {}), -1);
 }

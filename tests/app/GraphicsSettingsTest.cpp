@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "menu/Settings.h"
 
 #include <gtest/gtest.h>
 

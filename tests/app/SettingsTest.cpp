@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "menu/Settings.h"
 
 #include "support/TempDirectory.h"
 

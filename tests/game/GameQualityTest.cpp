@@ -1,5 +1,8 @@
 #include "game/Game.h"
 
+#include "app/LiveOptions.h"
+#include "menu/Settings.h"
+
 #include "effects/GuiObject.h"
 #include "effects/WaterFrameBuffers.h"
 #include "effects/WaterTile.h"
@@ -192,4 +195,28 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     EXPECT_TRUE(named());
     frame(300);
     EXPECT_FALSE(named());
+
+    // The options apply at once: the field of view reaches the projection, invert Y the look, the HUD
+    // scale the rows, the render scale the scene's target; the difficulty waits for the next world.
+    Settings was;
+    was.quality = QualityLevel::Medium;
+    Settings wider = was;
+    wider.look.fieldOfView = 90.0f;
+    applyOptions(was, wider, {game.get()});
+    EXPECT_NEAR(camera.getProjectionMatrix()[1][1], 1.0f / std::tan(glm::radians(45.0f)), 1e-5f);
+    Settings now = wider;
+    now.look.invertY = true;
+    now.hudScale = 2.0f;
+    now.renderScale = 0.25f;
+    now.difficulty = Difficulty::Hard;
+    const float cornerX = game->hudRows().rows()[4].x;
+    applyOptions(wider, now, {game.get()});
+    EXPECT_LT(game->hudRows().rows()[4].x, cornerX) << "larger rows start farther from the right edge";
+    EXPECT_EQ(game->view().sceneTarget().width(), 160);
+    EXPECT_EQ(game->nextDifficulty(), Difficulty::Hard);
+    EXPECT_EQ(game->world().start().difficulty, Difficulty::Normal);
+    const float pitch = game->world().eye().rotation.x;
+    frame(0, {0.0f, 0.0f});
+    frame(17, {0.0f, 100.0f});  // the mouse down looks up
+    EXPECT_GT(game->world().eye().rotation.x, pitch);
 }

@@ -49,12 +49,14 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     frame(0);
     game->fire();
     frame(20, {0, 0}, {kKeyW});
+    EXPECT_FALSE(game->pictureStill()) << "playing";
     const uint64_t before = game->world().stateHash();
     const glm::vec2 look = game->lookOffset();
     game->pause().toggle();
     scenePasses = 0;
     for (int i = 0; i < 3; ++i) frame(5000, {150.0f * i, 0});  // the free cursor wanders about
     EXPECT_GT(scenePasses, 0) << "paused frames still draw";
+    EXPECT_TRUE(game->pictureStill()) << "paused, nothing fading";
     EXPECT_TRUE(showing("Paused"));
     EXPECT_EQ(game->world().stateHash(), before) << "nothing in the world moved";
     EXPECT_EQ(game->lookOffset(), look);
@@ -81,6 +83,9 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
 
     // R in the frame whose tick ends the next round: the round is scored first, then the new world comes.
     game->newWorld();
+    game->pause().toggle();
+    EXPECT_FALSE(game->pictureStill()) << "paused, but a new world waits to be built";
+    game->pause().toggle();
     frame(20);
     game->stage([](World& w) {
         w.runRoundClockTo(390);  // 1.61 seconds played, on to the next whole tick

@@ -1,7 +1,8 @@
 #include "game/Game.h"
 
 #include "app/Callbacks.h"
-#include "app/Settings.h"
+#include "menu/Menus.h"
+#include "menu/Settings.h"
 #include "effects/GuiObject.h"
 #include "effects/ParticleSystem.h"
 #include "effects/SkyBox.h"
@@ -43,6 +44,7 @@ protected:
     void SetUp() override {
         build(setup());
         target.game = game.get();
+        target.settings = &settings;
         glfwSetWindowUserPointer(testsupport::glWindow(), &target);
         game->setSounds(sounds);
     }
@@ -74,7 +76,7 @@ protected:
     }
 
     Settings settings;
-    CallbackTarget target{nullptr, &settings};
+    CallbackTarget target;
     std::shared_ptr<testsupport::HeardSounds> sounds = std::make_shared<testsupport::HeardSounds>();
 };
 
@@ -225,6 +227,29 @@ TEST_F(GameTest, TheMouseLooksAimsAndDashesAtTicksAndKeysActOncePerPress) {
     tap(GLFW_KEY_ESCAPE);
     EXPECT_TRUE(glfwWindowShouldClose(testsupport::glWindow()));
     glfwSetWindowShouldClose(testsupport::glWindow(), GLFW_FALSE);
+
+    // Under a menu the keys and buttons reach the menu, not the game; in play they do what they are
+    // bound to.
+    frame(17, {100200, 2000000});
+    const glm::vec2 looked = game->lookOffset();
+    ASSERT_NE(looked, glm::vec2(0.0f));
+    {
+        Menus menus(testsupport::glWindow(), "res/hud_font.ttf");
+        target.menus = &menus;
+        menus.show(Menus::Screen::Options);
+        tap(GLFW_KEY_V);
+        tap(GLFW_KEY_F3);
+        EXPECT_EQ(game->lookOffset(), looked);
+        EXPECT_FALSE(game->switches().showHudText);
+        menus.show(Menus::Screen::None);
+        std::string refusal;
+        ASSERT_TRUE(settings.bindings.bind(Action::Recentre, Bindings::kMouse + GLFW_MOUSE_BUTTON_MIDDLE, refusal));
+        tap(GLFW_KEY_V);
+        EXPECT_EQ(game->lookOffset(), looked);
+        click(GLFW_MOUSE_BUTTON_MIDDLE);
+        EXPECT_EQ(game->lookOffset(), glm::vec2(0.0f));
+        target.menus = nullptr;
+    }
 
     // No health left ends the round in that tick: the final score large in the middle, the rows frozen.
     game->stage([](World& w) { w.roundForStaging().health = 0.0f; });

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -229,4 +230,44 @@ TEST(HudFeedbackTest, HitsScoresHealsLowHealthAndTheLevelNameShowAndFade) {
     feedback.clear();
     EXPECT_TRUE(draw(feedback).shapes.empty());
     EXPECT_TRUE(draw(feedback).rows.empty());
+}
+
+// A frame under a menu is drawn again only while the feedback moves: once moving() says it stopped,
+// time changes nothing that is drawn (shapes, rows or the health row), and it says so from each event.
+TEST(HudFeedbackTest, ItMovesExactlyAsLongAsTimeChangesWhatIsDrawn) {
+    const auto picture = [](const HudFeedback& feedback) {
+        const Drawn drawn = draw(feedback);
+        std::string text;
+        for (const HudShapes::Vertex& v : drawn.shapes.vertices())
+            text += std::to_string(v.at.x) + "," + std::to_string(v.at.y) + "," + std::to_string(v.color.a) + ";";
+        for (const HudText& row : drawn.rows) text += row.text + std::to_string(row.y) + std::to_string(row.color.a);
+        const glm::vec4 health = feedback.healthRow({100, 150, 1, "Health: 80%"}, 0.8f).color;
+        return text + std::to_string(health.r) + std::to_string(health.g);
+    };
+    const std::pair<const char*, std::function<void(HudFeedback&)>> starts[] = {
+        {"hit",
+         [](HudFeedback& f) {
+             f.take({{WorldEvent::Kind::PlayerHit, {10, 0, 10}, {10, 0, 30}}});
+         }},
+        {"hit marker", [](HudFeedback& f) { f.take({{WorldEvent::Kind::RabbitHit}}); }},
+        {"rabbit down", [](HudFeedback& f) { f.take({{WorldEvent::Kind::RabbitFell}}); }},
+        {"diamond", [](HudFeedback& f) { f.take({{WorldEvent::Kind::Diamond}}); }},
+        {"heal", [](HudFeedback& f) { f.take({{WorldEvent::Kind::Heal}}); }},
+        {"level", [](HudFeedback& f) { f.showLevel("Graphics: low"); }},
+    };
+    for (const auto& [kind, start] : starts) {
+        HudFeedback feedback;
+        EXPECT_FALSE(feedback.moving());
+        start(feedback);
+        EXPECT_TRUE(feedback.moving()) << kind;
+        for (int step = 0; step < 60; ++step) {
+            const bool moving = feedback.moving();
+            const std::string before = picture(feedback);
+            feedback.advance(0.05f);
+            if (!moving) {
+                EXPECT_EQ(picture(feedback), before) << kind << " at step " << step;
+            }
+        }
+        EXPECT_FALSE(feedback.moving()) << kind;
+    }
 }

@@ -43,13 +43,10 @@ protected:
     }
     bool blocked(const glm::vec3& p) const { return terrain->isBlocked(p.x, p.y, p.z); }
     // Makes every grid point air, so single points can be made solid.
-    void clearGrid() {
-        for (glm::vec4& p : terrain->marchingCubesHandler->points) p.w = iso() - 1.0f;
+    void clearGrid() { terrain->ground.assign(static_cast<size_t>(N) * N * N, 0); }
+    void setPoint(int x, int y, int z, bool solid) {
+        terrain->ground[static_cast<size_t>(z) * N * N + y * N + x] = solid ? 1 : 0;
     }
-    void setPoint(int x, int y, int z, float density) {
-        terrain->marchingCubesHandler->points[static_cast<size_t>(z) * N * N + y * N + x].w = density;
-    }
-    float iso() const { return terrain->marchingCubesHandler->isoLevel; }
 
     std::unique_ptr<AdvancedTerrain> terrain;
     unsigned long triangles = 0;  // as the marching-cubes pass printed them
@@ -102,24 +99,37 @@ TEST_F(AdvancedTerrainTest, MeshBodyAndGridAreOneLandARegenerationSwapsThemAllAn
         }
     }
 
-    // Any solid point among the 27 around the nearest grid point; exactly the iso level is air.
+    // Any solid point among the 27 around the nearest grid point.
     const glm::vec3 query = world(40.4f, 49.6f, 60.3f);
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
             for (int dz = -1; dz <= 1; ++dz) {
-                setPoint(40 + dx, 50 + dy, 60 + dz, iso() + 0.01f);
+                setPoint(40 + dx, 50 + dy, 60 + dz, true);
                 EXPECT_TRUE(blocked(query)) << dx << " " << dy << " " << dz;
-                setPoint(40 + dx, 50 + dy, 60 + dz, iso());
+                setPoint(40 + dx, 50 + dy, 60 + dz, false);
             }
     EXPECT_FALSE(blocked(query));
-    setPoint(42, 50, 60, iso() + 100.0f);  // two grid steps away is no neighbour
+    setPoint(42, 50, 60, true);  // two grid steps away is no neighbour
     EXPECT_FALSE(blocked(query));
 
     // Halfway coordinates round away from zero: 2.5 to 3, next to the solid point at 4; 5.5 to 6.
-    setPoint(4, 60, 60, iso() + 1.0f);
+    setPoint(4, 60, 60, true);
     EXPECT_TRUE(blocked(world(2.5f, 60, 60)));
     EXPECT_FALSE(blocked(world(2.49f, 60, 60)));
     EXPECT_FALSE(blocked(world(5.5f, 60, 60)));
+
+    // A marched grid is kept as ground where it is denser than its iso level (exactly the level is
+    // air) and freed; released, everything is blocked.
+    MarchingCubesHandler& grid = *terrain->marchingCubesHandler;
+    grid.points.assign(static_cast<size_t>(N) * N * N, glm::vec4(0.0f, 0.0f, 0.0f, grid.isoLevel - 1.0f));
+    grid.points[static_cast<size_t>(60) * N * N + 50 * N + 40].w = grid.isoLevel;
+    grid.points[static_cast<size_t>(60) * N * N + 50 * N + 80].w = grid.isoLevel + 0.01f;
+    terrain->keepGround();
+    EXPECT_TRUE(grid.points.empty());
+    EXPECT_FALSE(blocked(world(40, 50, 60)));
+    EXPECT_TRUE(blocked(world(80, 50, 60)));
+    terrain->releaseGrid();
+    EXPECT_TRUE(blocked(world(40, 50, 60)));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 //                    [--between N] [--seed N] [--markdown FILE] [--frame-log FILE]
 //   quillmarsh_bench --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]
 //   quillmarsh_bench --motion [--seed N]
+//   quillmarsh_bench --menus [--frames N] [--seed N]
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
 // compare like with like.
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
@@ -27,10 +28,11 @@
 #include "LandscapeFigures.h"
 #include "LevelTable.h"
 #include "MemoryProbe.h"
+#include "MenuCost.h"
 #include "MotionFigures.h"
 #include "RockInView.h"
 #include "ScriptedPath.h"
-#include "app/Settings.h"
+#include "menu/Settings.h"
 #include "app/Windowing.h"
 #include "entities/Player.h"
 #include "fluid/Liquid.h"
@@ -86,6 +88,7 @@ struct Options {
     Settings settings;        // the defaults, with the window size and render scale asked for
     bool levels = false;      // the table of levels instead of one run
     bool motion = false;      // the motion figures at several frame rates instead of one run
+    bool menus = false;       // the menus' cost per frame at low instead of one run
     bool resetsGiven = false;
     bool framesGiven = false;
     int runs = 1;  // --levels: runs of each level and size, the table giving medians
@@ -98,8 +101,9 @@ void usage(const char* program) {
         "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
         "          [--render-scale S] [--step MS] [--lake-frames N] [--no-startup]\n"
         "       %s --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
-        "       %s --motion [--seed N]\n",
-        program, program, program);
+        "       %s --motion [--seed N]\n"
+        "       %s --menus [--frames N] [--seed N]\n",
+        program, program, program, program);
 }
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -162,6 +166,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.levels = true;
         else if (arg == "--motion")
             options.motion = true;
+        else if (arg == "--menus")
+            options.menus = true;
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -563,6 +569,11 @@ int main(int argc, char** argv) {
     WindowSize drawable;
     GLFWwindow* window = openGlWindow(request, drawable);
     if (!window) return 1;
+    if (options.menus) {
+        measureMenuCost(window, static_cast<unsigned>(options.seed), options.frames);
+        closeGlWindow(window);
+        return 0;
+    }
     if (options.motion) {
         const auto figures = measureMotion(window, static_cast<unsigned>(options.seed), {15.0, 30.0, 60.0, 144.0});
         closeGlWindow(window);

@@ -21,6 +21,7 @@ from collections import defaultdict
 # Top first: a folder may include only folders of its own level or below.
 LEVELS = [
     ["app"],
+    ["menu"],
     ["game"],
     ["view"],
     ["world"],

@@ -17,7 +17,7 @@
 // --fountain-grid N sets the fountains' grid resolution (world.blobby_object_v_count, 2 to 128).
 
 #include "LakeView.h"
-#include "app/Settings.h"
+#include "menu/Settings.h"
 #include "app/Windowing.h"
 #include "entities/Player.h"
 #include "game/Game.h"

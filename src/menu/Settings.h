@@ -1,13 +1,15 @@
 #pragma once
 
 #include "game/LookSettings.h"
+#include "menu/Bindings.h"
 #include "render/GraphicsQuality.h"
 #include "world/Difficulty.h"
 
 #include <optional>
 #include <string>
 
-// The values of "res/settings.ini", read once at start-up and handed to whoever needs them.
+// The values of "res/settings.ini" with the player's own choices over them: read at start-up, changed
+// by the options menu and handed to whoever needs them.
 struct Settings {
     int width = 1920;
     int height = 1080;
@@ -34,9 +36,20 @@ struct Settings {
 
     // [game]
     Difficulty difficulty = Difficulty::Normal;
+    bool showTitle = true;  // the title screen before the first round
 
     // [controls]
     LookSettings look;
+
+    // [menu]
+    bool escapeOpensMenu = false;  // Escape opens the pause menu instead of quitting
+    bool controlsSeen = false;     // the controls were shown at a first start
+
+    // [captions]
+    bool captions = false;  // a caption for every sound
+
+    // [keys]
+    Bindings bindings;
 };
 
 // The scene render scale a player may ask for.
@@ -52,6 +65,9 @@ constexpr float kMaxRenderScale = 1.0f;
 // to 128, volume 0 to 1, HUD scale 0.5 to 2, ...) is reported with its key and value on standard error and replaced by
 // the default; a number followed by other text is used and said so.
 Settings readSettings(const std::string& path);
+// The keys of `text` (read from `path`, which only names it in messages) laid over `base`: keys the
+// text does not hold keep base's values. Values are checked as readSettings checks them.
+Settings readSettingsText(const std::string& text, const std::string& path, const Settings& base);
 
 // The knobs of `level` with what `s` asks of every level (its samples for high, its render scale).
 GraphicsQuality graphicsQuality(QualityLevel level, const Settings& s);

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "menu/Settings.h"
 
 #include "game/HudLayout.h"
 #include "render/WholeFile.h"
@@ -12,6 +12,8 @@
 #include <iostream>
 #include <limits>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -86,13 +88,18 @@ private:
 
     const INIReader& reader;
     const std::string& path;
+
+public:
+    const std::string& file() const { return path; }
 };
 
 // Every [graphics] key is optional; a value that does not convert is reported like one out of range.
 void readGraphics(const INIReader& reader, KeyReader& keys, Settings& s) {
     const char* section = "graphics";
-    const std::string quality = reader.Get(section, "quality", "auto");
-    if (!parseQualitySetting(quality, s.quality)) keys.reject("quality", quality, "auto");
+    if (reader.HasValue(section, "quality")) {
+        const std::string quality = reader.Get(section, "quality", "auto");
+        if (!parseQualitySetting(quality, s.quality)) keys.reject("quality", quality, "auto");
+    }
     float scale = 1.0f;
     if (keys.real(section, "render_scale", scale, kMinRenderScale, kMaxRenderScale, false, "the level's own"))
         s.renderScale = scale;
@@ -122,6 +129,37 @@ void readPlay(const INIReader& reader, KeyReader& keys, Settings& s) {
     keys.boolean(section, "invert_y", s.look.invertY);
     keys.real(section, "fov", s.look.fieldOfView, LookSettings::kMinFieldOfView, LookSettings::kMaxFieldOfView, false,
               "60");
+}
+
+// [game] title, [menu], [captions] and [keys]. A key name the game does not know, or one another
+// action already holds, is reported like a value out of range and the action keeps its key.
+void readMenus(const INIReader& reader, KeyReader& keys, Settings& s) {
+    keys.boolean("game", "title", s.showTitle);
+    keys.boolean("menu", "escape_opens_menu", s.escapeOpensMenu);
+    keys.boolean("menu", "controls_seen", s.controlsSeen);
+    keys.boolean("captions", "enabled", s.captions);
+    // The actions the file names give up their keys first, so that a file may swap two keys.
+    const Bindings before = s.bindings;
+    std::vector<std::pair<Action, std::string>> named;
+    for (int a = 0; a < kActionCount; ++a) {
+        const auto action = static_cast<Action>(a);
+        if (!reader.HasValue("keys", Bindings::settingKey(action))) continue;
+        named.emplace_back(action, reader.Get("keys", Bindings::settingKey(action), ""));
+        s.bindings.unbind(action);
+    }
+    for (const auto& [action, name] : named) {
+        const std::optional<int> input = Bindings::parseInput(name);
+        std::string refusal = "there is no key of that name";
+        if (input && s.bindings.bind(action, *input, refusal)) continue;
+        // The action keeps its key, unless another took it meanwhile.
+        std::string unused;
+        const int kept = before.input(action);
+        const bool keeps = s.bindings.bind(action, kept, unused);
+        std::cerr << "Setting " << Bindings::settingKey(action) << " = " << name << " in '" << keys.file()
+                  << "' cannot be used (" << refusal << "); "
+                  << (keeps ? "using " + Bindings::inputName(kept) + " instead." : "the action has no key.")
+                  << std::endl;
+    }
 }
 
 // The text with the lines the reader cannot parse blanked out, each named on standard error (the
@@ -163,7 +201,12 @@ Settings readSettings(const std::string& path) {
         std::cout << "The settings file '" << path << "' is empty. Using default values." << std::endl;
         return s;
     }
-    const std::string text = withoutBrokenLines(file.content, path);
+    return readSettingsText(file.content, path, s);
+}
+
+Settings readSettingsText(const std::string& content, const std::string& path, const Settings& base) {
+    Settings s = base;
+    const std::string text = withoutBrokenLines(content, path);
     const INIReader reader(text.data(), text.size());
     KeyReader keys(reader, path);
     keys.integer("window", "width", s.width, 1, kMaxWindowSide);
@@ -180,6 +223,7 @@ Settings readSettings(const std::string& path) {
     keys.real("hud", "scale", s.hudScale, HudLayout::kMinHudScale, HudLayout::kMaxHudScale, false, "1");
     readGraphics(reader, keys, s);
     readPlay(reader, keys, s);
+    readMenus(reader, keys, s);
     return s;
 }
 
