@@ -4,9 +4,9 @@
 // that looks as it did needs no frame at all, and a menu that changed needs only itself drawn over
 // the world's kept picture; anything else draws the whole frame.
 enum class FrameWork {
-    Nothing,        // the picture on the screen stays
-    MenuOverKept,   // the kept picture of the world put back, the menus drawn over it
-    Everything,     // the world drawn (and kept, when it is still under a menu), the menus over it
+    Nothing,       // the picture on the screen stays
+    MenuOverKept,  // the kept picture of the world put back, the menus drawn over it
+    Everything,    // the world drawn (and kept, when it is still under a menu), the menus over it
 };
 
 struct FrameState {

@@ -69,6 +69,9 @@ TEST_F(MenusTest, EveryScreenDrawsWithoutGlErrorsAndLeavesTheFramesState) {
     menus.prepare(model, {"[hit]"});
     EXPECT_FALSE(menus.unchanged());
     EXPECT_TRUE(settle({"[hit]"}));
+    menus.prepare(model, {"[hop]"});
+    EXPECT_FALSE(menus.unchanged()) << "another caption as long: only the letters' vertices differ";
+    menus.prepare(model, {"[hit]"});
     menus.show(Menus::Screen::Options);
     menus.prepare(model, {"[hit]"});
     EXPECT_FALSE(menus.unchanged());
