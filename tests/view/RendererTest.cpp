@@ -98,8 +98,9 @@ TEST_F(RendererTest, ModelsAreDrawnInViewWithinTwoHundredUnitsOrAllOfThemWithCul
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
-// A model whose coarse version is the quad's upper left half (its second triangle): copies beyond the coarse distance are
-// drawn from those indices, in the scene and the shadow pass, nearer ones whole; 0 keeps every copy whole.
+// A model whose coarse version is the quad's upper left half (its second triangle): copies beyond
+// the coarse distance are drawn from those indices, in the scene and the shadow pass, nearer ones
+// whole; 0 keeps every copy whole.
 TEST_F(RendererTest, FarCopiesAreDrawnFromTheCoarseIndicesNearOnesWhole) {
     std::vector<unsigned int> indices;
     for (int i = 0; i < 8; ++i) indices.insert(indices.end(), {0, 1, 2, 0, 2, 3});
