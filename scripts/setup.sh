@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libbullet-dev libassimp-dev libfreetype-dev liblodepng-dev
-  libinih-dev libglm-dev libgtest-dev libopenal-dev libcli11-dev libimgui-dev
+  libinih-dev libglm-dev libgtest-dev libopenal-dev libcli11-dev libimgui-dev libmeshoptimizer-dev
   libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core clang-format python3
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "render/ColladaLoader.h"
 
+#include "render/CoarseIndices.h"
 #include "render/ResourceFailure.h"
 #include "render/ResourcePath.h"
 #include "render/VaoLoader.h"
@@ -74,7 +75,8 @@ std::shared_ptr<TexturedMesh> convertMesh(const aiMesh& mesh) {
         indices.insert(indices.end(), {face.mIndices[0], face.mIndices[1], face.mIndices[2]});
     }
 
-    std::shared_ptr<TexturedMesh> result = loadIndexedToVAO(positions, normals, indices, textureCoords);
+    std::shared_ptr<TexturedMesh> result =
+        loadIndexedToVAO(positions, normals, indices, textureCoords, coarseIndices(indices, positions));
     if (mesh.mName.length > 0) result->name = mesh.mName.C_Str();
     return result;
 }

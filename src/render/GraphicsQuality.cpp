@@ -32,6 +32,8 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.terrainChunks = true;
             q.clipUnderWater = true;
             q.skyLast = true;
+            q.coarseModelDistance = 25.0f;
+            q.coarseModelsInImages = true;
             break;
         case QualityLevel::Low:
             // Medium's cuts and more.
@@ -47,6 +49,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.waterDetail = 0;
             q.terrainTextureHalvings = 1;
             q.skyFaceHalvings = 1;
+            q.coarseModelDistance = 12.0f;
             break;
     }
     return q;

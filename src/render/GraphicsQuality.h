@@ -54,6 +54,11 @@ struct GraphicsQuality {
     bool clipUnderWater = false;
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.
     bool skyLast = false;
+    // Models with a coarser version (the creatures and the shots) use it beyond this distance in the
+    // main image; 0 never.
+    float coarseModelDistance = 0.0f;
+    // And at any distance in the shadow map and the water images.
+    bool coarseModelsInImages = false;
 
     // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
     float sceneScale(int windowWidth, int windowHeight) const;

@@ -22,6 +22,9 @@ public:
     std::vector<glm::vec3> boundingBoxCorners;  // empty for meshes built without an index list
     GLuint vaoId = 0;
     int vertexCount = 0;  // indices for indexed meshes, vertices otherwise
+    // Indices of a coarser version for far copies, stored after the `vertexCount` full ones in the same
+    // element buffer; 0 where there is none.
+    int coarseCount = 0;
     // Owner of the GL objects behind `vaoId`, shared with copies of this mesh.
     std::shared_ptr<VertexArray> vertexArray;
 };

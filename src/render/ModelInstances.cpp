@@ -8,12 +8,16 @@ void ModelInstances::clear() {
     total = 0;
 }
 
-void ModelInstances::add(const Mesh& mesh) {
+void ModelInstances::add(const Mesh& mesh, bool coarse) {
+    const bool far = coarse && mesh.coarseCount > 0;
+    const int count = far ? mesh.coarseCount : mesh.vertexCount;
+    const int firstIndex = far ? mesh.vertexCount : 0;
     size_t run = 0;
-    while (run < runList.size() && (runList[run].vaoId != mesh.vaoId || runList[run].vertexCount != mesh.vertexCount))
+    while (run < runList.size() && (runList[run].vaoId != mesh.vaoId || runList[run].vertexCount != count ||
+                                    runList[run].firstIndex != firstIndex))
         ++run;
     if (run == runList.size()) {
-        runList.push_back(Run{mesh.vaoId, mesh.vertexCount, 0, 0});
+        runList.push_back(Run{mesh.vaoId, count, firstIndex, 0, 0});
         if (runMatrices.size() < runList.size()) runMatrices.emplace_back();
     }
     runMatrices[run].push_back(mesh.getModelMatrix());

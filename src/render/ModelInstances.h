@@ -16,14 +16,16 @@ public:
     struct Run {
         GLuint vaoId = 0;
         int vertexCount = 0;
-        int first = 0;  // index of the run's first matrix in the uploaded array (set by upload)
+        int firstIndex = 0;  // where the run's indices start in the element buffer
+        int first = 0;       // index of the run's first matrix in the uploaded array (set by upload)
         int count = 0;
     };
 
     // Forgets every run, keeping the memory.
     void clear();
-    // Adds the mesh's model matrix to the run of its vertex array and count, starting one if needed.
-    void add(const Mesh& mesh);
+    // Adds the mesh's model matrix to the run of its vertex array and count, starting one if needed;
+    // with `coarse`, to the run of its coarser indices where it has them.
+    void add(const Mesh& mesh, bool coarse = false);
     // The matrices, run after run, into `buffer` (orphaning its old storage, so draws still queued on
     // it are not waited for). Sets each run's `first`. Leaves the shader-storage binding at 0.
     void upload(GLuint buffer);

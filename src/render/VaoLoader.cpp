@@ -59,15 +59,20 @@ std::shared_ptr<TexturedMesh> loadToVAO(const std::vector<float>& positions, con
 
 std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positions, const std::vector<float>& normals,
                                                const std::vector<unsigned int>& indices,
-                                               const std::vector<float>& textureCoords) {
+                                               const std::vector<float>& textureCoords,
+                                               const std::vector<unsigned int>& coarse) {
     GLuint vaoId = createVAO();
 
     // The element buffer binding is recorded in the vertex array, so it stays bound until the unbind.
     GLuint indexBuffer = 0;
     glGenBuffers(1, &indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(unsigned int)),
-                 indices.data(), GL_STATIC_DRAW);
+    const auto bytes = [](const std::vector<unsigned int>& list) {
+        return static_cast<GLsizeiptr>(list.size() * sizeof(unsigned int));
+    };
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, bytes(indices) + bytes(coarse), nullptr, GL_STATIC_DRAW);
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, bytes(indices), indices.data());
+    if (!coarse.empty()) glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, bytes(indices), bytes(coarse), coarse.data());
 
     std::vector<GLuint> buffers{indexBuffer};
     buffers.push_back(storeAttribute(0, 3, positions));
@@ -75,15 +80,18 @@ std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positio
     buffers.push_back(storeAttribute(2, 3, normals));
     glBindVertexArray(0);
 
-    return std::make_shared<TexturedMesh>(boundingBoxCorners(positions),
-                                          std::make_shared<VertexArray>(vaoId, std::move(buffers)),
-                                          static_cast<int>(indices.size()), std::make_shared<Material>());
+    auto mesh = std::make_shared<TexturedMesh>(boundingBoxCorners(positions),
+                                               std::make_shared<VertexArray>(vaoId, std::move(buffers)),
+                                               static_cast<int>(indices.size()), std::make_shared<Material>());
+    mesh->coarseCount = static_cast<int>(coarse.size());
+    return mesh;
 }
 
 std::shared_ptr<TexturedMesh> copyMesh(const std::shared_ptr<TexturedMesh>& source) {
     auto copy = std::make_shared<TexturedMesh>(source->boundingBoxCorners, source->vertexArray, source->vertexCount,
                                                source->material);
     copy->vaoId = source->vaoId;  // also for meshes whose vertex array is owned elsewhere
+    copy->coarseCount = source->coarseCount;
     return copy;
 }
 

@@ -29,10 +29,12 @@ std::shared_ptr<Mesh> loadToVAO(const std::vector<float>& positions, int dimensi
 std::shared_ptr<TexturedMesh> loadToVAO(const std::vector<float>& positions, const std::vector<float>& normals);
 
 // The model layout: indices, positions, texture coordinates and normals, with the bounding-box
-// corners of the positions and a default material.
+// corners of the positions and a default material. `coarse` indices (a far version over the same
+// vertices) follow the others in the element buffer (see Mesh::coarseCount).
 std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positions, const std::vector<float>& normals,
                                                const std::vector<unsigned int>& indices,
-                                               const std::vector<float>& textureCoords);
+                                               const std::vector<float>& textureCoords,
+                                               const std::vector<unsigned int>& coarse = {});
 
 // A new mesh with a fresh placement that shares `source`'s vertex data and material.
 std::shared_ptr<TexturedMesh> copyMesh(const std::shared_ptr<TexturedMesh>& source);

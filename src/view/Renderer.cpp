@@ -151,8 +151,10 @@ void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& sh
 template <typename Test>
 void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test) {
     modelInstances.clear();
+    const bool mayCoarsen = coarseModelDistance > 0.0f;
     for (const auto& mesh : meshes) {
-        if (mesh->visible && test(*mesh)) modelInstances.add(*mesh);
+        if (mesh->visible && test(*mesh))
+            modelInstances.add(*mesh, mayCoarsen && mesh->coarseCount > 0 && !isWithin(*mesh, coarseModelDistance));
     }
     if (modelInstances.instanceCount() > 0) modelInstances.upload(modelInstanceBuffer);
 }
@@ -166,7 +168,9 @@ void Renderer::drawInstanceRuns(GLint baseLocation, std::initializer_list<GLuint
         glBindVertexArray(run.vaoId);
         for (GLuint attribute : attributes) glEnableVertexAttribArray(attribute);
         glUniform1i(baseLocation, run.first);
-        glDrawElementsInstanced(GL_TRIANGLES, run.vertexCount, GL_UNSIGNED_INT, nullptr, run.count);
+        const auto offset = static_cast<GLintptr>(run.firstIndex) * static_cast<GLintptr>(sizeof(GLuint));
+        glDrawElementsInstanced(GL_TRIANGLES, run.vertexCount, GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset),
+                                run.count);
         disableModelAttributes();
     }
 }

@@ -131,6 +131,9 @@ public:
     GLuint shadowProgramId = 0;
     GLuint shadowMapTexture = 0;
     int shadowMapSize = 0;
+    // Models farther than this from the camera are drawn (and cast shadows) from their coarser
+    // indices where they have them (Mesh::coarseCount); 0 never.
+    float coarseModelDistance = 0.0f;
     std::shared_ptr<DebugLineShader> debugLineShader;
     GLuint debugLineProgramId = 0;
     GLuint blobbyProgramId = 0;
@@ -156,7 +159,7 @@ private:
     // counts in the camera's culled count).
     bool isInFrustum(const Mesh& mesh) const;
     // The visible meshes of `meshes` into modelInstances, uploaded; the draws then go run by run.
-    // `test` tells whether a visible mesh is drawn.
+    // `test` tells whether a visible mesh is drawn; those beyond coarseModelDistance go in coarse.
     template <typename Test>
     void gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test);
     // One instanced draw per run of modelInstances, the program's "instanceBase" at `baseLocation`,

@@ -31,6 +31,8 @@ const glm::vec4 kNoClip(0.0f, -1.0f, 0.0f, 10000.0f);
 // The water shows nothing of the bed where it is 4 units deep along the view (the water program's
 // shallows); below this depth under the surface the landscape is hidden from any view above it.
 constexpr float kHiddenDepth = 5.0f;
+// A coarse-model distance that every model is beyond.
+constexpr float kAnyDistance = 1e-3f;
 
 }  // namespace
 
@@ -43,6 +45,7 @@ ScenePasses::~ScenePasses() {
 void ScenePasses::renderShadows(const World& world) {
     ShadowMaster& shadowMaster = *parts.shadowMaster;
     AdvancedTerrain& terrain = *world.terrain();
+    useCoarseModels(true);
     if (parts.quality.terrainChunks) {
         // The landscape first: its depth may come from the last frames' (see renderTerrainChunks).
         shadowMaster.beginPass(false);
@@ -55,6 +58,13 @@ void ScenePasses::renderShadows(const World& world) {
     }
     shadowMaster.endPass();
     shadowMaster.loadShadowUniforms(*terrain.shader);
+    useCoarseModels(false);
+}
+
+void ScenePasses::useCoarseModels(bool images) {
+    const GraphicsQuality& quality = parts.quality;
+    parts.renderer->coarseModelDistance =
+        images && quality.coarseModelsInImages ? kAnyDistance : quality.coarseModelDistance;
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
@@ -95,6 +105,7 @@ void ScenePasses::renderWaterImages(const World& world) {
 
 void ScenePasses::renderWaterImagesAt(const World& world, float h, int images) {
     Camera& camera = *parts.camera;
+    useCoarseModels(true);
     if (images & WaterImageSchedule::kReflection) {
         // The mirror image: the camera as far below the water line as it is above, looking up as much
         // as it looked down.
@@ -111,6 +122,7 @@ void ScenePasses::renderWaterImagesAt(const World& world, float h, int images) {
         parts.waterFrameBuffers->bindRefractionFrameBuffer();
         renderScene(world, glm::vec4(0.0f, -1.0f, 0.0f, h + 0.2f), 50.0f);
     }
+    useCoarseModels(false);
 }
 
 void ScenePasses::renderMainImage(const World& world) {
@@ -246,6 +258,7 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     }
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
+    useCoarseModels(false);
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

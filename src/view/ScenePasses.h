@@ -61,6 +61,9 @@ private:
     // The mirror image and the see-through image of the water at height `h`, those of `images`
     // (WaterImageSchedule's bits).
     void renderWaterImagesAt(const World& world, float h, int images);
+    // The renderer's coarse-model distance for the main image or (`images`) the shadow map and the
+    // water images.
+    void useCoarseModels(bool images);
 
     ViewParts& parts;
     GLuint waterQuery = 0;      // samples of water drawn in the last frame

@@ -49,8 +49,10 @@ TEST_F(ColladaLoaderTest, AppendsEveryMeshInFileOrderWithMirroredVAndItsBoxCorne
 
 using GameModelsTest = testsupport::GlTest;
 
-// The creatures' generated models: their owners give each part a material by its place.
-TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrder) {
+// The creatures' generated models: their owners give each part a material by its place. Each part of
+// 500 triangles or more also has a coarse version of about a tenth of them for far copies; the flying
+// rabbit's small gem has none.
+TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrderEachWithACoarseVersion) {
     const std::map<std::string, std::vector<std::string>> expected = {
         {"player_v3.dae", {"cushion", "tail", "eyes", "body"}},
         {"rabbit.dae", {"eyes", "body"}},
@@ -60,7 +62,13 @@ TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrder) {
         std::vector<std::shared_ptr<TexturedMesh>> meshes;
         ColladaLoader::loadModel(file, meshes);
         std::vector<std::string> loaded;
-        for (const auto& mesh : meshes) loaded.push_back(mesh->name);
+        for (const auto& mesh : meshes) {
+            loaded.push_back(mesh->name);
+            const bool small = mesh->vertexCount < 3 * 500;
+            EXPECT_EQ(mesh->coarseCount % 3, 0) << file << " " << mesh->name;
+            EXPECT_GT(mesh->coarseCount, small ? -1 : mesh->vertexCount / 20) << file << " " << mesh->name;
+            EXPECT_LT(mesh->coarseCount, small ? 1 : mesh->vertexCount / 5) << file << " " << mesh->name;
+        }
         EXPECT_EQ(loaded, names) << file;
     }
 }

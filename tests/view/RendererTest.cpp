@@ -98,6 +98,36 @@ TEST_F(RendererTest, ModelsAreDrawnInViewWithinTwoHundredUnitsOrAllOfThemWithCul
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
+// A model whose coarse version is the quad's upper left half (its second triangle): copies beyond
+// the coarse distance are drawn from those indices, in the scene and the shadow pass, nearer ones
+// whole; 0 keeps every copy whole.
+TEST_F(RendererTest, FarCopiesAreDrawnFromTheCoarseIndicesNearOnesWhole) {
+    std::vector<unsigned int> indices;
+    for (int i = 0; i < 8; ++i) indices.insert(indices.end(), {0, 1, 2, 0, 2, 3});
+    auto coarse = loadIndexedToVAO({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
+                                   indices, {0, 0, 1, 0, 1, 1, 0, 1}, {0, 2, 3});
+    coarse->material = model->material;
+    const auto at = [&](float z) {
+        auto copy = copyMesh(coarse);
+        copy->setPosition({0, 0, z});
+        return copy;
+    };
+    RenderMap batches;
+    batches[int(white)] = {at(-3), at(-30), at(-40)};
+    renderer->coarseModelDistance = 20.0f;
+    EXPECT_EQ(drawn(batches, 400.0f), 16u + 1u + 1u);
+    EXPECT_EQ(cast(batches), 16u + 1u + 1u);
+    batches[int(white)] = {at(-2.5f)};
+    renderer->coarseModelDistance = 2.0f;
+    // Upper left is in the coarse triangle, lower right only in the whole quad.
+    testsupport::OffscreenTarget target(32);
+    renderer->renderEntities(batches, 400.0f);
+    EXPECT_GT(target.at(11, 21)[0], 0);
+    EXPECT_EQ(target.at(21, 11)[0], 0) << "the far copy is drawn from its own indices";
+    renderer->coarseModelDistance = 0.0f;
+    EXPECT_EQ(drawn(batches, 400.0f), 16u);
+}
+
 // Two models under one texture, as the rabbit's and the flying rabbit's bodies are: a square in the
 // lower left quarter and one in the lower right, each with its own vertex array, and copies of them
 // moved up, the right one's hidden. Each copy is an instance of its model's run, drawn where it is, in

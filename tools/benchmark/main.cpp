@@ -323,6 +323,8 @@ void walkPath(Game& game, GLFWwindow* window, const Options& options, BenchRepor
         for (const std::string& name : options.parts ? report.partOrder : std::vector<std::string>())
             label += " " + name.substr(0, name.find(' ')) + "=" +
                      std::to_string(static_cast<int>(report.parts.at(name).first.back() * 1000.0 + 0.5));
+        // And the frame's CPU time (all threads, ms): a slow frame of normal CPU time was the machine's load.
+        label += " cpu=" + std::to_string(static_cast<int>(report.frameCpuTimes.back() * 1000.0 + 0.5));
         log.emplace_back(label, report.frameTimes.back());
         rock.look(game.world());
     }
