@@ -3,18 +3,20 @@
 KeptPicture::~KeptPicture() { forget(); }
 
 void KeptPicture::keep(int width, int height) {
-    GLint windowSamples = 0, bound = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &windowSamples);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(bound));
-    if (windowSamples > 0 || width <= 0 || height <= 0) {
+    if (width <= 0 || height <= 0) {
         forget();
         return;
     }
     if (!framebuffer || width != keptWidth || height != keptHeight) {
         forget();
-        GLint renderbuffer = 0;
+        GLint windowSamples = 0, bound = 0, renderbuffer = 0;
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &windowSamples);
+        if (windowSamples > 0) {
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(bound));
+            return;
+        }
         glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
         glGenRenderbuffers(1, &pixels);
         glBindRenderbuffer(GL_RENDERBUFFER, pixels);
@@ -33,11 +35,10 @@ void KeptPicture::keep(int width, int height) {
         keptHeight = height;
     }
     blit(0, framebuffer);
-    held = true;
 }
 
 bool KeptPicture::restore(int width, int height) {
-    if (!held || width != keptWidth || height != keptHeight) return false;
+    if (!framebuffer || width != keptWidth || height != keptHeight) return false;
     blit(framebuffer, 0);
     return true;
 }
@@ -47,7 +48,6 @@ void KeptPicture::forget() {
     if (pixels) glDeleteRenderbuffers(1, &pixels);
     framebuffer = pixels = 0;
     keptWidth = keptHeight = 0;
-    held = false;
 }
 
 void KeptPicture::blit(GLuint from, GLuint to) const {

@@ -19,7 +19,7 @@ public:
     bool restore(int width, int height);
     // Nothing is kept (and its memory is given back).
     void forget();
-    bool kept() const { return held; }
+    bool kept() const { return framebuffer != 0; }
 
 private:
     // Blits between the window and the copy, the bindings and the scissor test put back after.
@@ -29,5 +29,4 @@ private:
     GLuint pixels = 0;
     int keptWidth = 0;
     int keptHeight = 0;
-    bool held = false;
 };

@@ -67,22 +67,19 @@ TEST(KeysHeldOver, KeysHeldAsAMenuClosesWaitUntilLetGo) {
 TEST(FrameWork, OnlyWhatChangedUnderAMenuIsDrawn) {
     FrameState standing;
     standing.menuOpen = standing.menuUnchanged = standing.worldStill = true;
+    const auto standingBut = [&standing](bool FrameState::*flag, bool value) {
+        FrameState state = standing;
+        state.*flag = value;
+        return state;
+    };
     EXPECT_EQ(frameWork(standing), FrameWork::Nothing);
-    FrameState changed = standing;
-    changed.menuUnchanged = false;
+    FrameState changed = standingBut(&FrameState::menuUnchanged, false);
     EXPECT_EQ(frameWork(changed), FrameWork::MenuOverKept);
-    FrameState uncovered = standing;
-    uncovered.redrawAsked = true;
-    EXPECT_EQ(frameWork(uncovered), FrameWork::MenuOverKept);
-    FrameState playing = standing;
-    playing.menuOpen = false;
-    EXPECT_EQ(frameWork(playing), FrameWork::Everything);
-    FrameState fading = standing;
-    fading.worldStill = false;
-    EXPECT_EQ(frameWork(fading), FrameWork::Everything);
-    FrameState option = changed;
-    option.worldChanged = true;
-    EXPECT_EQ(frameWork(option), FrameWork::Everything);
+    EXPECT_EQ(frameWork(standingBut(&FrameState::redrawAsked, true)), FrameWork::MenuOverKept);
+    EXPECT_EQ(frameWork(standingBut(&FrameState::menuOpen, false)), FrameWork::Everything);
+    EXPECT_EQ(frameWork(standingBut(&FrameState::worldStill, false)), FrameWork::Everything);
+    changed.worldChanged = true;
+    EXPECT_EQ(frameWork(changed), FrameWork::Everything);
 }
 
 TEST(CursorOffset, CountsFromTheWindowCentreInFramebufferPixels) {
