@@ -69,13 +69,27 @@ TEST(DrawnMenuTest, TellsWhereTheNextFrameDiffers) {
     EXPECT_EQ(recoloured->width, 32);
     EXPECT_EQ(recoloured->height, 12);
 
+    Quad slid = row;
+    slid.left += 40.0f;
+    slid.right += 40.0f;
+    const std::optional<PixelRect> slidBy = before.changesTo(frame({{all, {panel, slid}}, {left, {other}}}));
+    ASSERT_TRUE(slidBy.has_value());
+    EXPECT_TRUE(covers(*slidBy, 10, 10, 80, 20)) << "where it was and where it is";
+
     const std::optional<PixelRect> moved = before.changesTo(frame({{all, {panel}}, {left, {row, other}}}));
     ASSERT_TRUE(moved.has_value());
     EXPECT_TRUE(covers(*moved, 10, 10, 40, 20)) << "the row is now clipped by the second command";
+    const DrawnMenu three = frame({{all, {panel, row}}, {left, {other}}, {all, {}}});
+    const std::optional<PixelRect> movedAfter =
+        three.changesTo(frame({{all, {panel, lit}}, {left, {}}, {all, {other}}}));
+    ASSERT_TRUE(movedAfter.has_value());
+    EXPECT_TRUE(covers(*movedAfter, 60, 60, 90, 90)) << "moved to the third command, after the changed row";
 
-    const std::optional<PixelRect> clipped = before.changesTo(frame({{all, {panel, row}}, {all, {other}}}));
-    ASSERT_TRUE(clipped.has_value());
-    EXPECT_TRUE(covers(*clipped, 50, 60, 90, 90)) << "the part of the quad the old clip hid";
+    const DrawnMenu unclipped = frame({{all, {panel, row}}, {all, {other}}});
+    const std::optional<PixelRect> grown = before.changesTo(unclipped), shrunk = unclipped.changesTo(before);
+    ASSERT_TRUE(grown.has_value() && shrunk.has_value());
+    EXPECT_TRUE(covers(*grown, 50, 60, 90, 90)) << "the part of the quad the old clip hid";
+    EXPECT_TRUE(covers(*shrunk, 50, 60, 90, 90)) << "the part of the quad the new clip hides";
 
     const std::optional<PixelRect> same = before.changesTo(frame({{all, {panel, row}}, {left, {other}}}));
     ASSERT_TRUE(same.has_value());
