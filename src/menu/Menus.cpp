@@ -50,7 +50,7 @@ void styleLikeTheHud(float pixels) {
     c[ImGuiCol_ChildBg] = ImVec4(0, 0, 0, 0);
     c[ImGuiCol_PopupBg] = kGlass;
     c[ImGuiCol_Border] = kRim;
-    c[ImGuiCol_FrameBg] = ImVec4(0.16f, 0.15f, 0.14f, 0.9f);
+    c[ImGuiCol_FrameBg] = ImVec4(0.26f, 0.24f, 0.2f, 0.92f);
     c[ImGuiCol_FrameBgHovered] = ImVec4(0.3f, 0.26f, 0.18f, 0.9f);
     c[ImGuiCol_FrameBgActive] = ImVec4(0.42f, 0.34f, 0.18f, 0.95f);
     c[ImGuiCol_Button] = ImVec4(0.18f, 0.17f, 0.15f, 0.9f);
