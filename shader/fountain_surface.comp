@@ -37,8 +37,8 @@ uniform int stride;        // grid steps per cell edge
 uniform uint capacity;     // vertices the surface buffer holds
 
 const float isoLevel = 0.35;
-const uint phaseGroupSize = 64u;
-const int columnCells = 8;  // phase 0 cells per invocation, along z (the renderer's kFluidColumnCells)  // invocations per work group of phase 1 (the whole local size)
+const uint phaseGroupSize = 64u;  // invocations per work group of phase 1 (the whole local size)
+const int columnCells = 8;  // phase 0 cells per invocation, along z (the renderer's kFluidColumnCells)
 
 const ivec3 cornerOffsets[8] = ivec3[8](
     ivec3(0, 0, 0), ivec3(1, 0, 0), ivec3(1, 0, 1), ivec3(0, 0, 1),
@@ -75,9 +75,22 @@ int configOf(ivec3 cell) {
     return config;
 }
 
-void listCell(ivec3 cell) {
-    if (any(greaterThanEqual(cell, dimensions - 1))) return;
-    int config = configOf(cell);
+// The four corners of a cell face at depth z (x from lo to hi, y from lo to hi) against isoLevel:
+// bit 0 (lo x, lo y), 1 (hi x, lo y), 2 (lo x, hi y), 3 (hi x, hi y).
+int faceOf(ivec2 lo, ivec2 hi, int z) {
+    int row = dimensions.x;
+    int slice = dimensions.x * dimensions.y;
+    int y0 = row * lo.y + slice * z, y1 = row * hi.y + slice * z;
+    return int(grid[lo.x + y0].w > isoLevel) | int(grid[hi.x + y0].w > isoLevel) << 1 |
+           int(grid[lo.x + y1].w > isoLevel) << 2 | int(grid[hi.x + y1].w > isoLevel) << 3;
+}
+
+// A cell's row number from its near face (z lo) and its far face (z hi), as configOf numbers them.
+int configOfFaces(int near, int far) {
+    return (near & 3) | (far & 2) << 1 | (far & 1) << 3 | (near & 12) << 2 | (far & 8) << 3 | (far & 4) << 5;
+}
+
+void listCell(ivec3 cell, int config) {
     // All in or all out: no surface, and no table look-up.
     if (config == 0 || config == 255) return;
     int row = config * 16;
@@ -127,8 +140,19 @@ void writeTriangle() {
 void main() {
     if (phase == 0) {
         // A run of cells along z per invocation: fewer, fuller work groups.
+        // Each cell's far face is the next one's near face: four corners read per cell, not eight.
         ivec3 first = ivec3(gl_GlobalInvocationID.xy, int(gl_GlobalInvocationID.z) * columnCells) * stride;
-        for (int t = 0; t < columnCells; ++t) listCell(first + ivec3(0, 0, t * stride));
+        if (any(greaterThanEqual(first.xy, dimensions.xy - 1))) return;
+        ivec2 lo = first.xy;
+        ivec2 hi = min(first.xy + stride, dimensions.xy - 1);
+        int near = faceOf(lo, hi, first.z);
+        for (int t = 0; t < columnCells; ++t) {
+            int z = first.z + t * stride;
+            if (z >= dimensions.z - 1) return;
+            int far = faceOf(lo, hi, min(z + stride, dimensions.z - 1));
+            listCell(ivec3(lo, z), configOfFaces(near, far));
+            near = far;
+        }
     } else {
         writeTriangle();
     }
