@@ -34,6 +34,8 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skyLast = true;
             q.coarseModelDistance = 25.0f;
             q.coarseModelsInImages = true;
+            q.terrainLightFrom = 0.0f;
+            q.terrainCoarseFrom = 150.0f;
             break;
         case QualityLevel::Low:
             // Medium's cuts and more.
@@ -50,6 +52,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.terrainTextureHalvings = 1;
             q.skyFaceHalvings = 1;
             q.coarseModelDistance = 12.0f;
+            q.terrainCoarseFrom = 100.0f;
             break;
     }
     return q;

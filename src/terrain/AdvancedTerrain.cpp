@@ -14,6 +14,9 @@
 #include "terrain/MarchingCubesShader.h"
 #include "terrain/TerrainChunks.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <btBulletDynamicsCommon.h>
 
 #include <chrono>
@@ -150,7 +153,13 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     lastTimings.upload = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
-    chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, kChunkSize));
+    TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, kChunkSize);
+    {  // TEMPORARY tuning switch
+        float light = kLightError, coarse = kCoarseError;
+        if (const char* e = std::getenv("QM_LOD_ERRORS")) std::sscanf(e, "%f,%f", &light, &coarse);
+        TerrainChunks::simplify(layout, light, coarse);
+    }
+    chunks = std::make_shared<TerrainChunks>(layout);
     glBindVertexArray(0);
     lastTimings.chunks = secondsSince(start);
     return built;

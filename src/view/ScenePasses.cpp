@@ -24,6 +24,9 @@
 #include "view/ViewParts.h"
 #include "world/World.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // The main image's plane when nothing is to be clipped.
@@ -65,6 +68,21 @@ void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
         images && quality.coarseModelsInImages ? kAnyDistance : quality.coarseModelDistance;
+    const auto from = [](float distance) { return distance >= 0.0f ? distance : TerrainChunks::Detail().coarseFrom; };
+    TerrainChunks::Detail& detail = parts.renderer->terrainDetail;
+    if (std::getenv("QM_NO_TERRAIN_LOD")) {  // TEMPORARY switch for measuring
+        detail = TerrainChunks::Detail();
+        return;
+    }
+    detail.lightFrom = from(quality.terrainLightFrom);
+    detail.coarseFrom = from(quality.terrainCoarseFrom);
+    if (const char* e = std::getenv("QM_LOD_FROM")) {  // TEMPORARY tuning switch
+        float light = 0, coarse = 0;
+        std::sscanf(e, "%f,%f", &light, &coarse);
+        detail.lightFrom = light;
+        detail.coarseFrom = coarse;
+    }
+    if (images && std::getenv("QM_LOD_IMAGES_COARSE")) detail.coarseFrom = 0.0f;
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
