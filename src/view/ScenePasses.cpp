@@ -24,8 +24,7 @@
 #include "view/ViewParts.h"
 #include "world/World.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -68,21 +67,6 @@ void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
         images && quality.coarseModelsInImages ? kAnyDistance : quality.coarseModelDistance;
-    const auto from = [](float distance) { return distance >= 0.0f ? distance : TerrainChunks::Detail().coarseFrom; };
-    TerrainChunks::Detail& detail = parts.renderer->terrainDetail;
-    if (std::getenv("QM_NO_TERRAIN_LOD")) {  // TEMPORARY switch for measuring
-        detail = TerrainChunks::Detail();
-        return;
-    }
-    detail.lightFrom = from(quality.terrainLightFrom);
-    detail.coarseFrom = from(quality.terrainCoarseFrom);
-    if (const char* e = std::getenv("QM_LOD_FROM")) {  // TEMPORARY tuning switch
-        float light = 0, coarse = 0;
-        std::sscanf(e, "%f,%f", &light, &coarse);
-        detail.lightFrom = light;
-        detail.coarseFrom = coarse;
-    }
-    if (images && std::getenv("QM_LOD_IMAGES_COARSE")) detail.coarseFrom = 0.0f;
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
@@ -277,6 +261,10 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
     useCoarseModels(false);
+    // The landscape's chunks at the same detail in every pass that draws them but the shadow map's.
+    const float never = std::numeric_limits<float>::infinity();
+    parts.renderer->terrainDetail = {quality.terrainLightFrom >= 0.0f ? quality.terrainLightFrom : never,
+                                     quality.terrainCoarseFrom >= 0.0f ? quality.terrainCoarseFrom : never};
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

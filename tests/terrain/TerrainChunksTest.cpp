@@ -175,15 +175,16 @@ TEST(TerrainChunks, EveryTriangleLandsInTheChunkOfItsCentreOnce) {
 using TerrainChunksGlTest = testsupport::GlTest;
 
 // Two squares facing the eye, one far behind the other, in chunks of their own: drawn nearest first, the
-// far one fails the depth test wherever it would show.
-TEST_F(TerrainChunksGlTest, NearerChunksAreDrawnFirstSoTheyHideWhatLiesBehind) {
+// far one fails the depth test wherever it would show. And each chunk is drawn from the list its
+// distance picks: whole, lightly or strongly simplified.
+TEST_F(TerrainChunksGlTest, NearerChunksGoFirstEachAtTheDetailOfItsDistance) {
     std::vector<float> positions, normals;
     for (const glm::vec2& square : {glm::vec2(-60, 4), glm::vec2(-5, 1)}) {  // depth and half size
         const float z = square.x, h = square.y;
         addTriangle(positions, normals, {-h, -h, z}, {h, -h, z}, {h, h, z});
         addTriangle(positions, normals, {-h, -h, z}, {h, h, z}, {-h, h, z});
     }
-    const TerrainChunks chunks(TerrainChunks::build(positions, normals, 10.0f));
+    const TerrainChunks squares(TerrainChunks::build(positions, normals, 10.0f));
     ShadowShader depthOnly;
     depthOnly.init();
     glUseProgram(depthOnly.programId);
@@ -195,27 +196,21 @@ TEST_F(TerrainChunksGlTest, NearerChunksAreDrawnFirstSoTheyHideWhatLiesBehind) {
     glDisable(GL_CULL_FACE);
     const auto samples = [&](const TerrainChunks::BoxTest& visible) {
         target.clear();
-        return testsupport::countDuring(GL_SAMPLES_PASSED, [&] { chunks.draw(visible, glm::vec3(0.0f)); });
+        return testsupport::countDuring(GL_SAMPLES_PASSED, [&] { squares.draw(visible, glm::vec3(0.0f)); });
     };
     const GLuint nearOnly = samples([](const glm::vec3& min, const glm::vec3&) { return min.z > -10.0f; });
     EXPECT_GT(nearOnly, 0u);
     EXPECT_EQ(samples(nullptr), nearOnly);
-    glBindVertexArray(0);
-}
 
-// Each chunk is drawn from the list its distance picks: whole, lightly or strongly simplified.
-TEST_F(TerrainChunksGlTest, EachChunkIsDrawnFromTheListItsDistancePicks) {
-    std::vector<float> positions, normals;
+    positions.clear();
+    normals.clear();
     bumpyGround(positions, normals);
     TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, 100.0f);
     TerrainChunks::simplify(layout, 0.05f, 0.5f);
-    const TerrainChunks chunks(layout);
-    ShadowShader depthOnly;
-    depthOnly.init();
-    glUseProgram(depthOnly.programId);
+    const TerrainChunks ground(layout);
     const auto triangles = [&](const TerrainChunks::Detail& detail) {
         return testsupport::countDuring(GL_PRIMITIVES_GENERATED,
-                                        [&] { chunks.draw(nullptr, glm::vec3(0.0f), detail); });
+                                        [&] { ground.draw(nullptr, glm::vec3(0.0f), detail); });
     };
     // Seen from the corner at the origin, the chunk there is 0 units away, the others 100 and more.
     GLuint light = 0, coarse = 0, nearLight = 0;
