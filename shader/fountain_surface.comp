@@ -29,7 +29,9 @@ layout(std430, binding = 12) buffer Command {
     uint phaseGroupsY;
     uint phaseGroupsZ;
 };
-layout(std430, binding = 13) buffer TriangleList { uint listed[]; };  // cell index * 8 + triangle
+// Per listed triangle: the cell's index (21 bits, enough for a grid of 128 points a side), its row in
+// the table (8 bits) and the triangle's place in that row (3 bits).
+layout(std430, binding = 13) buffer TriangleList { uint listed[]; };
 
 uniform int phase;
 uniform ivec3 dimensions;  // grid points per axis
@@ -37,8 +39,8 @@ uniform int stride;        // grid steps per cell edge
 uniform uint capacity;     // vertices the surface buffer holds
 
 const float isoLevel = 0.35;
-const uint phaseGroupSize = 64u;
-const int columnCells = 8;  // phase 0 cells per invocation, along z (the renderer's kFluidColumnCells)  // invocations per work group of phase 1 (the whole local size)
+const uint phaseGroupSize = 64u;  // invocations per work group of phase 1 (the whole local size)
+const int columnCells = 8;  // phase 0 cells per invocation, along z (the renderer's kFluidColumnCells)
 
 const ivec3 cornerOffsets[8] = ivec3[8](
     ivec3(0, 0, 0), ivec3(1, 0, 0), ivec3(1, 0, 1), ivec3(0, 0, 1),
@@ -54,30 +56,24 @@ ivec3 cornerPoint(ivec3 cell, int corner) { return min(cell + cornerOffsets[corn
 
 vec4 gridAt(ivec3 p) { return grid[p.x + dimensions.x * p.y + dimensions.x * dimensions.y * p.z]; }
 
-// The eight corners' values against isoLevel as the table's row number. The corners are read by
-// their indices written out rather than through the offset table: the software renderer turns a
-// looked-up offset into a gather per lane.
-int configOf(ivec3 cell) {
-    ivec3 lo = cell;
-    ivec3 hi = min(cell + stride, dimensions - 1);
+// The four corners of a cell face at depth z (x from lo to hi, y from lo to hi) against isoLevel:
+// bit 0 (lo x, lo y), 1 (hi x, lo y), 2 (lo x, hi y), 3 (hi x, hi y).
+int faceOf(ivec2 lo, ivec2 hi, int z) {
     int row = dimensions.x;
     int slice = dimensions.x * dimensions.y;
-    int y0z0 = row * lo.y + slice * lo.z, y1z0 = row * hi.y + slice * lo.z;
-    int y0z1 = row * lo.y + slice * hi.z, y1z1 = row * hi.y + slice * hi.z;
-    int config = int(grid[lo.x + y0z0].w > isoLevel);
-    config |= int(grid[hi.x + y0z0].w > isoLevel) << 1;
-    config |= int(grid[hi.x + y0z1].w > isoLevel) << 2;
-    config |= int(grid[lo.x + y0z1].w > isoLevel) << 3;
-    config |= int(grid[lo.x + y1z0].w > isoLevel) << 4;
-    config |= int(grid[hi.x + y1z0].w > isoLevel) << 5;
-    config |= int(grid[hi.x + y1z1].w > isoLevel) << 6;
-    config |= int(grid[lo.x + y1z1].w > isoLevel) << 7;
-    return config;
+    int y0 = row * lo.y + slice * z, y1 = row * hi.y + slice * z;
+    return int(grid[lo.x + y0].w > isoLevel) | int(grid[hi.x + y0].w > isoLevel) << 1 |
+           int(grid[lo.x + y1].w > isoLevel) << 2 | int(grid[hi.x + y1].w > isoLevel) << 3;
 }
 
-void listCell(ivec3 cell) {
-    if (any(greaterThanEqual(cell, dimensions - 1))) return;
-    int config = configOf(cell);
+// A cell's row number in the table (bit i: corner i is inside) from its near face (z lo) and its far
+// face (z hi). The corners are read by their indices written out rather than through the offset table:
+// the software renderer turns a looked-up offset into a gather per lane.
+int configOfFaces(int near, int far) {
+    return (near & 3) | (far & 2) << 1 | (far & 1) << 3 | (near & 12) << 2 | (far & 8) << 3 | (far & 4) << 5;
+}
+
+void listCell(ivec3 cell, int config) {
     // All in or all out: no surface, and no table look-up.
     if (config == 0 || config == 255) return;
     int row = config * 16;
@@ -89,7 +85,7 @@ void listCell(ivec3 cell) {
     for (uint t = 0u; t < count; ++t) {
         // Triangles past the room of the surface buffer are left out (phase 1 cuts the count).
         if (3u * (first + t + 1u) > capacity) return;
-        listed[first + t] = cellIndex * 8u + t;
+        listed[first + t] = cellIndex << 11 | uint(config) << 3 | t;
         if ((first + t) % phaseGroupSize == 0u) atomicAdd(phaseGroups, 1u);
     }
 }
@@ -101,10 +97,10 @@ void writeTriangle() {
     if (index == 0u) vertexCount = triangles * 3u;
     if (index >= triangles) return;
     uint entry = listed[index];
-    int cellIndex = int(entry / 8u);
+    int cellIndex = int(entry >> 11);
     ivec3 cell = ivec3(cellIndex % dimensions.x, (cellIndex / dimensions.x) % dimensions.y,
                        cellIndex / (dimensions.x * dimensions.y));
-    int row = configOf(cell) * 16 + int(entry % 8u) * 3;
+    int row = int(entry >> 3 & 255u) * 16 + int(entry & 7u) * 3;
     for (int k = 0; k < 3; ++k) {
         ivec2 edge = edgeCorners[triangulationTable[row + k]];
         ivec3 pa = cornerPoint(cell, edge.x);
@@ -127,8 +123,19 @@ void writeTriangle() {
 void main() {
     if (phase == 0) {
         // A run of cells along z per invocation: fewer, fuller work groups.
+        // Each cell's far face is the next one's near face: four corners read per cell, not eight.
         ivec3 first = ivec3(gl_GlobalInvocationID.xy, int(gl_GlobalInvocationID.z) * columnCells) * stride;
-        for (int t = 0; t < columnCells; ++t) listCell(first + ivec3(0, 0, t * stride));
+        if (any(greaterThanEqual(first.xy, dimensions.xy - 1))) return;
+        ivec2 lo = first.xy;
+        ivec2 hi = min(first.xy + stride, dimensions.xy - 1);
+        int near = faceOf(lo, hi, first.z);
+        for (int t = 0; t < columnCells; ++t) {
+            int z = first.z + t * stride;
+            if (z >= dimensions.z - 1) return;
+            int far = faceOf(lo, hi, min(z + stride, dimensions.z - 1));
+            listCell(ivec3(lo, z), configOfFaces(near, far));
+            near = far;
+        }
     } else {
         writeTriangle();
     }

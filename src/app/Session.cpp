@@ -210,14 +210,10 @@ void Session::run(bool title, const std::function<void()>& afterFrame) {
         if (work != FrameWork::Nothing) {
             int width = 0, height = 0;
             glfwGetFramebufferSize(parts.window, &width, &height);
-            if (work == FrameWork::Everything || !world.restore(width, height)) {
+            if (work == FrameWork::Everything || !menus || !canvas.menusOverKept(*menus, width, height)) {
                 game.frame(input);
-                if (inMenu && game.pictureStill())
-                    world.keep(width, height);
-                else
-                    world.forget();
+                if (menus) canvas.overWorld(*menus, inMenu && game.pictureStill(), width, height);
             }
-            if (menus) menus->draw();
             glfwSwapBuffers(parts.window);
         }
         if (menus) {

@@ -4,9 +4,9 @@
 #include "app/FrameLimiter.h"
 #include "app/FullScreen.h"
 #include "app/KeysHeldOver.h"
+#include "menu/MenuCanvas.h"
 #include "menu/Menus.h"
 #include "menu/Settings.h"
-#include "render/KeptPicture.h"
 
 #include <functional>
 #include <memory>
@@ -66,6 +66,6 @@ private:
     bool unsaved = false;
     bool cursorFree = false;
     KeysHeldOver heldOver;
-    KeptPicture world;          // the frozen world's last picture, while a menu is open over it
+    MenuCanvas canvas;          // the frozen world's last picture and the menus over it, while a menu is open
     bool worldChanged = false;  // an option changed: the frozen world is drawn again, not put back
 };

@@ -50,7 +50,7 @@ void styleLikeTheHud(float pixels) {
     c[ImGuiCol_ChildBg] = ImVec4(0, 0, 0, 0);
     c[ImGuiCol_PopupBg] = kGlass;
     c[ImGuiCol_Border] = kRim;
-    c[ImGuiCol_FrameBg] = ImVec4(0.16f, 0.15f, 0.14f, 0.9f);
+    c[ImGuiCol_FrameBg] = ImVec4(0.26f, 0.24f, 0.2f, 0.92f);
     c[ImGuiCol_FrameBgHovered] = ImVec4(0.3f, 0.26f, 0.18f, 0.9f);
     c[ImGuiCol_FrameBgActive] = ImVec4(0.42f, 0.34f, 0.18f, 0.95f);
     c[ImGuiCol_Button] = ImVec4(0.18f, 0.17f, 0.15f, 0.9f);
@@ -242,36 +242,12 @@ void Menus::begin() {
 void Menus::end() {
     ImGui::PopFont();
     ImGui::Render();
-    snapshot(made);
+    made.copy(*ImGui::GetDrawData());
     madeFrame = true;
     pressedThisFrame.clear();
     for (const HeldKey& held : heldOver)
         ImGui_ImplGlfw_KeyCallback(window, held.key, held.scancode, GLFW_RELEASE, held.mods);
     heldOver.clear();
-}
-
-void Menus::snapshot(std::vector<unsigned char>& bytes) {
-    bytes.clear();
-    const auto append = [&bytes](const void* data, std::size_t size) {
-        const auto* from = static_cast<const unsigned char*>(data);
-        bytes.insert(bytes.end(), from, from + size);
-    };
-    const ImDrawData& data = *ImGui::GetDrawData();
-    append(&data.DisplayPos, sizeof(data.DisplayPos));
-    append(&data.DisplaySize, sizeof(data.DisplaySize));
-    append(&data.FramebufferScale, sizeof(data.FramebufferScale));
-    for (int i = 0; i < data.CmdListsCount; ++i) {
-        const ImDrawList& list = *data.CmdLists[i];
-        append(list.VtxBuffer.Data, sizeof(ImDrawVert) * static_cast<std::size_t>(list.VtxBuffer.Size));
-        append(list.IdxBuffer.Data, sizeof(ImDrawIdx) * static_cast<std::size_t>(list.IdxBuffer.Size));
-        for (const ImDrawCmd& command : list.CmdBuffer) {
-            append(&command.ClipRect, sizeof(command.ClipRect));
-            append(&command.TextureId, sizeof(command.TextureId));
-            append(&command.VtxOffset, sizeof(command.VtxOffset));
-            append(&command.IdxOffset, sizeof(command.IdxOffset));
-            append(&command.ElemCount, sizeof(command.ElemCount));
-        }
-    }
 }
 
 void Menus::draw() {
@@ -282,6 +258,40 @@ void Menus::draw() {
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     drawn.swap(made);
     madeFrame = false;
+}
+
+void Menus::draw(const PixelRect& only) {
+    if (!madeFrame) {
+        drawn.clear();
+        return;
+    }
+    ImDrawData& data = *ImGui::GetDrawData();
+    if (!only.empty()) {
+        // Every command clipped to `only`, in display units (whole pixels at the scales the changes are
+        // told at).
+        const ImVec2 origin = data.DisplayPos, scale = data.FramebufferScale;
+        const float height = data.DisplaySize.y * scale.y;
+        const ImVec4 box(origin.x + static_cast<float>(only.x) / scale.x,
+                         origin.y + (height - static_cast<float>(only.y + only.height)) / scale.y,
+                         origin.x + static_cast<float>(only.x + only.width) / scale.x,
+                         origin.y + (height - static_cast<float>(only.y)) / scale.y);
+        for (int i = 0; i < data.CmdListsCount; ++i) {
+            for (ImDrawCmd& command : data.CmdLists[i]->CmdBuffer) {
+                ImVec4& clip = command.ClipRect;
+                clip = ImVec4(std::max(clip.x, box.x), std::max(clip.y, box.y), std::min(clip.z, box.z),
+                              std::min(clip.w, box.w));
+            }
+        }
+        ImGui_ImplOpenGL3_RenderDrawData(&data);
+    }
+    drawn.swap(made);
+    madeFrame = false;
+}
+
+std::optional<PixelRect> Menus::changes() const {
+    if (madeFrame) return drawn.changesTo(made);
+    if (drawn.held()) return std::nullopt;
+    return PixelRect{};
 }
 
 void Menus::drawLoading(const std::string& step, float done) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "menu/DrawnMenu.h"
 #include "menu/Settings.h"
+#include "render/PixelRect.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +59,15 @@ public:
     // Draws what prepare() made over the frame (nothing when there was nothing to show). Changes GL
     // state only as ImGui's renderer restores it.
     void draw();
+    // The same within `only` (framebuffer pixels): over a picture that holds the last frame drawn
+    // everywhere else, and the picture under it within `only`.
+    void draw(const PixelRect& only);
     // What prepare() made is exactly what the last draw() drew: over a picture that has not changed
     // either, the frame on the screen can stay.
-    bool unchanged() const { return madeFrame ? made == drawn : drawn.empty(); }
+    bool unchanged() const { return madeFrame ? made == drawn : !drawn.held(); }
+    // Where what prepare() made differs from what the last draw() drew (empty: nowhere); none when
+    // it may differ anywhere.
+    std::optional<PixelRect> changes() const;
 
     Screen screen() const { return current; }
     bool open() const { return current != Screen::None; }
@@ -88,7 +97,6 @@ public:
 private:
     void begin();
     void end();
-    static void snapshot(std::vector<unsigned char>& bytes);
     void readPad();
     void panel(const char* id, float width);
     bool button(const char* label);
@@ -118,6 +126,6 @@ private:
     std::vector<HeldKey> heldOver;
     // The vertices, indices and commands of the frame prepare() made and of the one last drawn.
     bool madeFrame = false;
-    std::vector<unsigned char> made;
-    std::vector<unsigned char> drawn;
+    DrawnMenu made;
+    DrawnMenu drawn;
 };

@@ -51,7 +51,9 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.waterDetail = 0;
             q.terrainTextureHalvings = 1;
             q.skyFaceHalvings = 1;
-            q.coarseModelDistance = 12.0f;
+            // Every model coarse, the cat too: in a scene of at most 640 x 360 pixels the coarse
+            // versions look the same, and they spare a tenth of the scene's vertex work.
+            q.coarseModelDistance = 1e-3f;
             q.terrainCoarseFrom = 100.0f;
             break;
     }

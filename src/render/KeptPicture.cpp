@@ -1,5 +1,7 @@
 #include "render/KeptPicture.h"
 
+#include <algorithm>
+
 KeptPicture::~KeptPicture() { forget(); }
 
 void KeptPicture::keep(int width, int height) {
@@ -34,12 +36,18 @@ void KeptPicture::keep(int width, int height) {
         keptWidth = width;
         keptHeight = height;
     }
-    blit(0, framebuffer);
+    blit(0, framebuffer, whole());
 }
 
-bool KeptPicture::restore(int width, int height) {
+void KeptPicture::keep(int width, int height, const PixelRect& part) {
+    if (framebuffer && width == keptWidth && height == keptHeight) blit(0, framebuffer, part);
+}
+
+bool KeptPicture::restore(int width, int height) { return restore(width, height, whole()); }
+
+bool KeptPicture::restore(int width, int height, const PixelRect& part) {
     if (!framebuffer || width != keptWidth || height != keptHeight) return false;
-    blit(framebuffer, 0);
+    blit(framebuffer, 0, part);
     return true;
 }
 
@@ -50,7 +58,11 @@ void KeptPicture::forget() {
     keptWidth = keptHeight = 0;
 }
 
-void KeptPicture::blit(GLuint from, GLuint to) const {
+void KeptPicture::blit(GLuint from, GLuint to, const PixelRect& part) const {
+    const int x0 = std::clamp(part.x, 0, keptWidth), y0 = std::clamp(part.y, 0, keptHeight);
+    const int x1 = std::clamp(part.x + std::max(part.width, 0), x0, keptWidth);
+    const int y1 = std::clamp(part.y + std::max(part.height, 0), y0, keptHeight);
+    if (x1 == x0 || y1 == y0) return;
     GLint read = 0, draw = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
@@ -58,7 +70,7 @@ void KeptPicture::blit(GLuint from, GLuint to) const {
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    glBlitFramebuffer(0, 0, keptWidth, keptHeight, 0, 0, keptWidth, keptHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBlitFramebuffer(x0, y0, x1, y1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
     if (scissor) glEnable(GL_SCISSOR_TEST);

@@ -1,6 +1,7 @@
 #include "render/TextureLoader.h"
 
 #include "render/GlErrors.h"
+#include "render/HalvedImage.h"
 #include "render/ResourceFailure.h"
 #include "render/ResourcePath.h"
 #include "render/WholeFile.h"
@@ -8,6 +9,8 @@
 #include <lodepng.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <iostream>
 
 namespace {
@@ -37,10 +40,38 @@ struct Image {
     int height = 0;
 };
 
+// The generator's half-size copy of the square image at `path`, when there is a good one: `size`
+// pixels square. A copy that cannot be decoded or has another size is reported and left out.
+std::optional<Image> halvedCopy(const std::string& path, int size) {
+    const std::string copyPath = halvedFileName(path);
+    std::error_code missing;
+    if (!std::filesystem::exists(copyPath, missing)) return std::nullopt;
+    unsigned width = 0, height = 0;
+    std::string error;
+    Image copy{decodePng(copyPath, &width, &height, &error), static_cast<int>(width), static_cast<int>(height)};
+    if (error.empty() && copy.width == size && copy.height == size) return copy;
+    std::cerr << "Leaving out " << copyPath << " ("
+              << (error.empty() ? std::to_string(width) + "x" + std::to_string(height) + ", expected " +
+                                      std::to_string(size) + "x" + std::to_string(size)
+                                : error)
+              << "); halving " << path << " instead" << std::endl;
+    return std::nullopt;
+}
+
 // The image at `path`, expected to be `width` × `height`. One of another size keeps its decoded size
 // (and is reported), so no more bytes are uploaded than were decoded. With `halvings` above 0 a square image
 // is halved that often.
 Image prepareImage(const std::string& path, int width, int height, int halvings = 0) {
+    if (halvings > 0 && width == height) {
+        if (std::optional<Image> copy = halvedCopy(path, width / 2)) {
+            for (; halvings > 1 && copy->width >= 2; --halvings) {
+                copy->pixels = halveImage(copy->pixels, copy->width);
+                copy->width /= 2;
+                copy->height /= 2;
+            }
+            return std::move(*copy);
+        }
+    }
     unsigned decodedWidth = 0;
     unsigned decodedHeight = 0;
     Image image{requireImage(path, decodedWidth, decodedHeight), static_cast<int>(decodedWidth),
@@ -123,23 +154,6 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
     return textureId;
 }
 
-std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size) {
-    const int half = size / 2;
-    std::vector<unsigned char> result(static_cast<size_t>(half) * half * 4);
-    if (pixels.size() < static_cast<size_t>(size) * size * 4) return result;
-    for (int y = 0; y < half; ++y) {
-        const unsigned char* top = &pixels[static_cast<size_t>(2 * y) * size * 4];
-        const unsigned char* bottom = top + static_cast<size_t>(size) * 4;
-        unsigned char* out = &result[static_cast<size_t>(y) * half * 4];
-        for (int x = 0; x < half * 4; ++x) {
-            const int c = x % 4, column = (x / 4) * 8 + c;  // channel c of texels 2x and 2x + 1
-            out[x] = static_cast<unsigned char>(
-                (top[column] + top[column + 4] + bottom[column] + bottom[column + 4] + 2) / 4);
-        }
-    }
-    return result;
-}
-
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings) {
     if (fileNames.size() > static_cast<size_t>(arrayLayerCount)) {
         std::cerr << "Texture array takes " << arrayLayerCount << " layers; ignoring the last "
@@ -159,6 +173,14 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings)
             static_cast<size_t>(std::find(fileNames.begin(), fileNames.end(), fileNames[layer]) - fileNames.begin());
         if (source[layer] != layer) continue;
         const std::string path = texturePath(directory, fileNames[layer]);
+        if (halvings > 0) {
+            if (std::optional<Image> copy = halvedCopy(path, arrayLayerSize / 2)) {
+                layers[layer] = std::move(copy->pixels);
+                for (int size = arrayLayerSize / 2; size > layerSize; size /= 2)
+                    layers[layer] = halveImage(layers[layer], size);
+                continue;
+            }
+        }
         unsigned width = 0;
         unsigned height = 0;
         layers[layer] = requireImage(path, width, height);

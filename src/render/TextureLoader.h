@@ -25,7 +25,8 @@ GLuint loadTexture(const std::string& fileName, int width, int height);
 
 // A cube map from six faces (+X, −X, +Y, −Y, +Z, −Z), each expected to be `width` × `height`, linear
 // and clamped to the edge; faces of another size are handled as in loadTexture. With `halvings`
-// above 0 each face is halved that often before the upload. Leaves the cube map bound to
+// above 0 each face is halved that often before the upload (the first halving read from a face's
+// half-size copy when it has a good one, as in loadTextureArray). Leaves the cube map bound to
 // GL_TEXTURE_CUBE_MAP.
 GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int height, int halvings = 0);
 
@@ -33,9 +34,7 @@ GLuint loadCubeMap(const std::vector<std::string>& faceFiles, int width, int hei
 // An image of another size stops the game like one that cannot be read; files beyond the fourth are
 // left out, with a message.
 // With `halvings` above 0 the images are halved that often before the upload (layers of 1024 × 1024
-// for one), which leaves out the largest mipmap levels. Prints pending GL errors before and after to
-// standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.
+// for one), which leaves out the largest mipmap levels; the first halving is read from the
+// generator's half-size copy beside a file (halvedFileName) when it has a good one. Prints pending GL errors before and
+// after to standard error. Leaves the array bound to GL_TEXTURE_2D_ARRAY.
 GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings = 0);
-
-// `pixels` (RGBA, `size` × `size`, rows top first) at half the size: each texel the mean of four.
-std::vector<unsigned char> halveImage(const std::vector<unsigned char>& pixels, int size);

@@ -14,9 +14,6 @@
 #include "terrain/MarchingCubesShader.h"
 #include "terrain/TerrainChunks.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include <btBulletDynamicsCommon.h>
 
 #include <chrono>
@@ -154,11 +151,7 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
 
     start = std::chrono::steady_clock::now();
     TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, kChunkSize);
-    {  // TEMPORARY tuning switch
-        float light = kLightError, coarse = kCoarseError;
-        if (const char* e = std::getenv("QM_LOD_ERRORS")) std::sscanf(e, "%f,%f", &light, &coarse);
-        TerrainChunks::simplify(layout, light, coarse);
-    }
+    TerrainChunks::simplify(layout, kLightError, kCoarseError);
     chunks = std::make_shared<TerrainChunks>(layout);
     glBindVertexArray(0);
     lastTimings.chunks = secondsSince(start);

@@ -172,6 +172,9 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesT
     target.clear();
     EXPECT_EQ(triangles(1), 8u + 4u);
     EXPECT_NEAR(wideAtMiddle(), oneStepWide, 2.0f);
+    int tall = 0;
+    for (int y = 0; y < 64; ++y) tall += target.at(32, y)[1] > 0;
+    EXPECT_NEAR(tall, oneStepWide, 2.0f) << "as tall as wide round the one point";
 
     // In cells of two grid steps the surface is the full one of every other grid point and the last.
     const auto field = [](int x, int y, int z) { return static_cast<float>((x / 2 + y / 2 + z / 2) % 2); };

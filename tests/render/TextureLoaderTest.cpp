@@ -1,5 +1,7 @@
 #include "render/TextureLoader.h"
 
+#include "render/HalvedImage.h"
+
 #include "support/GlContext.h"
 #include "support/TempDirectory.h"
 
@@ -83,6 +85,44 @@ TEST_F(TextureLoaderTest, ArraysFillEveryLayerThatNamesAFileAndLeaveOutAFifth) {
     for (int layer = 0; layer < 4; ++layer)
         EXPECT_EQ(arrayTexel(terrain, layer), layer % 2 ? (Rgba{20, 120, 30, 255}) : (Rgba{250, 200, 100, 255}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// At half size a layer or a face is read from the half-size copy beside its file when the copy is
+// good; a copy of another size is left out, said, and the file halved instead.
+TEST_F(TextureLoaderTest, HalvedLevelsReadTheHalfSizeCopyWhenItIsGood) {
+    writePng("sand_2048.png", 2048, {250, 200, 100, 255});
+    writePng("sand_2048.half.png", 1024, {10, 20, 30, 255});
+    writePng("moss_2048.png", 2048, {20, 120, 30, 255});
+    writePng("moss_2048.half.png", 512, {1, 2, 3, 255});
+    CaptureStderr();
+    const GLuint terrain = loadTextureArray({"sand_2048.png", "moss_2048.png"}, 1);
+    const std::string said = GetCapturedStderr();
+    EXPECT_EQ(arrayTexel(terrain, 0), (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(arrayTexel(terrain, 1), (Rgba{20, 120, 30, 255}));
+    EXPECT_NE(said.find("moss_2048.half.png (512x512, expected 1024x1024); halving"), std::string::npos) << said;
+
+    writePng("face.png", 8, {200, 0, 0, 255});
+    writePng("face.half.png", 4, {0, 0, 200, 255});
+    loadCubeMap(std::vector<std::string>(6, "face.png"), 8, 8, 2);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_POSITIVE_X, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 2) << "the copy halved once more";
+    std::vector<unsigned char> face(2 * 2 * 4);
+    glGetTexImage(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0, GL_RGBA, GL_UNSIGNED_BYTE, face.data());
+    EXPECT_EQ((Rgba{face[0], face[1], face[2], face[3]}), (Rgba{0, 0, 200, 255}));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// The generator's half-size copies hold what halving the whole image gives.
+TEST(HalveImage, TheGeneratedHalfSizeCopiesAreTheImagesHalved) {
+    for (const std::string name : {"res/textures/skybox/top.png", "res/textures/skybox/nightFront.png"}) {
+        unsigned width = 0, height = 0, halfWidth = 0, halfHeight = 0;
+        const std::vector<unsigned char> whole = decodePng(name, &width, &height);
+        const std::vector<unsigned char> half = decodePng(halvedFileName(name), &halfWidth, &halfHeight);
+        ASSERT_FALSE(whole.empty() || half.empty()) << name;
+        EXPECT_EQ(halfWidth, width / 2);
+        EXPECT_TRUE(half == halveImage(whole, static_cast<int>(width))) << name;
+    }
 }
 
 // Each texel of the half-size image is the rounded mean of its 2 x 2 block, channel by channel.

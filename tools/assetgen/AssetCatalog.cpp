@@ -12,11 +12,23 @@
 #include "TerrainTextures.h"
 #include "UiTextures.h"
 #include "WaterTextures.h"
+#include "render/HalvedImage.h"
 
 namespace {
 
 Asset texture(const std::string& file, std::function<Image()> painter) {
     return {"textures/" + file, [painter](const std::string& fullPath) { painter().savePng(fullPath); }};
+}
+
+// A large square texture and, beside it, its copy at half the size (halvedFileName), halved as the
+// game halves, for the levels that draw it so.
+Asset halvedTexture(const std::string& file, std::function<Image()> painter) {
+    return {"textures/" + file, [painter](const std::string& fullPath) {
+                const Image image = painter();
+                image.savePng(fullPath);
+                const std::vector<unsigned char> half = halveImage(image.toRgba8(), image.width());
+                Image::savePng(halvedFileName(fullPath), half, image.width() / 2, image.height() / 2);
+            }};
 }
 
 Asset model(const std::string& file, void (*writer)(const std::string&)) { return {"models/" + file, writer}; }
@@ -26,17 +38,17 @@ Asset model(const std::string& file, void (*writer)(const std::string&)) { retur
 std::vector<Asset> assetCatalog() {
     // The biggest jobs first, so the worker threads finish together.
     std::vector<Asset> assets = {
-        texture("sand_tile_2048.png", paintSand),
-        texture("Jade_2048.png", paintJade),
+        halvedTexture("sand_tile_2048.png", paintSand),
+        halvedTexture("Jade_2048.png", paintJade),
     };
     const char* dayFaces[6] = {"right", "left", "top", "bottom", "back", "front"};
     const char* nightFaces[6] = {"nightRight", "nightLeft", "nightTop", "nightBottom", "nightBack", "nightFront"};
     for (int face = 0; face < 6; ++face)
         assets.push_back(
-            texture(std::string("skybox/") + dayFaces[face] + ".png", [face] { return paintDaySkyFace(face); }));
+            halvedTexture(std::string("skybox/") + dayFaces[face] + ".png", [face] { return paintDaySkyFace(face); }));
     for (int face = 0; face < 6; ++face)
-        assets.push_back(
-            texture(std::string("skybox/") + nightFaces[face] + ".png", [face] { return paintNightSkyFace(face); }));
+        assets.push_back(halvedTexture(std::string("skybox/") + nightFaces[face] + ".png",
+                                       [face] { return paintNightSkyFace(face); }));
     std::vector<Asset> rest = {
         model("player_v3.dae", writeCatModel),
         model("rabbit.dae", writeRabbitModel),

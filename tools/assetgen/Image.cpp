@@ -41,7 +41,9 @@ std::vector<unsigned char> Image::toRgba8() const {
     return out;
 }
 
-void Image::savePng(const std::string& path) const {
+void Image::savePng(const std::string& path) const { savePng(path, toRgba8(), w, h); }
+
+void Image::savePng(const std::string& path, const std::vector<unsigned char>& rgba, int width, int height) {
     std::vector<unsigned char> png;
     lodepng::State state;
     state.info_raw.colortype = LCT_RGBA;
@@ -50,7 +52,7 @@ void Image::savePng(const std::string& path) const {
     state.info_png.color.colortype = LCT_RGBA;
     state.info_png.color.bitdepth = 8;
     state.encoder.auto_convert = 0;
-    unsigned error = lodepng::encode(png, toRgba8(), static_cast<unsigned>(w), static_cast<unsigned>(h), state);
+    unsigned error = lodepng::encode(png, rgba, static_cast<unsigned>(width), static_cast<unsigned>(height), state);
     if (error) throw std::runtime_error("PNG encoding failed for " + path + ": " + lodepng_error_text(error));
     std::string tmp = path + ".tmp";
     error = lodepng::save_file(png, tmp);

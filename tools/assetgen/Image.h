@@ -27,6 +27,8 @@ public:
     std::vector<unsigned char> toRgba8() const;
     // Writes an 8-bit RGBA PNG, through a temporary file so readers never see half a file.
     void savePng(const std::string& path) const;
+    // The same for 8-bit RGBA pixels already rounded (`width` × `height`, rows top first).
+    static void savePng(const std::string& path, const std::vector<unsigned char>& rgba, int width, int height);
 
 private:
     int w, h;

@@ -1,8 +1,8 @@
 #include "MenuCost.h"
 
 #include "game/Game.h"
+#include "menu/MenuCanvas.h"
 #include "menu/Menus.h"
-#include "render/KeptPicture.h"
 #include "render/ResourcePath.h"
 
 #include <GL/glew.h>
@@ -78,30 +78,34 @@ double measureMenuCost(GLFWwindow* window, unsigned seed, int frames) {
                         everyFrame ? "drawn every frame" : "as the game draws", cost);
         }
     }
-    // A whole frame whose screen changed over the paused world: the world drawn again, or its kept
-    // picture put back as the game's loop does.
+    // A whole frame over the paused world while a slider is dragged on the options screen (it moves
+    // every frame): the world drawn again, or, as the game's loop does, the kept pictures put back and
+    // the menus drawn again where they changed; and the kept frame alone, the slider still.
     menus.show(Menus::Screen::Options);
     game.setMenuShown(true);
     game.pause().set(true);
-    KeptPicture kept;
-    for (const bool putBack : {false, true}) {
+    MenuCanvas canvas;
+    const std::pair<int, const char*> ways[] = {{0, "the world drawn again"},
+                                                {1, "the changed part drawn over the kept frame"},
+                                                {2, "(the slider still: the kept frame put back)"}};
+    for (const auto& [way, name] : ways) {
         std::vector<double> times;
         for (int i = 0; i < frames; ++i) {
+            model.settings.look.sensitivity = way == 2 || i % 2 == 0 ? 1.0f : 2.0f;
             glFinish();
             const auto start = std::chrono::steady_clock::now();
-            if (!putBack || !kept.restore(width, height)) {
+            menus.prepare(model, captions);
+            if (way == 0 || !canvas.menusOverKept(menus, width, height)) {
                 game.frame(input);
-                kept.keep(width, height);
+                canvas.overWorld(menus, way != 0 && game.pictureStill(), width, height);
             }
-            menus.frame(model, captions);
             glFinish();
             times.push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
             glfwSwapBuffers(window);
             glfwPollEvents();
         }
-        std::printf("a whole frame whose options screen changed, the world %s: median %.3f ms\n",
-                    putBack ? "put back" : "drawn again", median(times));
+        std::printf("a whole frame, a slider dragged in the options, %-43s median %.3f ms\n", name, median(times));
     }
     return worst;
 }
