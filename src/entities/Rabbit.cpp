@@ -88,7 +88,8 @@ bool Rabbit::canSeePlayer(const glm::vec3& playerPosition, btDynamicsWorld* worl
     // The player's body lies within a unit of its chest: farther than the ray's reach and that, the ray
     // cannot meet it, and most rabbits are that far away most of the time.
     if (distance > sightRange + kPlayerBodyReach) return false;
-    const glm::vec3 end = eye + glm::normalize(toTarget) * sightRange;
+    // Nothing past the player's body can come before it on the ray: the ray ends there.
+    const glm::vec3 end = eye + glm::normalize(toTarget) * std::min(sightRange, distance + kPlayerBodyReach);
     const physics::RayHit hit = physics::closestHit(world, physics::toBullet(eye), physics::toBullet(end), rigidBody);
     if (!hit.owner || hit.owner->name != tags::kPlayer) return false;
     timeSinceSeen = 0.0f;

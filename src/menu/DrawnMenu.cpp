@@ -97,10 +97,12 @@ std::optional<PixelRect> DrawnMenu::changesTo(const DrawnMenu& after) const {
         !samePoint(displaySize, after.displaySize) || !samePoint(scale, after.scale) || !wholePixelScale(scale.x) ||
         !wholePixelScale(scale.y) || lists.size() != after.lists.size())
         return std::nullopt;
+    // A draw callback may draw anything; indices counted from a command's own first vertex (in lists of
+    // more vertices than 16-bit indices reach) are not compared.
     for (const DrawnMenu* frame : {this, &after}) {
         for (const List& list : frame->lists) {
             for (const Command& command : list.commands)
-                if (command.callback) return std::nullopt;
+                if (command.callback || command.vertexOffset != 0) return std::nullopt;
         }
     }
     Bounds area;
@@ -130,10 +132,7 @@ std::optional<PixelRect> DrawnMenu::changesTo(const DrawnMenu& after) const {
 bool DrawnMenu::addChanges(const List& before, const List& after, Bounds& area) {
     if (before.commands.size() != after.commands.size()) return false;
     for (std::size_t k = 0; k < before.commands.size(); ++k) {
-        const Command& b = before.commands[k];
-        const Command& a = after.commands[k];
-        // Indices count from a command's first vertex: only lists drawn from their first vertex compare.
-        if (a.texture != b.texture || a.vertexOffset != 0 || b.vertexOffset != 0) return false;
+        if (after.commands[k].texture != before.commands[k].texture) return false;
     }
     const auto sameTriangle = [&](std::size_t inBefore, std::size_t inAfter) {
         for (std::size_t corner = 0; corner < 3; ++corner) {

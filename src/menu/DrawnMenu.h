@@ -22,7 +22,8 @@ public:
 
     // The framebuffer pixels where `after` may show something other than this frame drawn over the
     // same picture: empty when nothing differs, none when all of it may (nothing held to compare
-    // with, another display size or scale, another set of windows, a draw callback).
+    // with, another display size or scale, another set of windows, a draw callback, a list too long
+    // for 16-bit indices).
     std::optional<PixelRect> changesTo(const DrawnMenu& after) const;
 
 private:

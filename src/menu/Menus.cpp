@@ -250,31 +250,25 @@ void Menus::end() {
     heldOver.clear();
 }
 
-void Menus::draw() {
-    if (!madeFrame) {
-        drawn.clear();
-        return;
-    }
-    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-    drawn.swap(made);
-    madeFrame = false;
-}
+void Menus::draw() { drawWithin(nullptr); }
 
-void Menus::draw(const PixelRect& only) {
+void Menus::draw(const PixelRect& only) { drawWithin(&only); }
+
+void Menus::drawWithin(const PixelRect* only) {
     if (!madeFrame) {
         drawn.clear();
         return;
     }
     ImDrawData& data = *ImGui::GetDrawData();
-    if (!only.empty()) {
+    if (only && !only->empty()) {
         // Every command clipped to `only`, in display units (whole pixels at the scales the changes are
         // told at).
         const ImVec2 origin = data.DisplayPos, scale = data.FramebufferScale;
         const float height = data.DisplaySize.y * scale.y;
-        const ImVec4 box(origin.x + static_cast<float>(only.x) / scale.x,
-                         origin.y + (height - static_cast<float>(only.y + only.height)) / scale.y,
-                         origin.x + static_cast<float>(only.x + only.width) / scale.x,
-                         origin.y + (height - static_cast<float>(only.y)) / scale.y);
+        const ImVec4 box(origin.x + static_cast<float>(only->x) / scale.x,
+                         origin.y + (height - static_cast<float>(only->y + only->height)) / scale.y,
+                         origin.x + static_cast<float>(only->x + only->width) / scale.x,
+                         origin.y + (height - static_cast<float>(only->y)) / scale.y);
         for (int i = 0; i < data.CmdListsCount; ++i) {
             for (ImDrawCmd& command : data.CmdLists[i]->CmdBuffer) {
                 ImVec4& clip = command.ClipRect;
@@ -282,8 +276,8 @@ void Menus::draw(const PixelRect& only) {
                               std::min(clip.w, box.w));
             }
         }
-        ImGui_ImplOpenGL3_RenderDrawData(&data);
     }
+    if (!only || !only->empty()) ImGui_ImplOpenGL3_RenderDrawData(&data);
     drawn.swap(made);
     madeFrame = false;
 }

@@ -97,6 +97,8 @@ public:
 private:
     void begin();
     void end();
+    // draw() within `only`, or everywhere without it.
+    void drawWithin(const PixelRect* only);
     void readPad();
     void panel(const char* id, float width);
     bool button(const char* label);

@@ -18,7 +18,7 @@ struct Command {
 
 // A frame of one window on a 100 × 100 display, as ImGui lays one out: each command's quads as two
 // triangles over four corners, the commands' indices one after the other.
-DrawnMenu frame(const std::vector<Command>& commands, float displayWidth = 100.0f) {
+DrawnMenu frame(const std::vector<Command>& commands, float displayWidth = 100.0f, unsigned int lastFirstVertex = 0) {
     ImDrawList list(nullptr);
     for (const Command& command : commands) {
         ImDrawCmd drawn;
@@ -35,6 +35,7 @@ DrawnMenu frame(const std::vector<Command>& commands, float displayWidth = 100.0
         drawn.ElemCount = static_cast<unsigned int>(list.IdxBuffer.Size) - drawn.IdxOffset;
         list.CmdBuffer.push_back(drawn);
     }
+    list.CmdBuffer.back().VtxOffset = lastFirstVertex;
     ImDrawList* lists[] = {&list};
     ImDrawData data;
     data.Valid = true;
@@ -96,6 +97,8 @@ TEST(DrawnMenuTest, TellsWhereTheNextFrameDiffers) {
     EXPECT_TRUE(same->empty());
     EXPECT_FALSE(before.changesTo(frame({{all, {panel, row}}, {left, {other}}}, 120.0f)).has_value());
     EXPECT_FALSE(DrawnMenu().changesTo(before).has_value()) << "nothing drawn before to compare with";
+    EXPECT_FALSE(before.changesTo(frame({{all, {panel, row}}, {left, {other}}}, 100.0f, 4)).has_value())
+        << "indices counted from a command's own first vertex";
 }
 
 }  // namespace
