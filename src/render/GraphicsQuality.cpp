@@ -37,6 +37,8 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skyLast = true;
             q.coarseModelDistance = 25.0f;
             q.coarseModelsInImages = true;
+            q.terrainLightFrom = 0.0f;
+            q.terrainCoarseFrom = 150.0f;
             break;
         case QualityLevel::Low:
             // Medium's cuts and more.
@@ -53,6 +55,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             // Every model coarse, the cat too: in a scene of at most 640 x 360 pixels the coarse
             // versions look the same, and they spare a tenth of the scene's vertex work.
             q.coarseModelDistance = 1e-3f;
+            q.terrainCoarseFrom = 100.0f;
             break;
     }
     return q;

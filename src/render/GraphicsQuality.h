@@ -59,6 +59,12 @@ struct GraphicsQuality {
     float coarseModelDistance = 0.0f;
     // And at any distance in the shadow map and the water images.
     bool coarseModelsInImages = false;
+    // The landscape's chunks are drawn from their lightly simplified triangles from this distance
+    // (eye to the chunk's nearest point, world units) and from their strongly simplified ones from
+    // the second, in the main image and the water images; negative: never. The shadow map keeps
+    // every triangle: a simplified slope facing away from the sun may cover a lit one.
+    float terrainLightFrom = -1.0f;
+    float terrainCoarseFrom = -1.0f;
 
     // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
     float sceneScale(int windowWidth, int windowHeight) const;

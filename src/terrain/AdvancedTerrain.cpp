@@ -150,7 +150,9 @@ std::shared_ptr<TexturedMesh> AdvancedTerrain::buildMesh() {
     lastTimings.upload = secondsSince(start);
 
     start = std::chrono::steady_clock::now();
-    chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, kChunkSize));
+    TerrainChunks::Layout layout = TerrainChunks::build(positions, normals, kChunkSize);
+    TerrainChunks::simplify(layout, kLightError, kCoarseError);
+    chunks = std::make_shared<TerrainChunks>(layout);
     glBindVertexArray(0);
     lastTimings.chunks = secondsSince(start);
     return built;

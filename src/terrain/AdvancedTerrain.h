@@ -86,6 +86,10 @@ public:
     // The same surface with shared corners, in chunks of kChunkSize units that passes can cull.
     std::shared_ptr<TerrainChunks> chunks;
     static constexpr float kChunkSize = 100.0f;
+    // How far (world units) the chunks' lightly and strongly simplified lists may stray from the
+    // surface (see TerrainChunks::simplify); the graphics level says where each is drawn.
+    static constexpr float kLightError = 0.1f;
+    static constexpr float kCoarseError = 0.6f;
     std::shared_ptr<AdvancedTerrainShader> shader;
     btRigidBody* rigidBody = nullptr;
     GLuint terrainTexture = 0;

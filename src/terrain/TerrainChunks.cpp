@@ -2,6 +2,8 @@
 
 #include "render/VertexArray.h"
 
+#include <meshoptimizer.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -115,9 +117,58 @@ TerrainChunks::Layout TerrainChunks::build(const std::vector<float>& positions, 
             }
         }
         chunk.indexCount = static_cast<GLsizei>(layout.indices.size()) - chunk.firstIndex;
+        chunk.coarser.fill(Range{chunk.firstIndex, chunk.indexCount});
         layout.chunks.push_back(chunk);
     }
     return layout;
+}
+
+void TerrainChunks::simplify(Layout& layout, float lightError, float coarseError) {
+    constexpr GLuint kNone = std::numeric_limits<GLuint>::max();
+    const size_t vertexCount = layout.positions.size() / 3;
+    // The simplifier works on one chunk's own vertices, numbered from 0, and its lists are numbered
+    // back into the shared vertices.
+    std::vector<GLuint> local(vertexCount, kNone), shared, indices, simplified;
+    std::vector<float> positions;
+    for (Chunk& chunk : layout.chunks) {
+        shared.clear();
+        positions.clear();
+        indices.clear();
+        for (GLsizei i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i) {
+            const GLuint vertex = layout.indices[static_cast<size_t>(i)];
+            if (local[vertex] == kNone) {
+                local[vertex] = static_cast<GLuint>(shared.size());
+                shared.push_back(vertex);
+                positions.insert(positions.end(), &layout.positions[3 * vertex], &layout.positions[3 * vertex + 3]);
+            }
+            indices.push_back(local[vertex]);
+        }
+        for (GLuint vertex : shared) local[vertex] = kNone;
+        // The simplifier measures its error relative to the chunk's extent.
+        const float scale = meshopt_simplifyScale(positions.data(), shared.size(), 3 * sizeof(float));
+        Range previous{chunk.firstIndex, chunk.indexCount};
+        const float errors[2] = {lightError, coarseError};
+        for (size_t k = 0; k < chunk.coarser.size(); ++k) {
+            simplified.resize(indices.size());
+            if (scale > 0.0f && errors[k] > 0.0f) {
+                simplified.resize(meshopt_simplify(simplified.data(), indices.data(), indices.size(), positions.data(),
+                                                   shared.size(), 3 * sizeof(float), 0, errors[k] / scale,
+                                                   meshopt_SimplifyLockBorder, nullptr));
+            }
+            // A list no shorter than the one before, or one with nothing left, is not worth a range.
+            if (!simplified.empty() && simplified.size() < static_cast<size_t>(previous.count)) {
+                previous = Range{static_cast<GLsizei>(layout.indices.size()), static_cast<GLsizei>(simplified.size())};
+                for (GLuint vertex : simplified) layout.indices.push_back(shared[vertex]);
+            }
+            chunk.coarser[k] = previous;
+        }
+    }
+}
+
+TerrainChunks::Range TerrainChunks::listAt(const Chunk& chunk, float distance, const Detail& detail) {
+    if (distance >= detail.coarseFrom) return chunk.coarser[1];
+    if (distance >= detail.lightFrom) return chunk.coarser[0];
+    return Range{chunk.firstIndex, chunk.indexCount};
 }
 
 TerrainChunks::TerrainChunks(const Layout& layout)
@@ -137,7 +188,9 @@ TerrainChunks::TerrainChunks(const Layout& layout)
 
 GLuint TerrainChunks::vaoId() const { return vertexArray ? vertexArray->vaoId : 0; }
 
-int TerrainChunks::draw(const BoxTest& visible, const glm::vec3& eye) const {
+int TerrainChunks::draw(const BoxTest& visible, const glm::vec3& eye) const { return draw(visible, eye, Detail()); }
+
+int TerrainChunks::draw(const BoxTest& visible, const glm::vec3& eye, const Detail& detail) const {
     order.clear();
     for (const Chunk& chunk : parts) {
         if (!visible || visible(chunk.min, chunk.max)) {
@@ -152,8 +205,9 @@ int TerrainChunks::draw(const BoxTest& visible, const glm::vec3& eye) const {
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(2);
     for (const auto& [distance, chunk] : order) {
-        const auto offset = static_cast<uintptr_t>(chunk->firstIndex) * sizeof(GLuint);
-        glDrawElements(GL_TRIANGLES, chunk->indexCount, GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
+        const Range list = listAt(*chunk, distance, detail);
+        const auto offset = static_cast<uintptr_t>(list.first) * sizeof(GLuint);
+        glDrawElements(GL_TRIANGLES, list.count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
     }
     return static_cast<int>(order.size());
 }

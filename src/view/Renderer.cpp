@@ -284,7 +284,7 @@ void Renderer::renderChunks(const TerrainChunks& chunks, const AdvancedTerrainSh
         [&frustum, plane, cullChunks](const glm::vec3& min, const glm::vec3& max) {
             return boxMayBeAbovePlane(plane, min, max) && (!cullChunks || boxMayBeInFrustum(frustum, min, max));
         },
-        camera->position);
+        camera->position, terrainDetail);
     endTerrain();
 }
 

@@ -5,6 +5,7 @@
 #include "render/RenderMap.h"
 #include "view/FluidSurfaces.h"
 #include "terrain/TriangleTableBuffer.h"
+#include "terrain/TerrainChunks.h"
 #include "view/ParticleInstances.h"
 
 #include <GL/glew.h>
@@ -28,7 +29,6 @@ class Mesh;
 class ParticleShader;
 class ParticleSystem;
 class ShadowShader;
-class TerrainChunks;
 class TexturedShader;
 class WaterShader;
 struct GuiObject;
@@ -134,6 +134,8 @@ public:
     // Models farther than this from the camera are drawn (and cast shadows) from their coarser
     // indices where they have them (Mesh::coarseCount); 0 never.
     float coarseModelDistance = 0.0f;
+    // Which of the landscape chunks' lists renderChunks draws at which distance.
+    TerrainChunks::Detail terrainDetail;
     std::shared_ptr<DebugLineShader> debugLineShader;
     GLuint debugLineProgramId = 0;
     GLuint blobbyProgramId = 0;

@@ -24,6 +24,8 @@
 #include "view/ViewParts.h"
 #include "world/World.h"
 
+#include <limits>
+
 namespace {
 
 // The main image's plane when nothing is to be clipped.
@@ -259,6 +261,10 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
     useCoarseModels(false);
+    // The landscape's chunks at the same detail in every pass that draws them but the shadow map's.
+    const float never = std::numeric_limits<float>::infinity();
+    parts.renderer->terrainDetail = {quality.terrainLightFrom >= 0.0f ? quality.terrainLightFrom : never,
+                                     quality.terrainCoarseFrom >= 0.0f ? quality.terrainCoarseFrom : never};
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

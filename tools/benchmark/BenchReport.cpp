@@ -98,7 +98,14 @@ std::vector<std::pair<std::string, std::string>> rows(const BenchReport& r) {
     out.push_back({"CPU time per frame, median (all threads)" + f, ms(median(r.frameCpuTimes))});
     for (const std::string& name : r.partOrder) {
         const auto& times = r.parts.at(name);
-        out.push_back({"  " + name + " (wall, CPU)", ms(median(times.first)) + ", " + ms(median(times.second))});
+        const auto thread = r.partThreadCpu.find(name);
+        if (thread == r.partThreadCpu.end()) {
+            out.push_back({"  " + name + " (wall, CPU)", ms(median(times.first)) + ", " + ms(median(times.second))});
+        } else {
+            out.push_back(
+                {"  " + name + " (wall, CPU, drawing thread)",
+                 ms(median(times.first)) + ", " + ms(median(times.second)) + ", " + ms(median(thread->second))});
+        }
     }
     out.push_back({"Player after the path", r.playerAfterPath});
     out.push_back({"Rock in the middle of the view on the path", r.rockInView});

@@ -32,6 +32,9 @@ struct BenchReport {
     std::vector<double> frameCpuTimes;  // CPU time of the whole process (all threads) per path frame
     // With --parts: per part of a path frame, its wall and CPU times (in the order first seen).
     std::map<std::string, std::pair<std::vector<double>, std::vector<double>>> parts;
+    // And the CPU time of the thread that draws: the renderer's vertex work and triangle set-up,
+    // without its rasteriser threads and without time lost to other processes.
+    std::map<std::string, std::vector<double>> partThreadCpu;
     std::vector<std::string> partOrder;
     unsigned int terrainSeed = 0;  // seed of the first landscape; each reset takes the next one
     std::string playerAfterPath;   // where the path left the player (on the ground or not)

@@ -42,6 +42,7 @@
 #include "render/Mesh.h"
 #include "render/TexturedMesh.h"
 #include "terrain/AdvancedTerrain.h"
+#include "terrain/TerrainChunks.h"
 #include "terrain/MarchingCubesHandler.h"
 #include "view/Renderer.h"
 #include "view/WorldView.h"
@@ -206,11 +207,13 @@ double secondsSince(SteadyClock::time_point start) {
 }
 
 // CPU time of the whole process so far (every thread, the renderer's included), in seconds.
-double processCpuSeconds() {
+double cpuSeconds(clockid_t clock) {
     timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
+
+double processCpuSeconds() { return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID); }
 
 // The figures of the latest landscape, taken while its density grid was still there.
 std::string latestLandscapeFigures;
@@ -220,6 +223,18 @@ void recordTerrain(const Game& game, BenchReport& report) {
     report.terrain.push_back(terrain.lastTimings);
     report.terrainTriangles.push_back(terrain.mesh ? terrain.mesh->vertexCount / 3 : 0);
     std::printf("Landscape %zu: %s\n", report.terrain.size(), latestLandscapeFigures.c_str());
+    if (terrain.chunks) {
+        // What the chunks' simplified lists leave of the landscape's triangles.
+        long full = 0, light = 0, coarse = 0;
+        for (const TerrainChunks::Chunk& chunk : terrain.chunks->chunks()) {
+            full += chunk.indexCount / 3;
+            light += chunk.coarser[0].count / 3;
+            coarse += chunk.coarser[1].count / 3;
+        }
+        std::printf("  chunk triangles: %ld full, %ld lightly and %ld strongly simplified (%.0f %%, %.0f %%)\n", full,
+                    light, coarse, 100.0 * static_cast<double>(light) / static_cast<double>(std::max(full, 1L)),
+                    100.0 * static_cast<double>(coarse) / static_cast<double>(std::max(full, 1L)));
+    }
 }
 
 std::string glString(GLenum name) {
@@ -282,7 +297,7 @@ public:
     }
     void mark(const char* part) {
         if (!marks.empty()) glFinish();
-        marks.push_back({part, SteadyClock::now(), processCpuSeconds()});
+        marks.push_back({part, SteadyClock::now(), processCpuSeconds(), cpuSeconds(CLOCK_THREAD_CPUTIME_ID)});
     }
     void end(BenchReport& report) {
         mark("");
@@ -291,6 +306,7 @@ public:
             auto& times = report.parts[name];
             times.first.push_back(std::chrono::duration<double>(marks[i + 1].wall - marks[i].wall).count());
             times.second.push_back(marks[i + 1].cpu - marks[i].cpu);
+            report.partThreadCpu[name].push_back(marks[i + 1].threadCpu - marks[i].threadCpu);
             if (std::find(report.partOrder.begin(), report.partOrder.end(), name) == report.partOrder.end())
                 report.partOrder.push_back(name);
         }
@@ -301,6 +317,7 @@ private:
         std::string name;
         SteadyClock::time_point wall;
         double cpu;
+        double threadCpu;  // of the thread that draws
     };
     std::vector<Mark> marks;
 };
