@@ -54,7 +54,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skyFaceHalvings = 1;
             // Every model coarse, the cat too: in a scene of at most 640 x 360 pixels the coarse
             // versions look the same, and they spare a tenth of the scene's vertex work.
-            q.coarseModelDistance = 1e-3f;
+            q.coarseModelDistance = kAnyDistance;
             q.terrainCoarseFrom = 100.0f;
             break;
     }

@@ -55,7 +55,8 @@ struct GraphicsQuality {
     // The sky goes in after the opaque geometry, so it is only shaded where nothing covers it.
     bool skyLast = false;
     // Models with a coarser version (the creatures and the shots) use it beyond this distance in the
-    // main image; 0 never.
+    // main image; 0 never, kAnyDistance always.
+    static constexpr float kAnyDistance = 1e-3f;
     float coarseModelDistance = 0.0f;
     // And at any distance in the shadow map and the water images.
     bool coarseModelsInImages = false;

@@ -40,19 +40,32 @@ struct Image {
     int height = 0;
 };
 
-// The generator's half-size copy of the square image at `path`, when there is a good one: `size`
-// pixels square. A copy that cannot be decoded or has another size is reported and left out.
-std::optional<Image> halvedCopy(const std::string& path, int size) {
+// `image` halved `times` times while it is square and at least two pixels wide.
+void halveSquare(Image& image, int times) {
+    for (; times > 0 && image.width == image.height && image.width >= 2; --times) {
+        image.pixels = halveImage(image.pixels, image.width);
+        image.width /= 2;
+        image.height /= 2;
+    }
+}
+
+// The square image at `path` (`size` pixels a side) halved `halvings` (at least 1) times, starting from
+// the generator's half-size copy beside it; none when there is no good copy. A copy that cannot be
+// decoded or has another size is reported and left out.
+std::optional<Image> fromHalvedCopy(const std::string& path, int size, int halvings) {
     const std::string copyPath = halvedFileName(path);
     std::error_code missing;
     if (!std::filesystem::exists(copyPath, missing)) return std::nullopt;
     unsigned width = 0, height = 0;
     std::string error;
     Image copy{decodePng(copyPath, &width, &height, &error), static_cast<int>(width), static_cast<int>(height)};
-    if (error.empty() && copy.width == size && copy.height == size) return copy;
+    if (error.empty() && copy.width == size / 2 && copy.height == size / 2) {
+        halveSquare(copy, halvings - 1);
+        return copy;
+    }
     std::cerr << "Leaving out " << copyPath << " ("
               << (error.empty() ? std::to_string(width) + "x" + std::to_string(height) + ", expected " +
-                                      std::to_string(size) + "x" + std::to_string(size)
+                                      std::to_string(size / 2) + "x" + std::to_string(size / 2)
                                 : error)
               << "); halving " << path << " instead" << std::endl;
     return std::nullopt;
@@ -63,14 +76,7 @@ std::optional<Image> halvedCopy(const std::string& path, int size) {
 // is halved that often.
 Image prepareImage(const std::string& path, int width, int height, int halvings = 0) {
     if (halvings > 0 && width == height) {
-        if (std::optional<Image> copy = halvedCopy(path, width / 2)) {
-            for (; halvings > 1 && copy->width >= 2; --halvings) {
-                copy->pixels = halveImage(copy->pixels, copy->width);
-                copy->width /= 2;
-                copy->height /= 2;
-            }
-            return std::move(*copy);
-        }
+        if (std::optional<Image> image = fromHalvedCopy(path, width, halvings)) return std::move(*image);
     }
     unsigned decodedWidth = 0;
     unsigned decodedHeight = 0;
@@ -80,11 +86,7 @@ Image prepareImage(const std::string& path, int width, int height, int halvings 
         std::cerr << "Texture " << path << " is " << decodedWidth << "x" << decodedHeight << ", expected " << width
                   << "x" << height << "; using the decoded size" << std::endl;
     }
-    for (; halvings > 0 && image.width == image.height && image.width >= 2; --halvings) {
-        image.pixels = halveImage(image.pixels, image.width);
-        image.width /= 2;
-        image.height /= 2;
-    }
+    halveSquare(image, halvings);
     return image;
 }
 
@@ -173,23 +175,20 @@ GLuint loadTextureArray(const std::vector<std::string>& fileNames, int halvings)
             static_cast<size_t>(std::find(fileNames.begin(), fileNames.end(), fileNames[layer]) - fileNames.begin());
         if (source[layer] != layer) continue;
         const std::string path = texturePath(directory, fileNames[layer]);
-        if (halvings > 0) {
-            if (std::optional<Image> copy = halvedCopy(path, arrayLayerSize / 2)) {
-                layers[layer] = std::move(copy->pixels);
-                for (int size = arrayLayerSize / 2; size > layerSize; size /= 2)
-                    layers[layer] = halveImage(layers[layer], size);
-                continue;
+        std::optional<Image> image;
+        if (halvings > 0) image = fromHalvedCopy(path, arrayLayerSize, halvings);
+        if (!image) {
+            unsigned width = 0;
+            unsigned height = 0;
+            image = Image{requireImage(path, width, height), arrayLayerSize, arrayLayerSize};
+            if (width != arrayLayerSize || height != arrayLayerSize) {
+                refuseResource("Cannot load texture " + path + ": it is " + std::to_string(width) + "x" +
+                               std::to_string(height) + "; every layer of the landscape's textures is " +
+                               std::to_string(arrayLayerSize) + "x" + std::to_string(arrayLayerSize));
             }
+            halveSquare(*image, halvings);
         }
-        unsigned width = 0;
-        unsigned height = 0;
-        layers[layer] = requireImage(path, width, height);
-        if (width != arrayLayerSize || height != arrayLayerSize) {
-            refuseResource("Cannot load texture " + path + ": it is " + std::to_string(width) + "x" +
-                           std::to_string(height) + "; every layer of the landscape's textures is " +
-                           std::to_string(arrayLayerSize) + "x" + std::to_string(arrayLayerSize));
-        }
-        for (int size = arrayLayerSize; size > layerSize; size /= 2) layers[layer] = halveImage(layers[layer], size);
+        layers[layer] = std::move(image->pixels);
     }
 
     drainGlErrors("OpenGL error before loading 3D texture: ");

@@ -33,8 +33,6 @@ const glm::vec4 kNoClip(0.0f, -1.0f, 0.0f, 10000.0f);
 // The water shows nothing of the bed where it is 4 units deep along the view (the water program's
 // shallows); below this depth under the surface the landscape is hidden from any view above it.
 constexpr float kHiddenDepth = 5.0f;
-// A coarse-model distance that every model is beyond.
-constexpr float kAnyDistance = 1e-3f;
 
 }  // namespace
 
@@ -66,7 +64,7 @@ void ScenePasses::renderShadows(const World& world) {
 void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
-        images && quality.coarseModelsInImages ? kAnyDistance : quality.coarseModelDistance;
+        images && quality.coarseModelsInImages ? GraphicsQuality::kAnyDistance : quality.coarseModelDistance;
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
