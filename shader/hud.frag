@@ -3,8 +3,9 @@
 
 // HUD text: ink of the row's colour (warm white for most) with a dark outline, so it reads over bright
 // sand and sky as well as over dark jade and water. The outline is the glyph coverage spread by a ring
-// of taps around the texel; the atlas leaves a transparent margin around every glyph for it. Shapes
-// (negative atlas coordinates) are filled flat with their colour.
+// of taps around the texel; the atlas leaves a transparent margin around every glyph for it. Built with
+// HUD_SHAPES it draws the flat shapes instead, filled with their colour: a separate build because the
+// software renderers run both sides of a branch, and a full-width flash would pay for nine look-ups.
 
 in vec2 atlasCoords;
 in vec4 tint;
@@ -21,10 +22,9 @@ const vec2 ring[8] = vec2[8](vec2(1.0, 0.0), vec2(0.7071, 0.7071), vec2(0.0, 1.0
                              vec2(-1.0, 0.0), vec2(-0.7071, -0.7071), vec2(0.0, -1.0), vec2(0.7071, -0.7071));
 
 void main() {
-    if (atlasCoords.x < 0.0) {
-        outColor = tint;
-        return;
-    }
+#ifdef HUD_SHAPES
+    outColor = tint;
+#else
     vec2 texel = 1.0 / vec2(textureSize(text, 0));
     float ink = texture(text, atlasCoords).r;
 
@@ -40,4 +40,5 @@ void main() {
     if (alpha <= 0.0) discard;
     vec3 color = (tint.rgb * ink + outlineColor * outline * (1.0 - ink)) / alpha;
     outColor = vec4(color, alpha * tint.a);
+#endif
 }

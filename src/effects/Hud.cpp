@@ -100,7 +100,16 @@ Hud::Hud(int windowWidth, int windowHeight)
     loadFont(font);
     shader = std::make_shared<HudShader>();
     programId = shader->init();
-    glUseProgram(0);
+    shapeShader = std::make_shared<HudShader>(true);
+    shapeShader->init();
+    // Drivers finish a program at its first draw: the first hit's flash would stall a frame (about
+    // 50 ms under llvmpipe). A shape of no area, drawn now, builds it and leaves no pixel.
+    HudShapes nothing;
+    nothing.rect({0.0f, 0.0f}, {0.0f, 0.0f}, glm::vec4(0.0f));
+    setText({}, nothing);
+    draw();
+    setText({});
+    built = false;
 }
 
 void Hud::resize(int windowWidth, int windowHeight) {
@@ -159,7 +168,9 @@ void Hud::setText(std::vector<HudText> rows, const HudShapes& shapes) {
         mesh.emplace_back(vertex.at, -1.0f, -1.0f);  // no glyph: the shader fills it flat
         tints.push_back(vertex.color);
     }
+    const int shapeVertices = static_cast<int>(mesh.size());
     for (const HudText& row : rows) appendRow(row, mesh, tints);
+    shapeVertexCount = shapeVertices;
     vertices = std::move(mesh);
     colors = std::move(tints);
     upload();
@@ -250,15 +261,22 @@ void Hud::draw() {
     // Text goes over everything; the scene's depth must not hide it.
     const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
     glDisable(GL_DEPTH_TEST);
-    glUseProgram(programId);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindVertexArray(vao);
+    // The shapes lie under the text.
+    if (shapeVertexCount > 0) {
+        glUseProgram(shapeShader->programId);
+        glUniformMatrix4fv(shapeShader->projMatrixLocation, 1, GL_FALSE, &projection[0][0]);
+        glDrawArrays(GL_TRIANGLES, 0, shapeVertexCount);
+    }
+    glUseProgram(programId);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, font.texture);
     glUniformMatrix4fv(shader->projMatrixLocation, 1, GL_FALSE, &projection[0][0]);
     glUniform1i(shader->textLocation, 0);
-    glBindVertexArray(vao);
-    glDrawArrays(GL_TRIANGLES, 0, vertexCount());
+    if (vertexCount() > shapeVertexCount)
+        glDrawArrays(GL_TRIANGLES, shapeVertexCount, vertexCount() - shapeVertexCount);
     glBindVertexArray(0);
     glUseProgram(0);
     // Left on, blending would fringe the next frame's scene and cost every fragment a blend.

@@ -57,10 +57,12 @@ public:
     float descent() const;
 
     std::shared_ptr<HudShader> shader;
+    std::shared_ptr<HudShader> shapeShader;
     glm::mat4 projection{1.0f};
     GLuint vao = 0;
     GLuint vbo = 0;
-    std::vector<glm::vec4> vertices;  // (x, y, u, v), six per visible glyph; u < 0 for the flat shapes
+    std::vector<glm::vec4> vertices;  // the flat shapes' triangles (u < 0), then (x, y, u, v), six per visible glyph
+    int shapeVertexCount = 0;         // how many of `vertices` are the shapes', drawn by `shapeShader`
     std::vector<glm::vec4> colors;    // one per vertex
     GLuint colorVbo = 0;
     bool built = false;

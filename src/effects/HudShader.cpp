@@ -1,6 +1,9 @@
 #include "effects/HudShader.h"
 
-HudShader::HudShader() { setStagePaths("/shader/hud.vertex", "/shader/hud.frag"); }
+HudShader::HudShader(bool shapes) {
+    setStagePaths("/shader/hud.vertex", "/shader/hud.frag");
+    if (shapes) defines = "#define HUD_SHAPES\n";
+}
 
 void HudShader::getAllUniformLocations() {
     ShaderProgram::getAllUniformLocations();

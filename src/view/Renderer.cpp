@@ -24,6 +24,7 @@
 #include "terrain/TerrainChunks.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <iostream>
 
@@ -41,6 +42,16 @@ constexpr GLintptr kSecondPassCommand = 4 * sizeof(GLuint);
 constexpr int kFluidColumnCells = 8;
 // Room for 10 000 particle instance records of 21 floats.
 constexpr GLsizeiptr kInstanceBufferBytes = 840000;
+
+// Whether `eye` lies outside the grid of `dimensions` points that `modelMatrix` places, by more than
+// `margin` world units. The surface is closed (the grid's outer faces hold no liquid), so from out
+// there its back faces are all hidden behind its front faces.
+bool outsideGrid(const glm::vec3& eye, const glm::mat4& modelMatrix, const glm::vec3& dimensions, float margin) {
+    const glm::vec3 low(modelMatrix * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    const glm::vec3 high(modelMatrix * glm::vec4(dimensions - 1.0f, 1.0f));
+    const glm::vec3 nearest = glm::clamp(eye, glm::min(low, high), glm::max(low, high));
+    return glm::length(eye - nearest) > margin;
+}
 
 void disableModelAttributes() {
     for (GLuint attribute : {0u, 1u, 2u}) glDisableVertexAttribArray(attribute);
@@ -342,7 +353,7 @@ void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimens
     const int step = std::max(stride, 1);
     const FluidSurfaces::Slot& slot = fluidSurfaces->lend(nullptr, step);
     marchFluid(slot, dimensions, step);
-    drawFluid(slot, modelMatrix);
+    drawFluid(slot, modelMatrix, dimensions);
 }
 
 void Renderer::renderFountain(Liquid& fountain, int stride) {
@@ -353,7 +364,7 @@ void Renderer::renderFountain(Liquid& fountain, int stride) {
         kept = &fluidSurfaces->lend(&fountain, step);
         marchFluid(*kept, fountain.dimensions, step);
     }
-    drawFluid(*kept, fountain.getModelMatrix());
+    drawFluid(*kept, fountain.getModelMatrix(), fountain.dimensions);
 }
 
 void Renderer::marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int step) {
@@ -389,10 +400,15 @@ void Renderer::marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dime
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_COMMAND_BARRIER_BIT);
 }
 
-void Renderer::drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix) {
+void Renderer::drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix, const glm::vec3& dimensions) {
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, StorageBinding::kFountainSurface, slot.vertices);
     glUseProgram(blobbyProgramId);
-    glDisable(GL_CULL_FACE);  // the surface is seen from inside the fountain too
+    // From inside the fountain (or so near that the near plane cuts into it) the surface is seen from
+    // behind too; from outside only its front faces need shading, half the fragments.
+    const float top = std::tan(glm::radians(camera->fieldOfView) * 0.5f);
+    const float nearCorner =
+        camera->nearPlane * std::sqrt(1.0f + top * top * (1.0f + camera->aspectRatio * camera->aspectRatio));
+    if (!outsideGrid(camera->position, modelMatrix, dimensions, nearCorner)) glDisable(GL_CULL_FACE);
     setMatrix(blobbyShader->projectionMatrixLocation, projectionMatrix());
     setMatrix(blobbyShader->viewMatrixLocation, viewMatrix());
     setMatrix(blobbyShader->modelMatrixLocation, modelMatrix);

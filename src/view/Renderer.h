@@ -184,8 +184,9 @@ private:
 
     // Marches the density grid of `dimensions` points into `slot` (see renderFluid).
     void marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int stride);
-    // Draws the surface `slot` holds with `modelMatrix`.
-    void drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix);
+    // Draws the surface `slot` holds with `modelMatrix` (a grid of `dimensions` points), back faces
+    // culled while the camera is outside the grid.
+    void drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& modelMatrix, const glm::vec3& dimensions);
     // The fountains' surfaces, kept between frames.
     std::unique_ptr<FluidSurfaces> fluidSurfaces;
     // The marching-cubes table of the fountain surface.

@@ -175,6 +175,25 @@ TEST_F(LiquidGlTest, TheSurfaceEnclosesTheLiquidInEveryCellWhereTheFieldCrossesT
     int tall = 0;
     for (int y = 0; y < 64; ++y) tall += target.at(32, y)[1] > 0;
     EXPECT_NEAR(tall, oneStepWide, 2.0f) << "as tall as wide round the one point";
+    // From outside the grid the near side is drawn: the middle of the picture lies nearer than the
+    // point itself, three units away. From inside the liquid its far side still shows.
+    const auto depthAtMiddle = [] {
+        float depth = 1.0f;
+        glReadPixels(32, 32, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    glEnable(GL_DEPTH_TEST);
+    target.clear();
+    renderer.renderFluid(model, glm::vec3(dimensions));
+    const glm::vec4 point = camera->getProjectionMatrix() * glm::vec4(0.0f, 0.0f, -3.0f, 1.0f);
+    EXPECT_LT(depthAtMiddle(), 0.5f + 0.5f * point.z / point.w);
+    camera->position = glm::vec3(0.0f, 0.0f, -2.8f);
+    target.clear();
+    renderer.renderFluid(model, glm::vec3(dimensions));
+    EXPECT_GT(target.centre()[1], 0) << "seen from within the liquid";
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    glDisable(GL_DEPTH_TEST);
+    camera->position = glm::vec3(0.0f);
 
     // In cells of two grid steps the surface is the full one of every other grid point and the last.
     const auto field = [](int x, int y, int z) { return static_cast<float>((x / 2 + y / 2 + z / 2) % 2); };
