@@ -66,6 +66,8 @@ struct GraphicsQuality {
     // every triangle: a simplified slope facing away from the sun may cover a lit one.
     float terrainLightFrom = -1.0f;
     float terrainCoarseFrom = -1.0f;
+    // The water images draw the strongly simplified triangles at any distance: the waves blur them.
+    bool terrainCoarseInImages = false;
 
     // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
     float sceneScale(int windowWidth, int windowHeight) const;

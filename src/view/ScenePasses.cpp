@@ -65,6 +65,11 @@ void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
         images && quality.coarseModelsInImages ? GraphicsQuality::kAnyDistance : quality.coarseModelDistance;
+    // The landscape's chunks at the level's detail in every pass that draws them but the shadow map's.
+    const float never = std::numeric_limits<float>::infinity();
+    const float coarseFrom = images && quality.terrainCoarseInImages ? 0.0f : quality.terrainCoarseFrom;
+    parts.renderer->terrainDetail = {quality.terrainLightFrom >= 0.0f ? quality.terrainLightFrom : never,
+                                     coarseFrom >= 0.0f ? coarseFrom : never};
 }
 
 bool ScenePasses::waterHiddenLastFrame() {
@@ -259,10 +264,6 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
     useCoarseModels(false);
-    // The landscape's chunks at the same detail in every pass that draws them but the shadow map's.
-    const float never = std::numeric_limits<float>::infinity();
-    parts.renderer->terrainDetail = {quality.terrainLightFrom >= 0.0f ? quality.terrainLightFrom : never,
-                                     quality.terrainCoarseFrom >= 0.0f ? quality.terrainCoarseFrom : never};
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

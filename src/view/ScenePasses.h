@@ -61,8 +61,8 @@ private:
     // The mirror image and the see-through image of the water at height `h`, those of `images`
     // (WaterImageSchedule's bits).
     void renderWaterImagesAt(const World& world, float h, int images);
-    // The renderer's coarse-model distance for the main image or (`images`) the shadow map and the
-    // water images.
+    // The renderer's coarse-model distance and landscape detail for the main image or (`images`) the
+    // shadow map and the water images.
     void useCoarseModels(bool images);
 
     ViewParts& parts;

@@ -15,6 +15,7 @@
 #include "support/GlProbes.h"
 #include "support/TestGame.h"
 #include "terrain/AdvancedTerrain.h"
+#include "view/Renderer.h"
 #include "view/ShadowMaster.h"
 #include "view/WorldView.h"
 
@@ -97,9 +98,11 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
     const Blocks high = picture();
     std::vector<glm::vec4> planes;  // the clip plane of each scene pass
     int unclipped = 0;              // passes started with the clip plane off
+    std::vector<float> coarseFrom;  // where each pass starts drawing the strongly simplified landscape
     game->onScenePass([&](const glm::vec4& plane, float) {
         planes.push_back(plane);
         unclipped += !glIsEnabled(GL_CLIP_DISTANCE0);
+        coarseFrom.push_back(game->view().renderer().terrainDetail.coarseFrom);
     });
     frame(0);
     frame(0);
@@ -108,8 +111,11 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
         game->setQuality(GraphicsQuality::forLevel(level, 0));
         planes.clear();
         unclipped = 0;
+        coarseFrom.clear();
         frame(0);  // the first frame after a switch draws all water images afresh
         ASSERT_EQ(planes.size(), 3u);
+        EXPECT_EQ(coarseFrom, (std::vector<float>{0.0f, 0.0f, game->view().quality().terrainCoarseFrom}))
+            << "the water images draw the coarsest landscape, the main image the level's";
         EXPECT_EQ(unclipped, 0) << "the sky drawn last puts the water passes' clip plane back";
         EXPECT_EQ(planes[2], glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
         // The shadow box moves in whole steps of 32 texels of its map across the sunlight.
