@@ -109,7 +109,7 @@ glm::vec3 Liquid::flowDirection(int i, int j, int k, const glm::ivec3& grid) {
     return direction;
 }
 
-int Liquid::surfaceStride(float distance) {
-    if (distance > 2.0f * kFineDistance) return 4;
-    return distance > kFineDistance ? 2 : 1;
+int Liquid::surfaceStride(float distance, int least) {
+    const int stride = distance > 2.0f * kFineDistance ? 4 : (distance > kFineDistance ? 2 : 1);
+    return std::max(stride, least);
 }

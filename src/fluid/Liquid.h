@@ -23,7 +23,7 @@ class btRigidBody;
 // frame, for each fountain,
 //     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
 //     fountain.flow(seconds);  // the time the world ran in this frame
-//     renderer.renderFountain(fountain, Liquid::surfaceStride(distance from the camera));
+//     renderer.renderFountain(fountain, Liquid::surfaceStride(distance from the camera, level's least));
 // The surface is marched anew only when it is due (see kSurfaceInterval); in between the drawing
 // keeps the last one.
 class Liquid : public Healer {
@@ -67,8 +67,9 @@ public:
     void prepareSurface();
 
     // The grid steps per side of the cells the surface is marched in, seen from `distance`: the full
-    // grid near, coarser where a cell of the full grid would cover less than half a pixel at low.
-    static int surfaceStride(float distance);
+    // grid near, coarser where a cell of the full grid would cover less than half a pixel at low;
+    // never fewer than `least`.
+    static int surfaceStride(float distance, int least = 1);
     // The flow direction of cell (i, j, k) in a grid of `dimensions` points per axis: down, inward
     // at the side walls, and nothing but the inward z push on the floor.
     static glm::vec3 flowDirection(int i, int j, int k, const glm::ivec3& dimensions);

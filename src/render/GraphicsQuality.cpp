@@ -57,6 +57,9 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             // versions look the same, and they spare a tenth of the scene's vertex work.
             q.coarseModelDistance = kAnyDistance;
             q.terrainCoarseFrom = 100.0f;
+            // Cells of two grid steps: at most 640 x 360 pixels the liquid looks the same up close,
+            // and marching and drawing it cost a third.
+            q.fountainLeastStride = 2;
             break;
     }
     return q;

@@ -68,6 +68,8 @@ struct GraphicsQuality {
     float terrainCoarseFrom = -1.0f;
     // The water images draw the strongly simplified triangles at any distance: the waves blur them.
     bool terrainCoarseInImages = false;
+    // The fountains' surface is marched in cells of at least this many grid steps a side.
+    int fountainLeastStride = 1;
 
     // The scale the scene is drawn at in a window of this size (renderScale within maxScenePixels).
     float sceneScale(int windowWidth, int windowHeight) const;

@@ -197,7 +197,7 @@ void ScenePasses::renderFountains(const World& world, float seconds) {
         if (!fountain || !fountain->isDue(camera.position, camera.frustum, parts.culledCount)) continue;
         fountain->flow(seconds);
         const float distance = glm::length(fountain->position - camera.position);
-        parts.renderer->renderFountain(*fountain, Liquid::surfaceStride(distance));
+        parts.renderer->renderFountain(*fountain, Liquid::surfaceStride(distance, parts.quality.fountainLeastStride));
     }
 }
 

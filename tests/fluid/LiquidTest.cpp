@@ -38,6 +38,8 @@ TEST(Liquid, FlowsDownAndInwardRestsOnTheFloorAndIsDrawnOnlyNearAndInView) {
     EXPECT_EQ(Liquid::surfaceStride(Liquid::kFineDistance), 1) << "the full grid up to the fine distance";
     EXPECT_EQ(Liquid::surfaceStride(Liquid::kFineDistance + 0.1f), 2);
     EXPECT_EQ(Liquid::surfaceStride(2.0f * Liquid::kFineDistance + 0.1f), 4);
+    EXPECT_EQ(Liquid::surfaceStride(0.0f, 2), 2) << "a level's least stride holds near";
+    EXPECT_EQ(Liquid::surfaceStride(2.0f * Liquid::kFineDistance + 0.1f, 2), 4);
 }
 
 class LiquidGlTest : public testsupport::GlTest {};
