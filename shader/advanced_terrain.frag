@@ -6,7 +6,8 @@
 
 // The graphics level may define these before this line:
 // TERRAIN_DETAIL 2: three projections of two layers of each material (12 look-ups); 1: three
-// projections of one layer each (6); 0: the one projection the surface faces most, one layer each (2).
+// projections of one layer each (6); 0: the one projection the surface faces most, one layer each, the
+// jade blended with the next where the two change places (3).
 // SHADOW_RADIUS r: the sun is filtered over (2 r + 1)² shadow-map texels; at 0 one filtered compare.
 // Below detail 2 the lights are also summed without branches and the shadow map is read once.
 #ifndef TERRAIN_DETAIL
@@ -86,18 +87,26 @@ vec2 planeFor(vec3 p, int axis) {
     return axis == 0 ? p.zy : (axis == 1 ? p.xz : p.xy);
 }
 
-// The lowest detail: the projection the surface faces most. Where two change places the grain meets
-// at a seam, which the marbled textures keep faint. Blending towards the runner-up there cost every
-// pixel two more look-ups, a seventh of a low frame: the software renderers run both sides of a
-// branch. The gradients come from the position itself, so they do not jump at the seam.
+// The lowest detail: the projection the surface faces most, the jade blended towards the runner-up
+// near where the two change places (half and half right there), so no straight seam shows on slopes.
+// The sand needs no blend: the projections change places only on slopes steeper than any sand lies
+// on. Every look-up is made on every pixel, as the software renderers run both sides of a branch. The
+// gradients come from the position itself, so they do not jump where the projection changes.
 void facingSurface(vec3 p, vec3 n, out vec4 sand, out vec4 jade) {
     vec3 a = abs(n);
-    int axis = a.y >= max(a.x, a.z) ? 1 : (a.x > a.z ? 0 : 2);
-    vec2 uv = planeFor(p, axis) * detailScale;
-    vec2 gx = planeFor(dFdx(p), axis) * detailScale;
-    vec2 gy = planeFor(dFdy(p), axis) * detailScale;
-    sand = textureGrad(tex, vec3(uv, 0.0), gx, gy);
-    jade = textureGrad(tex, vec3(uv, 2.0), gx, gy);
+    int first = a.y >= max(a.x, a.z) ? 1 : (a.x > a.z ? 0 : 2);
+    int second = first == 1 ? (a.x > a.z ? 0 : 2) : (a.y >= a[2 - first] ? 1 : 2 - first);
+    float w1 = pow(a[first], 8.0);
+    float w2 = pow(a[second], 8.0);
+    float share = 0.5 * smoothstep(0.2, 0.5, w2 / max(w1 + w2, 1e-6));
+    vec3 dx = dFdx(p) * detailScale;
+    vec3 dy = dFdy(p) * detailScale;
+    vec2 uv = planeFor(p, first) * detailScale;
+    sand = textureGrad(tex, vec3(uv, 0.0), planeFor(dx, first), planeFor(dy, first));
+    jade = textureGrad(tex, vec3(uv, 2.0), planeFor(dx, first), planeFor(dy, first));
+    vec4 nextJade = textureGrad(tex, vec3(planeFor(p, second) * detailScale, 2.0), planeFor(dx, second),
+                                planeFor(dy, second));
+    jade = mix(jade, nextJade, share);
 }
 
 float sandAmount(vec3 p, vec3 n) {
