@@ -408,7 +408,12 @@ void Renderer::drawFluid(const FluidSurfaces::Slot& slot, const glm::mat4& model
     const float top = std::tan(glm::radians(camera->fieldOfView) * 0.5f);
     const float nearCorner =
         camera->nearPlane * std::sqrt(1.0f + top * top * (1.0f + camera->aspectRatio * camera->aspectRatio));
-    if (!outsideGrid(camera->position, modelMatrix, dimensions, nearCorner)) glDisable(GL_CULL_FACE);
+    if (outsideGrid(camera->position, modelMatrix, dimensions, nearCorner)) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+    } else {
+        glDisable(GL_CULL_FACE);
+    }
     setMatrix(blobbyShader->projectionMatrixLocation, projectionMatrix());
     setMatrix(blobbyShader->viewMatrixLocation, viewMatrix());
     setMatrix(blobbyShader->modelMatrixLocation, modelMatrix);
