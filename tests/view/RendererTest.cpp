@@ -237,6 +237,46 @@ TEST_F(RendererTest, TerrainIsSandOnLowLevelGroundJadeOnHeightsAndCliffsFoggedCl
     glDeleteTextures(1, &array);
 }
 
+// At the lowest detail a 45-degree slope lies where the projection from above and the one from the
+// side change places: its jade is half of each, so no hard seam shows there. The jade is black in the
+// left half of its texture and green in the right; the middle of the slope reads black from the side
+// and green from above.
+TEST_F(RendererTest, TheLowestDetailBlendsTheJadeHalfAndHalfWhereTheProjectionsChangePlaces) {
+    AdvancedTerrainShader terrain("#define TERRAIN_DETAIL 0\n#define SHADOW_RADIUS 0\n");
+    terrain.init();
+    glUniform1i(glGetUniformLocation(terrain.programId, "shadowMap"), 1);
+    addLight(terrain, DirectionalLight({0, -1, 0}, {1, 1, 1}), 0);
+    const unsigned char layers[4][2][4] = {{{255, 0, 0, 255}, {255, 0, 0, 255}},
+                                           {{255, 0, 0, 255}, {255, 0, 0, 255}},
+                                           {{0, 0, 0, 255}, {0, 255, 0, 255}},
+                                           {{0, 0, 0, 255}, {0, 255, 0, 255}}};
+    GLuint array = 0;
+    glGenTextures(1, &array);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, array);
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, 2, 1, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, layers);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // Through (7.5, 60, 2.5), facing up and along +x alike: from above u = 0.75, from the side 0.25.
+    const glm::vec3 middle(7.5f, 60.0f, 2.5f), across(0.7071f, -0.7071f, 0.0f), down(0.0f, 0.0f, -1.0f);
+    std::vector<float> positions, normals;
+    for (const glm::vec2& c :
+         {glm::vec2(-1, -1), glm::vec2(1, -1), glm::vec2(1, 1), glm::vec2(-1, -1), glm::vec2(1, 1), glm::vec2(-1, 1)}) {
+        const glm::vec3 p = middle + 3.0f * (c.x * across + c.y * down);
+        positions.insert(positions.end(), {p.x, p.y, p.z});
+        normals.insert(normals.end(), {0.7071f, 0.7071f, 0.0f});
+    }
+    const auto slope = loadToVAO(positions, normals);
+    camera->setTransform({7.5f, 70.0f, 2.5f}, {-1.5707963f, 0, 0}, glm::vec3(1.0f));
+    const Pixel seen = testsupport::centreAfter([&] {
+        renderer->prepareTerrain(*slope, terrain);
+        renderer->renderArray(*slope, terrain, array);
+    });
+    // Half green, lit by a sun 45 degrees off the slope's normal over the ambient 0.3.
+    EXPECT_NEAR(seen[1], 0.5 * 255 * (0.3 + 0.7 * 0.7071), 12);
+    EXPECT_EQ(seen[0], 0) << "jade only: no sand on a slope this steep";
+    glDeleteTextures(1, &array);
+}
+
 std::vector<glm::vec3> boxAt(const glm::vec3& c, float half = 0.5f) {
     std::vector<glm::vec3> corners;
     for (int i = 0; i < 8; ++i)
