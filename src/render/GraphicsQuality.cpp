@@ -39,7 +39,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.coarseModelsInImages = true;
             q.terrainLightFrom = 0.0f;
             q.terrainCoarseFrom = 150.0f;
-            q.terrainCoarseInImages = true;
+            q.terrainCoarseInMirror = true;
             break;
         case QualityLevel::Low:
             // Medium's cuts and more.

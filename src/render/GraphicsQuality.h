@@ -66,8 +66,10 @@ struct GraphicsQuality {
     // every triangle: a simplified slope facing away from the sun may cover a lit one.
     float terrainLightFrom = -1.0f;
     float terrainCoarseFrom = -1.0f;
-    // The water images draw the strongly simplified triangles at any distance: the waves blur them.
-    bool terrainCoarseInImages = false;
+    // The water's mirror image draws the strongly simplified triangles at any distance: the waves
+    // blur it. (The see-through image keeps the main image's: the water reads the lake bed's depth
+    // from it, and a coarser bed would move the soft edge along the shore.)
+    bool terrainCoarseInMirror = false;
     // The fountains' surface is marched in cells of at least this many grid steps a side.
     int fountainLeastStride = 1;
 

@@ -65,9 +65,14 @@ void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
         images && quality.coarseModelsInImages ? GraphicsQuality::kAnyDistance : quality.coarseModelDistance;
+    useLandscapeDetail(false);
+}
+
+void ScenePasses::useLandscapeDetail(bool mirror) {
     // The landscape's chunks at the level's detail in every pass that draws them but the shadow map's.
+    const GraphicsQuality& quality = parts.quality;
     const float never = std::numeric_limits<float>::infinity();
-    const float coarseFrom = images && quality.terrainCoarseInImages ? 0.0f : quality.terrainCoarseFrom;
+    const float coarseFrom = mirror && quality.terrainCoarseInMirror ? 0.0f : quality.terrainCoarseFrom;
     parts.renderer->terrainDetail = {quality.terrainLightFrom >= 0.0f ? quality.terrainLightFrom : never,
                                      coarseFrom >= 0.0f ? coarseFrom : never};
 }
@@ -119,7 +124,9 @@ void ScenePasses::renderWaterImagesAt(const World& world, float h, int images) {
         const float distance = 2.0f * (saved.y - h);
         camera.setPosition(glm::vec3(saved.x, saved.y - distance, saved.z));
         camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
+        useLandscapeDetail(true);
         renderScene(world, glm::vec4(0.0f, 1.0f, 0.0f, -h + 0.2f), 50.0f);
+        useLandscapeDetail(false);
         camera.setRotation(glm::vec3(-camera.rotation.x, camera.rotation.y, camera.rotation.z));
         camera.setPosition(saved);
     }

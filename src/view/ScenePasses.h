@@ -61,9 +61,12 @@ private:
     // The mirror image and the see-through image of the water at height `h`, those of `images`
     // (WaterImageSchedule's bits).
     void renderWaterImagesAt(const World& world, float h, int images);
-    // The renderer's coarse-model distance and landscape detail for the main image or (`images`) the
-    // shadow map and the water images.
+    // The renderer's coarse-model distance for the main image or (`images`) the shadow map and the
+    // water images, and the landscape's detail for anything but the mirror image.
     void useCoarseModels(bool images);
+    // The renderer's landscape detail for the mirror image (`mirror`) or every other pass that draws
+    // the chunks.
+    void useLandscapeDetail(bool mirror);
 
     ViewParts& parts;
     GLuint waterQuery = 0;      // samples of water drawn in the last frame

@@ -114,8 +114,9 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
         coarseFrom.clear();
         frame(0);  // the first frame after a switch draws all water images afresh
         ASSERT_EQ(planes.size(), 3u);
-        EXPECT_EQ(coarseFrom, (std::vector<float>{0.0f, 0.0f, game->view().quality().terrainCoarseFrom}))
-            << "the water images draw the coarsest landscape, the main image the level's";
+        const float levels = game->view().quality().terrainCoarseFrom;
+        EXPECT_EQ(coarseFrom, (std::vector<float>{0.0f, levels, levels}))
+            << "the mirror image draws the coarsest landscape, the see-through and the main image the level's";
         EXPECT_EQ(unclipped, 0) << "the sky drawn last puts the water passes' clip plane back";
         EXPECT_EQ(planes[2], glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
         // The shadow box moves in whole steps of 32 texels of its map across the sunlight.
