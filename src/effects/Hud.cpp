@@ -165,7 +165,7 @@ void Hud::setText(std::vector<HudText> rows, const HudShapes& shapes) {
     // Built aside so that a rejected row leaves the text on screen unchanged.
     std::vector<glm::vec4> mesh, tints;
     for (const HudShapes::Vertex& vertex : shapes.vertices()) {
-        mesh.emplace_back(vertex.at, -1.0f, -1.0f);  // no glyph: the shader fills it flat
+        mesh.emplace_back(vertex.at, -1.0f, -1.0f);  // no glyph: the shapes' program fills it flat
         tints.push_back(vertex.color);
     }
     const int shapeVertices = static_cast<int>(mesh.size());
