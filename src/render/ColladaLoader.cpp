@@ -76,7 +76,8 @@ std::shared_ptr<TexturedMesh> convertMesh(const aiMesh& mesh) {
     }
 
     std::shared_ptr<TexturedMesh> result =
-        loadIndexedToVAO(positions, normals, indices, textureCoords, coarseIndices(indices, positions));
+        loadIndexedToVAO(positions, normals, indices, textureCoords, coarseIndices(indices, positions),
+                         outlineIndices(indices, positions));
     if (mesh.mName.length > 0) result->name = mesh.mName.C_Str();
     return result;
 }

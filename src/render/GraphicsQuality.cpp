@@ -37,6 +37,7 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             q.skyLast = true;
             q.coarseModelDistance = 25.0f;
             q.coarseModelsInImages = true;
+            q.shadowOutlineDistance = 15.0f;
             q.terrainLightFrom = 0.0f;
             q.terrainCoarseFrom = 150.0f;
             q.terrainCoarseInMirror = true;

@@ -60,6 +60,10 @@ struct GraphicsQuality {
     float coarseModelDistance = 0.0f;
     // And at any distance in the shadow map and the water images.
     bool coarseModelsInImages = false;
+    // Models farther than this from the eye cast their shadows from their outlines (Mesh::outlineCount):
+    // the same shadows within a texel of the map, for a third of the coarse versions' vertices. Nearer,
+    // a texel of the map covers several pixels and a lost corner of an outline could show. 0 never.
+    float shadowOutlineDistance = 0.0f;
     // The landscape's chunks are drawn from their lightly simplified triangles from this distance
     // (eye to the chunk's nearest point, world units) and from their strongly simplified ones from
     // the second, in the main image and the water images; negative: never. The shadow map keeps

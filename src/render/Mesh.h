@@ -25,6 +25,8 @@ public:
     // Indices of a coarser version for far copies, stored after the `vertexCount` full ones in the same
     // element buffer; 0 where there is none.
     int coarseCount = 0;
+    // Indices of an outline for the shadow map, stored after the coarse ones; 0 where there is none.
+    int outlineCount = 0;
     // Owner of the GL objects behind `vaoId`, shared with copies of this mesh.
     std::shared_ptr<VertexArray> vertexArray;
 };

@@ -8,10 +8,15 @@ void ModelInstances::clear() {
     total = 0;
 }
 
-void ModelInstances::add(const Mesh& mesh, bool coarse) {
-    const bool far = coarse && mesh.coarseCount > 0;
-    const int count = far ? mesh.coarseCount : mesh.vertexCount;
-    const int firstIndex = far ? mesh.vertexCount : 0;
+void ModelInstances::add(const Mesh& mesh, Detail detail) {
+    int count = mesh.vertexCount, firstIndex = 0;
+    if (detail == Detail::Outline && mesh.outlineCount > 0) {
+        count = mesh.outlineCount;
+        firstIndex = mesh.vertexCount + mesh.coarseCount;
+    } else if (detail != Detail::Full && mesh.coarseCount > 0) {
+        count = mesh.coarseCount;
+        firstIndex = mesh.vertexCount;
+    }
     size_t run = 0;
     while (run < runList.size() && (runList[run].vaoId != mesh.vaoId || runList[run].vertexCount != count ||
                                     runList[run].firstIndex != firstIndex))

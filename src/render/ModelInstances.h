@@ -23,9 +23,12 @@ public:
 
     // Forgets every run, keeping the memory.
     void clear();
-    // Adds the mesh's model matrix to the run of its vertex array and count, starting one if needed;
-    // with `coarse`, to the run of its coarser indices where it has them.
-    void add(const Mesh& mesh, bool coarse = false);
+    // Which of a mesh's index lists its copy is drawn from; a mesh without the list asked for uses the
+    // next finer one it has.
+    enum class Detail { Full, Coarse, Outline };
+
+    // Adds the mesh's model matrix to the run of its vertex array and index list, starting one if needed.
+    void add(const Mesh& mesh, Detail detail = Detail::Full);
     // The matrices, run after run, into `buffer` (orphaning its old storage, so draws still queued on
     // it are not waited for). Sets each run's `first`. Leaves the shader-storage binding at 0.
     void upload(GLuint buffer);

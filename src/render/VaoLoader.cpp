@@ -60,7 +60,8 @@ std::shared_ptr<TexturedMesh> loadToVAO(const std::vector<float>& positions, con
 std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positions, const std::vector<float>& normals,
                                                const std::vector<unsigned int>& indices,
                                                const std::vector<float>& textureCoords,
-                                               const std::vector<unsigned int>& coarse) {
+                                               const std::vector<unsigned int>& coarse,
+                                               const std::vector<unsigned int>& outline) {
     GLuint vaoId = createVAO();
 
     // The element buffer binding is recorded in the vertex array, so it stays bound until the unbind.
@@ -70,9 +71,12 @@ std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positio
     const auto bytes = [](const std::vector<unsigned int>& list) {
         return static_cast<GLsizeiptr>(list.size() * sizeof(unsigned int));
     };
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, bytes(indices) + bytes(coarse), nullptr, GL_STATIC_DRAW);
-    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, bytes(indices), indices.data());
-    if (!coarse.empty()) glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, bytes(indices), bytes(coarse), coarse.data());
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, bytes(indices) + bytes(coarse) + bytes(outline), nullptr, GL_STATIC_DRAW);
+    GLintptr at = 0;
+    for (const std::vector<unsigned int>* list : {&indices, &coarse, &outline}) {
+        if (!list->empty()) glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, at, bytes(*list), list->data());
+        at += bytes(*list);
+    }
 
     std::vector<GLuint> buffers{indexBuffer};
     buffers.push_back(storeAttribute(0, 3, positions));
@@ -84,6 +88,7 @@ std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positio
                                                std::make_shared<VertexArray>(vaoId, std::move(buffers)),
                                                static_cast<int>(indices.size()), std::make_shared<Material>());
     mesh->coarseCount = static_cast<int>(coarse.size());
+    mesh->outlineCount = static_cast<int>(outline.size());
     return mesh;
 }
 
@@ -92,6 +97,7 @@ std::shared_ptr<TexturedMesh> copyMesh(const std::shared_ptr<TexturedMesh>& sour
                                                source->material);
     copy->vaoId = source->vaoId;  // also for meshes whose vertex array is owned elsewhere
     copy->coarseCount = source->coarseCount;
+    copy->outlineCount = source->outlineCount;
     return copy;
 }
 

@@ -30,11 +30,13 @@ std::shared_ptr<TexturedMesh> loadToVAO(const std::vector<float>& positions, con
 
 // The model layout: indices, positions, texture coordinates and normals, with the bounding-box
 // corners of the positions and a default material. `coarse` indices (a far version over the same
-// vertices) follow the others in the element buffer (see Mesh::coarseCount).
+// vertices) follow the others in the element buffer, and the `outline` ones (for the shadow map)
+// follow those (see Mesh::coarseCount and Mesh::outlineCount).
 std::shared_ptr<TexturedMesh> loadIndexedToVAO(const std::vector<float>& positions, const std::vector<float>& normals,
                                                const std::vector<unsigned int>& indices,
                                                const std::vector<float>& textureCoords,
-                                               const std::vector<unsigned int>& coarse = {});
+                                               const std::vector<unsigned int>& coarse = {},
+                                               const std::vector<unsigned int>& outline = {});
 
 // A new mesh with a fresh placement that shares `source`'s vertex data and material.
 std::shared_ptr<TexturedMesh> copyMesh(const std::shared_ptr<TexturedMesh>& source);

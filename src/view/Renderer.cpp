@@ -160,12 +160,19 @@ void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& sh
 }
 
 template <typename Test>
-void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test) {
+void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test, bool outlines) {
     modelInstances.clear();
     const bool mayCoarsen = coarseModelDistance > 0.0f;
+    const bool mayOutline = outlines && shadowOutlineDistance > 0.0f;
+    using Detail = ModelInstances::Detail;
     for (const auto& mesh : meshes) {
-        if (mesh->visible && test(*mesh))
-            modelInstances.add(*mesh, mayCoarsen && mesh->coarseCount > 0 && !isWithin(*mesh, coarseModelDistance));
+        if (!mesh->visible || !test(*mesh)) continue;
+        if (mayOutline && mesh->outlineCount > 0 && !isWithin(*mesh, shadowOutlineDistance)) {
+            modelInstances.add(*mesh, Detail::Outline);
+        } else {
+            const bool far = mayCoarsen && mesh->coarseCount > 0 && !isWithin(*mesh, coarseModelDistance);
+            modelInstances.add(*mesh, far ? Detail::Coarse : Detail::Full);
+        }
     }
     if (modelInstances.instanceCount() > 0) modelInstances.upload(modelInstanceBuffer);
 }
@@ -221,7 +228,8 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;
         // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
-        gatherInstances(meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); });
+        gatherInstances(
+            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); }, true);
         if (modelInstances.instanceCount() == 0) continue;
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
         drawInstanceRuns(shadowShader->instanceBaseLocation, {0u, 1u});
