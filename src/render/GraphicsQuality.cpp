@@ -57,6 +57,8 @@ GraphicsQuality GraphicsQuality::forLevel(QualityLevel level, int configuredSamp
             // Every model coarse, the cat too: in a scene of at most 640 x 360 pixels the coarse
             // versions look the same, and they spare a tenth of the scene's vertex work.
             q.coarseModelDistance = kAnyDistance;
+            // 40 units away a creature is about six pixels of the scene across.
+            q.outlineModelDistance = 40.0f;
             q.terrainCoarseFrom = 100.0f;
             // Cells of two grid steps: at most 640 x 360 pixels the liquid looks the same up close,
             // and marching and drawing it cost a third.

@@ -64,6 +64,9 @@ struct GraphicsQuality {
     // the same shadows within a texel of the map, for a third of the coarse versions' vertices. Nearer,
     // a texel of the map covers several pixels and a lost corner of an outline could show. 0 never.
     float shadowOutlineDistance = 0.0f;
+    // Models farther than this are drawn from their outlines in the main image and the water images
+    // too: a few pixels across, where the seams the outline welds cannot show. 0 never.
+    float outlineModelDistance = 0.0f;
     // The landscape's chunks are drawn from their lightly simplified triangles from this distance
     // (eye to the chunk's nearest point, world units) and from their strongly simplified ones from
     // the second, in the main image and the water images; negative: never. The shadow map keeps

@@ -160,14 +160,15 @@ void Renderer::prepareTexturedModel(const TexturedMesh& mesh, TexturedShader& sh
 }
 
 template <typename Test>
-void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test, bool outlines) {
+void Renderer::gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test,
+                               float outlineDistance) {
     modelInstances.clear();
     const bool mayCoarsen = coarseModelDistance > 0.0f;
-    const bool mayOutline = outlines && shadowOutlineDistance > 0.0f;
+    const bool mayOutline = outlineDistance > 0.0f;
     using Detail = ModelInstances::Detail;
     for (const auto& mesh : meshes) {
         if (!mesh->visible || !test(*mesh)) continue;
-        if (mayOutline && mesh->outlineCount > 0 && !isWithin(*mesh, shadowOutlineDistance)) {
+        if (mayOutline && mesh->outlineCount > 0 && !isWithin(*mesh, outlineDistance)) {
             modelInstances.add(*mesh, Detail::Outline);
         } else {
             const bool far = mayCoarsen && mesh->coarseCount > 0 && !isWithin(*mesh, coarseModelDistance);
@@ -199,8 +200,9 @@ void Renderer::renderEntities(const RenderMap& batches, float maxDistance) {
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;  // nothing to take the vertex array and material from
         // The distance test comes first so that far meshes cost no corner list.
-        gatherInstances(meshes,
-                        [&](const Mesh& mesh) { return isWithin(mesh, limit) ? isInFrustum(mesh) || !cull : !cull; });
+        gatherInstances(
+            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) ? isInFrustum(mesh) || !cull : !cull; },
+            outlineModelDistance);
         if (modelInstances.instanceCount() == 0) continue;
         TexturedShader& shader = *texturedShader;
         prepareTexturedModel(*meshes.front(), shader);
@@ -229,7 +231,8 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
         if (meshes.empty()) continue;
         // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
         gatherInstances(
-            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); }, true);
+            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); },
+            shadowOutlineDistance);
         if (modelInstances.instanceCount() == 0) continue;
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
         drawInstanceRuns(shadowShader->instanceBaseLocation, {0u, 1u});

@@ -135,8 +135,9 @@ public:
     // indices where they have them (Mesh::coarseCount); 0 never.
     float coarseModelDistance = 0.0f;
     // Models farther than this cast their shadows from their outlines where they have them
-    // (Mesh::outlineCount); 0 never.
+    // (Mesh::outlineCount), and farther than the second are also drawn from them; 0 never.
     float shadowOutlineDistance = 0.0f;
+    float outlineModelDistance = 0.0f;
     // Which of the landscape chunks' lists renderChunks draws at which distance.
     TerrainChunks::Detail terrainDetail;
     std::shared_ptr<DebugLineShader> debugLineShader;
@@ -164,10 +165,10 @@ private:
     // counts in the camera's culled count).
     bool isInFrustum(const Mesh& mesh) const;
     // The visible meshes of `meshes` into modelInstances, uploaded; the draws then go run by run.
-    // `test` tells whether a visible mesh is drawn; those beyond coarseModelDistance go in coarse, and
-    // with `outlines` those beyond shadowOutlineDistance as outlines.
+    // `test` tells whether a visible mesh is drawn; those beyond `outlineDistance` (if above 0) go in
+    // as outlines, others beyond coarseModelDistance as coarse versions.
     template <typename Test>
-    void gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test, bool outlines = false);
+    void gatherInstances(const std::list<std::shared_ptr<TexturedMesh>>& meshes, Test test, float outlineDistance);
     // One instanced draw per run of modelInstances, the program's "instanceBase" at `baseLocation`,
     // the runs' vertex arrays with `attributes` enabled.
     void drawInstanceRuns(GLint baseLocation, std::initializer_list<GLuint> attributes);

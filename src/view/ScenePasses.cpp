@@ -271,6 +271,7 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     parts.renderer->shadowMapTexture = parts.shadowFrameBuffer->depthTexture;
     parts.renderer->shadowMapSize = parts.shadowFrameBuffer->width;
     parts.renderer->shadowOutlineDistance = quality.shadowOutlineDistance;
+    parts.renderer->outlineModelDistance = quality.outlineModelDistance;
     useCoarseModels(false);
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =

@@ -100,8 +100,8 @@ TEST_F(RendererTest, ModelsAreDrawnInViewWithinTwoHundredUnitsOrAllOfThemWithCul
 
 // A model whose coarse version is the quad's upper left half (its second triangle): copies beyond
 // the coarse distance are drawn from those indices, in the scene and the shadow pass, nearer ones
-// whole; 0 keeps every copy whole. Its outline (the quad once) is cast by copies beyond the outline
-// distance alone.
+// whole; 0 keeps every copy whole. Its outline (the quad once) is cast by copies beyond the shadow's
+// outline distance, and drawn by those beyond the models' own.
 TEST_F(RendererTest, FarCopiesAreDrawnFromTheCoarseIndicesNearOnesWhole) {
     std::vector<unsigned int> indices;
     for (int i = 0; i < 8; ++i) indices.insert(indices.end(), {0, 1, 2, 0, 2, 3});
@@ -121,7 +121,10 @@ TEST_F(RendererTest, FarCopiesAreDrawnFromTheCoarseIndicesNearOnesWhole) {
     renderer->shadowOutlineDistance = 35.0f;
     EXPECT_EQ(cast(batches), 16u + 1u + 2u);
     EXPECT_EQ(drawn(batches, 400.0f), 16u + 1u + 1u);
-    renderer->shadowOutlineDistance = 0.0f;
+    renderer->outlineModelDistance = 25.0f;
+    EXPECT_EQ(drawn(batches, 400.0f), 16u + 2u + 2u);
+    EXPECT_EQ(cast(batches), 16u + 1u + 2u);
+    renderer->shadowOutlineDistance = renderer->outlineModelDistance = 0.0f;
     batches[int(white)] = {at(-2.5f)};
     renderer->coarseModelDistance = 2.0f;
     // Upper left is in the coarse triangle, lower right only in the whole quad.
