@@ -117,6 +117,9 @@ TEST_F(GameQualityTest, EveryLevelDrawsTheSameSceneRecognisably) {
         const float levels = game->view().quality().terrainCoarseFrom;
         EXPECT_EQ(coarseFrom, (std::vector<float>{0.0f, levels, levels}))
             << "the mirror image draws the coarsest landscape, the see-through and the main image the level's";
+        const Renderer& renderer = game->view().renderer();
+        EXPECT_EQ(glm::vec2(renderer.shadowOutlineDistance, renderer.outlineModelDistance),
+                  glm::vec2(game->view().quality().shadowOutlineDistance, game->view().quality().outlineModelDistance));
         EXPECT_EQ(unclipped, 0) << "the sky drawn last puts the water passes' clip plane back";
         EXPECT_EQ(planes[2], glm::vec4(0, 1, 0, 1)) << "the camera above the water at 4 sees nothing 5 below it";
         // The shadow box moves in whole steps of 32 texels of its map across the sunlight.

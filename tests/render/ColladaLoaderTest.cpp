@@ -51,7 +51,7 @@ using GameModelsTest = testsupport::GlTest;
 
 // The creatures' generated models: their owners give each part a material by its place. Each part of
 // 500 triangles or more also has a coarse version of about a tenth of them for far copies, and an
-// outline for the shadow map coarser still; the flying rabbit's small gem has neither.
+// outline for the shadow map under three fifths of that (its seams welded); the flying rabbit's small gem has neither.
 TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrderEachWithACoarseVersion) {
     const std::map<std::string, std::vector<std::string>> expected = {
         {"player_v3.dae", {"cushion", "tail", "eyes", "body"}},
@@ -70,7 +70,7 @@ TEST_F(GameModelsTest, CreaturesHaveThePartsTheirOwnersExpectInOrderEachWithACoa
             EXPECT_LT(mesh->coarseCount, small ? 1 : mesh->vertexCount / 5) << file << " " << mesh->name;
             EXPECT_EQ(mesh->outlineCount % 3, 0) << file << " " << mesh->name;
             EXPECT_GT(mesh->outlineCount, small ? -1 : mesh->vertexCount / 100) << file << " " << mesh->name;
-            EXPECT_LT(mesh->outlineCount, small ? 1 : mesh->coarseCount) << file << " " << mesh->name;
+            EXPECT_LT(mesh->outlineCount, small ? 1 : mesh->coarseCount * 3 / 5) << file << " " << mesh->name;
         }
         EXPECT_EQ(loaded, names) << file;
     }
