@@ -24,6 +24,7 @@
 #include "terrain/TerrainChunks.h"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <initializer_list>
 #include <iostream>
@@ -227,11 +228,24 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     glActiveTexture(GL_TEXTURE0);
 
     const float limit = std::min(maxDistance, kDistanceLimit);
+    const glm::mat4 lightClip = lightProjection * light.viewMatrix;
+    castBounds = glm::vec4(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest());
+    // The light's projection is orthographic: a model covers no more of the map than its box's corners.
+    const auto cast = [&](const Mesh& mesh) {
+        const glm::mat4 toClip = lightClip * mesh.getModelMatrix();
+        for (const glm::vec3& corner : mesh.boundingBoxCorners) {
+            const glm::vec2 at(toClip * glm::vec4(corner, 1.0f));
+            castBounds =
+                glm::vec4(glm::min(glm::vec2(castBounds), at), glm::max(glm::vec2(castBounds.z, castBounds.w), at));
+        }
+        return true;
+    };
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;
         // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
         gatherInstances(
-            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh); },
+            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh) && cast(mesh); },
             shadowOutlineDistance);
         if (modelInstances.instanceCount() == 0) continue;
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));

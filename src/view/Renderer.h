@@ -138,6 +138,9 @@ public:
     // (Mesh::outlineCount), and farther than the second are also drawn from them; 0 never.
     float shadowOutlineDistance = 0.0f;
     float outlineModelDistance = 0.0f;
+    // Where the models drawn by the last renderShadowMap may cover its map, in the light's clip
+    // coordinates: lowest x and y, highest x and y (the lowest above the highest when none was drawn).
+    glm::vec4 shadowCastBounds() const { return castBounds; }
     // Which of the landscape chunks' lists renderChunks draws at which distance.
     TerrainChunks::Detail terrainDetail;
     std::shared_ptr<DebugLineShader> debugLineShader;
@@ -173,6 +176,7 @@ private:
     // the runs' vertex arrays with `attributes` enabled.
     void drawInstanceRuns(GLint baseLocation, std::initializer_list<GLuint> attributes);
     ModelInstances modelInstances;
+    glm::vec4 castBounds{1.0f, 1.0f, -1.0f, -1.0f};  // see shadowCastBounds
     // Scratch space for isInFrustum, kept so that culling allocates nothing per mesh.
     mutable std::vector<glm::vec3> movedCorners;
     // The particle instances of one system, kept from frame to frame for the same reason.

@@ -51,6 +51,7 @@ void ScenePasses::renderShadows(const World& world) {
         shadowMaster.beginPass(false);
         shadowMaster.renderTerrainChunks(terrain.chunks);
         parts.renderer->renderShadowMap(world.batches(), *parts.sun, shadowMaster.shadowBox->projectionMatrix, 1000.0f);
+        shadowMaster.castModels(parts.renderer->shadowCastBounds());
     } else {
         shadowMaster.render();
         parts.renderer->renderShadowMap(world.batches(), *parts.sun, shadowMaster.shadowBox->projectionMatrix, 1000.0f);

@@ -109,6 +109,8 @@ void ShadowMaster::renderTerrain(const Mesh& terrainMesh) {
 
 void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks) {
     if (!light) return;
+    const bool castWasKnown = castKnown;
+    castKnown = false;  // until castModels tells where this frame's models go
     if (!chunks) {
         glClear(GL_DEPTH_BUFFER_BIT);
         return;
@@ -118,8 +120,11 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
     const bool sameChunks = !cachedChunks.owner_before(chunks) && !chunks.owner_before(cachedChunks);
     const bool kept = cacheTerrain && cacheFilled && sameChunks && cachedSize == size;
     if (kept && cachedBox == box) {
-        glCopyImageSubData(cachedDepth, GL_TEXTURE_2D, 0, 0, 0, 0, frameBuffer->depthTexture, GL_TEXTURE_2D, 0, 0, 0, 0,
-                           size, frameBuffer->height, 1);
+        // Only the models' texels differ from the kept landscape.
+        const glm::ivec4 texels = castWasKnown ? castTexels : glm::ivec4(0, 0, size, frameBuffer->height);
+        if (texels.z > 0 && texels.w > 0)
+            glCopyImageSubData(cachedDepth, GL_TEXTURE_2D, 0, texels.x, texels.y, 0, frameBuffer->depthTexture,
+                               GL_TEXTURE_2D, 0, texels.x, texels.y, 0, texels.z, texels.w, 1);
         return;
     }
     glm::ivec2 shift(0);
@@ -139,6 +144,17 @@ void ShadowMaster::renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chu
         drawLandscapeDepth(*chunks, box, glm::ivec4(0, 0, size, frameBuffer->height));
     }
     keepLandscapeDepth(chunks, box);
+}
+
+void ShadowMaster::castModels(const glm::vec4& clipBounds) {
+    castKnown = cacheTerrain && cacheFilled;
+    if (!castKnown) return;
+    // A texel more each way than the rectangle reaches, for the rasteriser's rounding.
+    const glm::vec2 size(static_cast<float>(frameBuffer->width), static_cast<float>(frameBuffer->height));
+    const glm::vec2 low = glm::floor((glm::vec2(clipBounds.x, clipBounds.y) + 1.0f) * 0.5f * size) - 1.0f;
+    const glm::vec2 high = glm::ceil((glm::vec2(clipBounds.z, clipBounds.w) + 1.0f) * 0.5f * size) + 1.0f;
+    const glm::ivec2 from(glm::clamp(low, glm::vec2(0.0f), size)), to(glm::clamp(high, glm::vec2(0.0f), size));
+    castTexels = glm::ivec4(from, glm::max(to - from, glm::ivec2(0)));
 }
 
 void ShadowMaster::drawLandscapeDepth(const TerrainChunks& chunks, const glm::mat4& box, const glm::ivec4& texels) {

@@ -38,8 +38,13 @@ public:
     // first. While `cacheTerrain` is set the depth drawn is kept, and as long as the box and the
     // chunks stay the same it is copied back instead; where the box only stepped across the sunlight
     // it is copied moved by whole texels and only the strips left open are drawn. So this comes right
-    // after beginPass(false), before anything else is drawn. Leaves the scissor test off.
+    // after beginPass(false), before anything else is drawn. Leaves the scissor test off. While the box
+    // stands still only the texels last covered by models (see castModels) are copied back.
     void renderTerrainChunks(const std::shared_ptr<TerrainChunks>& chunks);
+    // Notes where the models drawn after renderTerrainChunks may have covered the depth map: a
+    // rectangle of the box's clip coordinates (lowest x and y, highest x and y; empty when the lowest
+    // lies above the highest), as Renderer::shadowCastBounds gives it.
+    void castModels(const glm::vec4& clipBounds);
     // Binds the default framebuffer with the window-sized viewport.
     void endPass();
     // Makes the terrain program current and writes "toShadowMapSpace" and "shadowDistance" (left
@@ -78,5 +83,9 @@ private:
     int cachedSize = 0;
     glm::mat4 cachedBox{0.0f};
     std::weak_ptr<const TerrainChunks> cachedChunks;
+    // Texels the models covered in the depth map since the landscape was last put there (x, y,
+    // width, height), while known; otherwise the whole map is copied back.
+    glm::ivec4 castTexels{0};
+    bool castKnown = false;
     bool cacheFilled = false;
 };

@@ -566,6 +566,42 @@ TEST_F(ShadowSceneTest, KeptLandscapeDepthFollowsTheBoxAndTheChunks) {
     for (size_t i = 0; i < walk.size(); ++i) EXPECT_LT(differing(depthFrom(land, walk[i], true), fresh[i]), 1000) << i;
 }
 
+// While the box stands still only the texels the models covered are copied back from the kept
+// landscape: a box that moves on, or goes, leaves no depth behind where it stood.
+TEST_F(ShadowSceneTest, ModelsOverTheKeptLandscapeLeaveNoDepthBehind) {
+    const auto land = std::make_shared<TerrainChunks>(TerrainChunks::build(positions, normals, 50.0f));
+    const auto box = cube({0, 0, 0});
+    RenderMap casters;
+    casters[int(textures[0])] = {box};
+    const auto depthWith = [&](bool keep) {
+        master->cacheTerrain = keep;
+        master->beginPass(false);
+        master->renderTerrainChunks(land);
+        renderer->renderShadowMap(casters, *sun, master->shadowBox->projectionMatrix, 1000.0f);
+        master->castModels(renderer->shadowCastBounds());
+        master->endPass();
+        std::vector<float> depth(static_cast<size_t>(frameBuffer->width) * frameBuffer->height);
+        glBindTexture(GL_TEXTURE_2D, frameBuffer->depthTexture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        return depth;
+    };
+    const std::vector<glm::vec3> places{{-12, 6, 0}, {12, 6, 0}, {12, 6, -4}, {-20, 3, 8}};
+    std::vector<std::vector<float>> fresh;
+    for (const glm::vec3& at : places) {
+        box->setPosition(at);
+        fresh.push_back(depthWith(false));
+    }
+    box->visible = false;
+    fresh.push_back(depthWith(false));
+    box->visible = true;
+    ASSERT_NE(fresh[0], fresh[1]);
+    for (size_t i = 0; i <= places.size(); ++i) {
+        box->visible = i < places.size();
+        if (box->visible) box->setPosition(places[i]);
+        EXPECT_EQ(depthWith(true), fresh[i]) << i;
+    }
+}
+
 // The game's sun behind a camera looking steeply down at bare ground: no shadow anywhere along the
 // view (the camera's own view volume once cast one here).
 TEST_F(ShadowSceneTest, BareGroundLiesInFullSunLookingDownWithTheSunBehind) {
