@@ -24,10 +24,10 @@
 #include "terrain/TerrainChunks.h"
 
 #include <algorithm>
-#include <limits>
 #include <cmath>
 #include <initializer_list>
 #include <iostream>
+#include <limits>
 
 namespace {
 
@@ -231,7 +231,8 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     const glm::mat4 lightClip = lightProjection * light.viewMatrix;
     castBounds = glm::vec4(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                            std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest());
-    // The light's projection is orthographic: a model covers no more of the map than its box's corners.
+    // The light's projection is orthographic: a model covers no more of the map than its box's corners
+    // (the frustum test before it has passed none without corners).
     const auto cast = [&](const Mesh& mesh) {
         const glm::mat4 toClip = lightClip * mesh.getModelMatrix();
         for (const glm::vec3& corner : mesh.boundingBoxCorners) {
