@@ -13,10 +13,13 @@ constexpr float kLargestError = 0.05f;
 constexpr size_t kOutlineShare = 50;
 constexpr float kLargestOutlineError = 0.08f;
 
+bool worthSimplifying(const std::vector<unsigned int>& indices, const std::vector<float>& positions) {
+    return indices.size() / 3 >= kCoarseFromTriangles && positions.size() >= 3;
+}
+
 std::vector<unsigned int> simplified(const std::vector<unsigned int>& indices, const std::vector<float>& positions,
                                      size_t share, float largestError) {
     const size_t vertexCount = positions.size() / 3;
-    if (indices.size() / 3 < kCoarseFromTriangles || vertexCount == 0) return {};
     std::vector<unsigned int> coarse(indices.size());
     const size_t target = indices.size() / 3 / share * 3;
     coarse.resize(meshopt_simplify(coarse.data(), indices.data(), indices.size(), positions.data(), vertexCount,
@@ -28,12 +31,13 @@ std::vector<unsigned int> simplified(const std::vector<unsigned int>& indices, c
 }  // namespace
 
 std::vector<unsigned int> coarseIndices(const std::vector<unsigned int>& indices, const std::vector<float>& positions) {
+    if (!worthSimplifying(indices, positions)) return {};
     return simplified(indices, positions, kShare, kLargestError);
 }
 
 std::vector<unsigned int> outlineIndices(const std::vector<unsigned int>& indices,
                                          const std::vector<float>& positions) {
-    if (positions.size() < 3) return {};
+    if (!worthSimplifying(indices, positions)) return {};  // before the welding, which small models would waste
     std::vector<unsigned int> welded(indices.size());
     meshopt_generateShadowIndexBuffer(welded.data(), indices.data(), indices.size(), positions.data(),
                                       positions.size() / 3, 3 * sizeof(float), 3 * sizeof(float));

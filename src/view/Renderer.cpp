@@ -231,9 +231,10 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     const glm::mat4 lightClip = lightProjection * light.viewMatrix;
     castBounds = glm::vec4(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
                            std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest());
-    // The light's projection is orthographic: a model covers no more of the map than its box's corners
-    // (the frustum test before it has passed none without corners).
-    const auto cast = [&](const Mesh& mesh) {
+    // A drawn model widens castBounds by its box's corners: the light's projection is orthographic, so
+    // the model covers no more of the map than they do (and the frustum test passes none without them).
+    const auto drawn = [&](const Mesh& mesh) {
+        if (!isWithin(mesh, limit) || !isInFrustum(mesh)) return false;
         const glm::mat4 toClip = lightClip * mesh.getModelMatrix();
         for (const glm::vec3& corner : mesh.boundingBoxCorners) {
             const glm::vec2 at(toClip * glm::vec4(corner, 1.0f));
@@ -245,9 +246,7 @@ void Renderer::renderShadowMap(const RenderMap& batches, const DirectionalLight&
     for (const auto& [texture, meshes] : batches) {
         if (meshes.empty()) continue;
         // No culling switch here: outside the shadow-distance frustum nothing is worth a shadow.
-        gatherInstances(
-            meshes, [&](const Mesh& mesh) { return isWithin(mesh, limit) && isInFrustum(mesh) && cast(mesh); },
-            shadowOutlineDistance);
+        gatherInstances(meshes, drawn, shadowOutlineDistance);
         if (modelInstances.instanceCount() == 0) continue;
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
         drawInstanceRuns(shadowShader->instanceBaseLocation, {0u, 1u});

@@ -66,7 +66,6 @@ void ScenePasses::useCoarseModels(bool images) {
     const GraphicsQuality& quality = parts.quality;
     parts.renderer->coarseModelDistance =
         images && quality.coarseModelsInImages ? GraphicsQuality::kAnyDistance : quality.coarseModelDistance;
-    useLandscapeDetail(false);
 }
 
 void ScenePasses::useLandscapeDetail(bool mirror) {
@@ -274,6 +273,7 @@ void ScenePasses::applyShadowAndTerrainQuality(const World* world) {
     parts.renderer->shadowOutlineDistance = quality.shadowOutlineDistance;
     parts.renderer->outlineModelDistance = quality.outlineModelDistance;
     useCoarseModels(false);
+    useLandscapeDetail(false);
     shadowMaster.shadowBox->mapSize = static_cast<float>(size);
     shadowMaster.boxStep =
         static_cast<float>(quality.shadowBoxStep) * 2.0f * ShadowBox::halfExtent / static_cast<float>(size);

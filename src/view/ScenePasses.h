@@ -62,7 +62,7 @@ private:
     // (WaterImageSchedule's bits).
     void renderWaterImagesAt(const World& world, float h, int images);
     // The renderer's coarse-model distance for the main image or (`images`) the shadow map and the
-    // water images, and the landscape's detail for anything but the mirror image.
+    // water images.
     void useCoarseModels(bool images);
     // The renderer's landscape detail for the mirror image (`mirror`) or every other pass that draws
     // the chunks.
