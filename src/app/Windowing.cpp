@@ -1,6 +1,7 @@
 #include "app/Windowing.h"
 
 #include "app/Callbacks.h"
+#include "app/RasterThreads.h"
 #include "menu/Settings.h"
 
 #include "render/GlErrors.h"
@@ -53,6 +54,8 @@ GLFWwindow* openGlWindow(const GlWindowRequest& request, WindowSize& drawable) {
     }
     glfwMakeContextCurrent(window);
     glfwSwapInterval(request.swapInterval);
+    // The context has started the renderer's threads by now.
+    if (request.spreadRasterThreads) spreadRasterThreads();
 
     glfwGetFramebufferSize(window, &drawable.width, &drawable.height);
     if (drawable.width <= 0 || drawable.height <= 0) drawable = request.size;  // opened minimised
@@ -77,6 +80,7 @@ GLFWwindow* openWindow(const Settings& settings, WindowSize& opened, WindowSize&
     request.size = request.monitor ? WindowSize{settings.width, settings.height} : windowedSize(settings);
     request.title = settings.title;
     request.swapInterval = settings.vsync ? 1 : 0;
+    request.spreadRasterThreads = settings.spreadRasterThreads;
     opened = request.size;
     return openGlWindow(request, drawable);
 }

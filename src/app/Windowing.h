@@ -30,8 +30,9 @@ struct GlWindowRequest {
     std::string title;
     GLFWmonitor* monitor = nullptr;  // full screen on this monitor; null for a window
     bool visible = true;
-    int refreshRate = -1;  // GLFW_DONT_CARE
-    int swapInterval = 0;  // 0: no vertical sync
+    int refreshRate = -1;             // GLFW_DONT_CARE
+    int swapInterval = 0;             // 0: no vertical sync
+    bool spreadRasterThreads = true;  // a software renderer's threads each on a processor (RasterThreads.h)
 };
 
 // After startGlfw: the one GL start-up of the game and the tools. Opens the window, makes its context

@@ -105,6 +105,7 @@ void readGraphics(const INIReader& reader, KeyReader& keys, Settings& s) {
         s.renderScale = scale;
     keys.boolean(section, "vsync", s.vsync);
     keys.integer(section, "fps_limit", s.fpsLimit, 0, 1000);
+    keys.boolean(section, "spread_software_threads", s.spreadRasterThreads);
 }
 
 // [game] and [controls]: words the game does not know are reported like numbers out of range.

@@ -24,7 +24,8 @@ struct Settings {
     std::optional<QualityLevel> quality;  // empty: auto, chosen from the GL renderer
     std::optional<float> renderScale;     // empty: the level's own
     bool vsync = false;
-    int fpsLimit = 0;  // frames per second at most; 0: no limit
+    int fpsLimit = 0;                 // frames per second at most; 0: no limit
+    bool spreadRasterThreads = true;  // a software renderer's threads each on a processor of its own
 
     // [audio]
     bool audioEnabled = true;

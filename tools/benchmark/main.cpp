@@ -13,6 +13,8 @@
 // --levels runs the whole benchmark once per level (low, medium, high) at 960 x 540 and at
 // 1920 x 1080, each in a process of its own (--runs times, taking medians), and prints the headline
 // figures in one table. Each run ends by starting the game program itself with --startup-report.
+// --no-spread leaves a software renderer's threads where the scheduler puts them (as the setting
+// spread_software_threads = false does), for comparing.
 // --motion plays on a stepped clock (as --step does) at 15, 30, 60 and 144 frames per second and
 // prints how far the cat walks in a second, how high it jumps and how long a rabbit's 1.5-second shot
 // countdown takes at each rate: play should not depend on the frame rate.
@@ -101,7 +103,7 @@ void usage(const char* program) {
         stderr,
         "usage: %s [--quality auto|low|medium|high] [--size WxH] [--frames N] [--resets N] [--between N]\n"
         "          [--seed N] [--markdown FILE] [--frame-log FILE] [--summary FILE] [--no-fountain] [--parts]\n"
-        "          [--render-scale S] [--step MS] [--lake-frames N] [--no-startup]\n"
+        "          [--render-scale S] [--step MS] [--lake-frames N] [--no-startup] [--no-spread]\n"
         "       %s --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
         "       %s --motion [--seed N]\n"
         "       %s --menus [--frames N] [--seed N]\n",
@@ -154,6 +156,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.fountain = false;
         else if (arg == "--no-startup")
             options.startup = false;
+        else if (arg == "--no-spread")
+            options.settings.spreadRasterThreads = false;
         else if (arg == "--lake-frames" && hasValue && parseCount(argv[i + 1], options.lakeFrames) &&
                  options.lakeFrames > 0)
             ++i;
@@ -589,6 +593,7 @@ int main(int argc, char** argv) {
     request.size = {options.width, options.height};
     request.title = settings.title;
     request.refreshRate = settings.refreshRate;
+    request.spreadRasterThreads = settings.spreadRasterThreads;
     WindowSize drawable;
     GLFWwindow* window = openGlWindow(request, drawable);
     if (!window) return 1;
