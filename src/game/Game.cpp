@@ -129,6 +129,7 @@ void Game::setQuality(const GraphicsQuality& quality) {
     feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
     // Rebuilding the level's programs and targets takes time that must not count as play.
     ticks.restart(clock());
+    firstPicture = true;
 }
 
 void Game::setHudScale(float scale) {
@@ -190,11 +191,19 @@ void Game::frame(const FrameInput& frameInput) {
     if (newWorldAsked) startNewWorld();
 
     rows.update(currentWorld->round(), currentWorld->roundOver(), framesPerSecond, flipped.showDiagnostics);
-    if (!setup.draws) return;
-    composeOverlay();
-    drawFrame(static_cast<float>(ran) * World::kTickSeconds);
-    // Shown from the next frame on: this frame's count is known only now.
-    rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
+    if (setup.draws) {
+        composeOverlay();
+        drawFrame(static_cast<float>(ran) * World::kTickSeconds);
+        // Shown from the next frame on: this frame's count is known only now.
+        rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
+    }
+    // The first picture of a world or a level is where the driver compiles and uploads what it left
+    // for first use (a tenth of a second and more on a software renderer): loading, like the build,
+    // and not to be played out in a burst of ticks on the next frame.
+    if (firstPicture) {
+        ticks.restart(clock());
+        firstPicture = false;
+    }
 }
 
 void Game::runTick() {
@@ -336,6 +345,7 @@ void Game::beginWorld(const World::Start& start) {
 #endif
     // The time the new world took to build is not play.
     ticks.restart(clock());
+    firstPicture = true;
 }
 
 void Game::drawFrame(float worldSeconds) {

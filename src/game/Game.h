@@ -218,4 +218,6 @@ private:
     bool framed = false;
     bool wasRunning = false;
     bool feedbackPaused = false;  // the next frame's time does not fade the feedback
+    // The next picture is the first of a world or a level: its drawing time is not play.
+    bool firstPicture = false;
 };
