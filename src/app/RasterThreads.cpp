@@ -16,7 +16,8 @@ const std::string kRasterPrefix = "llvmpipe-";
 long rasterNumber(const std::string& name) {
     if (name.size() <= kRasterPrefix.size() || name.compare(0, kRasterPrefix.size(), kRasterPrefix) != 0) return -1;
     const std::string digits = name.substr(kRasterPrefix.size());
-    // Thread names hold at most 15 characters, so the number cannot overflow.
+    // The kernel keeps 15 characters of a thread's name; a longer number is no raster thread's.
+    if (digits.size() > 6) return -1;
     for (const char c : digits)
         if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
     return std::stol(digits);

@@ -15,9 +15,10 @@ namespace {
 // Only the raster threads move, the one numbered n to the n-th processor allowed (wrapping round),
 // and nothing moves where there is no second processor to spread them over.
 TEST(RasterThreadsTest, PlacesOnlyRasterThreadsByTheirNumbers) {
-    const std::vector<ThreadName> threads = {{10, "quillmarsh"},  {11, "llvmpipe-1"}, {12, "llvmpipe-0"},
-                                             {13, "llvmpipe-2"},  {14, "llvmpipe-"},  {15, "llvmpipe-x"},
-                                             {16, "xllvmpipe-0"}, {17, "llvmpipe-1a"}};
+    const std::vector<ThreadName> threads = {
+        {10, "quillmarsh"},  {11, "llvmpipe-1"},  {12, "llvmpipe-0"},
+        {13, "llvmpipe-2"},  {14, "llvmpipe-"},   {15, "llvmpipe-x"},
+        {16, "xllvmpipe-0"}, {17, "llvmpipe-1a"}, {18, "llvmpipe-99999999999999999999"}};
     const std::vector<ThreadPlace> places = placeRasterThreads(threads, {3, 6});
     ASSERT_EQ(places.size(), 3u);
     EXPECT_EQ(places[0].id, 11);
