@@ -127,9 +127,7 @@ void Game::setQuality(const GraphicsQuality& quality) {
     worldView->setQuality(quality, *currentWorld);
     feedback.showLevel(std::string("Graphics: ") + qualityName(quality.level));
     feedbackPaused = true;  // the rebuild's time must not eat into the name's two seconds
-    // Rebuilding the level's programs and targets takes time that must not count as play.
-    ticks.restart(clock());
-    firstPicture = true;
+    loaded();               // rebuilding the level's programs and targets
 }
 
 void Game::setHudScale(float scale) {
@@ -197,10 +195,7 @@ void Game::frame(const FrameInput& frameInput) {
         // Shown from the next frame on: this frame's count is known only now.
         rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
     }
-    // The first picture of a world or a level is where the driver compiles and uploads what it left
-    // for first use (a tenth of a second and more on a software renderer): loading, like the build,
-    // and not to be played out in a burst of ticks on the next frame.
-    if (firstPicture) {
+    if (firstPicture) {  // see loaded()
         ticks.restart(clock());
         firstPicture = false;
     }
@@ -343,7 +338,13 @@ void Game::beginWorld(const World::Start& start) {
     // system instead of letting the C library keep them, so resets do not grow the process.
     malloc_trim(0);
 #endif
-    // The time the new world took to build is not play.
+    loaded();  // building the new world
+}
+
+void Game::loaded() {
+    // Loading is not play: the ticks count from now, and again from the end of the next picture. That
+    // one is where the driver compiles and uploads what it left for first use (a tenth of a second and
+    // more on a software renderer), which must not be played out in a burst of ticks either.
     ticks.restart(clock());
     firstPicture = true;
 }

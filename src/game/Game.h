@@ -179,6 +179,8 @@ private:
     void startNewWorld();
     // `start`'s world in place of the current one, with a new round of rows and recording.
     void beginWorld(const World::Start& start);
+    // After building a world or a level: neither that time nor drawing its first picture is play.
+    void loaded();
     void drawFrame(float worldSeconds);
     // The HUD's rows and shapes of this frame: the corner rows with the moment's feedback, or the
     // round-end panel over a dimmed screen.
@@ -218,6 +220,5 @@ private:
     bool framed = false;
     bool wasRunning = false;
     bool feedbackPaused = false;  // the next frame's time does not fade the feedback
-    // The next picture is the first of a world or a level: its drawing time is not play.
-    bool firstPicture = false;
+    bool firstPicture = false;    // the next picture is the first after loaded()
 };
