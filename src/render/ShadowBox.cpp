@@ -9,7 +9,15 @@ void ShadowBox::update(const Frustum& frustum, const glm::mat4& lightView) {
     // towards the sun, nearer the sun still means smaller depth.
     const glm::vec4 hi = lightView * glm::vec4(c + e, 1.0f);
     const glm::vec4 lo = lightView * glm::vec4(c - e, 1.0f);
-    const float l = lo.x, r = hi.x, b = lo.y, t = hi.y, n = lo.z, f = hi.z;
+    const float l = lo.x, r = hi.x, b = lo.y, t = hi.y;
+    float n = lo.z, f = hi.z;
+    if (depthReach > 0.0f) {
+        // The light's view keeps lengths: the reach is as many units of its z, the same way round.
+        const float middle = 0.5f * (lo.z + hi.z);
+        const float reach = hi.z >= lo.z ? depthReach : -depthReach;
+        n = middle - reach;
+        f = middle + reach;
+    }
 
     glm::mat4 ortho(0.0f);
     ortho[0][0] = 2.0f / (r - l);

@@ -16,4 +16,7 @@ public:
 
     glm::mat4 projectionMatrix{1.0f};
     float mapSize = 4096.0f;  // texels of the shadow map, which the snapping is done for
+    // When above 0: the world units the depth range reaches along the sunlight either side of the
+    // centre, for a box whose centre steps along it in large steps (otherwise the box's own extent).
+    float depthReach = 0.0f;
 };

@@ -27,9 +27,12 @@ namespace {
 
 // +Z as up keeps the light's view defined for a sun straight overhead.
 const glm::vec3 kLightUp(0.0f, 0.0f, 1.0f);
-// Along the sunlight the box steps this many times farther than across it: a step across only moves
-// the kept landscape depth sideways, a step along changes every depth in it.
-constexpr float kDepthStepFactor = 4.0f;
+// Along the sunlight a stepping box steps this many world units. A step across only moves the kept
+// landscape depth sideways, a step along changes every depth in it and has the landscape drawn whole
+// again, so it comes at most a few times in a world 800 units across.
+constexpr float kDepthStep = 600.0f;
+// The box stays until the eye is this many steps beyond its centre (see heldBoxCentre).
+constexpr float kHeldSteps = 0.75f;
 
 // Whether the shadow box `to` is `from` moved across the sunlight by whole texels of a map `size`
 // texels wide (less than a map's width), and by how many (`shift`, in texels along the map's x and y).
@@ -53,9 +56,24 @@ bool isWholeTexelShift(const glm::mat4& from, const glm::mat4& to, int size, glm
 glm::vec3 ShadowMaster::boxCentre(const glm::vec3& frustumCentre) const {
     if (boxStep <= 0.0f || !light) return frustumCentre;
     const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
-    const glm::vec3 steps(boxStep, boxStep, boxStep * kDepthStepFactor);
+    const glm::vec3 steps(boxStep, boxStep, kDepthStep);
     const glm::vec3 snapped = glm::round(axes * frustumCentre / steps) * steps;
     return glm::transpose(axes) * snapped;
+}
+
+glm::vec3 ShadowMaster::heldBoxCentre(const glm::vec3& eye) {
+    const glm::vec3 nearest = boxCentre(eye);
+    if (boxStep <= 0.0f || !light) return nearest;
+    // An eye hovering about the edge of a cell would have the box step to and fro, each step a strip
+    // of landscape drawn again: the box stays until the eye is three quarters of a step beyond it.
+    const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
+    const glm::vec3 steps(boxStep, boxStep, kDepthStep);
+    const glm::vec3 away = glm::abs(axes * (eye - heldCentre)) / steps;
+    if (heldStep != boxStep || glm::any(glm::greaterThan(away, glm::vec3(kHeldSteps)))) {
+        heldCentre = nearest;
+        heldStep = boxStep;
+    }
+    return heldCentre;
 }
 
 ShadowMaster::~ShadowMaster() {
@@ -71,10 +89,13 @@ void ShadowMaster::beginPass(bool clear) {
     Frustum box = camera->frustum;
     // A stepping box is centred on the eye: it reaches farther than the shadows in every direction, so
     // it stands still while the view turns and steps only as the camera travels.
-    box.centre = boxCentre(boxStep > 0.0f ? camera->position : box.centre);
+    box.centre = boxStep > 0.0f ? heldBoxCentre(camera->position) : box.centre;
     const glm::vec3 centre = box.centre;
     // The eye sits one unit down the sunlight from the centre and looks back towards the sun.
     light->viewMatrix = lookAt(centre + light->position, centre, kLightUp);
+    // Between steps the shadows' receivers lie up to shadowDistance beyond the eye, the eye up to
+    // kHeldSteps along the sunlight from the centre; a little more for the models standing on them.
+    shadowBox->depthReach = boxStep > 0.0f ? kHeldSteps * kDepthStep + shadowDistance + 50.0f : 0.0f;
     shadowBox->update(box, light->viewMatrix);
 
     glBindTexture(GL_TEXTURE_2D, 0);  // the depth texture must not be bound while drawn into

@@ -54,9 +54,12 @@ public:
     glm::mat4 toShadowMapSpace() const;
 
     // The light-space point the box is centred on: the frustum centre, moved to the nearest corner of
-    // a grid of `boxStep` world units across the sunlight (four times that along it) when boxStep > 0,
-    // so the box stands still while the view moves within one cell.
+    // a grid of `boxStep` world units across the sunlight (600 along it) when boxStep > 0, so the box
+    // stands still while the view moves within one cell.
     glm::vec3 boxCentre(const glm::vec3& frustumCentre) const;
+    // The centre a stepping box (boxStep > 0) stands on for the eye at `eye`: the last one, until the
+    // eye is three quarters of a step beyond it across or along the sunlight; then boxCentre(eye).
+    glm::vec3 heldBoxCentre(const glm::vec3& eye);
 
     std::shared_ptr<ShadowFrameBuffer> frameBuffer;
     float shadowDistance = 100.0f;
@@ -86,6 +89,8 @@ private:
     // Texels the models covered in the depth map since the landscape was last put there (x, y,
     // width, height), while known; otherwise the whole map is copied back.
     glm::ivec4 castTexels{0};
+    glm::vec3 heldCentre{0.0f};  // see heldBoxCentre
+    float heldStep = 0.0f;       // the boxStep it was found for; 0: none held
     bool castKnown = false;
     bool cacheFilled = false;
 };

@@ -558,12 +558,59 @@ TEST_F(ShadowSceneTest, KeptLandscapeDepthFollowsTheBoxAndTheChunks) {
     EXPECT_EQ(depthFrom(ground, away, true), depthFrom(ground, away, false)) << "new chunks";
 
     // In steps of 32 texels (9.4 units) across the straight-down sunlight the box only slides; rising
-    // 45 units moves it along the sunlight, where every depth changes.
+    // 45 units along the sunlight it stands still.
     master->boxStep = 32.0f * 2.0f * ShadowBox::halfExtent / static_cast<float>(frameBuffer->width);
     const std::vector<glm::vec3> walk{{0, 0, 0}, {20, 0, 0}, {35, 0, -12}, {12, 0, 30}, {12, 45, 30}};
     std::vector<std::vector<float>> fresh;
     for (const glm::vec3& at : walk) fresh.push_back(depthFrom(land, at, false));
     for (size_t i = 0; i < walk.size(); ++i) EXPECT_LT(differing(depthFrom(land, walk[i], true), fresh[i]), 1000) << i;
+}
+
+// Far from the origin under a slanting sun: a step across the sunlight only slides the kept landscape
+// (the strips left open drawn, not the whole), an eye back within three quarters of a step leaves the
+// box standing, and so does an eye 400 units along the sunlight, whose ground still lies within the
+// box's depth range.
+TEST_F(ShadowSceneTest, AStepAcrossTheSunlightFarFromTheOriginDrawsStripsAndTheBoxHoldsItsPlace) {
+    sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1));  // the game's
+    master->light = sun;
+    master->cacheTerrain = true;
+    master->shadowBox->mapSize = static_cast<float>(frameBuffer->width);
+    master->boxStep = 32.0f * 2.0f * ShadowBox::halfExtent / static_cast<float>(frameBuffer->width);
+    std::vector<float> land, up;
+    for (int i = 0; i < 64; ++i) {
+        for (int j = 0; j < 64; ++j) {
+            for (const glm::vec2& c : {glm::vec2(0, 1), glm::vec2(1, 1), glm::vec2(1, 0), glm::vec2(0, 1),
+                                       glm::vec2(1, 0), glm::vec2(0, 0)}) {
+                land.insert(land.end(), {20.0f * (float(i) + c.x), 0.0f, 20.0f * (float(j) + c.y)});
+                up.insert(up.end(), {0, 1, 0});
+            }
+        }
+    }
+    const auto chunks = std::make_shared<TerrainChunks>(TerrainChunks::build(land, up, 50.0f));
+    const glm::mat3 toWorld = glm::transpose(glm::mat3(lookAt(sun->position, glm::vec3(0.0f), glm::vec3(0, 0, 1))));
+    const glm::vec3 centre = master->boxCentre(glm::vec3(390, 36, 380)), across = master->boxStep * toWorld[0];
+    const auto drawnFrom = [&](const glm::vec3& eye) {
+        camera->setTransform(eye, {-0.7853982f, 0, 0}, glm::vec3(1.0f));
+        return countDuring(GL_PRIMITIVES_GENERATED, [&] {
+            master->beginPass(false);
+            master->renderTerrainChunks(chunks);
+            master->endPass();
+        });
+    };
+    const GLuint whole = drawnFrom(centre);
+    ASSERT_GT(whole, 0u);
+    EXPECT_EQ(drawnFrom(centre + 0.7f * across), 0u) << "held";
+    for (int step = 1; step <= 3; ++step) {
+        const GLuint strip = drawnFrom(centre + float(step) * across);
+        EXPECT_TRUE(strip > 0u && strip < whole / 2) << step << ": " << strip << " of " << whole;
+    }
+    EXPECT_EQ(drawnFrom(centre + 2.4f * across), 0u) << "held at the new place";
+    const glm::vec3 eye = centre + 3.0f * across + 400.0f * toWorld[2];
+    EXPECT_EQ(drawnFrom(eye), 0u) << "along the sunlight";
+    for (const float reach : {-master->shadowDistance, master->shadowDistance}) {
+        const float depth = (master->toShadowMapSpace() * glm::vec4(eye + reach * toWorld[2], 1.0f)).z;
+        EXPECT_TRUE(depth > 0.0f && depth < 1.0f) << reach << ": " << depth;
+    }
 }
 
 // While the box stands still only the texels the models covered are copied back from the kept
