@@ -7,6 +7,8 @@
 // The kernel (1 - r²/R²)³ has finite support R (the particle's radius, position.w), so each block of
 // grid points first gathers, in shared memory, only the particles whose support reaches it.
 // Points on the grid's outer faces are left empty so the surface always closes inside the box.
+// A surface marched in cells of `stride` grid steps reads only the points at multiples of the stride
+// and the last point of each axis: one invocation per such point, the others left as they were.
 
 layout(local_size_x = 8, local_size_y = 8, local_size_z = 8) in;
 
@@ -15,6 +17,7 @@ layout(std430, binding = 9) writeonly buffer Density { vec4 density[]; };
 
 uniform int pointCount;
 uniform ivec3 dimensions;
+uniform int stride;  // grid steps between the points written
 
 const int maxParticles = 300;
 shared vec4 nearby[maxParticles];
@@ -24,8 +27,9 @@ void main() {
     if (gl_LocalInvocationIndex == 0u) nearbyCount = 0u;
     barrier();
 
-    vec3 blockLo = vec3(gl_WorkGroupID * gl_WorkGroupSize);
-    vec3 blockHi = blockLo + vec3(gl_WorkGroupSize) - 1.0;
+    ivec3 firstInBlock = ivec3(gl_WorkGroupID * gl_WorkGroupSize) * stride;
+    vec3 blockLo = vec3(min(firstInBlock, dimensions - 1));
+    vec3 blockHi = vec3(min(firstInBlock + ivec3(gl_WorkGroupSize - 1u) * stride, dimensions - 1));
     int count = clamp(pointCount, 0, maxParticles);
     uint groupSize = gl_WorkGroupSize.x * gl_WorkGroupSize.y * gl_WorkGroupSize.z;
     for (uint i = gl_LocalInvocationIndex; i < uint(count); i += groupSize) {
@@ -38,8 +42,10 @@ void main() {
     }
     barrier();
 
-    ivec3 point = ivec3(gl_GlobalInvocationID);
-    if (any(greaterThanEqual(point, dimensions))) return;
+    // Past the last point the invocations of a stride have nothing to write.
+    ivec3 along = ivec3(gl_GlobalInvocationID);
+    if (any(greaterThan(along * stride, dimensions - 1 + stride - 1))) return;
+    ivec3 point = min(along * stride, dimensions - 1);
     int index = point.x + dimensions.x * point.y + dimensions.x * dimensions.y * point.z;
     if (any(equal(point, ivec3(0))) || any(equal(point, dimensions - 1))) {
         density[index] = vec4(0.0);

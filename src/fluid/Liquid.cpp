@@ -87,8 +87,8 @@ bool Liquid::surfaceDue() const {
     return !surfaceMade || sinceSurface >= kSurfaceInterval * 0.999f;
 }
 
-void Liquid::prepareSurface() {
-    solver->computeDensity(dimensions);
+void Liquid::prepareSurface(int stride) {
+    solver->computeDensity(dimensions, stride);
     surfaceMade = true;
     sinceSurface = 0.0f;
 }

@@ -23,9 +23,9 @@ class btRigidBody;
 // frame, for each fountain,
 //     if (!fountain.isDue(camera.position, camera.frustum, culledCount)) continue;
 //     fountain.flow(seconds);  // the time the world ran in this frame
-//     renderer.renderFountain(fountain, Liquid::surfaceStride(distance from the camera, level's least));
-// The surface is marched anew only when it is due (see kSurfaceInterval); in between the drawing
-// keeps the last one.
+//     renderer.marchFountain(fountain, Liquid::surfaceStride(distance from the camera, level's least));
+// and later in the frame renderer.drawFountain with the same stride. The surface is marched anew only
+// when it is due (see kSurfaceInterval); in between the drawing keeps the last one.
 class Liquid : public Healer {
 public:
     // Farther than this from the camera a fountain is neither simulated nor drawn.
@@ -62,9 +62,9 @@ public:
     // Whether its surface should be marched anew: it never was, or the particles have flowed for
     // kSurfaceInterval since.
     bool surfaceDue() const;
-    // Writes its density grid (the shared one) from the particles for marching the surface now, and
-    // starts the next interval.
-    void prepareSurface();
+    // Writes its density grid (the shared one) from the particles for marching the surface now in
+    // cells of `stride` grid steps, and starts the next interval.
+    void prepareSurface(int stride = 1);
 
     // The grid steps per side of the cells the surface is marched in, seen from `distance`: the full
     // grid near, coarser where a cell of the full grid would cover less than half a pixel at low;

@@ -69,6 +69,7 @@ void MetaBallSolver::lookUpLocations() {
     locations.spawnVel = in(particleProgram, "spawnVel");
     locations.pointCount = in(densityProgram, "pointCount");
     locations.densityDimensions = in(densityProgram, "dimensions");
+    locations.densityStride = in(densityProgram, "stride");
 }
 
 void MetaBallSolver::setup(const glm::vec3& dimensions, std::vector<glm::vec4>& flowField, float resolution,
@@ -193,7 +194,7 @@ void MetaBallSolver::update(float deltaT, const glm::vec3& dimensions, const glm
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
 }
 
-void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
+void MetaBallSolver::computeDensity(const glm::vec3& dimensions, int stride) {
     drainGlErrors("OpenGL error before density: ");
 
     glUseProgram(densityProgram);
@@ -204,12 +205,17 @@ void MetaBallSolver::computeDensity(const glm::vec3& dimensions) {
     const glm::ivec3 grid = gridSize(dimensions);
     glUniform1i(locations.pointCount, static_cast<GLint>(drawnCount));
     glUniform3i(locations.densityDimensions, grid.x, grid.y, grid.z);
+    const int step = std::max(stride, 1);
+    glUniform1i(locations.densityStride, step);
 
-    // One invocation per grid point in blocks, so that each block can gather the few particles that
-    // reach it once; the program skips the invocations past the grid's end.
+    // One invocation per point written in blocks, so that each block can gather the few particles that
+    // reach it once; the program skips the invocations past the grid's end. Along an axis of n points
+    // a stride writes the points 0, stride, ... below n - 1 and n - 1 itself.
+    const auto points = [step](int n) { return n > 1 ? (n - 1 + step - 1) / step + 1 : n; };
     GLint block[3] = {1, 1, 1};
     glGetProgramiv(densityProgram, GL_COMPUTE_WORK_GROUP_SIZE, block);
-    glDispatchCompute(groupsFor(grid.x, block[0]), groupsFor(grid.y, block[1]), groupsFor(grid.z, block[2]));
+    glDispatchCompute(groupsFor(points(grid.x), block[0]), groupsFor(points(grid.y), block[1]),
+                      groupsFor(points(grid.z), block[2]));
     glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
 
     drainGlErrors("OpenGL error after density: ");

@@ -39,9 +39,10 @@ public:
     // at `spawnPosition` (grid units), all with one random upward velocity, then reads back the new
     // particle count.
     void update(float deltaT, const glm::vec3& dimensions, const glm::vec3& spawnPosition, float spawnRate);
-    // Writes every grid point of the shared density grid from the particle set that the latest update
-    // read. Reports queued GL errors.
-    void computeDensity(const glm::vec3& dimensions);
+    // Writes the shared density grid from the particle set that the latest update read: every grid
+    // point, or for a surface marched in cells of `stride` grid steps only the points it reads (those
+    // at multiples of the stride and the last of each axis). Reports queued GL errors.
+    void computeDensity(const glm::vec3& dimensions, int stride = 1);
     // The one particle every fountain starts with, at offset 0 of the first buffers; pointCount = 1.
     void uploadInitialParticles();
 
@@ -54,7 +55,7 @@ public:
     struct Locations {
         GLint dimensions = -1, lastCount = -1, maximumCount = -1, deltaT = -1, spawnCount = -1, spawnPos = -1,
               pointsPerUnit = -1, spawnVel = -1;
-        GLint pointCount = -1, densityDimensions = -1;
+        GLint pointCount = -1, densityDimensions = -1, densityStride = -1;
     };
     void lookUpLocations();
     Locations locations;

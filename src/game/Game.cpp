@@ -76,6 +76,7 @@ Game::Game(const Setup& gameSetup)
     taken = Replay::begin(setup.gameVersion, currentWorld->start());
     recordingOn = !setup.recordPath.empty() && !setup.replay;
     composeOverlay();
+    loaded();  // the first world
 }
 
 Game::~Game() = default;
@@ -177,13 +178,15 @@ void Game::frame(const FrameInput& frameInput) {
     input.frame(frameInput.cursor, frameInput.keys, running, worldView->lookLimit());
     int due = 0;
     if (running && !replayDone) {
-        // The first frame after a pause counts from now: the pause is not play.
-        if (!wasRunning)
+        // The first frame after a pause counts from now: the pause is not play. So does the first
+        // after a world's first picture (see loaded()), whose drawing ends in the buffer swap.
+        if (!wasRunning || pictureShown)
             ticks.restart(now);
         else
             due = ticks.advance(now);
     }
     wasRunning = running;
+    pictureShown = false;
     int ran = 0;
     for (; ran < due && !replayDone; ++ran) runTick();
     if (newWorldAsked) startNewWorld();
@@ -196,8 +199,8 @@ void Game::frame(const FrameInput& frameInput) {
         rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
     }
     if (firstPicture) {  // see loaded()
-        ticks.restart(clock());
         firstPicture = false;
+        pictureShown = setup.draws;
     }
 }
 
@@ -342,9 +345,10 @@ void Game::beginWorld(const World::Start& start) {
 }
 
 void Game::loaded() {
-    // Loading is not play: the ticks count from now, and again from the end of the next picture. That
-    // one is where the driver compiles and uploads what it left for first use (a tenth of a second and
-    // more on a software renderer), which must not be played out in a burst of ticks either.
+    // Loading is not play: the ticks count from now, and again from the frame after the next picture.
+    // That one is where the driver compiles and uploads what it left for first use (a tenth of a second
+    // and more on a software renderer, much of it in the buffer swap after the frame), which must not
+    // be played out in a burst of ticks either.
     ticks.restart(clock());
     firstPicture = true;
 }
@@ -359,6 +363,7 @@ void Game::drawFrame(float worldSeconds) {
     frame.showHud = flipped.showHudText && !menuShown;
     frame.showCrosshair = !rows.panelShown() && !menuShown;
     frame.crosshairScale = rows.geometry().crosshairScale();
+    frame.firstPicture = firstPicture;
     const PoseBlend blended = currentWorld->blend(ticks.alpha());
     worldView->draw(*currentWorld, frame);
     // Heard from where it is seen.

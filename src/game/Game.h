@@ -221,4 +221,5 @@ private:
     bool wasRunning = false;
     bool feedbackPaused = false;  // the next frame's time does not fade the feedback
     bool firstPicture = false;    // the next picture is the first after loaded()
+    bool pictureShown = false;    // that picture was drawn in the last frame
 };

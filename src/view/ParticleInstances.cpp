@@ -33,6 +33,12 @@ int ParticleInstances::collect(const ParticleSystem& system, const glm::vec3& fa
     return count;
 }
 
+int ParticleInstances::collapsed() {
+    floats.assign(kFloatsPerInstance, 0.0f);
+    floats[15] = 1.0f;  // the matrix takes every corner of the quad to the world's origin
+    return 1;
+}
+
 void ParticleInstances::upload(GLuint buffer) const {
     const auto bytes = static_cast<GLsizeiptr>(floats.size() * sizeof(float));
     glBindBuffer(GL_ARRAY_BUFFER, buffer);

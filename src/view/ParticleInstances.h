@@ -19,6 +19,8 @@ public:
     // at most kMaxInstances of them (said once per owner when there are more). The particles are not
     // changed. Returns the count.
     int collect(const ParticleSystem& system, const glm::vec3& facing);
+    // One record of a particle shrunk to a point, which covers no pixel. Returns the count (1).
+    int collapsed();
     // Re-specifies `buffer` (orphaned, so no wait on the last draw) and uploads the records. Leaves no
     // array buffer bound.
     void upload(GLuint buffer) const;

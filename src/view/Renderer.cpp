@@ -381,15 +381,27 @@ void Renderer::renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimens
     drawFluid(slot, modelMatrix, dimensions);
 }
 
-void Renderer::renderFountain(Liquid& fountain, int stride) {
+void Renderer::marchFountain(Liquid& fountain, int stride) {
+    const int step = std::max(stride, 1);
+    if (fluidSurfaces->holding(&fountain, step) && !fountain.surfaceDue()) return;
+    fountain.prepareSurface(step);
+    marchFluid(fluidSurfaces->lend(&fountain, step), fountain.dimensions, step);
+}
+
+void Renderer::drawFountain(Liquid& fountain, int stride) {
     const int step = std::max(stride, 1);
     const FluidSurfaces::Slot* kept = fluidSurfaces->holding(&fountain, step);
-    if (!kept || fountain.surfaceDue()) {
-        fountain.prepareSurface();
+    if (!kept) {
+        fountain.prepareSurface(step);
         kept = &fluidSurfaces->lend(&fountain, step);
         marchFluid(*kept, fountain.dimensions, step);
     }
     drawFluid(*kept, fountain.getModelMatrix(), fountain.dimensions);
+}
+
+void Renderer::renderFountain(Liquid& fountain, int stride) {
+    marchFountain(fountain, stride);
+    drawFountain(fountain, stride);
 }
 
 void Renderer::marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int step) {
@@ -467,17 +479,21 @@ void Renderer::loadParticleUniforms() {
     setMatrix(particleLocations.projectionMatrix, projectionMatrix());
 }
 
-void Renderer::drawParticleSystem(const ParticleSystem& system) {
-    if (system.particles.empty()) return;
-    if (!camera->isPointInFrustum(system.position)) return;  // counted as culled there
+void Renderer::drawParticleSystem(const ParticleSystem& system, bool prime) {
+    if (!prime && system.particles.empty()) return;
+    if (!prime && !camera->isPointInFrustum(system.position)) return;  // counted as culled there
     glBlendFunc(GL_SRC_ALPHA, static_cast<GLenum>(system.blendDestination));
-    const int count = particleInstances.collect(system, camera->rotation);
+    const int count = prime ? particleInstances.collapsed() : particleInstances.collect(system, camera->rotation);
     if (count == 0) return;
     particleInstances.upload(instanceBuffer);
     glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, particleQuad->vertexCount, count);
 }
 
-void Renderer::renderParticles(const ParticleBatches& batches) {
+void Renderer::renderParticles(const ParticleBatches& batches) { drawParticles(batches, false); }
+
+void Renderer::primeParticles(const ParticleBatches& batches) { drawParticles(batches, true); }
+
+void Renderer::drawParticles(const ParticleBatches& batches, bool prime) {
     glUseProgram(particleProgramId);
     glBindVertexArray(particleQuad->vaoId);
     glEnable(GL_BLEND);
@@ -490,7 +506,7 @@ void Renderer::renderParticles(const ParticleBatches& batches) {
         glBindTexture(GL_TEXTURE_2D, texture);
         const auto& atlas = systems.front()->texture;
         glUniform1f(particleLocations.numberOfRows, atlas ? static_cast<float>(atlas->numberOfRows) : 1.0f);
-        for (const auto& system : systems) drawParticleSystem(*system);
+        for (const auto& system : systems) drawParticleSystem(*system, prime);
     }
 
     glDisable(GL_BLEND);

@@ -91,15 +91,24 @@ public:
     // Sets the blend function and leaves blending off, depth test on, the instance attributes disabled
     // and no vertex array bound.
     void renderParticles(const ParticleBatches& batches);
+    // The same draws with every system, empty ones too, as one particle shrunk to a point: nothing
+    // shows, but the driver builds the program's state for them now (on a world's first picture)
+    // rather than on the frame a system first shows a particle. Leaves the same state.
+    void primeParticles(const ParticleBatches& batches);
     // One fountain surface from the density grid (the last fountain density pass wrote it) of
     // `dimensions` points: a compute pass lists the triangles of cells of `stride` grid steps a side,
     // a second one (dispatched indirectly) writes their vertices into the surface buffer and counts
     // them in the indirect command, and one indirect draw shows them. Binds the grid, the table and
     // the surface buffers itself. Leaves back-face culling on and no vertex array bound.
     void renderFluid(const glm::mat4& modelMatrix, const glm::vec3& dimensions, int stride = 1);
-    // `fountain`'s surface in cells of `stride` grid steps: marched anew (its density pass first) when
-    // the fountain says it is due or no surface of it is kept, otherwise the kept one drawn again.
-    // Leaves the same state as renderFluid.
+    // `fountain`'s surface in cells of `stride` grid steps marched anew (its density pass first) when
+    // the fountain says it is due or no surface of it is kept; otherwise nothing. The compute passes
+    // wait for the drawing queued before them, so a frame marches before it draws anything.
+    void marchFountain(Liquid& fountain, int stride);
+    // Draws the surface kept for `fountain` in cells of `stride` grid steps, marching it first if none
+    // is (more fountains marched in a frame than surfaces are kept). Leaves the same state as renderFluid.
+    void drawFountain(Liquid& fountain, int stride);
+    // marchFountain, then drawFountain.
     void renderFountain(Liquid& fountain, int stride);
     // The vertex count the last renderFluid or renderFountain drew (reads the command back: for tests and tools).
     GLuint fluidVertexCount() const;
@@ -188,8 +197,11 @@ private:
     void endTerrain();
     // Makes the view and projection of the particle program current.
     void loadParticleUniforms();
-    // One system's instanced draw, unless it is empty or outside the frustum.
-    void drawParticleSystem(const ParticleSystem& system);
+    // One system's instanced draw, unless it is empty or outside the frustum; when `prime`, one
+    // particle shrunk to a point whatever the system holds.
+    void drawParticleSystem(const ParticleSystem& system, bool prime);
+    // renderParticles, priming with `prime`.
+    void drawParticles(const ParticleBatches& batches, bool prime);
 
     // Marches the density grid of `dimensions` points into `slot` (see renderFluid).
     void marchFluid(const FluidSurfaces::Slot& slot, const glm::vec3& dimensions, int stride);

@@ -195,17 +195,25 @@ void ScenePasses::renderWaterSurfaces(const World& world, float seconds) {
     waterQueried = counting;
 }
 
-void ScenePasses::renderFountains(const World& world, float seconds) {
+void ScenePasses::prepareFountains(const World& world, float seconds) {
     const Camera& camera = *parts.camera;
-    // Near fountains in view flow and are drawn; spent ones are skipped before any distance test.
+    dueFountains.clear();
+    // Near fountains in view flow and are marched; spent ones are skipped before any distance test.
     for (const auto& healer : world.items()->getFountains()) {
         // Only liquid fountains have a look of their own.
         auto* fountain = dynamic_cast<Liquid*>(healer.get());
         if (!fountain || !fountain->isDue(camera.position, camera.frustum, parts.culledCount)) continue;
         fountain->flow(seconds);
         const float distance = glm::length(fountain->position - camera.position);
-        parts.renderer->renderFountain(*fountain, Liquid::surfaceStride(distance, parts.quality.fountainLeastStride));
+        const int stride = Liquid::surfaceStride(distance, parts.quality.fountainLeastStride);
+        parts.renderer->marchFountain(*fountain, stride);
+        dueFountains.emplace_back(fountain, stride);
     }
+}
+
+void ScenePasses::renderFountains() {
+    for (const auto& [fountain, stride] : dueFountains) parts.renderer->drawFountain(*fountain, stride);
+    dueFountains.clear();
 }
 
 void ScenePasses::loadLights(const World& world) {

@@ -5,6 +5,10 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <utility>
+#include <vector>
+
+class Liquid;
 class World;
 struct ViewParts;
 
@@ -32,8 +36,12 @@ public:
     // Every water tile, its waves moved on by `seconds`, counting whether any of it was drawn where the
     // level skips hidden water.
     void renderWaterSurfaces(const World& world, float seconds);
-    // Near fountains in view flow for `seconds` of the world's time and are drawn.
-    void renderFountains(const World& world, float seconds);
+    // Near fountains in view flow for `seconds` of the world's time and have their surfaces marched
+    // where due: before the frame draws anything, so the compute passes wait on nothing queued. Needs
+    // the camera's frustum of this frame.
+    void prepareFountains(const World& world, float seconds);
+    // The fountains prepareFountains found due, drawn.
+    void renderFountains();
 
     // The scene target and the water images for the window size and the level; the world's water
     // tiles (if any) get the new images.
@@ -72,4 +80,7 @@ private:
     GLuint waterQuery = 0;      // samples of water drawn in the last frame
     bool waterQueried = false;  // waterQuery holds a result to read
     WaterImageSchedule waterImages;
+    // This frame's fountains to draw, each with the stride its surface was marched in; the world
+    // holds them for the frame.
+    std::vector<std::pair<Liquid*, int>> dueFountains;
 };

@@ -192,6 +192,9 @@ void WorldView::draw(const World& world, const Frame& frame) {
     parts.skyBox->rotation = world.skyAngle();
     addLight(*parts.renderer->texturedShader, *parts.sun, 0);
 
+    framePart("fountains");
+    parts.camera->updateFrustum(0.0f);
+    passes.prepareFountains(world, frame.worldSeconds);
     framePart("shadows");
     passes.renderShadows(world);
     parts.camera->updateFrustum(0.0f);
@@ -201,10 +204,15 @@ void WorldView::draw(const World& world, const Frame& frame) {
     passes.renderMainImage(world);
     framePart("effects");
     passes.renderWaterSurfaces(world, frame.worldSeconds);
-    passes.renderFountains(world, frame.worldSeconds);
+    passes.renderFountains();
     if (const auto& trail = world.trail()) {
         const ParticleBatches batches{{trail->texture ? trail->texture->textureId : 0, {trail}}};
-        parts.renderer->renderParticles(batches);
+        // The trail is empty until the cat moves: primed on the first picture, its first particles do
+        // not wait for the driver to build its drawing.
+        if (frame.firstPicture)
+            parts.renderer->primeParticles(batches);
+        else
+            parts.renderer->renderParticles(batches);
     }
     framePart("overlay");
     // The 3D scene is complete: into the window, where the overlay is drawn at full size.

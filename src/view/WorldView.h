@@ -47,6 +47,7 @@ public:
         bool showHud = true;         // the HUD text is drawn (F3)
         bool showCrosshair = true;
         glm::vec2 crosshairScale{0.03f, 0.05f};  // half its size in normalised device coordinates
+        bool firstPicture = false;               // a world's or level's first: the driver builds what later frames use
     };
 
     explicit WorldView(const Setup& setup);

@@ -164,6 +164,13 @@ TEST_F(ParticleRenderTest, AliveParticlesOfSystemsInViewAreDrawnFacingTheCameraA
     EXPECT_EQ(destination, GL_ONE) << "each system's own blend factor";
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    // Primed on a world's first picture, each system is drawn as one particle shrunk to a point: the
+    // driver builds their drawing then, and nothing shows, though the world's origin is now in view.
+    camera->setTransform({0, 0, 5}, {0, 0, 0}, glm::vec3(1.0f));
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer->primeParticles(batches); }), 4u * 2u);
+    for (const testsupport::Pixel& p : target.pixels()) ASSERT_EQ(p[0] + p[1] + p[2], 0);
 }
 
 TEST_F(ParticleRenderTest, AtlasFramesAreReadTopRowFirstAndCrossFaded) {

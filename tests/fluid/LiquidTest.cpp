@@ -125,6 +125,19 @@ TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsPa
     EXPECT_TRUE(flowing.surfaceDue());
     flowing.flow(1.0f);
     EXPECT_NE(drawn(flowing), again) << "ten more particles";
+    // In coarser cells only the grid points they reach are worked out: the same surface as from the
+    // whole grid, the last point of each axis (15 steps out) included.
+    for (int stride : {2, 4}) {
+        flowing.flow(Liquid::kSurfaceInterval);
+        const GLuint coarse =
+            testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFountain(flowing, stride); });
+        flowing.solver->computeDensity(flowing.dimensions);
+        EXPECT_EQ(testsupport::countDuring(
+                      GL_PRIMITIVES_GENERATED,
+                      [&] { renderer.renderFluid(flowing.getModelMatrix(), flowing.dimensions, stride); }),
+                  coarse)
+            << stride;
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -47,6 +47,7 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     };
 
     frame(0);
+    frame(0);  // the frame after the first picture plays no tick
     game->fire();
     frame(20, {0, 0}, {kKeyW});
     EXPECT_FALSE(game->pictureStill()) << "playing";
@@ -87,6 +88,7 @@ TEST_F(GameRoundsTest, PauseFreezesTheWorldAndFinishedRoundsAreScoredKeptRecorde
     EXPECT_FALSE(game->pictureStill()) << "paused, but a new world waits to be built";
     game->pause().toggle();
     frame(20);
+    frame(20);  // the frame after the new world's first picture plays no tick
     game->stage([](World& w) {
         w.runRoundClockTo(390);  // 1.61 seconds played, on to the next whole tick
         EXPECT_LE(w.round().timeLeft, 390);
