@@ -112,8 +112,8 @@ TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsPa
     for (size_t i = 1; i < fountains.size(); ++i) {
         EXPECT_EQ(drawn(*fountains[i]), 0u) << "a fountain that never flowed shows nothing";
     }
-    // Its surface was lent to another: marched again from its particles as they are now.
-    const GLuint again = drawn(flowing);
+    // Its surface was lent to another: drawn, it is marched again from its particles as they are now.
+    const GLuint again = testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.drawFountain(flowing, 1); });
     flowing.solver->computeDensity(flowing.dimensions);
     EXPECT_EQ(testsupport::countDuring(GL_PRIMITIVES_GENERATED,
                                        [&] { renderer.renderFluid(flowing.getModelMatrix(), flowing.dimensions); }),
