@@ -126,16 +126,18 @@ TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsPa
     flowing.flow(1.0f);
     EXPECT_NE(drawn(flowing), again) << "ten more particles";
     // In coarser cells only the grid points they reach are worked out: the same surface as from the
-    // whole grid, the last point of each axis (15 steps out) included.
+    // whole grid. A grid of 40 points, as the game's: the points of a stride are fewer than its blocks.
+    Liquid wide(glm::vec3(1), glm::vec3(0), 6.0f, glm::vec3(0), 10.0f, 40, renderer.fountainDensity);
+    wide.setPosition({-0.5f, -0.6f, -2.0f});
     for (int stride : {2, 4}) {
-        flowing.flow(Liquid::kSurfaceInterval);
+        wide.flow(1.0f);  // ten more particles: nothing left of the last grid would pass for this one
         const GLuint coarse =
-            testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFountain(flowing, stride); });
-        flowing.solver->computeDensity(flowing.dimensions);
-        EXPECT_EQ(testsupport::countDuring(
-                      GL_PRIMITIVES_GENERATED,
-                      [&] { renderer.renderFluid(flowing.getModelMatrix(), flowing.dimensions, stride); }),
-                  coarse)
+            testsupport::countDuring(GL_PRIMITIVES_GENERATED, [&] { renderer.renderFountain(wide, stride); });
+        wide.solver->computeDensity(wide.dimensions);
+        EXPECT_EQ(
+            testsupport::countDuring(GL_PRIMITIVES_GENERATED,
+                                     [&] { renderer.renderFluid(wide.getModelMatrix(), wide.dimensions, stride); }),
+            coarse)
             << stride;
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
