@@ -11,6 +11,7 @@
 #include "entities/ItemManager.h"
 #include "entities/Player.h"
 #include "entities/ShotList.h"
+#include "fluid/Liquid.h"
 #include "physics/Bodies.h"
 #include "physics/RayQueries.h"
 #include "render/Camera.h"
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -364,6 +366,32 @@ TEST_F(GameTest, WaterPassesMirrorTheCameraTheSkyTurnsWithTheTicksAndTheTrailFal
         if (!rabbit->visible) continue;
         EXPECT_GT(groundAt(rabbit->position.x, rabbit->position.z, rabbit->position.y + 1), 3.9f);
     }
+}
+
+// The liquid fountain the eye faces flows and is drawn after the scene; one behind the eye is neither.
+TEST_F(GameTest, AFountainInViewIsDrawnWithTheEffects) {
+    std::shared_ptr<Healer> fountain;
+    for (const auto& healer : world().items()->getFountains())
+        if (dynamic_cast<Liquid*>(healer.get())) fountain = healer;
+    ASSERT_TRUE(fountain);
+    GLuint query = 0, drawn = 0;
+    glGenQueries(1, &query);
+    game->onFramePart([&](const char* part) {
+        if (std::strcmp(part, "effects") == 0) glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        if (std::strcmp(part, "overlay") != 0) return;
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawn);
+    });
+    const auto drawnAt = [&](float ahead) {
+        game->stage(
+            [&](World& w) { fountain->setPosition(w.eye().position + ahead * forwardOf(w.eye()) - glm::vec3(0.5f)); });
+        for (int i = 0; i < 10; ++i) frame(50);
+        return drawn;
+    };
+    const GLuint behind = drawnAt(-4.0f), before = drawnAt(4.0f);
+    EXPECT_GT(before, behind + 50) << behind;
+    game->onFramePart(nullptr);
+    glDeleteQueries(1, &query);
 }
 
 // A frame leaves nothing behind: whatever a pass turns on for its own draws it turns off again, a healer
