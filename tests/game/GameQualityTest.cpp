@@ -220,13 +220,16 @@ TEST_F(GameQualityTest, ResizeAndLevelSwitchFollowWithProjectionHudTargetsAndLig
     now.renderScale = 0.25f;
     now.difficulty = Difficulty::Hard;
     const float cornerX = game->hudRows().rows()[4].x;
+    const uint64_t ticked = game->world().ticks();
+    this->now += 300000000;  // rebuilding the level for the new scale takes 300 ms: not play
     applyOptions(wider, now, {game.get()});
     EXPECT_LT(game->hudRows().rows()[4].x, cornerX) << "larger rows start farther from the right edge";
     EXPECT_EQ(game->view().sceneTarget().width(), 160);
     EXPECT_EQ(game->nextDifficulty(), Difficulty::Hard);
     EXPECT_EQ(game->world().start().difficulty, Difficulty::Normal);
     const float pitch = game->world().eye().rotation.x;
-    frame(0, {0.0f, 0.0f});     // the new level's first picture
+    frame(0, {0.0f, 0.0f});  // the new level's first picture
+    EXPECT_EQ(game->world().ticks(), ticked);
     frame(0, {0.0f, 0.0f});     // and the frame after it, which plays no tick
     frame(17, {0.0f, 100.0f});  // the mouse down looks up
     EXPECT_GT(game->world().eye().rotation.x, pitch);
