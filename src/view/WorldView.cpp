@@ -209,10 +209,8 @@ void WorldView::draw(const World& world, const Frame& frame) {
         const ParticleBatches batches{{trail->texture ? trail->texture->textureId : 0, {trail}}};
         // The trail is empty until the cat moves: primed on the first picture, its first particles do
         // not wait for the driver to build its drawing.
-        if (frame.firstPicture)
-            parts.renderer->primeParticles(batches);
-        else
-            parts.renderer->renderParticles(batches);
+        if (frame.firstPicture) parts.renderer->primeParticles(batches);
+        parts.renderer->renderParticles(batches);
     }
     framePart("overlay");
     // The 3D scene is complete: into the window, where the overlay is drawn at full size.
