@@ -128,7 +128,6 @@ TEST_F(LiquidGlTest, EachFountainKeepsItsOwnSurfaceAndMarchesItAnewOnlyWhenItsPa
     // In coarser cells only the grid points they reach are worked out: the same surface as from the
     // whole grid. A grid of 40 points, as the game's: the points of a stride are fewer than its blocks.
     Liquid wide(glm::vec3(1), glm::vec3(0), 6.0f, glm::vec3(0), 10.0f, 40, renderer.fountainDensity);
-    wide.setPosition({-0.5f, -0.6f, -2.0f});
     for (int stride : {2, 4}) {
         wide.flow(1.0f);  // ten more particles: nothing left of the last grid would pass for this one
         const GLuint coarse =
@@ -274,6 +273,10 @@ TEST_F(LiquidGlTest, TheGridHoldsEachParticlesKernelInsideItsOuterFacesAndTheBuf
     fountain.flow(0.1f);
     fountain.flow(0.1f);
     EXPECT_EQ(solver.pointCount, solver.maximumCount);
+    // With every particle gone the fountain still spawns.
+    solver.pointCount = 0;
+    fountain.flow(0.1f);
+    EXPECT_GT(solver.pointCount, 0u);
 }
 
 // The solver works in world units: the jet stands as high at any fountain resolution.
