@@ -567,9 +567,9 @@ TEST_F(ShadowSceneTest, KeptLandscapeDepthFollowsTheBoxAndTheChunks) {
 }
 
 // Far from the origin under a slanting sun: a step across the sunlight only slides the kept landscape
-// (the strips left open drawn, not the whole), an eye back within three quarters of a step leaves the
-// box standing, and so does an eye 400 units along the sunlight, whose ground still lies within the
-// box's depth range.
+// (the strips left open drawn, not the whole), an eye less than three quarters of a step from its
+// centre leaves the box standing, and so does an eye 400 units along the sunlight, whose ground still
+// lies within the box's depth range.
 TEST_F(ShadowSceneTest, AStepAcrossTheSunlightFarFromTheOriginDrawsStripsAndTheBoxHoldsItsPlace) {
     sun = std::make_shared<DirectionalLight>(glm::vec3(-0.4f, -1.0f, 0.5f), glm::vec3(1));  // the game's
     master->light = sun;
