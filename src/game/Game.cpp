@@ -198,10 +198,8 @@ void Game::frame(const FrameInput& frameInput) {
         // Shown from the next frame on: this frame's count is known only now.
         rows.updateCulledRow(worldView->culledCount(), flipped.cullingEnabled, flipped.showDiagnostics);
     }
-    if (firstPicture) {  // see loaded()
-        firstPicture = false;
-        pictureShown = setup.draws;
-    }
+    pictureShown = firstPicture && setup.draws;  // see loaded()
+    firstPicture = false;
 }
 
 void Game::runTick() {

@@ -392,9 +392,8 @@ void Renderer::drawFountain(Liquid& fountain, int stride) {
     const int step = std::max(stride, 1);
     const FluidSurfaces::Slot* kept = fluidSurfaces->holding(&fountain, step);
     if (!kept) {
-        fountain.prepareSurface(step);
-        kept = &fluidSurfaces->lend(&fountain, step);
-        marchFluid(*kept, fountain.dimensions, step);
+        marchFountain(fountain, step);
+        kept = &fluidSurfaces->last();
     }
     drawFluid(*kept, fountain.getModelMatrix(), fountain.dimensions);
 }

@@ -51,26 +51,27 @@ bool isWholeTexelShift(const glm::mat4& from, const glm::mat4& to, int size, glm
            std::abs(shift.y) < size;
 }
 
+// The light's axes (across, across, along the sunlight) for sunlight travelling along `sunlight`.
+glm::mat3 sunAxes(const glm::vec3& sunlight) { return glm::mat3(lookAt(sunlight, glm::vec3(0.0f), kLightUp)); }
+
 }  // namespace
 
 glm::vec3 ShadowMaster::boxCentre(const glm::vec3& frustumCentre) const {
     if (boxStep <= 0.0f || !light) return frustumCentre;
-    const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
+    const glm::mat3 axes = sunAxes(light->position);
     const glm::vec3 steps(boxStep, boxStep, kDepthStep);
     const glm::vec3 snapped = glm::round(axes * frustumCentre / steps) * steps;
     return glm::transpose(axes) * snapped;
 }
 
 glm::vec3 ShadowMaster::heldBoxCentre(const glm::vec3& eye) {
-    const glm::vec3 nearest = boxCentre(eye);
-    if (boxStep <= 0.0f || !light) return nearest;
+    if (boxStep <= 0.0f || !light) return eye;
     // An eye hovering about the edge of a cell would have the box step to and fro, each step a strip
     // of landscape drawn again: the box stays until the eye is three quarters of a step beyond it.
-    const glm::mat3 axes(lookAt(light->position, glm::vec3(0.0f), kLightUp));
-    const glm::vec3 steps(boxStep, boxStep, kDepthStep);
-    const glm::vec3 away = glm::abs(axes * (eye - heldCentre)) / steps;
+    const glm::vec3 away =
+        glm::abs(sunAxes(light->position) * (eye - heldCentre)) / glm::vec3(boxStep, boxStep, kDepthStep);
     if (heldStep != boxStep || glm::any(glm::greaterThan(away, glm::vec3(kHeldSteps)))) {
-        heldCentre = nearest;
+        heldCentre = boxCentre(eye);
         heldStep = boxStep;
     }
     return heldCentre;
