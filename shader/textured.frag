@@ -4,7 +4,8 @@
 // Per-pixel diffuse and Blinn-Phong specular over up to MAX_LIGHTS lights, with an ambient floor,
 // alpha-tested texture, fog towards the sky colour and an overall brightness factor.
 
-const int MAX_LIGHTS = 4;
+// Two slots, the sun and the lamp: a loop over a constant count is unrolled (see advanced_terrain.frag).
+const int MAX_LIGHTS = 2;
 const float ambient = 0.25;
 // Materials with a damper of 1 (grass, diamonds) would otherwise get a highlight as wide as the
 // diffuse light and wash out to white; below this exponent the highlight is narrowed instead.
@@ -42,7 +43,8 @@ void main() {
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
-    for (int i = 0; i < lightCount; i++) {
+    for (int i = 0; i < MAX_LIGHTS; i++) {
+        if (i >= lightCount) continue;
         vec3 toLight;
         float falloff = 1.0;
         if (lightType[i] == 1) {

@@ -13,7 +13,8 @@
 #define WATER_DETAIL 1
 #endif
 
-const int MAX_LIGHTS = 4;
+// Two slots, the sun and the lamp: a loop over a constant count is unrolled (see advanced_terrain.frag).
+const int MAX_LIGHTS = 2;
 const float waveStrength = 0.018;
 const float shineDamper = 60.0;
 const float reflectivity = 0.45;
@@ -95,7 +96,8 @@ void main() {
     vec3 highlights = vec3(0.0);
     int lightCount = clamp(numberOfLights, 0, MAX_LIGHTS);
 #if WATER_DETAIL < 1
-    for (int i = 0; i < lightCount; i++) {
+    for (int i = 0; i < MAX_LIGHTS; i++) {
+        float used = i < lightCount ? 1.0 : 0.0;
         vec3 offset = worldPosition - lightPos[i];
         float d = length(offset);
         vec3 a = attenuation[i];
@@ -103,10 +105,11 @@ void main() {
         vec3 fromLight = directional ? normalize(lightPos[i]) : offset / max(d, 1e-4);
         float falloff = directional ? 1.0 : 1.0 / max(a.x + a.y * d + a.z * d * d, 1e-4);
         float specular = pow(max(dot(reflect(fromLight, unitNormal), viewVector), 0.0), shineDamper);
-        highlights += lightColor[i] * specular * reflectivity * falloff;
+        highlights += used * lightColor[i] * specular * reflectivity * falloff;
     }
 #else
-    for (int i = 0; i < lightCount; i++) {
+    for (int i = 0; i < MAX_LIGHTS; i++) {
+        if (i >= lightCount) continue;
         vec3 fromLight;
         float falloff = 1.0;
         if (lightType[i] == 1) {
