@@ -2,6 +2,7 @@
 
 #include "render/ShaderProgram.h"
 
+#include <iostream>
 #include <string>
 
 void Light::writeSlot(GLuint programId, int index, int type) const {
@@ -15,6 +16,10 @@ void Light::writeSlot(GLuint programId, int index, int type) const {
 }
 
 void addLight(ShaderProgram& program, const Light& light, int index) {
+    if (index < 0 || index >= kLightSlots) {
+        std::cerr << "Light slot " << index << " left out: the shaders have " << kLightSlots << "." << std::endl;
+        return;
+    }
     light.loadToShader(program.programId, index);
     if (program.numberOfLights <= index) ++program.numberOfLights;
     glUniform1i(program.numberOfLightsLocation, program.numberOfLights);

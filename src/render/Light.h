@@ -24,6 +24,10 @@ protected:
     void writeSlot(GLuint programId, int index, int type) const;
 };
 
+// The light slots every lit program has (the shaders' MAX_LIGHTS): the sun and the lamp.
+constexpr int kLightSlots = 2;
+
 // Writes `light` into slot `index` of `program` (making it current), counts the slot in the program's
-// numberOfLights when it is new, and uploads the count to "numberOfLights".
+// numberOfLights when it is new, and uploads the count to "numberOfLights". A slot outside
+// [0, kLightSlots) is said on stderr and nothing is written.
 void addLight(ShaderProgram& program, const Light& light, int index);

@@ -397,6 +397,8 @@ TEST_F(TexturedShaderTest, LightingHasAnAmbientFloorSpecularAndAttenuation) {
     lamp.position = glm::vec3(0, 0, -1);
     lamp.attenuation = glm::vec3(1, 0, 1);
     addLight(program, lamp, 0);
+    addLight(program, sun, kLightSlots);
+    EXPECT_EQ(program.numberOfLights, 1) << "no such slot: left out, not counted";
     EXPECT_TRUE(near(draw(), 128, 128, 128));
     // At 45 degrees a damper of 1 gives a narrow highlight, not a wash of white over the grey.
     addLight(program, DirectionalLight(glm::vec3(-1, 0, -1), glm::vec3(1)), 0);
