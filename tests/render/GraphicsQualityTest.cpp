@@ -43,11 +43,11 @@ TEST(GraphicsQuality, HighIsTheFullLookWithTheSettingsSamples) {
     EXPECT_EQ(GraphicsQuality::forLevel(QualityLevel::Low, 4).samples, 0);
 }
 
-// Low draws half the window, but never more than 640 x 360 pixels; high always the whole window.
+// Low draws half the window, but never more than 480 x 270 pixels; high always the whole window.
 TEST(GraphicsQuality, LowCapsTheScenePixelsOfLargeWindows) {
     const GraphicsQuality low = GraphicsQuality::forLevel(QualityLevel::Low, 2);
     EXPECT_FLOAT_EQ(low.sceneScale(960, 540), 0.5f);
-    EXPECT_FLOAT_EQ(low.sceneScale(1920, 1080), 1.0f / 3.0f);
+    EXPECT_FLOAT_EQ(low.sceneScale(1920, 1080), 0.25f);
     EXPECT_FLOAT_EQ(GraphicsQuality::forLevel(QualityLevel::High, 2).sceneScale(3840, 2160), 1.0f);
     EXPECT_EQ(SceneTarget::scaled(1366, 0.75f), 1025) << "1024.5 pixels round up";
 }
