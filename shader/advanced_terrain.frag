@@ -18,8 +18,8 @@
 #endif
 
 // The game lights every program with two slots, the sun and the lamp. A loop over this constant is
-// unrolled, with each slot's uniforms at a fixed place: a software renderer runs that about a tenth
-// faster than a loop over the uniform count, which it cannot unroll.
+// unrolled, each slot's uniforms at a fixed place: on a software renderer the landscape's pixels cost
+// a twentieth less than with a loop over the uniform count, which it cannot unroll.
 const int MAX_LIGHTS = 2;
 const float ambient = 0.3;
 
