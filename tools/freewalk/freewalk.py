@@ -79,9 +79,10 @@ def walk(seed, size, quality, build):
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(1.5)
         log = os.path.join(work, "swaps.txt")
-        env = dict(os.environ, DISPLAY=display, LD_PRELOAD=logger, SWAP_LOG=log,
-                   XDG_CONFIG_HOME=os.path.join(work, "config"), XDG_DATA_HOME=os.path.join(work, "data"))
-        player = subprocess.Popen([game, "--play", "--seed", str(seed), "--windowed"], cwd=work, env=env,
+        env = dict(os.environ, DISPLAY=display)
+        game_env = dict(env, LD_PRELOAD=logger, SWAP_LOG=log, XDG_CONFIG_HOME=os.path.join(work, "config"),
+                        XDG_DATA_HOME=os.path.join(work, "data"))
+        player = subprocess.Popen([game, "--play", "--seed", str(seed), "--windowed"], cwd=work, env=game_env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             for _ in range(120):  # the window, then the world built behind the loading bar
@@ -93,13 +94,16 @@ def walk(seed, size, quality, build):
             time.sleep(4.0)
             if player.poll() is not None:
                 sys.exit(f"freewalk: the game ended early (status {player.returncode})")
-            subprocess.run(["xdotool"] + WALK, env=env, check=True)
+            if subprocess.run(["xdotool"] + WALK, env=env).returncode != 0:
+                sys.exit("freewalk: xdotool could not play the walk")
             time.sleep(1.0)
         finally:
             player.terminate()
             player.wait()
             server.terminate()
             server.wait()
+        if not os.path.exists(log):
+            sys.exit(f"freewalk: seed {seed}: the game swapped no buffers (is the swap logger built?)")
         return frame_times(log)
     finally:
         shutil.rmtree(work, ignore_errors=True)
