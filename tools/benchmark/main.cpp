@@ -6,6 +6,7 @@
 //   quillmarsh_bench --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]
 //   quillmarsh_bench --motion [--seed N]
 //   quillmarsh_bench --menus [--frames N] [--seed N]
+//   quillmarsh_bench --rates FILE
 // The landscapes are seeded N, N + 1, ... (default 1) rather than by the calendar time, so runs
 // compare like with like.
 // --frame-log writes every frame time (the scripted path, then the frames after each reset), one
@@ -18,12 +19,15 @@
 // --motion plays on a stepped clock (as --step does) at 15, 30, 60 and 144 frames per second and
 // prints how far the cat walks in a second, how high it jumps and how long a rabbit's 1.5-second shot
 // countdown takes at each rate: play should not depend on the frame rate.
+// --rates prints the median, 95th percentile and steady, mostly stable and typical rates of the frame
+// times (milliseconds, one a line) in FILE, by the walk's rules: for tools/freewalk/freewalk.py.
 // Run from the repository root (it reads res/ and shader/ like the game), under xvfb-run when there
 // is no display, with a screen large enough for the window, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/quillmarsh_bench --levels
 
 #include "AudioBench.h"
 #include "BenchReport.h"
+#include "FrameRates.h"
 #include "GameStartup.h"
 #include "GroundCheck.h"
 #include "LakeView.h"
@@ -93,6 +97,7 @@ struct Options {
     bool levels = false;      // the table of levels instead of one run
     bool motion = false;      // the motion figures at several frame rates instead of one run
     bool menus = false;       // the menus' cost per frame at low instead of one run
+    std::string ratesPath;    // the figures of the frame times in this file instead of a run
     bool resetsGiven = false;
     bool framesGiven = false;
     int runs = 1;  // --levels: runs of each level and size, the table giving medians
@@ -106,8 +111,9 @@ void usage(const char* program) {
         "          [--render-scale S] [--step MS] [--lake-frames N] [--no-startup] [--no-spread]\n"
         "       %s --levels [--runs N] [--frames N] [--resets N] [--seed N] [--markdown FILE]\n"
         "       %s --motion [--seed N]\n"
-        "       %s --menus [--frames N] [--seed N]\n",
-        program, program, program, program);
+        "       %s --menus [--frames N] [--seed N]\n"
+        "       %s --rates FILE\n",
+        program, program, program, program, program);
 }
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -125,6 +131,27 @@ bool parseCount(const char* text, int& value) {
     if (end == text || *end != '\0' || parsed < 0 || parsed > 1000000) return false;
     value = static_cast<int>(parsed);
     return true;
+}
+
+// The figures of the frame times (milliseconds, one a line) in `path`; 1 (after saying why) when it
+// holds none or something else.
+int printRates(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "quillmarsh_bench: cannot read %s\n", path.c_str());
+        return 1;
+    }
+    std::vector<double> frames;
+    double milliseconds = 0.0;
+    while (in >> milliseconds) frames.push_back(milliseconds / 1000.0);
+    if (!in.eof() || frames.empty()) {
+        std::fprintf(stderr, "quillmarsh_bench: %s holds no frame times (milliseconds, one a line)\n", path.c_str());
+        return 1;
+    }
+    std::printf("%zu frames, median %.1f ms, p95 %.1f ms, steady / stable / typical %.0f / %.0f / %.0f fps\n",
+                frames.size(), 1000.0 * median(frames), 1000.0 * percentile(frames, 95.0),
+                rateWithSlowerShare(frames, 0.01), rateWithSlowerShare(frames, 0.12), rateWithSlowerShare(frames, 0.5));
+    return 0;
 }
 
 // False (after printing why) when the arguments are not understood.
@@ -174,6 +201,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.motion = true;
         else if (arg == "--menus")
             options.menus = true;
+        else if (arg == "--rates" && hasValue)
+            options.ratesPath = argv[++i];
         else {
             std::fprintf(stderr, "quillmarsh_bench: bad argument '%s'\n", arg.c_str());
             return false;
@@ -569,6 +598,7 @@ int main(int argc, char** argv) {
         usage(argv[0]);
         return 2;
     }
+    if (!options.ratesPath.empty()) return printRates(options.ratesPath);
     if (!std::filesystem::is_directory("shader") || !std::filesystem::is_directory("res")) {
         std::fprintf(stderr, "quillmarsh_bench: run it from the repository root (shader/ and res/ not found)\n");
         return 1;

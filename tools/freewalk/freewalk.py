@@ -11,13 +11,11 @@ process for each event would take a core from the game on a two-core machine. Th
 (build/tools/quillmarsh_swaplog.so, loaded with LD_PRELOAD) writes when each swap starts; the frame
 times are the gaps between them, from the first frame after the world's loading on. Prints the median,
 the 95th percentile and the steady, mostly stable and typical rates (slower frames under 1, 12 and
-50 % of the time, as quillmarsh_bench counts them) of each walk. Needs Xvfb and xdotool.
+50 % of the time) of each walk, worked out by `quillmarsh_bench --rates`. Needs Xvfb and xdotool.
 """
 import argparse
-import math
 import os
 import shutil
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -31,16 +29,6 @@ WALK = ("keydown w sleep 3 keydown a sleep 1.5 keyup a "
         + "keydown d sleep 2 keyup d key space sleep 2 "
         + "mousemove_relative -- -60 10 sleep 0.5 " * 6
         + "keyup w keydown s sleep 2 keyup s keydown w keydown shift sleep 3 keyup shift keyup w").split()
-
-
-def rate(times, share):
-    """The highest frame rate whose slower frames take under `share` of the walk's time."""
-    total, slower = sum(times), 0.0
-    for t in sorted(times, reverse=True):
-        if slower + t >= share * total:
-            return 1000.0 / t
-        slower += t
-    return 1000.0 / min(times)
 
 
 def frame_times(log):
@@ -119,14 +107,20 @@ def main():
     for tool in ("Xvfb", "xdotool"):
         if not shutil.which(tool):
             sys.exit(f"freewalk: {tool} is missing (apt-get install xvfb xdotool)")
+    bench = os.path.join(ROOT, args.build, "tools", "quillmarsh_bench")
+    if not os.path.exists(bench):
+        sys.exit(f"freewalk: {bench} is missing: build first")
     for seed in args.seeds.split(","):
         times = walk(int(seed), args.size, args.quality, args.build)
         if len(times) < 100:
             sys.exit(f"freewalk: seed {seed}: only {len(times)} frames timed")
-        p95 = sorted(times)[math.ceil(0.95 * len(times)) - 1]
-        print(f"seed {seed} {args.size} {args.quality}: {len(times)} frames, median {statistics.median(times):.1f} ms, "
-              f"p95 {p95:.1f} ms, steady / stable / typical {rate(times, 0.01):.0f} / {rate(times, 0.12):.0f} / "
-              f"{rate(times, 0.5):.0f} fps", flush=True)
+        with tempfile.NamedTemporaryFile("w", suffix=".txt") as listing:
+            listing.write("".join(f"{t:.4f}\n" for t in times))
+            listing.flush()
+            figures = subprocess.run([bench, "--rates", listing.name], capture_output=True, text=True)
+        if figures.returncode != 0:
+            sys.exit(f"freewalk: {figures.stderr.strip()}")
+        print(f"seed {seed} {args.size} {args.quality}: {figures.stdout.strip()}", flush=True)
 
 
 if __name__ == "__main__":
